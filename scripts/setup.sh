@@ -1,0 +1,35 @@
+# Shared set-up for the two entry commands (./hdrslim and ./test.sh): installs the
+# Debian packages the build needs when they are missing, then configures and builds.
+# Sourced, not run.
+
+# Packages the build and the tests need on a fresh Debian 12 machine.
+HDRSLIM_PACKAGES=(cmake ninja-build g++ make libgtest-dev)
+
+hdrslim_log() { printf 'hdrslim: %s\n' "$*" >&2; }
+
+# Installs every package of the argument list that dpkg does not report installed.
+ensure_packages() {
+    local missing=() pkg
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    hdrslim_log "installing missing packages: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq >&2 &&
+        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >&2
+}
+
+# build_tree DIR [cmake options...]: configures DIR once with Ninja, then builds it.
+build_tree() {
+    local dir=$1
+    shift
+    if [ ! -f "$dir/build.ninja" ]; then
+        cmake -S "$HDRSLIM_ROOT" -B "$dir" -G Ninja "$@" >&2 || return 1
+    fi
+    cmake --build "$dir" -j "$(nproc)" >&2
+}
+
+HDRSLIM_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
