@@ -1,0 +1,39 @@
+#include "command_line.h"
+
+#include "header/graph.h"
+
+namespace {
+bool has_prefix_and_text(const std::string& arg, const char* prefix) {
+    return arg.size() > 2 && arg.compare(0, 2, prefix) == 0;
+}
+} // namespace
+
+std::vector<std::string> scan_arguments(int argc, const char* const* argv, graph& g) {
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        // The rules are not exclusive: each argument is tested against all.
+        if (has_prefix_and_text(arg, "-I")) graph::include_dirs.insert(arg.substr(2));
+        if (has_prefix_and_text(arg, "-M")) graph::user_modules.insert(arg.substr(2));
+        if (arg == "-c") g.reduce_only = true;
+        if (arg == "-g") g.generate_facts = true;
+        if (arg == "-x") g.with_inclusions = true;
+        if (arg.empty() || arg[0] != '-') files.push_back(arg);
+    }
+    return files;
+}
+
+int run_restructurer(int argc, const char* const* argv) {
+    graph g;
+    if (argc <= 1) return 0;
+    g.reduce_only = g.generate_facts = g.with_inclusions = false;
+    const std::vector<std::string> files = scan_arguments(argc, argv, g);
+    g.read_graphs(files);
+    if (!g.reduce_only) {
+        g.construct_leaves();
+        g.partitioning();
+        g.compressing_graph();
+        g.codegen();
+    }
+    return 0;
+}

@@ -1,0 +1,8 @@
+// Process-wide state of the restructurer. Defined together, in this order, so
+// that the switch file is read before anything else is set up.
+#include "header/graph.h"
+
+tailor::Tailor graph::config("GRAPH");
+std::set<std::string> graph::user_modules;
+std::set<std::string> graph::include_dirs;
+char graph::buf[10000];

@@ -1,0 +1,89 @@
+// The graph store of the restructurer: every node, every edge and every derived
+// table of a run. Each phase is a member function, implemented in the
+// directory of its subsystem:
+//   graph/      queries, statistics and dumps
+//   loading/    paths, fact loading, cleaning, merging
+//   partition/  leaves, partitioning, compression
+//   codegen/    header naming and counting, unit text extraction, emission
+#pragma once
+
+#include "header/handle.h"
+#include "header/nodes.h"
+#include "tailor.h"
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+using node_set = std::set<node>;
+using edge_set = std::set<edge>;
+
+class graph {
+  public:
+    // ---- data members, in the order the phases know them ----
+    node_set leaves;                    // definitions and implementation files
+    edge_set file_edges;                // unit-level edges kept for ordering inside a file
+    std::map<node, node_set> predecessors; // per node: the units it uses
+    std::map<node, node_set> successors;   // per node: its users
+    std::string current_file;           // text state of program-unit extraction
+    node_set file_units;                // program units of the file being extracted
+    std::map<int, std::string> unit_texts; // source text per program-unit number
+    std::set<node_set> partitions;      // groups of units that share a header
+    std::map<node, node> representative; // loaded node -> compressed node
+    std::unique_ptr<graph> compressed;  // the compressed graph, once built
+    std::set<std::string> scratch_modules;
+    std::map<node, std::set<std::string>> modules_of;
+    std::set<std::string> module_dirs;
+    std::set<std::string> header_dirs;
+    std::map<int, std::vector<node>> units_by_order;
+    node_set header_nodes;               // headers whose counters changed
+    node_set included_files;             // file nodes from file and inclusion facts
+    std::map<std::string, node> file_node_by_name;
+    std::map<std::string, int> header_unit_count;
+    bool file_facts_seen = false;
+    node_set nodes;
+    edge_set edges;
+    bool reduce_only = false;     // "-c"
+    bool generate_facts = false;  // "-g"
+    bool with_inclusions = false; // "-x"
+    std::map<int, int> new_id_of; // per-file number -> merged number
+    node_set emitted_units;
+
+    // ---- process-wide state, built before main runs ----
+    static tailor::Tailor config;             // switches from "GRAPH"
+    static std::set<std::string> user_modules; // "-M" directories
+    static std::set<std::string> include_dirs; // "-I" directories
+    static char buf[10000];                    // scratch space for resolved paths
+
+    // ---- queries, statistics and dumps (graph/) ----
+    // n and every node reachable from n along the edges.
+    node_set dominate_set(const node& n) const;
+    // The leaves that n reaches, or {n} when n is itself a leaf.
+    node_set actual_dominate_set(const node& n) const;
+    // Edges of `es` leaving n towards another node.
+    int out_degree(const node& n, const edge_set& es) const;
+    int count_node(const std::string& kind) const;
+    // Number of nodes on a directed cycle; rebuilds successors and predecessors.
+    int count_cycle_nodes();
+    void print_out_degrees() const;
+    void print_get_filenames() const;
+    // The statistics block, each line under its own "debug count ..." switch.
+    void count();
+
+    // ---- paths and system files (loading/paths.cpp) ----
+    static std::string system_path(std::string path);
+    static bool is_system_file(std::string file);
+    static std::string get_filename(const node& n);
+    std::string get_include_dirs() const;
+
+    // ---- the pipeline, in the order main runs it ----
+    void read_graphs(std::vector<std::string> files); // loading/read_graphs.cpp
+    void construct_leaves();                           // partition/construct_leaves.cpp
+    void partitioning();                               // partition/partitioning.cpp
+    void compressing_graph();                          // partition/compressing_graph.cpp
+    void codegen();                                    // codegen/codegen.cpp
+    // codegen/preprocessing_program_units_in_file.cpp
+    void preprocessing_program_units_in_file(std::string path);
+};

@@ -1,0 +1,58 @@
+// Path resolution and the system-file test. A file belongs to the user when it
+// is found (absolutely, or below one of the "-I" directories) and its resolved
+// path lies below one of the "-M" user module directories.
+#include "header/graph.h"
+
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+
+std::string graph::system_path(std::string path) {
+    if (realpath(path.c_str(), buf)) return std::string(buf);
+    std::cout << "Warning: file " << path << " does not exist!\n";
+    return "";
+}
+
+namespace {
+bool can_open(const std::string& path) { return std::ifstream(path).is_open(); }
+
+// The resolved path of a file name as an include line gives it, or "" when the
+// file is found nowhere. Relative names are searched in the "-I" directories
+// in ascending order; the working directory is not searched on its own.
+std::string locate(std::string file) {
+    if (!file.empty() && file[0] == '<')
+        file = file.size() >= 2 ? file.substr(1, file.size() - 2) : std::string();
+    if (!file.empty() && file[0] == '/') return can_open(file) ? file : std::string();
+    for (const std::string& dir : graph::include_dirs) {
+        const std::string candidate = dir + "/" + file;
+        if (can_open(candidate)) return graph::system_path(candidate);
+    }
+    return "";
+}
+} // namespace
+
+bool graph::is_system_file(std::string file) {
+    const std::string located = locate(file);
+    if (located.empty()) return true;
+    for (const std::string& module : user_modules) {
+        // Resolved at every test: the module list is short and the directories
+        // may appear while the program runs.
+        const std::string root = system_path(module);
+        if (!root.empty() && located.compare(0, root.size(), root) == 0) return false;
+    }
+    return true;
+}
+
+std::string graph::get_filename(const node& n) {
+    if (!n.object) return "";
+    const std::string own = n.object->get_filename();
+    if (own == "<id>") return std::to_string(n.id) + (n.object->is_define() ? ".c" : ".h");
+    return own;
+}
+
+std::string graph::get_include_dirs() const {
+    std::string options = " -Iinclude.new";
+    for (const std::string& dir : module_dirs) options += " -I" + dir + "/include.new";
+    return options;
+}

@@ -1,0 +1,27 @@
+#include "tailor.h"
+
+#include <string>
+
+namespace tailor {
+
+namespace {
+constexpr std::size_t longest_line = 1023;
+}
+
+Tailor::Tailor(const char* name) : file_name(name ? name : "") {
+    std::ifstream stream(file_name);
+    if (stream) configure(stream);
+}
+
+Tailor::Tailor(std::ifstream& stream) { configure(stream); }
+
+void Tailor::configure(std::ifstream& stream) {
+    std::string line;
+    while (std::getline(stream, line)) {
+        if (line.size() > longest_line) return;
+        if (!line.empty() && line[0] == '#') continue;
+        switches.insert(line);
+    }
+}
+
+} // namespace tailor

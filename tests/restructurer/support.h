@@ -1,0 +1,97 @@
+// Helpers shared by the restructurer tests: temporary directories, captured
+// standard output, switch sets, and small node factories.
+#pragma once
+
+#include "header/graph.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <initializer_list>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace test_support {
+
+// A fresh directory under /tmp, removed with its contents at scope end.
+class temp_dir {
+  public:
+    temp_dir() {
+        char pattern[] = "/tmp/restructurer_test_XXXXXX";
+        path_ = mkdtemp(pattern);
+    }
+    ~temp_dir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
+    const std::string& path() const { return path_; }
+    // Writes `text` to path()/relative, creating parent directories.
+    std::string write(const std::string& relative, const std::string& text) const {
+        const std::string full = path_ + "/" + relative;
+        std::system(("mkdir -p \"$(dirname '" + full + "')\"").c_str());
+        std::ofstream(full) << text;
+        return full;
+    }
+    std::string mkdir(const std::string& relative) const {
+        const std::string full = path_ + "/" + relative;
+        std::system(("mkdir -p '" + full + "'").c_str());
+        return full;
+    }
+
+  private:
+    std::string path_;
+};
+
+// Collects everything written to std::cout while it lives.
+class captured_stdout {
+  public:
+    captured_stdout() : saved_(std::cout.rdbuf(text_.rdbuf())) {}
+    ~captured_stdout() { std::cout.rdbuf(saved_); }
+    std::string text() const { return text_.str(); }
+
+  private:
+    std::ostringstream text_;
+    std::streambuf* saved_;
+};
+
+// Turns on exactly the given switches for the lifetime of the object.
+class switches {
+  public:
+    switches(std::initializer_list<std::string> names) {
+        std::string text;
+        for (const std::string& name : names) text += name + "\n";
+        const std::string file = dir_.write("GRAPH", text);
+        graph::config = tailor::Tailor(file.c_str());
+    }
+    ~switches() { graph::config = tailor::Tailor(); }
+
+  private:
+    temp_dir dir_;
+};
+
+// Clears the process-wide option sets around a test.
+struct clean_options {
+    clean_options() { reset(); }
+    ~clean_options() { reset(); }
+    static void reset() {
+        graph::include_dirs.clear();
+        graph::user_modules.clear();
+    }
+};
+
+inline node unit(int id, const std::string& name, bool definition = false, int begin = 0,
+                 int end = 0, const std::string& file = "") {
+    auto* u = make_node<ProgramUnit>(name);
+    u->declaration = !definition;
+    u->begin = begin;
+    u->end = end;
+    u->file_name = file;
+    return node(id, u);
+}
+
+inline std::string current_dir() {
+    char* here = getcwd(nullptr, 0);
+    std::string result = here;
+    std::free(here);
+    return result;
+}
+
+} // namespace test_support
