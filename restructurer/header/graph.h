@@ -107,7 +107,7 @@ class graph {
     void update_header_node(const node& n, bool first);
     void update_headers(std::vector<node> v, bool first);
 
-    // ---- the pipeline, in the order main runs it ----
+    // ---- the later phases, in the order main runs them after loading ----
     void construct_leaves();                           // partition/construct_leaves.cpp
     void partitioning();                               // partition/partitioning.cpp
     void compressing_graph();                          // partition/compressing_graph.cpp
