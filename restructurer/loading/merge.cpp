@@ -29,6 +29,7 @@ void graph::merge_file_graph(accumulated_graph& acc) {
         acc.edges = edges;
         acc.unit_texts = unit_texts;
         acc.file_edges = file_edges;
+        candidates.reset(); // the accumulated nodes were replaced as a whole
         return;
     }
     const int offset = acc.nodes.rbegin()->id + 1;

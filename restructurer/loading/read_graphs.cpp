@@ -18,6 +18,7 @@ void graph::read_graphs(std::vector<std::string> files) {
     announce_on_stdout("loading graphs ... ");
     file_facts_seen = false;
     accumulated_graph acc;
+    candidates.reset(); // an index of an earlier run must not follow this one
 
     for (const std::string& file : files) {
         nodes.clear();
