@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+class merge_candidates;
+
 using node_set = std::set<node>;
 using edge_set = std::set<edge>;
 
@@ -78,12 +80,70 @@ class graph {
     static std::string get_filename(const node& n);
     std::string get_include_dirs() const;
 
-    // ---- the pipeline, in the order main runs it ----
-    void read_graphs(std::vector<std::string> files); // loading/read_graphs.cpp
+    // ---- fact loading (loading/) ----
+    // Loads, cleans and merges every fact file, in the given order.
+    void read_graphs(std::vector<std::string> files);
+    // kind 0 (definition) or 1 (declaration) of the unit `name` at `location`.
+    void parse_node(int kind, const std::string& name, const std::string& location);
+    // k = fact kind - 2: 0 definition uses declaration, 1 definition uses
+    // definition, 2 declaration uses declaration.
+    void parse_edge(int k, std::string user, std::string used);
+    // kind -1 (inclusion) or -2 (file record).
+    void parse_inclusion(int kind, std::string subject, std::string object);
+
+    // ---- cleaning passes (loading/), in the order loading runs them ----
+    void remove_system_definitions();
+    void remove_self_cycles();
+    void remove_fcts();
+    void remove_forward_edges();
+    void remove_unused_declarations();
+
+    // ---- merging (loading/merge*.cpp) ----
+    // Records and returns the merged number of per-file node n.
+    int link_node(int offset, node n, node_set& acc, std::map<int, std::string>& texts, bool add);
+
+    // ---- header bookkeeping (codegen/header_counting.cpp) ----
+    void update_count_program_units(std::string key, bool first);
+    void update_header_node(const node& n, bool first);
+    void update_headers(std::vector<node> v, bool first);
+
+    // ---- the later phases, in the order main runs them after loading ----
     void construct_leaves();                           // partition/construct_leaves.cpp
     void partitioning();                               // partition/partitioning.cpp
     void compressing_graph();                          // partition/compressing_graph.cpp
     void codegen();                                    // codegen/codegen.cpp
     // codegen/preprocessing_program_units_in_file.cpp
     void preprocessing_program_units_in_file(std::string path);
+
+    // The graph accumulated from the fact files merged so far.
+    struct accumulated_graph {
+        node_set nodes;
+        edge_set edges;
+        std::map<int, std::string> unit_texts;
+        edge_set file_edges;
+    };
+    // Merges this file's graph (nodes, edges, ...) into `acc`.
+    void merge_file_graph(accumulated_graph& acc);
+
+    // Reads the fact lines of one file into this graph: lines of any length,
+    // up to the first empty line; lines that are not facts are skipped with a
+    // warning.
+    void read_fact_file(const std::string& path);
+
+  private:
+    // Erases the edges with an end that is no longer in `nodes`.
+    void remove_dangling_edges();
+    // The unit named `name` with is_define() == `define` that comes first in
+    // node order, or a handle without object.
+    node find_unit(const std::string& name, bool define);
+    node add_unit(const std::string& name, bool define, bool function_definition);
+    node file_node(const std::string& name);
+
+    // Index of the units of the file being loaded, by (definition?, name) ->
+    // numbers in ascending order; rebuilt when `nodes` changed behind its back.
+    std::map<std::pair<bool, std::string>, std::set<int>> unit_index;
+    std::size_t unit_index_size = 0;
+
+    // Index of the candidates link_node compares a new unit with.
+    std::shared_ptr<merge_candidates> candidates;
 };

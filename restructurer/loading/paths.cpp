@@ -3,7 +3,6 @@
 // path lies below one of the "-M" user module directories.
 #include "header/graph.h"
 
-#include <climits>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>

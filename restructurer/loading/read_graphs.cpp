@@ -1,4 +1,90 @@
+// Loading of the fact files: per file, read the facts into a fresh graph, count
+// the units per header, clean, extract the unit texts, and merge the result
+// into the graph accumulated from the earlier files.
 #include "header/graph.h"
 
-// Loading of the fact files; not built yet, so the graph stays empty.
-void graph::read_graphs(std::vector<std::string>) {}
+#include "graph/progress.h"
+#include "loading/fact_line.h"
+
+#include <fstream>
+#include <iostream>
+
+namespace {
+bool debug_count() { return graph::config.accept("debug count"); }
+
+} // namespace
+
+void graph::read_graphs(std::vector<std::string> files) {
+    announce_on_stdout("loading graphs ... ");
+    file_facts_seen = false;
+    accumulated_graph acc;
+    candidates.reset(); // an index of an earlier run must not follow this one
+
+    for (const std::string& file : files) {
+        nodes.clear();
+        edges.clear();
+        file_edges.clear();
+        unit_texts.clear();
+        included_files.clear();
+        file_node_by_name.clear();
+        if (reduce_only) emitted_units.clear();
+        unit_index.clear();
+        unit_index_size = 0;
+
+        announce(file);
+        read_fact_file(file);
+        if (debug_count()) count();
+
+        update_headers(std::vector<node>(nodes.begin(), nodes.end()), true);
+
+        remove_system_definitions();
+        announce("system definitions removed.");
+        if (debug_count()) count();
+
+        remove_self_cycles();
+        remove_fcts();
+        remove_self_cycles();
+        remove_forward_edges();
+        construct_leaves();
+        remove_unused_declarations();
+
+        preprocessing_program_units_in_file(preprocessed_source(file));
+        announce("cycle edges removed.");
+        if (debug_count()) count();
+
+        if (!reduce_only) merge_file_graph(acc);
+    }
+    if (reduce_only) return;
+
+    nodes = std::move(acc.nodes);
+    edges = std::move(acc.edges);
+    unit_texts = std::move(acc.unit_texts);
+    file_edges = std::move(acc.file_edges);
+    announce_on_stdout("... graphs loaded.");
+}
+
+// Reads lines of any length up to the first empty line or the end of the file.
+// A file that cannot be opened reads as an empty one.
+void graph::read_fact_file(const std::string& path) {
+    std::ifstream in(path);
+    std::string line;
+    fact_line fact;
+    for (long number = 1; std::getline(in, line) && !line.empty(); ++number) {
+        if (line[0] == '#') continue;
+        if (!split_fact_line(line, fact)) {
+            std::cout << "Warning: file " << path << " line " << number
+                      << ": not a fact, skipped" << std::endl;
+            continue;
+        }
+        if (fact.kind < 0) {
+            if (with_inclusions) parse_inclusion(fact.kind, fact.subject, fact.object);
+        } else if (fact.kind <= 1) {
+            parse_node(fact.kind, fact.subject, fact.object);
+        } else if (fact.kind <= 4) {
+            parse_edge(fact.kind - 2, fact.subject, fact.object);
+        } else {
+            std::cout << "Warning: file " << path << " line " << number << ": unknown fact kind "
+                      << fact.kind << ", skipped" << std::endl;
+        }
+    }
+}

@@ -1,4 +1,9 @@
 #include "header/graph.h"
 
-// Leaf construction; not built yet.
-void graph::construct_leaves() {}
+// The leaves are the definitions and the implementation files (and header
+// nodes that hold one of them).
+void graph::construct_leaves() {
+    leaves.clear();
+    for (const node& n : nodes)
+        if (n.is_define() || n.is_implement()) leaves.insert(n);
+}

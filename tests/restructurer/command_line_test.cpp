@@ -65,3 +65,35 @@ TEST(CommandLine, ProgramRunsQuietlyWithAndWithoutArguments) {
     run_in(dir.path(), "-c", status);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
+
+TEST(CommandLine, LoadsSeveralFactFilesWithTraces) {
+    temp_dir dir;
+    dir.write("src/a.c", "");
+    dir.write("inc/h.h", "");
+    dir.write("a.rsf", "0 func:main src/a.c:1.1:9.1\n"
+                       "1 type:t inc/h.h:1.1:1.9\n"
+                       "1 type:unused inc/h.h:2.1:2.9\n"
+                       "2 func:main type:t\n");
+    dir.write("b.rsf", "1 type:t inc/h.h:1.1:1.9\n"
+                       "1 type:other inc/h.h:3.1:3.9\n");
+    dir.write("GRAPH", "debug remove_unused\ndebug count\ndebug count size_of_nodes\n");
+    int status = -1;
+    const std::string out = run_in(dir.path(), "-Iinc -Msrc -Minc a.rsf b.rsf", status);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const std::string block = "debug count:\n\n";
+    const std::string root = [&] {
+        char resolved[4096];
+        return std::string(realpath(dir.path().c_str(), resolved));
+    }();
+    EXPECT_EQ(out, block + "debug count size_of_nodes:3\n" +    // a.rsf loaded
+                       block + "debug count size_of_nodes:3\n" + // system definitions removed
+                       "debug remove_unused:2type:unuseddcl:" + root + "/inc/h.h[2,2]=>[0,0]\n" +
+                       block + "debug count size_of_nodes:2\n" + // unused declarations removed
+                       block + "debug count size_of_nodes:2\n" + // end of file
+                       block + "debug count size_of_nodes:2\n" + // b.rsf loaded
+                       block + "debug count size_of_nodes:2\n" +
+                       "debug remove_unused:0type:tdcl:" + root + "/inc/h.h[1,1]=>[0,0]\n" +
+                       "debug remove_unused:1type:otherdcl:" + root + "/inc/h.h[3,3]=>[0,0]\n" +
+                       block + "debug count size_of_nodes:0\n" + block +
+                       "debug count size_of_nodes:0\n");
+}

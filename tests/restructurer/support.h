@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace test_support {
 
@@ -85,6 +86,12 @@ inline node unit(int id, const std::string& name, bool definition = false, int b
     u->end = end;
     u->file_name = file;
     return node(id, u);
+}
+
+template <class Handles> std::vector<int> ids(const Handles& handles) {
+    std::vector<int> result;
+    for (const node& n : handles) result.push_back(n.id);
+    return result;
 }
 
 inline std::string current_dir() {

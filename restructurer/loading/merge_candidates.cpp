@@ -1,0 +1,77 @@
+#include "loading/merge_candidates.h"
+
+#include <cctype>
+#include <climits>
+
+bool anonymous_name(const std::string& name) {
+    const std::size_t colon = name.find(':');
+    return colon != std::string::npos && colon + 1 < name.size() &&
+           std::isdigit(static_cast<unsigned char>(name[colon + 1]));
+}
+
+namespace {
+bool holds_type(const std::string& name) { return name.find("type:") != std::string::npos; }
+bool placed(const ProgramUnit& u) { return u.begin > 0 && u.end > 0; }
+} // namespace
+
+void merge_candidates::follow(const node_set& acc) {
+    if (followed_ == &acc && followed_size_ == acc.size()) return;
+    followed_ = &acc;
+    unit_at_.clear();
+    by_name_.clear();
+    by_place_types_.clear();
+    by_place_others_.clear();
+    for (const node& m : acc) index_node(m);
+    followed_size_ = acc.size();
+}
+
+void merge_candidates::added(const node_set& acc, const node& m) {
+    index_node(m);
+    if (followed_ == &acc) followed_size_ = acc.size();
+}
+
+void merge_candidates::index_node(const node& m) {
+    if (m.is_program_unit()) {
+        index(m, {m.id, 0});
+    } else if (const Implement* file = as_implement(m)) {
+        int slot = 0;
+        for (const node& u : file->members) index(u, {m.id, slot++});
+    }
+}
+
+void merge_candidates::index(const node& candidate, position at) {
+    const ProgramUnit* u = as_unit(candidate);
+    if (!u) return;
+    unit_at_[at] = candidate;
+    const bool define = u->is_define();
+    if (!anonymous_name(u->name)) by_name_[{define, u->name}].insert(at);
+    if (placed(*u)) {
+        auto& table = holds_type(u->name) ? by_place_types_ : by_place_others_;
+        table[place{define, u->begin, u->end, u->file_name}].insert(at);
+    }
+}
+
+node merge_candidates::first_match(const ProgramUnit& n) const {
+    const bool define = n.is_define();
+    const position none{INT_MAX, INT_MAX};
+    position best = none;
+    auto consider = [&best](const std::set<position>& found) {
+        if (!found.empty() && *found.begin() < best) best = *found.begin();
+    };
+    // Same name: a named unit is the same unit in every file.
+    if (!anonymous_name(n.name)) {
+        auto it = by_name_.find({define, n.name});
+        if (it != by_name_.end()) consider(it->second);
+    }
+    // Same position: begin and end must be known on both sides.
+    if (placed(n)) {
+        const place key{define, n.begin, n.end, n.file_name};
+        auto others = by_place_others_.find(key);
+        if (others != by_place_others_.end()) consider(others->second);
+        if (!holds_type(n.name)) {
+            auto types = by_place_types_.find(key);
+            if (types != by_place_types_.end()) consider(types->second);
+        }
+    }
+    return best == none ? node() : unit_at_.at(best);
+}

@@ -1,0 +1,45 @@
+// Index of the units of the accumulated graph that link_node compares a new
+// unit with, in the order a scan would meet them: accumulated nodes in
+// ascending number, and inside an implementation file its member list in list
+// order. Lookups return the first unit in that order that matches.
+#pragma once
+
+#include "header/graph.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <tuple>
+#include <utility>
+
+class merge_candidates {
+  public:
+    // Indexes `acc` afresh unless this index already follows it.
+    void follow(const node_set& acc);
+    // Adds a node that was just inserted into the followed set.
+    void added(const node_set& acc, const node& n);
+    // The first candidate that matches unit n; a handle without object if none.
+    node first_match(const ProgramUnit& n) const;
+
+  private:
+    // Place of a candidate in scan order: (accumulated node number, slot in
+    // the member list; 0 for a unit that stands by itself).
+    using position = std::pair<int, int>;
+    using place = std::tuple<bool, int, int, std::string>;
+
+    void index_node(const node& m);
+    void index(const node& candidate, position at);
+
+    const node_set* followed_ = nullptr;
+    std::size_t followed_size_ = 0;
+    std::map<position, node> unit_at_;
+    std::map<std::pair<bool, std::string>, std::set<position>> by_name_;
+    // Units at a known position, apart for names holding "type:" (never merged
+    // by position with another such name).
+    std::map<place, std::set<position>> by_place_types_;
+    std::map<place, std::set<position>> by_place_others_;
+};
+
+// True when the name's part after its first ":" starts with a digit: the
+// extractor's name for an anonymous unit.
+bool anonymous_name(const std::string& name);

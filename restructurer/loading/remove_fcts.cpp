@@ -1,0 +1,65 @@
+// Removes the function-type units ("fct:" names) and bypasses each of them:
+// every user of a function type now uses directly what the function type used.
+// Each unit's edges are read when it is removed, so a chain of function types
+// (one using another) is bypassed as a whole and no dependency is lost.
+#include "header/graph.h"
+
+#include <unordered_map>
+
+namespace {
+// The sources of the current edges into each node, kept in step with `edges`.
+class incoming_index {
+  public:
+    explicit incoming_index(const edge_set& edges) {
+        for (const edge& e : edges) sources_[e.to.id].insert(e.from);
+    }
+    node_set sources(int id) const {
+        auto it = sources_.find(id);
+        return it == sources_.end() ? node_set() : it->second;
+    }
+    void erase(edge_set& edges, const edge& e) {
+        if (edges.erase(e)) sources_[e.to.id].erase(e.from);
+    }
+    void insert(edge_set& edges, const edge& e) {
+        if (edges.insert(e).second) sources_[e.to.id].insert(e.from);
+    }
+
+  private:
+    std::unordered_map<int, node_set> sources_;
+};
+
+node_set targets(const edge_set& edges, int id) {
+    node_set result;
+    for (auto it = edges.lower_bound(edge::first_from(id)); it != edges.end() && it->from.id == id;
+         ++it)
+        result.insert(it->to);
+    return result;
+}
+} // namespace
+
+void graph::remove_fcts() {
+    predecessors.clear();
+    successors.clear();
+    for (const edge& e : edges) {
+        successors[e.from].insert(e.to);
+        predecessors[e.to].insert(e.from);
+    }
+    incoming_index incoming(edges);
+
+    const node_set all = nodes;
+    for (const node& f : all) {
+        if (!f.object || f.object->name.compare(0, 4, "fct:") != 0) continue;
+        nodes.erase(f);
+        node_set used = incoming.sources(f.id);
+        node_set users = targets(edges, f.id);
+        // A loop on the removed unit itself (left by an earlier bypass in a
+        // cycle of function types) just goes away.
+        if (used.erase(f)) incoming.erase(edges, edge(f, f));
+        users.erase(f);
+        for (const node& p : used) incoming.erase(edges, edge(p, f));
+        for (const node& s : users) {
+            incoming.erase(edges, edge(f, s));
+            for (const node& p : used) incoming.insert(edges, edge(p, s));
+        }
+    }
+}

@@ -1,0 +1,54 @@
+// Breaks the two-unit cycles between an aggregate and a type name defined from
+// it (struct list uses list_t, list_t uses struct list): the edge from the
+// aggregate to the type name is dropped, and every other user of the type name
+// is made to use the aggregate directly.
+#include "header/graph.h"
+
+#include "loading/trace.h"
+
+#include <sstream>
+
+void graph::remove_forward_edges() {
+    predecessors.clear();
+    successors.clear();
+    for (const edge& e : edges) {
+        successors[e.from].insert(e.to);
+        predecessors[e.to].insert(e.from);
+    }
+    const edge_set before = edges;
+    const node_set all = nodes;
+    edge_set removed;
+    for (const node& n : all) {
+        if (!n.is_aggr()) continue;
+        const node_set users = successors[n];
+        for (const node& s : users) {
+            if (!s.object || s.object->name.compare(0, 5, "type:") != 0) continue;
+            if (!successors[s].count(n)) continue;
+            const edge forward(n, s);
+            edges.erase(forward);
+            removed.insert(forward);
+        }
+    }
+
+    trace_cycle_edges("Removed forward edges");
+    if (tracing_cycle_edges()) {
+        std::ostringstream list;
+        for (const edge& r : removed) list << r << ";\n";
+        trace_cycle_edges(list.str());
+    }
+
+    for (const edge& r : removed) {
+        // The edges leaving the type name form one range of the ordered set.
+        for (auto it = before.lower_bound(edge::first_from(r.to.id));
+             it != before.end() && it->from.id == r.to.id; ++it) {
+            if (it->to.id == r.from.id) continue;
+            trace_cycle_edges("insert edge:");
+            if (tracing_cycle_edges()) {
+                std::ostringstream text;
+                text << '"' << r.from << '"' << "->" << '"' << it->to << '"';
+                trace_cycle_edges(text.str());
+            }
+            edges.insert(edge(r.from, it->to));
+        }
+    }
+}
