@@ -36,10 +36,12 @@ bool is_c_source(const std::string &argument)
     return ends_with(argument, ".c") || ends_with(argument, ".i") || ends_with(argument, ".h");
 }
 
-// GCC's preprocessed system headers use its _FloatN type names, which clang 14
-// does not know; these spell them with the equivalent types.
-const char *const gcc_float_types[] = {"-D_Float32=float", "-D_Float64=double", "-D_Float32x=double",
-                                       "-D_Float64x=long double", "-D_Float128=__float128"};
+// Text that GCC's preprocessor left in system headers and clang 14 rejects:
+// the _FloatN type names (spelled here with the equivalent types) and the
+// two-argument form of the malloc attribute (reduced to the plain form).
+const char *const gcc_compatibility[] = {"-D_Float32=float", "-D_Float64=double", "-D_Float32x=double",
+                                         "-D_Float64x=long double", "-D_Float128=__float128",
+                                         "-D__malloc__(...)=__malloc__"};
 
 } // namespace
 
@@ -102,8 +104,8 @@ Invocation parse_command_line(const std::vector<std::string> &arguments)
         for (const std::string &flag : flags)
             if (matters_when_preprocessed(flag))
                 invocation.clang_arguments.push_back(flag);
-        invocation.clang_arguments.insert(invocation.clang_arguments.end(), std::begin(gcc_float_types),
-                                          std::end(gcc_float_types));
+        invocation.clang_arguments.insert(invocation.clang_arguments.end(), std::begin(gcc_compatibility),
+                                          std::end(gcc_compatibility));
         invocation.clang_arguments.push_back("-x");
         invocation.clang_arguments.push_back("c");
     } else {
