@@ -1,8 +1,11 @@
 #include "driver.h"
 
 #include "bookkeeping.h"
+#include "edge_facts.h"
+#include "node_facts.h"
 #include "parsing.h"
 #include "tables.h"
+#include "writer.h"
 
 int run_extractor(const std::vector<std::string>& args, std::istream& std_in, std::ostream& out,
                   std::ostream& err) {
@@ -14,7 +17,20 @@ int run_extractor(const std::vector<std::string>& args, std::istream& std_in, st
     bookkeeping_nodes();
     bookkeeping_edges();
     bookkeeping_scopes();
-    (void)out;
+
+    set_fact_streams(out, err);
+    generate_files(false);
+    generate_nodes();
+    // The edge passes in their fixed order.
+    generate_func_edges(true);
+    generate_var_edges(true);
+    generate_enum_edges(false);
+    generate_nameref_edges();
+    generate_func_edges(false);
+    generate_var_edges(false);
+    generate_type_edges();
+    generate_enum_edges(true);
+    finish_output();
     cleanup();
     return 0;
 }

@@ -53,3 +53,30 @@ TEST(extractor_driver, bundled_example_reads_whole) {
 }
 
 } // namespace
+
+namespace {
+
+// Graphs are expected to be forests, but a cycle in the input must not hang
+// the run: every walk is bounded and every search remembers what it saw.
+TEST(extractor_driver, cycles_in_the_input_end) {
+    std::string text = "$INSTANCE C cScopeCompil x { name = \"c.c\" }\n"
+                       "$INSTANCE M cScopeFile x { name = \"c.c\" }\n"
+                       "$INSTANCE f cFunction x { name = \"f\" beg = 1.1 end = 1.5 }\n"
+                       "$INSTANCE b cBlock x { end = 3.1 }\n"
+                       "$INSTANCE b2 cBlock x { end = 2.1 }\n"
+                       "$INSTANCE o cObject x { name = \"o\" }\n"
+                       "$INSTANCE p1 cPtrType x { name = \"a *\" }\n"
+                       "$INSTANCE p2 cPtrType x { name = \"b *\" }\n"
+                       "$INSTANCE T cAliasType x { name = \"T\" }\n"
+                       "$INSTANCE r cNameRef x { name = \"T\" }\n"
+                       "(cArcSon C M) {}\n(cArcSon M f) {}\n(cArcSon f b) {}\n"
+                       "(cArcSon b b2) {}\n(cArcSon b2 b) {}\n(cArcSon b2 o) {}\n"
+                       "(cInstance o p1) {}\n(cInstance p1 p2) {}\n(cInstance p2 p1) {}\n"
+                       "(cArcSon M T) {}\n(cInstance T p1) {}\n(cArcSon T T) {}\n"
+                       "(cArcSon b2 r) {}\n(cArcOpd r b2) {}\n";
+    run_result r = run({}, text);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("0 func:f c.cpp.c:1.1:3.1\n"), std::string::npos) << r.out;
+}
+
+} // namespace
