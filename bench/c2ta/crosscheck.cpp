@@ -78,8 +78,11 @@ UnitFacts read_facts(std::istream &in)
             FactUnit unit;
             unit.key.kind = tag_kind(verb, kind);
             unit.key.name = name;
-            if (!unit.key.kind.empty() && !all_digits(name) && read_location(object, unit))
+            if (!unit.key.kind.empty() && !all_digits(name) && read_location(object, unit)) {
                 facts.units.push_back(unit);
+                if (kind == "func" && verb == "0")
+                    facts.definition_files[name] = unit.key.file;
+            }
         } else if (verb == "2") {
             auto [used_kind, used_name] = split_unit_name(object);
             if (kind == "func" && used_kind == "func")
@@ -166,9 +169,13 @@ CrossCheck cross_check(const UnitFacts &facts, const std::vector<TagUnit> &tags,
         else
             check.call_mismatches.push_back("no fact for the call " + call.first + " -> " + call.second);
     }
-    for (const auto &call : facts.calls)
+    for (const auto &call : facts.calls) {
+        auto defined = facts.definition_files.find(call.first);
+        if (defined == facts.definition_files.end() || !files.count(defined->second))
+            continue;
         if (!cflow_calls.count(call))
             check.extra_calls.push_back(call.first + " -> " + call.second);
+    }
     return check;
 }
 

@@ -37,6 +37,7 @@ struct UnitFacts {
     std::vector<FactUnit> units;                           // node facts (verbs 0 and 1)
     std::set<std::pair<std::string, std::string>> calls;   // "2" facts from a function to a function
     std::set<std::string> functions;                       // every function the unit declares or defines
+    std::map<std::string, std::string> definition_files;   // function -> file of its definition
 };
 
 // Reads a fact file. Names lose their ":static:" part and "#" counter, file
@@ -61,7 +62,9 @@ struct CrossCheck {
     int calls = 0;          // cflow calls to functions the unit declares
     int calls_found = 0;
     std::vector<std::string> call_mismatches;
-    std::vector<std::string> extra_calls; // "2" facts cflow does not list (functions used by address)
+    // "2" facts from functions defined in the compared files that cflow does
+    // not list (functions used by address, calls that macros write).
+    std::vector<std::string> extra_calls;
 };
 
 // files: the files ctags read (facts on other files are not compared).
