@@ -3,6 +3,10 @@
 // each with its stack of #include sites, which rebuilds the inclusion tree. A
 // header entered twice gets two scope nodes, as in the line markers; its
 // declarations all hang under the first, which names and counts them the same.
+//
+// Names follow GCC's line markers. The one place where clang's differ: a file
+// found by a quoted #include in the directory of an includer that has no
+// directory part ("a.c" including "b.h") is "./b.h" to clang and "b.h" to GCC.
 #include "positions.h"
 #include "clang_text.h"
 #include "scope_tree.h"
@@ -13,7 +17,7 @@ namespace {
 
 class InclusionScopes : public ScopeTree {
 public:
-    InclusionScopes(TaGraph &graph, CXTranslationUnit unit) : ScopeTree(graph)
+    InclusionScopes(TaGraph &graph, CXTranslationUnit unit) : ScopeTree(graph), unit_(unit)
     {
         clang_getInclusions(unit, &InclusionScopes::visit, this);
         if (main_ < 0)
@@ -30,8 +34,12 @@ public:
             if (found != first_instance_.end())
                 scope = found->second;
         }
+        // A presumed name other than the file's own comes from #line.
         std::string name = presumed_file(location);
-        return name.empty() ? scope : renamed(scope, name);
+        auto own = clang_names_.find(file);
+        if (name.empty() || (own != clang_names_.end() && own->second == name))
+            return scope;
+        return renamed(scope, name);
     }
 
 private:
@@ -48,6 +56,7 @@ private:
     void enter(CXFile file, CXSourceLocation *stack, unsigned depth)
     {
         std::string name = take_text(clang_getFileName(file));
+        clang_names_.emplace(file, name);
         if (depth == 0 || main_ < 0) {
             if (main_ < 0) {
                 start(name);
@@ -59,6 +68,8 @@ private:
         if (path_.size() > depth)
             path_.resize(depth);
         int parent = includer(stack[0]);
+        if (name.rfind("./", 0) == 0 && name_of(parent).find('/') == std::string::npos && quoted_include(stack[0]))
+            name.erase(0, 2);
         int scope = add_scope(name, parent);
         first_instance_.emplace(file, scope);
         path_.push_back(Open{file, scope});
@@ -79,6 +90,19 @@ private:
         return found != first_instance_.end() ? found->second : main_;
     }
 
+    // True when the #include at site names its file in double quotes.
+    bool quoted_include(CXSourceLocation site) const
+    {
+        CXFile file = nullptr;
+        unsigned offset = 0;
+        clang_getExpansionLocation(site, &file, nullptr, nullptr, &offset);
+        std::size_t size = 0;
+        const char *text = file != nullptr ? clang_getFileContents(unit_, file, &size) : nullptr;
+        return text != nullptr && offset < size && text[offset] == '"';
+    }
+
+    CXTranslationUnit unit_;
+    std::unordered_map<CXFile, std::string> clang_names_;
     std::unordered_map<CXFile, int> first_instance_;
     std::vector<Open> path_;
 };

@@ -81,7 +81,7 @@ UnitFacts read_facts(std::istream &in)
             if (!unit.key.kind.empty() && !all_digits(name) && read_location(object, unit)) {
                 facts.units.push_back(unit);
                 if (kind == "func" && verb == "0")
-                    facts.definition_files[name] = unit.key.file;
+                    facts.definitions.push_back(unit);
             }
         } else if (verb == "2") {
             auto [used_kind, used_name] = split_unit_name(object);
@@ -112,31 +112,91 @@ std::vector<TagUnit> read_ctags(std::istream &in)
     return tags;
 }
 
-std::set<std::pair<std::string, std::string>> read_cflow(std::istream &in)
+std::vector<CallSite> read_cflow(std::istream &in)
 {
-    std::set<std::pair<std::string, std::string>> calls;
-    std::string caller;
+    std::vector<CallSite> sites;
     for (std::string line; std::getline(in, line);) {
-        std::size_t indent = line.find_first_not_of(' ');
-        std::size_t paren = line.find("()");
-        if (indent == std::string::npos || paren == std::string::npos)
+        std::istringstream words(line);
+        std::string name, place;
+        if (!(words >> name >> place) || place == "*")
             continue;
-        std::string name = line.substr(indent, paren - indent);
-        if (indent == 0)
-            caller = name;
-        else if (!caller.empty())
-            calls.emplace(caller, name);
+        std::size_t colon = place.rfind(':');
+        if (colon == std::string::npos)
+            continue;
+        sites.push_back(CallSite{name, place.substr(0, colon), std::atoi(place.c_str() + colon + 1)});
     }
-    return calls;
+    return sites;
 }
 
+ActiveLines read_active_lines(std::istream &in)
+{
+    ActiveLines active;
+    std::string file;
+    int line = 0;
+    for (std::string text; std::getline(in, text);) {
+        if (text.rfind("# ", 0) == 0 && text.size() > 2 && std::isdigit(static_cast<unsigned char>(text[2]))) {
+            line = std::atoi(text.c_str() + 2);
+            std::size_t open = text.find('"');
+            std::size_t close = text.find('"', open + 1);
+            if (open != std::string::npos && close != std::string::npos)
+                file = text.substr(open + 1, close - open - 1);
+            continue;
+        }
+        if (text.find_first_not_of(" \t\r") != std::string::npos)
+            active.emplace(std::make_pair(file, line), text);
+        ++line;
+    }
+    return active;
+}
+
+namespace {
+
+// The function definition of the unit whose lines hold file:line.
+const FactUnit *enclosing_definition(const UnitFacts &facts, const std::string &file, int line)
+{
+    for (const FactUnit &definition : facts.definitions)
+        if (definition.key.file == file && line >= definition.begin_line && line <= definition.end_line)
+            return &definition;
+    return nullptr;
+}
+
+bool is_active(const ActiveLines &active, const std::string &file, int line)
+{
+    return active.empty() || active.count({file, line}) != 0;
+}
+
+bool is_identifier_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+// True when the compiled text of file:line holds name as a whole identifier.
+bool compiled_line_names(const ActiveLines &active, const std::string &file, int line, const std::string &name)
+{
+    auto found = active.find({file, line});
+    if (found == active.end())
+        return active.empty();
+    const std::string &text = found->second;
+    for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + 1)) {
+        bool starts = at == 0 || !is_identifier_char(text[at - 1]);
+        bool ends = at + name.size() == text.size() || !is_identifier_char(text[at + name.size()]);
+        if (starts && ends)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 CrossCheck cross_check(const UnitFacts &facts, const std::vector<TagUnit> &tags,
-                       const std::set<std::pair<std::string, std::string>> &cflow_calls,
+                       const std::vector<CallSite> &call_sites, const ActiveLines &active,
                        const std::set<std::string> &files)
 {
     CrossCheck check;
     std::multimap<UnitKey, const TagUnit *> open;
+    std::vector<const FactUnit *> unmatched;
     for (const TagUnit &tag : tags) {
+        if (!is_active(active, tag.key.file, tag.line)) {
+            ++check.tags_inactive;
+            continue;
+        }
         open.emplace(tag.key, &tag);
         ++check.tags;
     }
@@ -149,8 +209,7 @@ CrossCheck cross_check(const UnitFacts &facts, const std::vector<TagUnit> &tags,
             return entry.second->line >= fact.begin_line && entry.second->line <= fact.end_line;
         });
         if (hit == range.second) {
-            check.node_mismatches.push_back("no ctags entry for " + describe(fact.key) + " at " +
-                                            std::to_string(fact.begin_line) + "-" + std::to_string(fact.end_line));
+            unmatched.push_back(&fact);
             continue;
         }
         ++check.matched;
@@ -158,23 +217,66 @@ CrossCheck cross_check(const UnitFacts &facts, const std::vector<TagUnit> &tags,
             ++check.exact_begin;
         open.erase(hit);
     }
+    for (const FactUnit *fact : unmatched) {
+        auto other_kind = std::find_if(open.begin(), open.end(), [&](const auto &entry) {
+            return entry.first.name == fact->key.name && entry.first.file == fact->key.file &&
+                   entry.second->line >= fact->begin_line && entry.second->line <= fact->end_line;
+        });
+        if (other_kind != open.end()) {
+            ++check.kind_differs;
+            open.erase(other_kind);
+            continue;
+        }
+        auto misread = std::find_if(open.begin(), open.end(), [&](const auto &entry) {
+            return entry.first.file == fact->key.file && entry.second->line >= fact->begin_line &&
+                   entry.second->line <= fact->end_line;
+        });
+        if (misread != open.end()) {
+            ++check.ctags_misread;
+            open.erase(misread);
+            continue;
+        }
+        check.node_mismatches.push_back("no ctags entry for " + describe(fact->key) + " at " +
+                                        std::to_string(fact->begin_line) + "-" + std::to_string(fact->end_line));
+    }
     for (const auto &[key, tag] : open)
         check.node_mismatches.push_back("no fact for ctags " + describe(key) + " at " + std::to_string(tag->line));
-    for (const auto &call : cflow_calls) {
-        if (!facts.functions.count(call.second))
+
+    std::set<std::pair<std::string, std::string>> listed;
+    for (const CallSite &site : call_sites) {
+        if (!facts.functions.count(site.callee))
             continue;
+        if (!is_active(active, site.file, site.line)) {
+            ++check.calls_inactive;
+            continue;
+        }
+        const FactUnit *caller = enclosing_definition(facts, site.file, site.line);
+        if (caller == nullptr)
+            continue;
+        auto call = std::make_pair(caller->key.name, site.callee);
+        listed.insert(call);
+        if (call.first == call.second) {
+            ++check.calls_recursive;
+            continue;
+        }
+        if (!facts.calls.count(call) && !compiled_line_names(active, site.file, site.line, site.callee)) {
+            ++check.calls_in_macros;
+            continue;
+        }
         ++check.calls;
         if (facts.calls.count(call))
             ++check.calls_found;
         else
-            check.call_mismatches.push_back("no fact for the call " + call.first + " -> " + call.second);
+            check.call_mismatches.push_back("no fact for the call " + call.first + " -> " + call.second + " at " +
+                                            site.file + ":" + std::to_string(site.line));
     }
-    for (const auto &call : facts.calls) {
-        auto defined = facts.definition_files.find(call.first);
-        if (defined == facts.definition_files.end() || !files.count(defined->second))
+    for (const FactUnit &definition : facts.definitions) {
+        if (!files.count(definition.key.file))
             continue;
-        if (!cflow_calls.count(call))
-            check.extra_calls.push_back(call.first + " -> " + call.second);
+        for (auto call = facts.calls.lower_bound({definition.key.name, ""});
+             call != facts.calls.end() && call->first == definition.key.name; ++call)
+            if (!listed.count(*call))
+                check.extra_calls.push_back(call->first + " -> " + call->second);
     }
     return check;
 }
@@ -182,9 +284,13 @@ CrossCheck cross_check(const UnitFacts &facts, const std::vector<TagUnit> &tags,
 std::string summary_line(const std::string &unit, const CrossCheck &check)
 {
     std::ostringstream line;
-    line << "unit=" << unit << " facts=" << check.facts << " ctags=" << check.tags << " matched=" << check.matched
-         << " exact_begin=" << check.exact_begin << " node_mismatches=" << check.node_mismatches.size()
+    line << "unit=" << unit << " facts=" << check.facts << " ctags=" << check.tags
+         << " ctags_inactive=" << check.tags_inactive << " matched=" << check.matched
+         << " exact_begin=" << check.exact_begin << " kind_differs=" << check.kind_differs
+         << " ctags_misread=" << check.ctags_misread << " node_mismatches=" << check.node_mismatches.size()
          << " calls=" << check.calls << " calls_found=" << check.calls_found
+         << " calls_inactive=" << check.calls_inactive << " calls_in_macros=" << check.calls_in_macros
+         << " calls_recursive=" << check.calls_recursive
          << " call_mismatches=" << check.call_mismatches.size() << " extra_calls=" << check.extra_calls.size();
     return line.str();
 }

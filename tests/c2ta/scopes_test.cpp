@@ -35,7 +35,9 @@ TEST(C2taScopes, FollowTheIncludeTreeInBothModes)
     Scratch scratch;
     scratch.write("inc/twice.h", "int twice_counter;\n");
     scratch.write("inc/guarded.h", "#ifndef G\n#define G\n#include \"twice.h\"\nstruct g { int x; };\n#endif\n");
-    scratch.write("main.c", "#include <stddef.h>\n#include \"twice.h\"\n#include \"guarded.h\"\n#include \"twice.h\"\n"
+    scratch.write("local.h", "#include \"near.h\"\n");
+    scratch.write("near.h", "typedef int near_t;\n");
+    scratch.write("main.c", "#include <stddef.h>\n#include \"local.h\"\n#include \"twice.h\"\n#include \"guarded.h\"\n#include \"twice.h\"\n"
                             "#include \"guarded.h\"\nint main(void) { return twice_counter; }\n");
     RunResult from_source = scratch.c2ta("-Iinc main.c");
     ASSERT_EQ(from_source.status, 0) << from_source.err;
@@ -48,12 +50,15 @@ TEST(C2taScopes, FollowTheIncludeTreeInBothModes)
     EXPECT_EQ(dump.attribute(top[0], "name"), "main.c");
 
     // twice.h is entered three times (twice from main.c, once from guarded.h);
-    // the guarded header only once.
+    // the guarded header only once. Headers beside main.c are named without
+    // a "./", as in the compiler's line markers.
     std::vector<std::pair<std::string, std::string>> expected{{"inc/guarded.h", "main.c"},
                                                               {"inc/twice.h", "inc/guarded.h"},
                                                               {"inc/twice.h", "main.c"},
                                                               {"inc/twice.h", "main.c"},
-                                                              {"main.c", "main.c"}};
+                                                              {"local.h", "main.c"},
+                                                              {"main.c", "main.c"},
+                                                              {"near.h", "local.h"}};
     EXPECT_EQ(user_links(dump), expected);
     // Each entry declares the counter again, always under a twice.h scope.
     std::vector<std::string> counters = dump.find("cObject", "twice_counter");
