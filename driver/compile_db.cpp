@@ -66,6 +66,8 @@ std::string into_tree(const std::string& path, const std::string& project,
     fs::path rel = p.lexically_relative(project);
     if (rel.empty() || *rel.begin() == "..")
         return "";
+    if (rel == ".")
+        return fs::path(tree).lexically_normal().string();
     return (fs::path(tree) / rel).lexically_normal().string();
 }
 

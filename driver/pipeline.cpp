@@ -201,8 +201,14 @@ void compile_units(run_state& run)
                                                     ".before.o"}),
                             unit.directory, "", unit_file(run, i, ".compile-before.log")});
         what.emplace_back(i, false);
-        if (!run.report.units[i].restructured)
+        if (!run.report.units[i].restructured) {
+            if (run.has_facts[i])
+                run.report.failures.push_back(
+                    {unit.name, "restructure", "no rewritten source was written for this unit",
+                     "the restructurer's log tells which units it wrote",
+                     run.restructured.log});
             continue;
+        }
         std::string object = unit.object.empty() ? run.out.work + "/objects/" +
                                                        std::to_string(i) + ".after.o"
                                                  : unit.object;
@@ -293,8 +299,10 @@ void measure(run_state& run)
         u.before = measure_file(unit_file(run, i, ".before.i"));
         for (const std::string& h : project_headers_in(run.units[i].preprocessed(), run.out.tree))
             headers[h].units_before++;
-        if (!u.restructured)
+        if (!u.restructured) {
+            u.after = u.before; // the unit is built from its original source
             continue;
+        }
         u.after = measure_file(unit_file(run, i, ".after.i"));
         for (const std::string& h :
              project_headers_in(unit_file(run, i, ".after.marked.i"), run.out.tree))
