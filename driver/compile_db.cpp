@@ -237,12 +237,15 @@ compile_db_result read_compile_db(const std::string& db_path, const std::string&
         unit.compiler = args[0];
         std::string object;
         unit.flags = normalize_flags(args, directory, file, object);
+        if (object.empty()) // "cc -c dir/a.c" writes a.o into the working directory
+            object = (fs::path(directory) / fs::path(file).stem()).string() + ".o";
         flags_into_tree(unit.flags, project, tree);
         unit.object = object.empty() ? "" : into_tree(object, project, tree);
         unit.stem = unit.source.substr(0, unit.source.size() - 2);
         unit.name = display_name(unit.source, tree);
-        if (by_source.count(unit.source)) {
-            result.skipped.push_back(unit.name + ": compiled more than once; the first command is used");
+        auto known = by_source.find(unit.source);
+        if (known != by_source.end()) {
+            known->second.other_builds.push_back({unit.directory, unit.flags, unit.object});
             continue;
         }
         by_source.emplace(unit.source, unit);

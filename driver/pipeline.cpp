@@ -217,6 +217,18 @@ void compile_units(run_state& run)
                                                     {"-c", unit.rewritten(), "-o", object})),
                             unit.directory, "", unit_file(run, i, ".compile.log")});
         what.emplace_back(i, true);
+        for (size_t k = 0; k < unit.other_builds.size(); ++k) {
+            const compile_unit::build& other = unit.other_builds[k];
+            if (other.object.empty())
+                continue;
+            fs::remove(other.object);
+            std::vector<std::string> argv = with(with({unit.compiler}, other.flags),
+                                                 run.restructured.include_flags);
+            requests.push_back({with(argv, {"-c", unit.rewritten(), "-o", other.object}),
+                                other.directory, "",
+                                unit_file(run, i, ".compile-" + std::to_string(k + 1) + ".log")});
+            what.emplace_back(i, true);
+        }
     }
     run.begin("compile", static_cast<int>(requests.size()));
     std::vector<process_result> results = run_all(requests, run.options.jobs, run.shown);
@@ -228,13 +240,16 @@ void compile_units(run_state& run)
             u.compile_before = results[k].seconds;
             continue;
         }
-        u.compile_after = results[k].seconds;
-        u.compiled = results[k].ok();
-        if (!u.compiled)
-            run.report.failures.push_back({u.name, "compile",
-                                           log_excerpt(unit_file(run, i, ".compile.log")),
-                                           hint_for("compile"),
-                                           unit_file(run, i, ".compile.log")});
+        bool first = k == 0 || what[k - 1].first != i || !what[k - 1].second;
+        if (first) {
+            u.compile_after = results[k].seconds;
+            u.compiled = true;
+        }
+        if (!results[k].ok()) {
+            u.compiled = false;
+            run.report.failures.push_back({u.name, "compile", log_excerpt(requests[k].err_file),
+                                           hint_for("compile"), requests[k].err_file});
+        }
     }
 }
 

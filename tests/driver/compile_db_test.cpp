@@ -84,7 +84,12 @@ TEST_F(CompileDbFile, MapsUnitsIntoTheCopyAndSkipsWhatItCannotUse)
     EXPECT_EQ(b.directory, tree + "/src");
     EXPECT_EQ(b.object, tree + "/src/b.o");
     EXPECT_EQ(b.flags, (std::vector<std::string>{"-I" + tree + "/include"}));
-    EXPECT_EQ(result.skipped.size(), 4u); // twice compiled, outside, C++, no directory
+    EXPECT_EQ(result.skipped.size(), 3u); // outside, C++, no directory
+    // The second command of src/a.c is kept as a further build of the same unit.
+    ASSERT_EQ(a.other_builds.size(), 1u);
+    EXPECT_EQ(a.other_builds[0].flags, (std::vector<std::string>{"-DAGAIN"}));
+    EXPECT_EQ(a.other_builds[0].object, tree + "/a.o");
+    EXPECT_EQ(a.object, tree + "/a.o");
 }
 
 TEST_F(CompileDbFile, RejectsWhatIsNotACompileDatabase)
