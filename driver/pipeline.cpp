@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -95,6 +96,15 @@ std::vector<std::string> compile_argv(const compile_unit& unit,
 std::string unit_file(const run_state& run, size_t i, const std::string& suffix)
 {
     return run.out.work + "/units/" + std::to_string(i) + suffix;
+}
+
+bool same_content(const std::string& a, const std::string& b)
+{
+    std::ifstream in_a(a, std::ios::binary), in_b(b, std::ios::binary);
+    std::stringstream text_a, text_b;
+    text_a << in_a.rdbuf();
+    text_b << in_b.rdbuf();
+    return in_a && in_b && text_a.str() == text_b.str();
 }
 
 // ---- phases ----
@@ -377,6 +387,9 @@ int run_pipeline(const run_options& options)
     compile_units(run);
     relink(run);
     run.report.check_after = run_check(run, "after");
+    run.report.check_same_output = run.report.check_after != "not run" &&
+                                   same_content(run.out.work + "/check-before.log",
+                                                run.out.work + "/check-after.log");
     measure(run);
     if (!write_report(run))
         return fail(run, "report", "cannot write the report into " + run.out.root);

@@ -79,7 +79,11 @@ std::string report_markdown(const run_report& r)
        << "| rewritten units compiled | " << t.compiled << " |\n"
        << "| new headers | " << r.new_headers << " |\n"
        << "| link and archive steps | " << links_text(r) << " |\n"
-       << "| check before / after | " << r.check_before << " / " << r.check_after << " |\n"
+       << "| check before / after | " << r.check_before << " / " << r.check_after
+       << (r.check_after == "not run" ? ""
+                                      : r.check_same_output ? ", same output"
+                                                            : ", output differs")
+       << " |\n"
        << "| preprocessed lines | " << t.before.lines << " -> " << t.after.lines << " ("
        << reduction(t.before.lines, t.after.lines) << " less) |\n"
        << "| preprocessed bytes | " << t.before.bytes << " -> " << t.after.bytes << " ("
@@ -155,7 +159,9 @@ std::string report_json(const run_report& r)
         j["headers"].push_back(
             {{"name", h.name}, {"units_before", h.units_before}, {"units_after", h.units_after}});
     j["links"] = {{"known", r.links_known}, {"steps", r.link_steps}, {"succeeded", r.links_ok}};
-    j["check"] = {{"before", r.check_before}, {"after", r.check_after}};
+    j["check"] = {{"before", r.check_before},
+                  {"after", r.check_after},
+                  {"same_output", r.check_same_output}};
     j["failures"] = ordered_json::array();
     for (const unit_failure& f : r.failures)
         j["failures"].push_back({{"unit", f.unit},
@@ -233,7 +239,11 @@ std::string report_table(const run_report& r)
     out << "\nunits restructured: " << t.restructured << " of " << r.units.size()
         << ", compiled: " << t.compiled << ", new headers: " << r.new_headers << "\n"
         << "links: " << links_text(r) << "\n"
-        << "check before/after: " << r.check_before << " / " << r.check_after << "\n"
+        << "check before/after: " << r.check_before << " / " << r.check_after
+        << (r.check_after == "not run" ? ""
+                                       : r.check_same_output ? " (same output)"
+                                                             : " (output differs)")
+        << "\n"
         << "compile time summed over units: " << fixed(t.compile_before) << " s -> "
         << fixed(t.compile_after) << " s\n";
     return out.str();

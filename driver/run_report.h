@@ -36,6 +36,7 @@ struct run_report {
     bool links_known = false; // false without a captured build
     std::string check_before = "not run"; // "passed", "failed", "not run"
     std::string check_after = "not run";
+    bool check_same_output = false; // the check printed the same before and after
     std::vector<unit_failure> failures;
     std::vector<std::pair<std::string, double>> phase_seconds;
 };
