@@ -1,0 +1,202 @@
+#include "body_builder.h"
+
+#include "clang_text.h"
+#include "declaration_builder.h"
+#include "operator_text.h"
+#include "positions.h"
+#include "references.h"
+#include "ta_graph.h"
+#include "type_nodes.h"
+
+#include <utility>
+
+namespace {
+
+const char *statement_kind(CXCursorKind kind)
+{
+    switch (kind) {
+    case CXCursor_CompoundStmt:
+        return "cBlock";
+    case CXCursor_IfStmt:
+        return "cIf";
+    case CXCursor_ForStmt:
+    case CXCursor_WhileStmt:
+    case CXCursor_DoStmt:
+        return "cForLoop";
+    case CXCursor_ReturnStmt:
+        return "cReturn";
+    case CXCursor_SwitchStmt:
+        return "cSwitch";
+    case CXCursor_CaseStmt:
+        return "cCase";
+    case CXCursor_DefaultStmt:
+        return "cDefault";
+    case CXCursor_LabelStmt:
+        return "cLabel";
+    case CXCursor_GotoStmt:
+    case CXCursor_IndirectGotoStmt:
+        return "cGoto";
+    case CXCursor_BreakStmt:
+        return "cBreak";
+    case CXCursor_ContinueStmt:
+        return "cContinue";
+    case CXCursor_NullStmt:
+        return "cNullStmt";
+    case CXCursor_GCCAsmStmt:
+    case CXCursor_MSAsmStmt:
+        return "cAsm";
+    default:
+        return "cStmt";
+    }
+}
+
+const char *expression_kind(CXCursorKind kind)
+{
+    switch (kind) {
+    case CXCursor_MemberRefExpr:
+        return "cMemberRef";
+    case CXCursor_CallExpr:
+        return "cCall";
+    case CXCursor_BinaryOperator:
+    case CXCursor_CompoundAssignOperator:
+    case CXCursor_ArraySubscriptExpr:
+        return "cBinaryOperator";
+    case CXCursor_UnaryOperator:
+        return "cUnaryOperator";
+    case CXCursor_UnaryExpr:
+        return "cSizeof";
+    case CXCursor_ConditionalOperator:
+        return "cConditional";
+    case CXCursor_CStyleCastExpr:
+        return "cCast";
+    case CXCursor_CompoundLiteralExpr:
+        return "cCompoundLiteral";
+    case CXCursor_InitListExpr:
+        return "cInitList";
+    case CXCursor_IntegerLiteral:
+    case CXCursor_FloatingLiteral:
+    case CXCursor_ImaginaryLiteral:
+    case CXCursor_StringLiteral:
+    case CXCursor_CharacterLiteral:
+        return "cLiteral";
+    case CXCursor_StmtExpr:
+        return "cStmtExpr";
+    default:
+        return "cExpr";
+    }
+}
+
+bool is_pointer_like(CXType type)
+{
+    CXTypeKind kind = clang_getCanonicalType(type).kind;
+    return kind == CXType_Pointer || kind == CXType_ConstantArray || kind == CXType_IncompleteArray ||
+           kind == CXType_VariableArray;
+}
+
+} // namespace
+
+void BodyBuilder::build(CXCursor cursor, int parent, const char *edge)
+{
+    CXCursorKind kind = clang_getCursorKind(cursor);
+    if (kind == CXCursor_DeclStmt) {
+        for (CXCursor child : children_of(cursor))
+            build(child, parent, edge);
+    } else if (clang_isDeclaration(kind)) {
+        declarations_.build(cursor, parent);
+    } else if (clang_isStatement(kind)) {
+        statement(cursor, parent, edge);
+    } else if (clang_isExpression(kind)) {
+        expression(cursor, parent, edge);
+    } else if (kind == CXCursor_TypeRef) {
+        type_reference(cursor, parent, edge);
+    }
+}
+
+int BodyBuilder::add(const char *kind, CXCursor cursor, int parent, const char *edge)
+{
+    int node = context_.graph.add_node(kind);
+    set_extent(context_.graph, node, cursor);
+    context_.graph.add_edge(edge, parent, node);
+    return node;
+}
+
+void BodyBuilder::statement(CXCursor cursor, int parent, const char *edge)
+{
+    int node = add(statement_kind(clang_getCursorKind(cursor)), cursor, parent, edge);
+    for (CXCursor child : children_of(cursor))
+        build(child, node, "cArcSon");
+}
+
+void BodyBuilder::expression(CXCursor cursor, int parent, const char *edge)
+{
+    CXCursorKind kind = clang_getCursorKind(cursor);
+    std::vector<CXCursor> operands = children_of(cursor);
+    // Parentheses and implicit conversions add nothing: their operand stands
+    // in their place, so that a subscripted name is the operator's operand.
+    if (kind == CXCursor_ParenExpr || (kind == CXCursor_UnexposedExpr && operands.size() == 1)) {
+        if (!operands.empty())
+            build(operands.front(), parent, edge);
+        return;
+    }
+    TaGraph &graph = context_.graph;
+    if (kind == CXCursor_DeclRefExpr) {
+        bool global = is_file_scope_entity(clang_getCursorReferenced(cursor));
+        int node = add(global ? "cNameRef" : "cLocalRef", cursor, parent, edge);
+        graph.set(node, "name", fit_name(cursor_spelling(cursor)));
+        return;
+    }
+    int node = add(expression_kind(kind), cursor, parent, edge);
+    switch (kind) {
+    case CXCursor_MemberRefExpr:
+        graph.set(node, "name", fit_name(cursor_spelling(cursor)));
+        break;
+    case CXCursor_ArraySubscriptExpr:
+        graph.set(node, "op", "array-ref");
+        // The array comes first in identifier order, also in the rare 2[a].
+        if (operands.size() == 2 && !is_pointer_like(clang_getCursorType(operands[0])) &&
+            is_pointer_like(clang_getCursorType(operands[1])))
+            std::swap(operands[0], operands[1]);
+        break;
+    case CXCursor_BinaryOperator:
+    case CXCursor_CompoundAssignOperator:
+        if (operands.size() == 2)
+            graph.set(node, "op", binary_operator_text(context_.unit, operands[0], operands[1]));
+        break;
+    case CXCursor_UnaryOperator:
+        if (operands.size() == 1)
+            graph.set(node, "op", unary_operator_text(context_.unit, cursor, operands[0]));
+        break;
+    case CXCursor_CStyleCastExpr:
+    case CXCursor_CompoundLiteralExpr:
+        pointer_type_reference(clang_getCursorType(cursor), node);
+        break;
+    default:
+        break;
+    }
+    for (CXCursor operand : operands)
+        build(operand, node, "cArcOpd");
+}
+
+// A typedef name in an expression (a cast, sizeof, a compound literal) is a
+// use of the typedef.
+void BodyBuilder::type_reference(CXCursor cursor, int parent, const char *edge)
+{
+    CXCursor named = clang_getCursorReferenced(cursor);
+    if (clang_getCursorKind(named) != CXCursor_TypedefDecl || !is_file_scope_entity(named))
+        return;
+    int node = add("cNameRef", cursor, parent, edge);
+    context_.graph.set(node, "name", fit_name(cursor_spelling(named)));
+}
+
+// A cast to a pointer type names that type: a cNameRef spelled like the type
+// (with its "*"), matched by name against the cPtrType of the same spelling,
+// through which the pointed-to structure is found.
+void BodyBuilder::pointer_type_reference(CXType type, int parent)
+{
+    if (type.kind != CXType_Pointer)
+        return;
+    context_.types.node_for(type);
+    int node = context_.graph.add_node("cNameRef");
+    context_.graph.set(node, "name", fit_name(type_spelling(type)));
+    context_.graph.add_edge("cArcOpd", parent, node);
+}

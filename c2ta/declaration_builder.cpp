@@ -1,0 +1,317 @@
+#include "declaration_builder.h"
+
+#include "body_builder.h"
+#include "decl_nodes.h"
+#include "positions.h"
+#include "scope_tree.h"
+#include "ta_graph.h"
+#include "type_nodes.h"
+
+namespace {
+
+bool is_tag(CXCursorKind kind)
+{
+    return kind == CXCursor_StructDecl || kind == CXCursor_UnionDecl || kind == CXCursor_EnumDecl;
+}
+
+bool at_file_scope(CXCursor decl)
+{
+    return clang_getCursorKind(clang_getCursorSemanticParent(decl)) == CXCursor_TranslationUnit;
+}
+
+struct Span {
+    CXFile file = nullptr;
+    unsigned begin = 0;
+    unsigned end = 0;
+};
+
+Span span_of(CXCursor cursor)
+{
+    Span span;
+    CXSourceRange extent = clang_getCursorExtent(cursor);
+    clang_getExpansionLocation(clang_getRangeStart(extent), &span.file, nullptr, nullptr, &span.begin);
+    CXFile end_file = nullptr;
+    clang_getExpansionLocation(clang_getRangeEnd(extent), &end_file, nullptr, nullptr, &span.end);
+    return span;
+}
+
+// True when inner's text lies inside outer's (a structure defined within the
+// typedef that names it).
+bool inside(CXCursor inner, CXCursor outer)
+{
+    Span a = span_of(inner);
+    Span b = span_of(outer);
+    return a.file != nullptr && b.file != nullptr && clang_File_isEqual(a.file, b.file) &&
+           a.begin >= b.begin && a.end <= b.end;
+}
+
+CXType strip_sugar(CXType type)
+{
+    while (type.kind == CXType_Elaborated || type.kind == CXType_Attributed)
+        type = type.kind == CXType_Elaborated ? clang_Type_getNamedType(type) : clang_Type_getModifiedType(type);
+    return type;
+}
+
+} // namespace
+
+std::string tag_name(CXCursor decl)
+{
+    std::string name = cursor_spelling(decl);
+    if (name.empty() || name.find("(unnamed") != std::string::npos ||
+        name.find("(anonymous") != std::string::npos)
+        return "(anonymous)";
+    return fit_name(name);
+}
+
+int DeclarationBuilder::build(CXCursor decl, int parent)
+{
+    switch (clang_getCursorKind(decl)) {
+    case CXCursor_FunctionDecl:
+        return function(decl, parent);
+    case CXCursor_VarDecl:
+        return variable(decl, parent);
+    case CXCursor_FieldDecl:
+        return field(decl, parent);
+    case CXCursor_TypedefDecl:
+        return type_alias(decl, parent);
+    case CXCursor_StructDecl:
+    case CXCursor_UnionDecl:
+        return record(decl, parent);
+    case CXCursor_EnumDecl:
+        return enumeration(decl, parent);
+    default:
+        return -1;
+    }
+}
+
+// Claims decl's node, gives it its kind, extent and parent link. fresh is false
+// when decl was built before, and then nothing else should be done.
+int DeclarationBuilder::start(CXCursor decl, int parent, const char *kind, bool &fresh)
+{
+    int node = context_.decls.node_for(decl);
+    fresh = context_.decls.claim(decl);
+    if (!fresh)
+        return node;
+    context_.graph.set_kind(node, kind);
+    context_.graph.add_edge("cArcSon", parent, node);
+    return node;
+}
+
+int DeclarationBuilder::function(CXCursor decl, int parent)
+{
+    bool fresh = false;
+    int node = start(decl, parent, "cFunction", fresh);
+    if (!fresh)
+        return node;
+    TaGraph &graph = context_.graph;
+    graph.set(node, "name", fit_name(cursor_spelling(decl)));
+    set_extent(graph, node, decl);
+    if (clang_getCursorLinkage(decl) == CXLinkage_Internal)
+        graph.set(node, "static", "True");
+    CXType type = clang_getCursorType(decl);
+    CXType result = clang_getResultType(type);
+    if (result.kind == CXType_Invalid)
+        result = clang_getResultType(clang_getCanonicalType(type));
+    int result_node = context_.types.node_for(result);
+    if (result_node >= 0)
+        graph.add_edge("cInstance", node, result_node);
+    for (CXCursor child : children_of(decl)) {
+        CXCursorKind kind = clang_getCursorKind(child);
+        if (kind == CXCursor_ParmDecl)
+            parameter(child, node);
+        else if (kind == CXCursor_CompoundStmt || clang_isExpression(kind))
+            body_->build(child, node, "cArcSon");
+    }
+    return node;
+}
+
+// A parameter's only successor is its type; expressions in its declarator
+// (array sizes) belong to the function.
+void DeclarationBuilder::parameter(CXCursor param, int function)
+{
+    TaGraph &graph = context_.graph;
+    int node = graph.add_node("cFormalFctParam");
+    graph.set(node, "name", fit_name(cursor_spelling(param)));
+    set_extent(graph, node, param);
+    graph.add_edge("cArcSon", function, node);
+    int type = context_.types.node_for(clang_getCursorType(param));
+    if (type >= 0)
+        graph.add_edge("cInstance", node, type);
+    expressions_below(param, function);
+}
+
+int DeclarationBuilder::variable(CXCursor decl, int parent)
+{
+    bool fresh = false;
+    int node = start(decl, parent, "cObject", fresh);
+    if (!fresh)
+        return node;
+    TaGraph &graph = context_.graph;
+    graph.set(node, "name", fit_name(cursor_spelling(decl)));
+    set_extent(graph, node, decl);
+    CXCursor initializer = clang_Cursor_getVarDeclInitializer(decl);
+    bool initialized = !clang_Cursor_isNull(initializer);
+    CX_StorageClass storage = clang_Cursor_getStorageClass(decl);
+    if (storage == CX_SC_Static)
+        graph.set(node, "static", "True");
+    if (storage == CX_SC_Extern && !initialized)
+        graph.set(node, "extern", "True");
+    int type = context_.types.node_for(clang_getCursorType(decl));
+    if (type >= 0)
+        graph.add_edge("cInstance", node, type);
+    for (CXCursor child : children_of(decl)) {
+        CXCursorKind kind = clang_getCursorKind(child);
+        if (initialized && clang_equalCursors(child, initializer))
+            body_->build(child, node, "cArcInitVal");
+        else if (is_tag(kind))
+            build(child, parent);
+        else if (clang_isExpression(kind))
+            body_->build(child, node, "cArcSon");
+    }
+    return node;
+}
+
+int DeclarationBuilder::field(CXCursor decl, int parent)
+{
+    bool fresh = false;
+    int node = start(decl, parent, "cObject", fresh);
+    if (!fresh)
+        return node;
+    TaGraph &graph = context_.graph;
+    graph.set(node, "name", fit_name(cursor_spelling(decl)));
+    set_extent(graph, node, decl);
+    int type = context_.types.node_for(clang_getCursorType(decl));
+    if (type >= 0)
+        graph.add_edge("cInstance", node, type);
+    for (CXCursor child : children_of(decl)) {
+        CXCursorKind kind = clang_getCursorKind(child);
+        if (is_tag(kind))
+            build(child, parent);
+        else if (clang_isExpression(kind))
+            body_->build(child, node, "cArcSon");
+    }
+    return node;
+}
+
+int DeclarationBuilder::type_alias(CXCursor decl, int parent)
+{
+    bool fresh = false;
+    int node = start(decl, parent, "cAliasType", fresh);
+    if (!fresh)
+        return node;
+    TaGraph &graph = context_.graph;
+    graph.set(node, "name", fit_name(cursor_spelling(decl)));
+    set_extent(graph, node, decl);
+    for (CXCursor child : children_of(decl))
+        if (is_tag(clang_getCursorKind(child)))
+            build(child, parent);
+    int target = typedef_target(decl);
+    if (target >= 0)
+        graph.add_edge("cInstance", node, target);
+    expressions_below(decl, node);
+    return node;
+}
+
+// A typedef names its type directly, except a structure or union defined
+// elsewhere: that one is reached through a cForwardType node, because a
+// cAggrType successor means "defined inside this typedef" to the reader, which
+// then moves the typedef's beginning to the structure's.
+int DeclarationBuilder::typedef_target(CXCursor decl)
+{
+    CXType underlying = clang_getTypedefDeclUnderlyingType(decl);
+    CXType named = strip_sugar(underlying);
+    if (named.kind == CXType_Record) {
+        CXCursor definition = clang_getCursorDefinition(clang_getTypeDeclaration(named));
+        if (!clang_Cursor_isNull(definition) && has_file_location(definition) && !inside(definition, decl))
+            return forward_for(definition, decl, context_.decls.node_for(decl));
+    }
+    return context_.types.node_for(underlying);
+}
+
+// One cForwardType per structure definition, in the scope file of the
+// definition so that it is named and counted like the structure itself.
+int DeclarationBuilder::forward_for(CXCursor definition, CXCursor user, int user_node)
+{
+    auto found = forwards_.find(definition);
+    if (found != forwards_.end())
+        return found->second;
+    TaGraph &graph = context_.graph;
+    int node = graph.add_node("cForwardType");
+    graph.set(node, "name", tag_name(definition));
+    set_extent(graph, node, definition);
+    int parent = at_file_scope(user) ? context_.scopes.scope_of(clang_getCursorLocation(definition)) : user_node;
+    graph.add_edge("cArcSon", parent, node);
+    forwards_.emplace(definition, node);
+    return node;
+}
+
+int DeclarationBuilder::record(CXCursor decl, int parent)
+{
+    bool defined = clang_isCursorDefinition(decl) != 0;
+    bool fresh = false;
+    int node = start(decl, parent, defined ? "cAggrType" : "cForwardType", fresh);
+    if (!fresh)
+        return node;
+    TaGraph &graph = context_.graph;
+    graph.set(node, "name", tag_name(decl));
+    if (defined)
+        graph.set(node, "type", clang_getCursorKind(decl) == CXCursor_UnionDecl ? "union" : "struct");
+    set_extent(graph, node, decl);
+    if (!defined)
+        return node;
+    for (CXCursor child : children_of(decl)) {
+        CXCursorKind kind = clang_getCursorKind(child);
+        if (kind == CXCursor_FieldDecl || is_tag(kind))
+            build(child, node);
+    }
+    return node;
+}
+
+int DeclarationBuilder::enumeration(CXCursor decl, int parent)
+{
+    bool fresh = false;
+    int node = start(decl, parent, "cEnumType", fresh);
+    if (!fresh)
+        return node;
+    TaGraph &graph = context_.graph;
+    graph.set(node, "name", tag_name(decl));
+    set_extent(graph, node, decl);
+    for (CXCursor child : children_of(decl)) {
+        if (clang_getCursorKind(child) != CXCursor_EnumConstantDecl)
+            continue;
+        int enumerator = graph.add_node("cEnumerator");
+        graph.set(enumerator, "name", fit_name(cursor_spelling(child)));
+        set_extent(graph, enumerator, child);
+        graph.add_edge("cArcSon", node, enumerator);
+        expressions_below(child, enumerator);
+    }
+    return node;
+}
+
+void DeclarationBuilder::expressions_below(CXCursor cursor, int node)
+{
+    for (CXCursor child : children_of(cursor)) {
+        CXCursorKind kind = clang_getCursorKind(child);
+        if (clang_isExpression(kind))
+            body_->build(child, node, "cArcSon");
+        else if (kind == CXCursor_ParmDecl)
+            expressions_below(child, node);
+    }
+}
+
+void DeclarationBuilder::finish_unbuilt()
+{
+    for (std::vector<CXCursor> pending = context_.decls.unbuilt(); !pending.empty();
+         pending = context_.decls.unbuilt()) {
+        for (CXCursor decl : pending) {
+            int parent = context_.scopes.scope_of(clang_getCursorLocation(decl));
+            if (build(decl, parent) >= 0)
+                continue;
+            // Not a kind build() knows: still give the node a kind and place.
+            bool fresh = false;
+            int node = start(decl, parent, "cForwardType", fresh);
+            if (fresh)
+                context_.graph.set(node, "name", tag_name(decl));
+        }
+    }
+}

@@ -1,0 +1,115 @@
+// Scope files of a unit that libclang preprocessed itself, from its inclusion
+// list. libclang reports the inclusions in the order the files were entered,
+// each with its stack of #include sites, which rebuilds the inclusion tree. A
+// header entered twice gets two scope nodes, as in the line markers; its
+// declarations all hang under the first, which names and counts them the same.
+//
+// Names follow GCC's line markers. The one place where clang's differ: a file
+// found by a quoted #include in the directory of an includer that has no
+// directory part ("a.c" including "b.h") is "./b.h" to clang and "b.h" to GCC.
+#include "positions.h"
+#include "clang_text.h"
+#include "scope_tree.h"
+
+#include <unordered_map>
+
+namespace {
+
+class InclusionScopes : public ScopeTree {
+public:
+    InclusionScopes(TaGraph &graph, CXTranslationUnit unit) : ScopeTree(graph), unit_(unit)
+    {
+        clang_getInclusions(unit, &InclusionScopes::visit, this);
+        if (main_ < 0)
+            start(take_text(clang_getTranslationUnitSpelling(unit)));
+    }
+
+    int scope_of(CXSourceLocation location) override
+    {
+        CXFile file = nullptr;
+        clang_getExpansionLocation(location, &file, nullptr, nullptr, nullptr);
+        int scope = main_;
+        if (file != nullptr) {
+            auto found = first_instance_.find(file);
+            if (found != first_instance_.end())
+                scope = found->second;
+        }
+        // A presumed name other than the file's own comes from #line.
+        std::string name = presumed_file(location);
+        auto own = clang_names_.find(file);
+        if (name.empty() || (own != clang_names_.end() && own->second == name))
+            return scope;
+        return renamed(scope, name);
+    }
+
+private:
+    struct Open {
+        CXFile file;
+        int scope;
+    };
+
+    static void visit(CXFile file, CXSourceLocation *stack, unsigned depth, CXClientData data)
+    {
+        static_cast<InclusionScopes *>(data)->enter(file, stack, depth);
+    }
+
+    void enter(CXFile file, CXSourceLocation *stack, unsigned depth)
+    {
+        std::string name = take_text(clang_getFileName(file));
+        clang_names_.emplace(file, name);
+        if (depth == 0 || main_ < 0) {
+            if (main_ < 0) {
+                start(name);
+                first_instance_.emplace(file, main_);
+                path_.assign(1, Open{file, main_});
+            }
+            return;
+        }
+        if (path_.size() > depth)
+            path_.resize(depth);
+        int parent = includer(stack[0]);
+        if (name.rfind("./", 0) == 0 && name_of(parent).find('/') == std::string::npos && quoted_include(stack[0]))
+            name.erase(0, 2);
+        int scope = add_scope(name, parent);
+        first_instance_.emplace(file, scope);
+        path_.push_back(Open{file, scope});
+    }
+
+    // The scope of the file that holds the #include site: normally the top of
+    // the current path; a site in no known file (a forced include) is the main
+    // file's.
+    int includer(CXSourceLocation site)
+    {
+        CXFile file = nullptr;
+        clang_getExpansionLocation(site, &file, nullptr, nullptr, nullptr);
+        if (file == nullptr)
+            return main_;
+        if (clang_File_isEqual(file, path_.back().file))
+            return path_.back().scope;
+        auto found = first_instance_.find(file);
+        return found != first_instance_.end() ? found->second : main_;
+    }
+
+    // True when the #include at site names its file in double quotes.
+    bool quoted_include(CXSourceLocation site) const
+    {
+        CXFile file = nullptr;
+        unsigned offset = 0;
+        clang_getExpansionLocation(site, &file, nullptr, nullptr, &offset);
+        std::size_t size = 0;
+        const char *text = file != nullptr ? clang_getFileContents(unit_, file, &size) : nullptr;
+        return text != nullptr && offset < size && text[offset] == '"';
+    }
+
+    CXTranslationUnit unit_;
+    std::unordered_map<CXFile, std::string> clang_names_;
+    std::unordered_map<CXFile, int> first_instance_;
+    std::vector<Open> path_;
+};
+
+} // namespace
+
+std::unique_ptr<ScopeTree> make_inclusion_scopes(TaGraph &graph, CXTranslationUnit unit)
+{
+    return std::make_unique<InclusionScopes>(graph, unit);
+}

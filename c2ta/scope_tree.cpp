@@ -1,0 +1,32 @@
+#include "scope_tree.h"
+
+#include "ta_graph.h"
+
+void ScopeTree::start(const std::string &main_name)
+{
+    compilation_ = graph_.add_node("cScopeCompil");
+    graph_.set(compilation_, "name", main_name);
+    main_ = add_scope(main_name, compilation_);
+}
+
+int ScopeTree::add_scope(const std::string &name, int parent)
+{
+    int scope = graph_.add_node("cScopeFile");
+    graph_.set(scope, "name", name);
+    graph_.add_edge("cArcSon", parent, scope);
+    names_[scope] = name;
+    return scope;
+}
+
+int ScopeTree::renamed(int scope, const std::string &name)
+{
+    if (name == names_.at(scope))
+        return scope;
+    auto key = std::make_pair(scope, name);
+    auto found = renamed_.find(key);
+    if (found != renamed_.end())
+        return found->second;
+    int section = add_scope(name, scope);
+    renamed_.emplace(key, section);
+    return section;
+}

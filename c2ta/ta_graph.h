@@ -1,0 +1,49 @@
+// The TA dump under construction: numbered entity records with their attributes
+// and typed relations between them. Everything is kept in memory so that a unit
+// that fails half-way writes nothing, and so that the identifier width can be
+// chosen from the final node count.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+class TaGraph {
+public:
+    // Creates a node of the given entity kind and returns its index. The kind
+    // may stay empty for a placeholder that is filled in later.
+    int add_node(std::string kind = {});
+    void set_kind(int node, std::string kind);
+    const std::string &kind(int node) const { return nodes_[node].kind; }
+    // Sets (or replaces) one attribute. Attributes are written in the order they
+    // were first set.
+    void set(int node, const char *attribute, std::string value);
+    std::string get(int node, const char *attribute) const;
+    void add_edge(const char *kind, int source, int target);
+
+    std::size_t node_count() const { return nodes_.size(); }
+    std::size_t edge_count() const { return edges_.size(); }
+
+    // Writes every node record, then every relation, with identifiers of one
+    // fixed width so that byte-string order equals creation order.
+    void write(std::ostream &out) const;
+    // Identifier text of a node as write() prints it.
+    std::string id_text(int node) const;
+
+private:
+    struct Node {
+        std::string kind;
+        std::vector<std::pair<const char *, std::string>> attributes;
+    };
+    struct Edge {
+        const char *kind;
+        int source;
+        int target;
+    };
+    int id_width() const;
+    static std::string padded_id(int node, int width);
+
+    std::vector<Node> nodes_;
+    std::vector<Edge> edges_;
+};

@@ -1,0 +1,25 @@
+// libclang's parse of one unit. A unit with errors is not usable: its
+// diagnostics go to standard error and no dump is written.
+#pragma once
+
+#include "command_line.h"
+
+#include <clang-c/Index.h>
+
+#include <ostream>
+
+class ParsedUnit {
+public:
+    ParsedUnit(const Invocation &invocation, std::ostream &errors);
+    ~ParsedUnit();
+    ParsedUnit(const ParsedUnit &) = delete;
+    ParsedUnit &operator=(const ParsedUnit &) = delete;
+
+    // Null when the parse failed or reported an error.
+    CXTranslationUnit get() const { return ok_ ? unit_ : nullptr; }
+
+private:
+    CXIndex index_ = nullptr;
+    CXTranslationUnit unit_ = nullptr;
+    bool ok_ = false;
+};

@@ -1,0 +1,13 @@
+// Builds the whole dump of a parsed unit: the scope files, then every
+// file-scope declaration under the scope file that holds it.
+#pragma once
+
+#include <clang-c/Index.h>
+
+#include <string>
+
+class TaGraph;
+
+// preprocessed: the main file is preprocessor output, whose line markers give
+// the scope files; otherwise libclang's own inclusion list does.
+void build_unit_dump(TaGraph &graph, CXTranslationUnit unit, const std::string &input, bool preprocessed);

@@ -1,0 +1,34 @@
+// Running the project's own build under bear, so that its compile commands and its
+// link and archive steps are known; replaying those steps later links the
+// restructured objects exactly the way the project links its own.
+#pragma once
+
+#include "process.h"
+
+#include <string>
+#include <vector>
+
+struct build_step {
+    enum class kind { compile, link, archive };
+    kind what = kind::link;
+    std::vector<std::string> argv;
+    std::string cwd;
+    std::string output; // the "-o" target of a link, the archive of an archive step
+};
+
+struct captured_build {
+    process_result result;
+    std::string compile_db;       // the compile_commands.json bear wrote
+    std::vector<build_step> steps; // compile, link and archive steps in the order they ran
+};
+
+// Runs `command` with /bin/sh in `tree` under `bear intercept`; logs go to `work`.
+captured_build capture_build(const std::string& command, const std::string& tree,
+                             const std::string& work);
+
+// The compile, link and archive steps recorded in a bear events file.
+std::vector<build_step> read_build_steps(const std::string& events_path);
+
+// Classifies one executed command; false when it is neither a compiler driver nor
+// an archiver call that matters (preprocessing only, a tool's own sub-process).
+bool classify_step(const std::vector<std::string>& argv, build_step& step);

@@ -1,0 +1,253 @@
+#include "compile_db.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <set>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Options whose value is a path, given as the next word; the first four also
+// take it glued to the option ("-Iinclude").
+const char* const path_options[] = {"-I", "-iquote", "-isystem", "-idirafter", "-include",
+                                    "-imacros", "-iprefix", "-isysroot", "--sysroot"};
+const std::set<std::string> glued_path_options = {"-I", "-iquote", "-isystem", "-idirafter"};
+// Dependency-file options that write beside the sources; their value follows.
+const std::set<std::string> dependency_options_with_value = {"-MF", "-MT", "-MQ"};
+const std::set<std::string> dependency_options = {"-M", "-MM", "-MD", "-MMD", "-MP", "-MG"};
+
+std::string absolute_in(const std::string& path, const std::string& directory)
+{
+    if (path.empty())
+        return path;
+    fs::path p(path);
+    return (p.is_absolute() ? p : fs::path(directory) / p).lexically_normal().string();
+}
+
+// Matches path-taking options, separate ("-I" "dir") or glued ("-Idir",
+// "--sysroot=dir"); sets `glued` to the glued value, "" when the value follows.
+const char* path_option_of(const std::string& arg, std::string& glued)
+{
+    glued.clear();
+    if (arg.rfind("--sysroot=", 0) == 0) {
+        glued = arg.substr(10);
+        return "--sysroot=";
+    }
+    for (const char* option : path_options) {
+        std::string name(option);
+        if (arg == name)
+            return option;
+        if (glued_path_options.count(name) && arg.size() > name.size() &&
+            arg.compare(0, name.size(), name) == 0) {
+            glued = arg.substr(name.size());
+            return option;
+        }
+    }
+    return nullptr;
+}
+
+bool same_file(const std::string& a, const std::string& b)
+{
+    return fs::path(a).lexically_normal() == fs::path(b).lexically_normal();
+}
+
+// Maps a path below the user's project into the copy; "" when it lies outside.
+std::string into_tree(const std::string& path, const std::string& project,
+                      const std::string& tree)
+{
+    std::error_code ec;
+    fs::path p = fs::weakly_canonical(path, ec);
+    if (ec)
+        p = fs::path(path).lexically_normal();
+    fs::path rel = p.lexically_relative(project);
+    if (rel.empty() || *rel.begin() == "..")
+        return "";
+    if (rel == ".")
+        return fs::path(tree).lexically_normal().string();
+    return (fs::path(tree) / rel).lexically_normal().string();
+}
+
+std::vector<std::string> arguments_of(const nlohmann::json& entry)
+{
+    std::vector<std::string> args;
+    if (entry.contains("arguments") && entry["arguments"].is_array()) {
+        for (const auto& word : entry["arguments"])
+            if (word.is_string())
+                args.push_back(word.get<std::string>());
+    } else if (entry.contains("command") && entry["command"].is_string()) {
+        args = split_command(entry["command"].get<std::string>());
+    }
+    return args;
+}
+
+// Rewrites every path-taking flag that points into the project so that it points
+// into the copy instead.
+void flags_into_tree(std::vector<std::string>& flags, const std::string& project,
+                     const std::string& tree)
+{
+    for (std::string& flag : flags) {
+        if (flag.empty() || flag[0] != '/')
+            continue;
+        std::string mapped = into_tree(flag, project, tree);
+        if (!mapped.empty())
+            flag = mapped;
+    }
+    for (std::string& flag : flags) {
+        if (flag.rfind("-I/", 0) == 0) {
+            std::string mapped = into_tree(flag.substr(2), project, tree);
+            if (!mapped.empty())
+                flag = "-I" + mapped;
+        }
+    }
+}
+
+std::string display_name(const std::string& path, const std::string& tree)
+{
+    return fs::path(path).lexically_relative(tree).string();
+}
+
+} // namespace
+
+std::vector<std::string> split_command(const std::string& command)
+{
+    std::vector<std::string> words;
+    std::string word;
+    bool in_word = false;
+    for (size_t i = 0; i < command.size(); ++i) {
+        char c = command[i];
+        if (c == '\\' && i + 1 < command.size()) {
+            word += command[++i];
+            in_word = true;
+        } else if (c == '\'') {
+            size_t close = command.find('\'', i + 1);
+            if (close == std::string::npos)
+                close = command.size();
+            word += command.substr(i + 1, close - i - 1);
+            i = close;
+            in_word = true;
+        } else if (c == '"') {
+            for (++i; i < command.size() && command[i] != '"'; ++i) {
+                if (command[i] == '\\' && i + 1 < command.size() &&
+                    std::string("\"\\$`").find(command[i + 1]) != std::string::npos)
+                    ++i;
+                word += command[i];
+            }
+            in_word = true;
+        } else if (c == ' ' || c == '\t' || c == '\n') {
+            if (in_word)
+                words.push_back(word);
+            word.clear();
+            in_word = false;
+        } else {
+            word += c;
+            in_word = true;
+        }
+    }
+    if (in_word)
+        words.push_back(word);
+    return words;
+}
+
+std::vector<std::string> normalize_flags(const std::vector<std::string>& args,
+                                         const std::string& directory,
+                                         const std::string& source, std::string& object)
+{
+    std::vector<std::string> flags;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        std::string glued;
+        if (arg == "-c")
+            continue;
+        if (arg == "-o" && i + 1 < args.size()) {
+            object = absolute_in(args[++i], directory);
+            continue;
+        }
+        if (arg.rfind("-o", 0) == 0 && arg.size() > 2) {
+            object = absolute_in(arg.substr(2), directory);
+            continue;
+        }
+        if (dependency_options.count(arg))
+            continue;
+        if (dependency_options_with_value.count(arg)) {
+            ++i;
+            continue;
+        }
+        if (arg.size() > 3 && dependency_options_with_value.count(arg.substr(0, 3)))
+            continue;
+        if (arg[0] != '-' && same_file(absolute_in(arg, directory), source))
+            continue;
+        if (const char* option = path_option_of(arg, glued)) {
+            std::string name(option);
+            if (glued.empty() && i + 1 < args.size()) {
+                flags.push_back(name);
+                flags.push_back(absolute_in(args[++i], directory));
+            } else {
+                flags.push_back(name + absolute_in(glued, directory));
+            }
+            continue;
+        }
+        flags.push_back(arg);
+    }
+    return flags;
+}
+
+compile_db_result read_compile_db(const std::string& db_path, const std::string& project,
+                                  const std::string& tree)
+{
+    compile_db_result result;
+    std::ifstream in(db_path);
+    if (!in) {
+        result.error = "cannot read " + db_path;
+        return result;
+    }
+    nlohmann::json db = nlohmann::json::parse(in, nullptr, false);
+    if (db.is_discarded() || !db.is_array()) {
+        result.error = db_path + " is not a JSON array of compile commands";
+        return result;
+    }
+    std::map<std::string, compile_unit> by_source;
+    for (const auto& entry : db) {
+        if (!entry.is_object() || !entry.contains("file") || !entry["file"].is_string() ||
+            !entry.contains("directory") || !entry["directory"].is_string()) {
+            result.skipped.push_back("an entry without \"file\" or \"directory\"");
+            continue;
+        }
+        std::string directory = entry["directory"].get<std::string>();
+        std::string file = absolute_in(entry["file"].get<std::string>(), directory);
+        std::vector<std::string> args = arguments_of(entry);
+        if (fs::path(file).extension() != ".c") {
+            result.skipped.push_back(file + ": not a C source");
+            continue;
+        }
+        if (args.empty()) {
+            result.skipped.push_back(file + ": no command");
+            continue;
+        }
+        compile_unit unit;
+        unit.source = into_tree(file, project, tree);
+        unit.directory = into_tree(directory, project, tree);
+        if (unit.source.empty() || unit.directory.empty()) {
+            result.skipped.push_back(file + ": outside the project");
+            continue;
+        }
+        unit.compiler = args[0];
+        std::string object;
+        unit.flags = normalize_flags(args, directory, file, object);
+        flags_into_tree(unit.flags, project, tree);
+        unit.object = object.empty() ? "" : into_tree(object, project, tree);
+        unit.stem = unit.source.substr(0, unit.source.size() - 2);
+        unit.name = display_name(unit.source, tree);
+        if (by_source.count(unit.source)) {
+            result.skipped.push_back(unit.name + ": compiled more than once; the first command is used");
+            continue;
+        }
+        by_source.emplace(unit.source, unit);
+    }
+    for (auto& [source, unit] : by_source)
+        result.units.push_back(unit);
+    return result;
+}

@@ -1,0 +1,30 @@
+// Reading the project's compile_commands.json into compile units.
+#pragma once
+
+#include "compile_unit.h"
+
+#include <string>
+#include <vector>
+
+struct compile_db_result {
+    std::vector<compile_unit> units;     // sorted by name, one per C source
+    std::vector<std::string> skipped;    // one line per entry that is not used, with why
+    std::string error;                   // set when the file cannot be used at all
+};
+
+// Reads `db_path`. Paths inside `project` are mapped into `tree` (the copy);
+// entries whose source lies outside the project are skipped, since their outputs
+// would have to be written next to the user's files.
+compile_db_result read_compile_db(const std::string& db_path, const std::string& project,
+                                  const std::string& tree);
+
+// Splits a shell command line into words (quotes and backslashes as /bin/sh reads
+// them, no expansions).
+std::vector<std::string> split_command(const std::string& command);
+
+// Keeps what matters for preprocessing and compiling one source elsewhere: drops
+// the source, "-c", "-o FILE" and dependency-file options, and makes the paths of
+// path-taking options absolute against `directory`. Reports the "-o" target.
+std::vector<std::string> normalize_flags(const std::vector<std::string>& args,
+                                         const std::string& directory,
+                                         const std::string& source, std::string& object);

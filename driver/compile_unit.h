@@ -1,0 +1,24 @@
+// One C translation unit of the project, as its compile command describes it,
+// rewritten to point into the working copy.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct compile_unit {
+    std::string source;     // absolute path of the C file in the copy
+    std::string directory;  // absolute directory the compile command runs in
+    std::string compiler;   // the compiler program of the compile command
+    // The command's flags without the source, "-c", "-o FILE" and dependency-file
+    // options; every path-taking option holds an absolute path.
+    std::vector<std::string> flags;
+    std::string object;     // absolute path of the object it builds ("" when unknown)
+    std::string stem;       // `source` without ".c": base of .cpp.c, .ta, .rsf, .cpp.new.c
+
+    std::string preprocessed() const { return stem + ".cpp.c"; }
+    std::string dump() const { return stem + ".ta"; }
+    std::string facts() const { return stem + ".rsf"; }
+    std::string rewritten() const { return stem + ".cpp.new.c"; }
+    // The name of the unit in messages and the report: its path inside the project.
+    std::string name;
+};

@@ -1,0 +1,105 @@
+#include "output_dir.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+const char* const output_marker_name = ".hdrslim-output";
+
+namespace {
+
+bool is_within(const fs::path& inner, const fs::path& outer)
+{
+    auto mismatch = std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end());
+    return mismatch.first == outer.end();
+}
+
+// Copies the project, leaving out version-control metadata, which the pipeline
+// never needs and which can be large.
+bool copy_project(const fs::path& from, const fs::path& to, std::string& error)
+{
+    std::error_code ec;
+    fs::create_directories(to, ec);
+    for (const fs::directory_entry& entry : fs::directory_iterator(from, ec)) {
+        std::string name = entry.path().filename().string();
+        if (name == ".git" || name == ".hg" || name == ".svn")
+            continue;
+        fs::copy(entry.path(), to / name,
+                 fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
+        if (ec) {
+            error = "cannot copy " + entry.path().string() + ": " + ec.message();
+            return false;
+        }
+    }
+    if (ec) {
+        error = "cannot read " + from.string() + ": " + ec.message();
+        return false;
+    }
+    return true;
+}
+
+// An existing output directory is emptied only when an earlier run made it.
+bool clear_earlier_output(const fs::path& out, std::string& error)
+{
+    std::error_code ec;
+    if (!fs::exists(out, ec))
+        return true;
+    if (!fs::is_directory(out, ec)) {
+        error = "output path " + out.string() + " exists and is not a directory";
+        return false;
+    }
+    if (fs::is_empty(out, ec))
+        return true;
+    if (!fs::exists(out / output_marker_name, ec)) {
+        error = "output directory " + out.string() +
+                " exists and was not made by hdrslim; choose another with --out";
+        return false;
+    }
+    for (const fs::directory_entry& entry : fs::directory_iterator(out, ec))
+        fs::remove_all(entry.path(), ec);
+    if (ec) {
+        error = "cannot empty " + out.string() + ": " + ec.message();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void output_dir::mark(const std::string& state) const
+{
+    std::ofstream marker(fs::path(root) / output_marker_name, std::ios::trunc);
+    marker << "hdrslim output of " << project << "\nstate: " << state << "\n";
+}
+
+bool prepare_output_dir(const std::string& project, const std::string& out, output_dir& dir,
+                        std::string& error)
+{
+    std::error_code ec;
+    if (!fs::is_directory(project, ec)) {
+        error = "project directory " + project + " does not exist or is not a directory";
+        return false;
+    }
+    fs::path from = fs::canonical(project, ec);
+    fs::path to = fs::weakly_canonical(fs::absolute(out), ec);
+    if (is_within(to, from) || is_within(from, to)) {
+        error = "output directory " + to.string() + " and project " + from.string() +
+                " must not contain each other";
+        return false;
+    }
+    if (!clear_earlier_output(to, error))
+        return false;
+    dir.root = to.string();
+    dir.tree = (to / "tree").string();
+    dir.work = (to / "work").string();
+    dir.project = from.string();
+    fs::create_directories(dir.work, ec);
+    if (ec) {
+        error = "cannot create " + dir.work + ": " + ec.message();
+        return false;
+    }
+    dir.mark("running");
+    return copy_project(from, dir.tree, error);
+}

@@ -1,0 +1,372 @@
+#include "pipeline.h"
+
+#include "build_capture.h"
+#include "compile_db.h"
+#include "job_pool.h"
+#include "output_dir.h"
+#include "progress.h"
+#include "restructure_step.h"
+#include "run_report.h"
+#include "text_measure.h"
+#include "toolchain.h"
+#include "unit_jobs.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Everything one run carries from phase to phase.
+struct run_state {
+    run_options options;
+    toolchain tools;
+    output_dir out;
+    progress shown;
+    std::vector<compile_unit> units;
+    std::vector<bool> has_facts;
+    captured_build build;
+    bool build_captured = false;
+    restructure_result restructured;
+    run_report report;
+    std::chrono::steady_clock::time_point phase_start;
+
+    explicit run_state(const run_options& o)
+        : options(o), shown(progress::for_stderr(o.quiet))
+    {
+    }
+
+    void begin(const std::string& phase, int total)
+    {
+        phase_start = std::chrono::steady_clock::now();
+        shown.start_phase(phase, total);
+    }
+    void end(const std::string& phase)
+    {
+        shown.finish_phase();
+        report.phase_seconds.emplace_back(
+            phase, std::chrono::duration<double>(std::chrono::steady_clock::now() -
+                                                 phase_start)
+                       .count());
+    }
+};
+
+int fail(run_state& run, const std::string& phase, const std::string& message)
+{
+    run.shown.message("hdrslim: " + message);
+    if (!run.out.root.empty()) {
+        run.out.mark("stopped during " + phase + ": " + message);
+        run.shown.message("hdrslim: " + run.out.root + " is incomplete (stopped during " +
+                          phase + ")");
+    }
+    return 1;
+}
+
+bool write_file(const std::string& path, const std::string& text)
+{
+    std::string part = path + ".part";
+    {
+        std::ofstream out(part, std::ios::trunc);
+        out << text;
+        if (!out)
+            return false;
+    }
+    fs::rename(part, path);
+    return true;
+}
+
+std::vector<std::string> with(std::vector<std::string> words,
+                              const std::vector<std::string>& more)
+{
+    words.insert(words.end(), more.begin(), more.end());
+    return words;
+}
+
+std::vector<std::string> compile_argv(const compile_unit& unit,
+                                      const std::vector<std::string>& extra)
+{
+    return with(with({unit.compiler}, unit.flags), extra);
+}
+
+std::string unit_file(const run_state& run, size_t i, const std::string& suffix)
+{
+    return run.out.work + "/units/" + std::to_string(i) + suffix;
+}
+
+// ---- phases ----
+
+bool load_units(run_state& run, std::string& error)
+{
+    std::string db;
+    compile_db_result units;
+    if (!run.options.build_command.empty()) {
+        run.begin("build", 0);
+        run.build = capture_build(run.options.build_command, run.out.tree, run.out.work);
+        run.end("build");
+        if (!run.build.result.ok()) {
+            error = "the build command failed (status " + std::to_string(run.build.result.status) +
+                    "); see " + run.out.work + "/build.log";
+            return false;
+        }
+        run.build_captured = true;
+        units = read_compile_db(run.build.compile_db, run.out.tree, run.out.tree);
+    } else {
+        db = run.out.project + "/compile_commands.json";
+        if (!fs::exists(db)) {
+            error = "no compile_commands.json in " + run.out.project +
+                    "; give --build \"CMD\" to make one with the project's build";
+            return false;
+        }
+        units = read_compile_db(db, run.out.project, run.out.tree);
+    }
+    if (!units.error.empty()) {
+        error = units.error;
+        return false;
+    }
+    for (const std::string& skipped : units.skipped)
+        run.shown.message("hdrslim: skipped " + skipped);
+    if (units.units.empty()) {
+        error = "the compile commands name no C source inside the project";
+        return false;
+    }
+    run.units = units.units;
+    return true;
+}
+
+std::string run_check(run_state& run, const std::string& when)
+{
+    if (run.options.check_command.empty())
+        return "not run";
+    run.begin("check " + when, 0);
+    process_result result = run_shell(run.options.check_command, run.out.tree,
+                                      run.out.work + "/check-" + when + ".log");
+    run.end("check " + when);
+    if (!result.ok())
+        run.shown.message("hdrslim: the check command failed " + when +
+                          " restructuring; see " + run.out.work + "/check-" + when + ".log");
+    return result.ok() ? "passed" : "failed";
+}
+
+void extract_facts(run_state& run)
+{
+    run.begin("units", static_cast<int>(run.units.size()));
+    std::vector<unit_failure> failures = run_unit_jobs(
+        run.units, run.tools, run.out.work + "/units", run.options.jobs, run.shown,
+        run.has_facts);
+    run.end("units");
+    run.report.failures.insert(run.report.failures.end(), failures.begin(), failures.end());
+}
+
+bool restructure(run_state& run, std::string& error)
+{
+    std::vector<compile_unit> with_facts;
+    for (size_t i = 0; i < run.units.size(); ++i)
+        if (run.has_facts[i])
+            with_facts.push_back(run.units[i]);
+    if (with_facts.empty()) {
+        error = "no unit has facts; nothing to restructure";
+        return false;
+    }
+    run.begin("restructure", 0);
+    run.restructured = run_restructurer(run.tools.restructurer, with_facts, run.out.tree,
+                                        run.out.work + "/restructure");
+    run.end("restructure");
+    if (!run.restructured.run.ok()) {
+        error = "the restructurer failed (status " +
+                std::to_string(run.restructured.run.status) + "); see " +
+                run.restructured.log;
+        return false;
+    }
+    run.report.new_headers = static_cast<int>(run.restructured.new_headers.size());
+    return true;
+}
+
+// Compiles every original and every rewritten source with the unit's own flags,
+// timing each; the rewritten objects replace the project's own objects so that the
+// project's link steps pick them up.
+void compile_units(run_state& run)
+{
+    std::vector<process_request> requests;
+    std::vector<std::pair<size_t, bool>> what; // unit, rewritten?
+    fs::create_directories(run.out.work + "/objects");
+    for (size_t i = 0; i < run.units.size(); ++i) {
+        const compile_unit& unit = run.units[i];
+        run.report.units[i].restructured = fs::exists(unit.rewritten());
+        requests.push_back({compile_argv(unit, {"-c", unit.source, "-o",
+                                                run.out.work + "/objects/" + std::to_string(i) +
+                                                    ".before.o"}),
+                            unit.directory, "", unit_file(run, i, ".compile-before.log")});
+        what.emplace_back(i, false);
+        if (!run.report.units[i].restructured) {
+            if (run.has_facts[i])
+                run.report.failures.push_back(
+                    {unit.name, "restructure", "no rewritten source was written for this unit",
+                     "the restructurer's log tells which units it wrote",
+                     run.restructured.log});
+            continue;
+        }
+        std::string object = unit.object.empty() ? run.out.work + "/objects/" +
+                                                       std::to_string(i) + ".after.o"
+                                                 : unit.object;
+        fs::remove(object);
+        requests.push_back({compile_argv(unit, with(run.restructured.include_flags,
+                                                    {"-c", unit.rewritten(), "-o", object})),
+                            unit.directory, "", unit_file(run, i, ".compile.log")});
+        what.emplace_back(i, true);
+    }
+    run.begin("compile", static_cast<int>(requests.size()));
+    std::vector<process_result> results = run_all(requests, run.options.jobs, run.shown);
+    run.end("compile");
+    for (size_t k = 0; k < results.size(); ++k) {
+        auto [i, rewritten] = what[k];
+        unit_report& u = run.report.units[i];
+        if (!rewritten) {
+            u.compile_before = results[k].seconds;
+            continue;
+        }
+        u.compile_after = results[k].seconds;
+        u.compiled = results[k].ok();
+        if (!u.compiled)
+            run.report.failures.push_back({u.name, "compile",
+                                           log_excerpt(unit_file(run, i, ".compile.log")),
+                                           hint_for("compile"),
+                                           unit_file(run, i, ".compile.log")});
+    }
+}
+
+// Replays the project's own link and archive steps over the rewritten objects.
+void relink(run_state& run)
+{
+    if (!run.build_captured)
+        return;
+    run.report.links_known = true;
+    std::vector<build_step> steps;
+    for (const build_step& step : run.build.steps) {
+        if (step.what == build_step::kind::compile || step.output.empty())
+            continue;
+        // Configure tests link programs that are gone by now; only steps whose
+        // product the build left behind are the project's own.
+        fs::path product = fs::path(step.cwd) / step.output;
+        if (fs::exists(product))
+            steps.push_back(step);
+    }
+    run.begin("link", static_cast<int>(steps.size()));
+    std::string log = run.out.work + "/link.log";
+    std::ofstream(log, std::ios::trunc).close();
+    for (const build_step& step : steps) {
+        process_result result = run_process({step.argv, step.cwd, log + ".step", log + ".step"});
+        std::ofstream all(log, std::ios::app);
+        all << "$ " << shell_join(step.argv) << "\n" << std::ifstream(log + ".step").rdbuf();
+        ++run.report.link_steps;
+        run.report.links_ok += result.ok();
+        if (!result.ok())
+            run.report.failures.push_back({step.output, "link", "the project's link step failed",
+                                           "a unit it needs did not compile, or lost a "
+                                           "definition; see the log",
+                                           log});
+        run.shown.advance();
+    }
+    fs::remove(log + ".step");
+    run.end("link");
+}
+
+void measure(run_state& run)
+{
+    std::vector<process_request> requests;
+    for (size_t i = 0; i < run.units.size(); ++i) {
+        const compile_unit& unit = run.units[i];
+        requests.push_back({compile_argv(unit, {"-E", "-P", unit.source}), unit.directory,
+                            unit_file(run, i, ".before.i"), ""});
+        if (!run.report.units[i].restructured)
+            continue;
+        std::vector<std::string> flags = with(run.restructured.include_flags, {});
+        requests.push_back({compile_argv(unit, with(flags, {"-E", "-P", unit.rewritten()})),
+                            unit.directory, unit_file(run, i, ".after.i"), ""});
+        requests.push_back({compile_argv(unit, with(flags, {"-E", unit.rewritten()})),
+                            unit.directory, unit_file(run, i, ".after.marked.i"), ""});
+    }
+    run.begin("measure", static_cast<int>(requests.size()));
+    run_all(requests, run.options.jobs, run.shown);
+    run.end("measure");
+
+    std::map<std::string, header_report> headers;
+    for (size_t i = 0; i < run.units.size(); ++i) {
+        unit_report& u = run.report.units[i];
+        u.before = measure_file(unit_file(run, i, ".before.i"));
+        for (const std::string& h : project_headers_in(run.units[i].preprocessed(), run.out.tree))
+            headers[h].units_before++;
+        if (!u.restructured) {
+            u.after = u.before; // the unit is built from its original source
+            continue;
+        }
+        u.after = measure_file(unit_file(run, i, ".after.i"));
+        for (const std::string& h :
+             project_headers_in(unit_file(run, i, ".after.marked.i"), run.out.tree))
+            headers[h].units_after++;
+    }
+    for (auto& [path, h] : headers) {
+        h.name = fs::path(path).lexically_relative(run.out.tree).string();
+        run.report.headers.push_back(h);
+    }
+}
+
+bool write_report(run_state& run)
+{
+    const std::string& root = run.out.root;
+    bool ok = write_file(root + "/report.md", report_markdown(run.report)) &&
+              write_file(root + "/report.json", report_json(run.report)) &&
+              write_file(root + "/report.svg", report_svg(run.report));
+    std::printf("%s", report_table(run.report).c_str());
+    if (!run.report.failures.empty()) {
+        std::printf("\nfailures:\n");
+        for (const unit_failure& f : run.report.failures)
+            std::printf("  %s (%s): %s\n    hint: %s\n    log: %s\n", f.unit.c_str(),
+                        f.step.c_str(), f.message.c_str(), f.hint.c_str(), f.log.c_str());
+    }
+    std::printf("\nreport: %s/report.md (also report.json, report.svg)\n", root.c_str());
+    return ok;
+}
+
+} // namespace
+
+int run_pipeline(const run_options& options)
+{
+    run_state run(options);
+    std::string error;
+    if (!find_toolchain(run.tools, error))
+        return fail(run, "set-up", error);
+    run.begin("copy", 0);
+    if (!prepare_output_dir(options.project_dir, options.out_dir, run.out, error)) {
+        run.shown.message("hdrslim: " + error);
+        return 2;
+    }
+    run.end("copy");
+    if (!load_units(run, error))
+        return fail(run, "reading the compile commands", error);
+    run.report.project = run.out.project;
+    run.report.out = run.out.root;
+    for (const compile_unit& unit : run.units) {
+        unit_report u;
+        u.name = unit.name;
+        run.report.units.push_back(u);
+    }
+
+    run.report.check_before = run_check(run, "before");
+    extract_facts(run);
+    if (!restructure(run, error))
+        return fail(run, "restructure", error);
+    compile_units(run);
+    relink(run);
+    run.report.check_after = run_check(run, "after");
+    measure(run);
+    if (!write_report(run))
+        return fail(run, "report", "cannot write the report into " + run.out.root);
+
+    bool clean = run.report.failures.empty() && run.report.check_after != "failed";
+    run.out.mark(clean ? "complete" : "complete, with failures (see report.md)");
+    return clean ? 0 : 1;
+}

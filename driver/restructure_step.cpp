@@ -1,0 +1,98 @@
+#include "restructure_step.h"
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string absolute_in(const std::string& path, const std::string& dir)
+{
+    fs::path p(path);
+    return (p.is_absolute() ? p : fs::path(dir) / p).lexically_normal().string();
+}
+
+bool inside(const std::string& path, const std::string& tree)
+{
+    fs::path rel = fs::path(path).lexically_relative(tree);
+    return !rel.empty() && *rel.begin() != "..";
+}
+
+} // namespace
+
+std::vector<std::string> project_include_dirs(const std::vector<compile_unit>& units,
+                                              const std::string& tree)
+{
+    std::vector<std::string> dirs;
+    std::set<std::string> seen;
+    for (const compile_unit& unit : units) {
+        for (size_t i = 0; i < unit.flags.size(); ++i) {
+            const std::string& flag = unit.flags[i];
+            std::string dir;
+            if ((flag == "-I" || flag == "-iquote") && i + 1 < unit.flags.size())
+                dir = unit.flags[++i];
+            else if (flag.rfind("-I", 0) == 0 && flag.size() > 2)
+                dir = flag.substr(2);
+            else if (flag.rfind("-iquote", 0) == 0 && flag.size() > 7)
+                dir = flag.substr(7);
+            if (!dir.empty() && inside(dir, tree) && seen.insert(dir).second)
+                dirs.push_back(dir);
+        }
+    }
+    return dirs;
+}
+
+void read_generated_makefile(const std::string& text, const std::string& dir,
+                             std::vector<std::string>& include_flags,
+                             std::vector<std::string>& headers)
+{
+    std::istringstream lines(text);
+    std::string line;
+    bool after_suffix_rule = false;
+    while (std::getline(lines, line)) {
+        std::istringstream words(line);
+        std::string word;
+        if (line.rfind("HEADERS =", 0) == 0) {
+            words >> word >> word; // "HEADERS" "="
+            while (words >> word)
+                headers.push_back(absolute_in(word, dir));
+        } else if (line == ".c.o:") {
+            after_suffix_rule = true;
+        } else if (after_suffix_rule) {
+            while (words >> word)
+                if (word.rfind("-I", 0) == 0 && word.size() > 2)
+                    include_flags.push_back("-I" + absolute_in(word.substr(2), dir));
+            after_suffix_rule = false;
+        }
+    }
+}
+
+restructure_result run_restructurer(const std::string& restructurer,
+                                    const std::vector<compile_unit>& units,
+                                    const std::string& tree, const std::string& dir)
+{
+    restructure_result result;
+    result.dir = dir;
+    result.log = dir + "/restructurer.log";
+    fs::create_directories(dir);
+    std::vector<std::string> argv = {restructurer};
+    for (const std::string& include : project_include_dirs(units, tree))
+        argv.push_back("-I" + include);
+    argv.push_back("-M" + tree);
+    for (const compile_unit& unit : units)
+        argv.push_back(unit.facts());
+    result.run = run_process({argv, dir, result.log, result.log});
+
+    std::ifstream makefile(dir + "/Makefile.gen");
+    std::stringstream text;
+    text << makefile.rdbuf();
+    std::vector<std::string> listed;
+    read_generated_makefile(text.str(), dir, result.include_flags, listed);
+    for (const std::string& header : listed)
+        if (fs::is_regular_file(header))
+            result.new_headers.push_back(header);
+    return result;
+}

@@ -1,0 +1,25 @@
+// The command line of `hdrslim run`.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct run_options {
+    std::string project_dir;  // the user's project; never written to
+    std::string out_dir;      // where the copy, the restructured tree and the report go
+    std::string build_command; // optional: run under bear to get the compile commands
+    std::string check_command; // optional: the project's own test command
+    int jobs = 0;             // parallel jobs; 0 until parsed (then the number of cores)
+    bool quiet = false;
+};
+
+// Parses the arguments that follow "run". On a bad command line returns nothing
+// and sets `error` to a one-line message.
+std::optional<run_options> parse_run_options(const std::vector<std::string>& args,
+                                             std::string& error);
+
+// The default output directory: beside the project, named after it.
+std::string default_out_dir(const std::string& project_dir);
+
+extern const char* const run_usage;

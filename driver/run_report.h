@@ -1,0 +1,49 @@
+// What a run found, and its three renderings: Markdown, JSON and an SVG chart,
+// plus the table printed on the terminal.
+#pragma once
+
+#include "text_measure.h"
+#include "unit_jobs.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+struct unit_report {
+    std::string name;
+    bool restructured = false; // a rewritten source was written
+    bool compiled = false;     // and it compiled
+    text_size before;          // preprocessed with -E -P, original source
+    text_size after;           // the same for the rewritten source
+    double compile_before = 0; // seconds
+    double compile_after = 0;
+};
+
+struct header_report {
+    std::string name;      // path inside the project
+    int units_before = 0;  // units whose preprocessed source includes it
+    int units_after = 0;   // units that still take declarations from it
+};
+
+struct run_report {
+    std::string project;
+    std::string out;
+    std::vector<unit_report> units;
+    std::vector<header_report> headers;
+    int new_headers = 0;
+    int link_steps = 0;      // link and archive steps replayed
+    int links_ok = 0;        // of which succeeded
+    bool links_known = false; // false without a captured build
+    std::string check_before = "not run"; // "passed", "failed", "not run"
+    std::string check_after = "not run";
+    std::vector<unit_failure> failures;
+    std::vector<std::pair<std::string, double>> phase_seconds;
+};
+
+std::string report_markdown(const run_report& report);
+std::string report_json(const run_report& report);
+std::string report_svg(const run_report& report);
+std::string report_table(const run_report& report);
+
+// Percentage of reduction from `before` to `after`, "-" when there is no before.
+std::string reduction(long before, long after);

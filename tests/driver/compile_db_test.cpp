@@ -1,0 +1,95 @@
+#include "compile_db.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+TEST(CompileCommands, SplitsShellWordsAsTheShellDoes)
+{
+    EXPECT_EQ(split_command("cc -c  a.c"), (std::vector<std::string>{"cc", "-c", "a.c"}));
+    EXPECT_EQ(split_command("cc -DNAME=\"a b\" 'x y' z\\ w"),
+              (std::vector<std::string>{"cc", "-DNAME=a b", "x y", "z w"}));
+    EXPECT_EQ(split_command("cc -DQ=\\\"q\\\" ''"),
+              (std::vector<std::string>{"cc", "-DQ=\"q\"", ""}));
+    EXPECT_EQ(split_command("cc \"-DS=\\\"s\\\"\""), (std::vector<std::string>{"cc", "-DS=\"s\""}));
+}
+
+TEST(CompileCommands, FlagsLoseOutputsAndGainAbsolutePaths)
+{
+    std::string object;
+    std::vector<std::string> flags = normalize_flags(
+        {"gcc", "-Iinc", "-I", "../up", "-isystem", "sys", "-DX=1", "-MD", "-MF", "a.d", "-MTa.o",
+         "-O2", "-c", "-o", "obj/a.o", "src/a.c", "-include", "cfg.h", "-std=c99"},
+        "/p/build", "/p/build/src/a.c", object);
+    EXPECT_EQ(object, "/p/build/obj/a.o");
+    EXPECT_EQ(flags, (std::vector<std::string>{"-I/p/build/inc", "-I", "/p/up", "-isystem",
+                                               "/p/build/sys", "-DX=1", "-O2", "-include",
+                                               "/p/build/cfg.h", "-std=c99"}));
+    // A glued "-o" and an absolute source are recognised too.
+    flags = normalize_flags({"cc", "-oa.o", "/p/a.c", "-Wall"}, "/p", "/p/a.c", object);
+    EXPECT_EQ(object, "/p/a.o");
+    EXPECT_EQ(flags, (std::vector<std::string>{"-Wall"}));
+}
+
+class CompileDbFile : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        root = fs::temp_directory_path() /
+               ("hdrslim-db-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root);
+        fs::create_directories(root / "project" / "src");
+        fs::create_directories(root / "tree");
+        project = fs::canonical(root / "project").string();
+        tree = (fs::canonical(root) / "tree").string();
+    }
+    void TearDown() override { fs::remove_all(root); }
+    std::string write(const std::string& text)
+    {
+        std::string path = (root / "compile_commands.json").string();
+        std::ofstream(path) << text;
+        return path;
+    }
+    fs::path root;
+    std::string project, tree;
+};
+
+TEST_F(CompileDbFile, MapsUnitsIntoTheCopyAndSkipsWhatItCannotUse)
+{
+    std::string db = write(R"([
+      {"directory": ")" + project + R"(/src", "file": "b.c",
+       "command": "cc -I../include -c b.c -o b.o"},
+      {"directory": ")" + project + R"(", "file": "src/a.c",
+       "arguments": ["gcc", "-I)" + project + R"(/include", "-c", "src/a.c"]},
+      {"directory": ")" + project + R"(", "file": "src/a.c",
+       "arguments": ["gcc", "-c", "src/a.c", "-DAGAIN"]},
+      {"directory": "/elsewhere", "file": "x.c", "arguments": ["cc", "-c", "x.c"]},
+      {"directory": ")" + project + R"(", "file": "lib.cpp", "arguments": ["c++", "-c", "lib.cpp"]},
+      {"file": "nodir.c"}
+    ])");
+    compile_db_result result = read_compile_db(db, project, tree);
+    ASSERT_TRUE(result.error.empty()) << result.error;
+    ASSERT_EQ(result.units.size(), 2u);
+    const compile_unit& a = result.units[0];
+    EXPECT_EQ(a.name, "src/a.c");
+    EXPECT_EQ(a.source, tree + "/src/a.c");
+    EXPECT_EQ(a.directory, tree);
+    EXPECT_EQ(a.stem, tree + "/src/a");
+    EXPECT_EQ(a.facts(), tree + "/src/a.rsf");
+    EXPECT_EQ(a.flags, (std::vector<std::string>{"-I" + tree + "/include"}));
+    const compile_unit& b = result.units[1];
+    EXPECT_EQ(b.directory, tree + "/src");
+    EXPECT_EQ(b.object, tree + "/src/b.o");
+    EXPECT_EQ(b.flags, (std::vector<std::string>{"-I" + tree + "/include"}));
+    EXPECT_EQ(result.skipped.size(), 4u); // twice compiled, outside, C++, no directory
+}
+
+TEST_F(CompileDbFile, RejectsWhatIsNotACompileDatabase)
+{
+    EXPECT_NE(read_compile_db((root / "missing.json").string(), project, tree).error, "");
+    EXPECT_NE(read_compile_db(write("{\"not\": \"an array\"}"), project, tree).error, "");
+    EXPECT_NE(read_compile_db(write("[ {"), project, tree).error, "");
+}
