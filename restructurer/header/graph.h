@@ -11,6 +11,7 @@
 #include "header/nodes.h"
 #include "tailor.h"
 
+#include <iosfwd>
 #include <map>
 #include <memory>
 #include <set>
@@ -122,6 +123,27 @@ class graph {
     // of the compressed graph (`modules_of`, `module_dirs`).
     void construct_module_dependences(); // codegen/module_dependences.cpp
     void write_makefile();               // codegen/makefile.cpp
+
+    // ---- code emission (codegen/) ----
+    // Writes the file of node n (a header shared by two or more leaves, or an
+    // implementation file) and, first, those of the file nodes among its
+    // members.
+    void N_codegen(node& n);
+    // Appends to `text` the whole body of header n instead of an include line.
+    void N_codegen(std::string& text, node& n);
+    // Orders `units` (mode 1: by source position; mode 2: dependencies first),
+    // and appends the include lines of the headers file `number` depends on
+    // and the units' texts to `out`.
+    void V_codegen(int number, std::string& out, std::vector<node>& units, int mode);
+    // Appends what one included header or one program unit contributes.
+    void S_codegen(std::string& text, node& n);
+    // The units of `units` so that each comes after the units it uses.
+    std::vector<node> topological_ordering(node_set units, edge_set deps);
+
+    // ---- description records written with "-g" (codegen/descriptions.cpp) ----
+    void generating_include_description(std::ostream& out, bool first, node_set s);
+    void generating_nodes_descriptions(std::ostream& out, bool first, node_set s);
+    void generating_edges_descriptions(std::ostream& out, bool first, node_set s);
 
     // ---- the later phases, in the order main runs them after loading ----
     void construct_leaves();  // partition/construct_leaves.cpp
