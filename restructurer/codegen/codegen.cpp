@@ -1,4 +1,22 @@
+// Code generation: module dependences, the makefile, then the headers and
+// sources of the compressed graph.
 #include "header/graph.h"
 
-// Code emission and makefile writing; not built yet.
-void graph::codegen() {}
+#include "graph/progress.h"
+
+void graph::codegen() {
+    if (!compressed) return;
+    construct_module_dependences();
+    announce("module dependences constructed");
+    if (config.accept("debug count")) compressed->count();
+    write_makefile();
+
+    announce("generating code ...");
+    // A synthetic root holding every node of the compressed graph; its own
+    // names (-1.h, -1.c) are never written.
+    auto* root_object = make_node<Header>("");
+    root_object->members = compressed->nodes;
+    node root(-1, root_object);
+    N_codegen(root);
+    announce("... code generated.");
+}

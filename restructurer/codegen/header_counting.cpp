@@ -44,9 +44,11 @@ void graph::update_headers(std::vector<node> v, bool first) {
         if (n.is_program_unit()) {
             update_header_node(n, first);
         } else if (const Header* h = as_header(n)) {
-            for (const node& m : h->members) update_header_node(m, first);
+            for (const node& m : h->members)
+                update_header_node(m, first);
         } else if (const Implement* f = as_implement(n)) {
-            for (const node& m : f->members) update_header_node(m, first);
+            for (const node& m : f->members)
+                update_header_node(m, first);
         }
     }
 

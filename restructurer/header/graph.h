@@ -11,6 +11,7 @@
 #include "header/nodes.h"
 #include "tailor.h"
 
+#include <iosfwd>
 #include <map>
 #include <memory>
 #include <set>
@@ -25,23 +26,23 @@ using edge_set = std::set<edge>;
 class graph {
   public:
     // ---- data members, in the order the phases know them ----
-    node_set leaves;                    // definitions and implementation files
-    edge_set file_edges;                // unit-level edges kept for ordering inside a file
+    node_set leaves;                       // definitions and implementation files
+    edge_set file_edges;                   // unit-level edges kept for ordering inside a file
     std::map<node, node_set> predecessors; // per node: the units it uses
     std::map<node, node_set> successors;   // per node: its users
-    std::string current_file;           // text state of program-unit extraction
-    node_set file_units;                // program units of the file being extracted
+    std::string current_file;              // text state of program-unit extraction
+    node_set file_units;                   // program units of the file being extracted
     std::map<int, std::string> unit_texts; // source text per program-unit number
-    std::set<node_set> partitions;      // groups of units that share a header
-    std::map<node, node> representative; // loaded node -> compressed node
-    std::unique_ptr<graph> compressed;  // the compressed graph, once built
+    std::set<node_set> partitions;         // groups of units that share a header
+    std::map<node, node> representative;   // loaded node -> compressed node
+    std::unique_ptr<graph> compressed;     // the compressed graph, once built
     std::set<std::string> scratch_modules;
     std::map<node, std::set<std::string>> modules_of;
     std::set<std::string> module_dirs;
     std::set<std::string> header_dirs;
     std::map<int, std::vector<node>> units_by_order;
-    node_set header_nodes;               // headers whose counters changed
-    node_set included_files;             // file nodes from file and inclusion facts
+    node_set header_nodes;   // headers whose counters changed
+    node_set included_files; // file nodes from file and inclusion facts
     std::map<std::string, node> file_node_by_name;
     std::map<std::string, int> header_unit_count;
     bool file_facts_seen = false;
@@ -54,7 +55,7 @@ class graph {
     node_set emitted_units;
 
     // ---- process-wide state, built before main runs ----
-    static tailor::Tailor config;             // switches from "GRAPH"
+    static tailor::Tailor config;              // switches from "GRAPH"
     static std::set<std::string> user_modules; // "-M" directories
     static std::set<std::string> include_dirs; // "-I" directories
     static char buf[10000];                    // scratch space for resolved paths
@@ -107,11 +108,48 @@ class graph {
     void update_header_node(const node& n, bool first);
     void update_headers(std::vector<node> v, bool first);
 
+    // ---- header naming (codegen/header_naming.cpp) ----
+    // Path of the new header (or definitions file) for n, "" when n gets none;
+    // creates its directory (mode 0755) and records it in `header_dirs`.
+    std::string get_header_name(const node& n);
+    // The name to write between the quotes of an include line for `path`:
+    // relative to the first "-I" directory that holds it.
+    static std::string get_new_header_filename(std::string path);
+    // "struct list;\n" for struct:list#2: the forward declaration of a unit.
+    static std::string get_forward_type(const std::string& unit_name);
+
+    // ---- code generation steps (codegen/) ----
+    // Module directories of the implementation files depending on every node
+    // of the compressed graph (`modules_of`, `module_dirs`).
+    void construct_module_dependences(); // codegen/module_dependences.cpp
+    void write_makefile();               // codegen/makefile.cpp
+
+    // ---- code emission (codegen/) ----
+    // Writes the file of node n (a header shared by two or more leaves, or an
+    // implementation file) and, first, those of the file nodes among its
+    // members.
+    void N_codegen(node& n);
+    // Appends to `text` the whole body of header n instead of an include line.
+    void N_codegen(std::string& text, node& n);
+    // Orders `units` (mode 1: by source position; mode 2: dependencies first),
+    // and appends the include lines of the headers file `number` depends on
+    // and the units' texts to `out`.
+    void V_codegen(int number, std::string& out, std::vector<node>& units, int mode);
+    // Appends what one included header or one program unit contributes.
+    void S_codegen(std::string& text, node& n);
+    // The units of `units` so that each comes after the units it uses.
+    std::vector<node> topological_ordering(node_set units, edge_set deps);
+
+    // ---- description records written with "-g" (codegen/descriptions.cpp) ----
+    void generating_include_description(std::ostream& out, bool first, node_set s);
+    void generating_nodes_descriptions(std::ostream& out, bool first, node_set s);
+    void generating_edges_descriptions(std::ostream& out, bool first, node_set s);
+
     // ---- the later phases, in the order main runs them after loading ----
-    void construct_leaves();                           // partition/construct_leaves.cpp
-    void partitioning();                               // partition/partitioning.cpp
-    void compressing_graph();                          // partition/compressing_graph.cpp
-    void codegen();                                    // codegen/codegen.cpp
+    void construct_leaves();  // partition/construct_leaves.cpp
+    void partitioning();      // partition/partitioning.cpp
+    void compressing_graph(); // partition/compressing_graph.cpp
+    void codegen();           // codegen/codegen.cpp
     // codegen/preprocessing_program_units_in_file.cpp
     void preprocessing_program_units_in_file(std::string path);
 

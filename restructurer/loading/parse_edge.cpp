@@ -21,6 +21,10 @@ void graph::parse_edge(int k, std::string user, std::string used) {
         from = add_unit(used, used_define, false);
     }
     node to = find_unit(user, user_define);
+    // A use stated for a definition that this unit only declares (the array
+    // size of an extern variable, a name inside a typedef) belongs to the
+    // declaration; dropping it would lose the dependency.
+    if (!to.object) to = find_unit(user, !user_define);
     if (!to.object) {
         if (never_created_on_demand(user)) return;
         to = add_unit(user, user_define, false);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <cstdio>
 #include <sys/wait.h>
 
@@ -95,5 +97,9 @@ TEST(CommandLine, LoadsSeveralFactFilesWithTraces) {
                        "debug remove_unused:0type:tdcl:" + root + "/inc/h.h[1,1]=>[0,0]\n" +
                        "debug remove_unused:1type:otherdcl:" + root + "/inc/h.h[3,3]=>[0,0]\n" +
                        block + "debug count size_of_nodes:0\n" + block +
-                       "debug count size_of_nodes:0\n");
+                       "debug count size_of_nodes:0\n" +
+                       block + "debug count size_of_nodes:2\n" + // partitioned
+                       block + "debug count size_of_nodes:1\n" + // compressed: one group
+                       block + "debug count size_of_nodes:1\n"); // module dependences
+    EXPECT_TRUE(std::ifstream(dir.path() + "/Makefile.gen").is_open());
 }

@@ -1,0 +1,150 @@
+// The emission walk over the compressed graph: one header file for every group
+// shared by two or more leaves, one source for every implementation file, and
+// the inline expansion of headers that only one leaf needs.
+#include "header/graph.h"
+
+#include "codegen/output_file.h"
+#include "graph/progress.h"
+
+#include <algorithm>
+#include <iostream>
+
+namespace {
+// The guard name of a header: its name after the last "/", up to the first ".".
+std::string guard_stem(const std::string& name) {
+    const std::size_t slash = name.rfind('/');
+    const std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
+    return base.substr(0, base.find('.'));
+}
+
+void announce_file(const std::string& name) {
+    announce(" " + name + "...");
+}
+} // namespace
+
+namespace {
+// The program units of header n to write where n is written or expanded: all
+// of them when n has two or more users, those not yet written when it has one.
+std::vector<node> units_to_write(const graph& g, const node& n, int users) {
+    std::vector<node> units;
+    for (const node& m : as_header(n)->members)
+        if (m.is_program_unit() && (users >= 2 || (users == 1 && !g.emitted_units.count(m))))
+            units.push_back(m);
+    return units;
+}
+} // namespace
+
+void graph::N_codegen(node& n) {
+    graph& c = *compressed;
+    if (Header* header = as_header(n)) {
+        const node_set members = header->members;
+        for (node m : members)
+            if (!m.is_program_unit()) N_codegen(m);
+        std::vector<node> units = units_to_write(*this, n, c.out_degree(n, c.edges));
+        if (units.empty()) {
+            const std::string name = get_filename(n);
+            if (n.is_define() && name != "-1.c") {
+                output_file out(name);
+                announce_file(name);
+                out << " ";
+            }
+            return;
+        }
+        if (!n.is_define()) {
+            // A header needed by one leaf only is expanded where it is used.
+            if (c.actual_dominate_set(n).size() < 2) return;
+            const std::string name = get_header_name(n);
+            if (name.empty() || name == "-1.h") return;
+            output_file out(name);
+            announce_file(name);
+            const std::string stem = guard_stem(name);
+            std::string text = "#ifndef HEADER_" + stem + "\n#define HEADER_" + stem + "\n";
+            V_codegen(n.id, text, units, 2);
+            out << text << "#endif\n";
+            return;
+        }
+        const std::string name = get_filename(n);
+        if (name == "-1.c") return;
+        output_file out(name);
+        announce_file(name);
+        std::string text;
+        V_codegen(n.id, text, units, 1);
+        out << text;
+    } else if (Implement* file = as_implement(n)) {
+        if (!n.is_define() && c.out_degree(n, c.edges) <= 1) return;
+        const std::string name = get_filename(n);
+        if (name == "-1.c") return;
+        output_file out(name);
+        announce_file(name);
+        emitted_units.clear();
+        std::string text;
+        V_codegen(n.id, text, file->members, n.is_define() ? 1 : 2);
+        out << text;
+    } else {
+        std::cout << "Warning: should not have a program_unit here " << std::endl;
+    }
+}
+
+void graph::N_codegen(std::string& text, node& n) {
+    Header* header = as_header(n);
+    if (!header) return;
+    graph& c = *compressed;
+    const node_set members = header->members;
+    for (node m : members)
+        if (!m.is_program_unit()) N_codegen(text, m);
+    std::vector<node> units = units_to_write(*this, n, c.out_degree(n, c.edges));
+    if (!units.empty()) V_codegen(n.id, text, units, n.is_define() ? 1 : 2);
+}
+
+namespace {
+// True when another member of `direct` is reachable from x through header
+// nodes: that header uses x and brings it in (as an include or expanded).
+bool brought_in_by_another(const graph& c, const node& x, const node_set& direct) {
+    node_set reached;
+    std::vector<node> pending{x};
+    while (!pending.empty()) {
+        const node from = pending.back();
+        pending.pop_back();
+        for (auto it = c.edges.lower_bound(edge::first_from(from.id));
+             it != c.edges.end() && it->from.id == from.id; ++it) {
+            if (!it->to.is_header() || !reached.insert(it->to).second) continue;
+            if (it->to != x && direct.count(it->to)) return true;
+            pending.push_back(it->to);
+        }
+    }
+    return false;
+}
+
+// The headers file `number` includes: its direct predecessors that are
+// headers, without those that another of them already brings in.
+std::vector<node> include_list(const graph& c, int number) {
+    node_set direct;
+    for (const edge& e : c.edges)
+        if (e.to.id == number && e.from.id != number && e.from.is_header()) direct.insert(e.from);
+    if (direct.size() < 2) return std::vector<node>(direct.begin(), direct.end());
+    std::vector<node> kept;
+    for (const node& x : direct)
+        if (!brought_in_by_another(c, x, direct)) kept.push_back(x);
+    return kept;
+}
+} // namespace
+
+void graph::V_codegen(int number, std::string& out, std::vector<node>& units, int mode) {
+    std::vector<node>& order = units_by_order[number];
+    if (order.size() != units.size()) {
+        if (mode == 1)
+            std::stable_sort(units.begin(), units.end(), cmp_node());
+        else
+            units = topological_ordering(node_set(units.begin(), units.end()), file_edges);
+        order = units;
+    }
+    graph& c = *compressed;
+    for (node x : include_list(c, number)) {
+        if (c.out_degree(x, c.edges) == 1 && mode == 1)
+            N_codegen(out, x);
+        else
+            S_codegen(out, x);
+    }
+    for (node& u : units)
+        S_codegen(out, u);
+}

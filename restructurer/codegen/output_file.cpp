@@ -1,0 +1,31 @@
+#include "codegen/output_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <iostream>
+#include <unistd.h>
+
+output_file::output_file(std::string path) : path_(std::move(path)) {
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0664);
+    if (fd_ < 0)
+        std::cerr << "Error: cannot write " << path_ << ": " << std::strerror(errno) << std::endl;
+}
+
+void output_file::close() {
+    if (fd_ < 0) return;
+    const std::string text = text_.str();
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd_, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            std::cerr << "Error: cannot write " << path_ << ": " << std::strerror(errno)
+                      << std::endl;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd_);
+    fd_ = -1;
+}

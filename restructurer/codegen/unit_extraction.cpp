@@ -1,0 +1,246 @@
+#include "codegen/unit_extraction.h"
+
+#include "loading/merge_candidates.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iostream>
+
+namespace {
+// The file a unit's text lies in: where a definition starts (its context file
+// may be the including source), the unit's own file otherwise.
+std::string text_file(const ProgramUnit& u) {
+    return u.is_define() ? u.start_file : u.file();
+}
+
+// The part of a unit name after "#", "1" when there is none.
+std::string suffix(const std::string& name) {
+    const std::size_t hash = name.find('#');
+    return hash == std::string::npos ? "1" : name.substr(hash + 1);
+}
+
+// Smaller of two line numbers where 0 means "unknown".
+int known_min(int a, int b) {
+    return a && b ? std::min(a, b) : (a ? a : b);
+}
+
+// "# <number> "<name>" ...": true with the number and the name unquoted.
+bool parse_marker(const std::string& line, int& number, std::string& name) {
+    std::size_t pos = 1;
+    while (pos < line.size() && line[pos] == ' ')
+        ++pos;
+    const std::size_t digits = pos;
+    while (pos < line.size() && std::isdigit(static_cast<unsigned char>(line[pos])))
+        ++pos;
+    if (pos == digits) return false;
+    number = std::stoi(line.substr(digits, pos - digits));
+    while (pos < line.size() && line[pos] == ' ')
+        ++pos;
+    if (pos >= line.size() || line[pos] != '"') return false;
+    const std::size_t close = line.find('"', pos + 1);
+    if (close == std::string::npos) return false;
+    name = line.substr(pos + 1, close - pos - 1);
+    return true;
+}
+} // namespace
+
+unit_extraction::unit_extraction(graph& g, const std::string& path) : g_(g) {
+    for (const node& n : g_.nodes) {
+        const ProgramUnit* u = as_unit(n);
+        if (!u) continue;
+        if (u->begin == 0 && u->end == 0) positionless_.push_back(n);
+        if (u->begin == 0) continue;
+        const std::string file = text_file(*u);
+        if (!file.empty()) units_by_file_[split(file)].push_back(n);
+    }
+    enter_file(path);
+}
+
+unit_extraction::file_key unit_extraction::split(const std::string& file) {
+    const std::size_t dot = file.rfind('.');
+    if (dot == std::string::npos) return {file, ""};
+    return {file.substr(0, dot), file.substr(dot)};
+}
+
+// The units of a file are those whose file has the same extension and the
+// same stem, or the stem followed by ".cpp" (the facts name the preprocessed
+// source x.cpp.c where the line markers name x.c).
+void unit_extraction::enter_file(const std::string& file) {
+    current_ = split(file);
+    candidates_.clear();
+    for (const std::string& stem : {current_.first, current_.first + ".cpp"}) {
+        auto it = units_by_file_.find({stem, current_.second});
+        if (it != units_by_file_.end())
+            candidates_.insert(candidates_.end(), it->second.begin(), it->second.end());
+    }
+    std::sort(candidates_.begin(), candidates_.end());
+}
+
+bool unit_extraction::belongs_here(const node& u) const {
+    const ProgramUnit* p = as_unit(u);
+    if (!p) return false;
+    const file_key key = split(text_file(*p));
+    return key.second == current_.second &&
+           (key.first == current_.first || key.first == current_.first + ".cpp");
+}
+
+void unit_extraction::read(std::istream& in) {
+    std::string line;
+    while (std::getline(in, line)) {
+        if (++physical_ % 1000 == 0) std::cerr << ".";
+        if (line.size() > 2 && line[0] == '#')
+            marker_line(line);
+        else
+            source_line(line);
+    }
+}
+
+void unit_extraction::marker_line(const std::string& line) {
+    int number = 0;
+    std::string name;
+    if (!parse_marker(line, number, name)) return; // a directive the preprocessor kept
+    enter_file(graph::system_path(name));
+    line_ = number - 1;
+}
+
+void unit_extraction::source_line(const std::string& line) {
+    const int L = ++line_;
+    g_.file_units = closed_;
+    closed_now_ = false;
+    for (const node& u : candidates_) {
+        ProgramUnit* p = as_unit(u);
+        if (p->new_end != 0 || L < p->begin) continue;
+        if (L == p->begin) {
+            if (!open_) {
+                head_ = u;
+                open_ = true;
+                text_.clear();
+                g_.current_file = pending_; // the block's prefix
+            }
+            p->new_begin = static_cast<int>(physical_);
+        }
+        if (p->new_begin != 0) g_.file_units.insert(u);
+        if (L >= p->end) {
+            // A function ends at its closing brace, anything else at a ";".
+            const bool closes = line.find(p->is_func_define() ? '}' : ';') != std::string::npos;
+            if (closes) {
+                p->new_end = static_cast<int>(physical_);
+                closed_.insert(u);
+                closed_now_ = true;
+            }
+        }
+    }
+    // The open head collects the lines of files included inside it; a line is
+    // taken once even when units of this file are open as well.
+    const ProgramUnit* head = as_unit(head_);
+    const bool head_elsewhere = open_ && head && head->new_end == 0 && !belongs_here(head_);
+    if (head_elsewhere || !g_.file_units.empty()) text_ += line + "\n";
+
+    if (closed_now_ && closed_ == g_.file_units) close_block();
+    pending_ += line;
+    std::size_t cut = pending_.rfind(';');
+    if (cut != std::string::npos) pending_.erase(0, cut + 1);
+    cut = pending_.rfind('}');
+    if (cut != std::string::npos) pending_.erase(0, cut + 1);
+}
+
+void unit_extraction::close_block() {
+    if (!open_) {
+        // Units that closed without ever starting form no block of their own.
+        closed_.clear();
+        g_.file_units.clear();
+        return;
+    }
+    add_positionless_neighbours();
+
+    node head = head_;
+    node_set merged; // a head that gave way is not visited again
+    for (const node& n : closed_) {
+        if (n == head || merged.count(n)) continue;
+        const std::string own = suffix(n.object->name);
+        if (own != suffix(head.object->name) && own != "0") continue;
+        const ProgramUnit* candidate = as_unit(n);
+        const bool placed_definition = n.is_define() && candidate->begin > 0 && candidate->end > 0;
+        const bool named_over_anonymous =
+            anonymous_name(head.object->name) && !anonymous_name(n.object->name);
+        if (placed_definition || named_over_anonymous) {
+            merge_units(n, head);
+            merged.insert(head);
+            head = n;
+        } else {
+            merge_units(head, n);
+            merged.insert(n);
+        }
+    }
+
+    if (graph::config.accept("debug preprocess"))
+        std::cout << "debug preprocess"
+                  << ":" << text_ << std::endl;
+    const std::string& prefix = g_.current_file;
+    g_.unit_texts[head.id] = prefix.empty() ? text_ : prefix + " " + text_;
+
+    collected_.push_back(head);
+    for (const node& n : closed_)
+        if (n.is_define() || n.is_static()) members_.push_back(n);
+    forward_declarations(head);
+
+    closed_.clear();
+    g_.file_units.clear();
+    open_ = false;
+    head_ = node();
+}
+
+// Units without a position (made while reading uses) that are both used by and
+// using a unit of the block belong to the block.
+void unit_extraction::add_positionless_neighbours() {
+    node_set joining;
+    for (const node& m : positionless_) {
+        if (closed_.count(m)) continue;
+        auto preds = g_.predecessors.find(m);
+        auto succs = g_.successors.find(m);
+        if (preds == g_.predecessors.end() || succs == g_.successors.end()) continue;
+        for (const node& c : closed_)
+            if (preds->second.count(c) && succs->second.count(c)) {
+                joining.insert(m);
+                break;
+            }
+    }
+    closed_.insert(joining.begin(), joining.end());
+}
+
+void unit_extraction::merge_units(const node& head, const node& merged) {
+    g_.nodes.erase(merged);
+    ProgramUnit* h = as_unit(head);
+    const ProgramUnit* m = as_unit(merged);
+    h->begin = known_min(h->begin, m->begin);
+    h->end = std::max(h->end, m->end);
+    h->new_begin = known_min(h->new_begin, m->new_begin);
+    h->new_end = std::max(h->new_end, m->new_end);
+    if (m->is_static() && !h->static_unit) {
+        const std::size_t hash = h->name.find('#');
+        h->name.insert(hash == std::string::npos ? h->name.size() : hash, ":static:" + h->file());
+    }
+    const edge_set all = g_.edges;
+    for (const edge& e : all) {
+        if (e.from != merged && e.to != merged) continue;
+        g_.edges.erase(e);
+        g_.edges.insert(edge(e.from == merged ? head : e.from, e.to == merged ? head : e.to));
+    }
+}
+
+// An aggregate that a function declaration uses but that is not read with it
+// is declared ahead of the declaration's text instead ("struct list;"), and
+// the edge goes: a prototype may name an incomplete type, and the forward
+// declaration keeps the tag out of prototype scope. Definitions, variables and
+// types keep the edge, since they may need the complete type (a local of that
+// type, an array of it).
+void unit_extraction::forward_declarations(const node& head) {
+    if (head.is_define() || head.object->name.compare(0, 5, "func:") != 0) return;
+    const edge_set all = g_.edges;
+    for (const edge& e : all) {
+        if (e.to != head || !e.from.is_aggr() || closed_.count(e.from)) continue;
+        g_.edges.erase(e);
+        g_.unit_texts[head.id] =
+            graph::get_forward_type(e.from.object->name) + g_.unit_texts[head.id];
+    }
+}
