@@ -3,6 +3,8 @@
 # time of `cc -fsyntax-only` beside the time of c2ta on the same unit with the
 # same flags (from the source, and from the unit's preprocessed text), each the
 # best of RUNS runs (default 3), in milliseconds; then the totals and the ratio.
+# Last, per project, one `c2ta --batch` run over all units beside the sum of
+# the compiler's times: it shows c2ta without libclang's start-up per unit.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -48,6 +50,19 @@ for project in "${project_names[@]}"; do
         printf '%-22s %10d %10d %10d %7s\n' "$project/$unit" "$cc_ms" "$c2ta_ms" "$pp_ms" \
             "$(awk -v a="$c2ta_ms" -v b="$cc_ms" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')"
     done
+done
+for project in "${project_names[@]}"; do
+    cd "$sources/$project/${project_dirs[$project]}" || exit 1
+    flags=${project_flags[$project]}
+    units=$(echo ${project_units[$project]})
+    project_cc=0
+    for unit in $units; do
+        project_cc=$((project_cc + $(best_ms cc -fsyntax-only $flags "$unit")))
+    done
+    batch_ms=$(best_ms "$c2ta" $flags --batch $units)
+    for unit in $units; do rm -f "${unit%.c}.ta"; done
+    printf '%-22s %10d %10d %10s %7s\n' "$project (--batch)" "$project_cc" "$batch_ms" - \
+        "$(awk -v a="$batch_ms" -v b="$project_cc" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')"
 done
 printf '%-22s %10d %10d %10d %7s\n' total "$total_cc" "$total_c2ta" "$total_pp" \
     "$(awk -v a="$total_c2ta" -v b="$total_cc" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')"
