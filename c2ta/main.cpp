@@ -19,7 +19,7 @@ bool build(const Invocation &invocation, const std::string &input, TaGraph &grap
     ParsedUnit parsed(input, clang_arguments(invocation, preprocessed), std::cerr);
     if (parsed.get() == nullptr)
         return false;
-    build_unit_dump(graph, parsed.get(), input, preprocessed);
+    build_unit_dump(graph, parsed.get(), input, preprocessed, invocation.flags);
     return true;
 }
 
