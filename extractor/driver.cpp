@@ -7,6 +7,8 @@
 #include "tables.h"
 #include "writer.h"
 
+#include <iostream>
+
 int run_extractor(const std::vector<std::string>& args, std::istream& std_in, std::ostream& out,
                   std::ostream& err) {
     int status = parsing(args, std_in, err);
@@ -31,6 +33,7 @@ int run_extractor(const std::vector<std::string>& args, std::istream& std_in, st
     generate_type_edges();
     generate_enum_edges(true);
     finish_output();
+    set_fact_streams(std::cout, std::cerr); // `out` and `err` may not outlive this call
     cleanup();
     return 0;
 }

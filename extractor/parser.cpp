@@ -2,7 +2,7 @@
 
 #include "tables.h"
 
-#include <cstring>
+#include <unordered_set>
 
 namespace {
 
@@ -105,7 +105,7 @@ class parser {
         if (!take_word(id_) || !take_word(kind_) || !take_word(ignored_)) return false;
         if (!block(attrs_)) return false;
         node_info& n = the_nodes[the_nodes.intern(id_)];
-        if (n.kind != kind_) n.kind = the_texts.store(kind_);
+        n.kind = kind_text(kind_);
         n.file_scope = no_node;
         n.counter = 0;
         n.attrs = attrs_;
@@ -119,6 +119,13 @@ class parser {
         the_edges.push_back({edge_kinds.intern(kind_), the_nodes.intern(id_),
                              the_nodes.intern(target_)});
         return true;
+    }
+
+    // Kinds repeat on every record; each distinct kind text is stored once.
+    std::string_view kind_text(const std::string& kind) {
+        auto it = kinds_.find(kind);
+        if (it != kinds_.end()) return *it;
+        return *kinds_.insert(the_texts.store(kind)).first;
     }
 
     void report() {
@@ -138,6 +145,7 @@ class parser {
     token tok_;
     parse_result result_;
     std::string id_, kind_, ignored_, target_, attr_name_;
+    std::unordered_set<std::string_view> kinds_;
     attributes attrs_;
 };
 

@@ -4,7 +4,6 @@
 #include "indexes.h"
 #include "names.h"
 
-#include <cstdlib>
 #include <unordered_map>
 
 namespace {

@@ -20,7 +20,7 @@ std::string_view get_type(nid id);
 std::string son_end(nid id, std::string_view end);
 // The beg of the aggregate id is built on, or `beg` when there is none.
 std::string_view aggr_beg(nid id, std::string_view beg);
-// First successor of id, or no_node (the identifier "-1" of the original walk).
+// First successor of id, or no_node when it has none (the "-1" end marker).
 nid points_to_node(nid id);
 // True for the end of a pointer walk: no node, or a node whose identifier is "-1".
 bool is_minus_one(nid id);
