@@ -19,9 +19,14 @@ const char *const kept_with_value[] = {"-I", "-D", "-U", "-include", "-imacros",
 // Flags dropped together with a separate value.
 const char *const dropped_with_value[] = {"-o", "-MF", "-MT", "-MQ", "-x", "-Xlinker", "-Xassembler",
                                           "-Xpreprocessor", "-L", "-l", "-aux-info", "-arch"};
-// Single flags kept as they are (by prefix).
+// Single flags kept as they are (by prefix): the language, and what changes the
+// predefined macros that headers test (__OPTIMIZE__, __PIC__, _OPENMP,
+// __STDC_HOSTED__, __SSE4_2__, ...).
 const char *const kept_flags[] = {"-std=", "-ansi", "-nostdinc", "-undef", "-O", "-fsigned-char",
-                                  "-funsigned-char", "-m32", "-m64", "-pthread", "--sysroot="};
+                                  "-funsigned-char", "-m32", "-m64", "-pthread", "--sysroot=", "-fPIC",
+                                  "-fpic", "-fPIE", "-fpie", "-fopenmp", "-ffreestanding", "-fno-builtin",
+                                  "-ffast-math", "-fshort-enums", "-fshort-wchar", "-fms-extensions",
+                                  "-fgnu89-inline", "-march=", "-msse", "-mavx"};
 
 // In a preprocessed unit only the language flags matter: its text already has
 // every include and macro resolved.

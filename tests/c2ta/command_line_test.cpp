@@ -21,13 +21,16 @@ TEST(C2taCommandLine, KeepsWhatShapesTheUnitAndDropsTheRest)
 {
     Invocation invocation = parse_command_line({"-c", "-o", "x.o", "-O2", "-Wall", "-Werror", "-MD", "-MF", "x.d",
                                                 "-DWIDTH=3", "-I", "inc", "-Iother", "-std=c99", "-g", "-fPIC",
-                                                "-include", "pre.h", "lib.a", "src/x.c"});
+                                                "-include", "pre.h", "lib.a", "-fPIC", "-march=native", "-msse4.2",
+                                                "-fstack-protector-strong", "src/x.c"});
     EXPECT_EQ(invocation.error, "");
     EXPECT_EQ(invocation.inputs, std::vector<std::string>{"src/x.c"});
     std::vector<std::string> args = clang_arguments(invocation, false);
-    for (const char *kept : {"-O2", "-DWIDTH=3", "-I", "inc", "-Iother", "-std=c99", "-include", "pre.h"})
+    for (const char *kept : {"-O2", "-DWIDTH=3", "-I", "inc", "-Iother", "-std=c99", "-include", "pre.h", "-fPIC",
+                             "-march=native", "-msse4.2"})
         EXPECT_TRUE(has(args, kept)) << kept;
-    for (const char *dropped : {"-c", "-o", "x.o", "-Werror", "-MF", "x.d", "-g", "-fPIC", "lib.a", "-Wall"})
+    for (const char *dropped : {"-c", "-o", "x.o", "-Werror", "-MF", "x.d", "-g", "lib.a", "-Wall",
+                                "-fstack-protector-strong"})
         EXPECT_FALSE(has(args, dropped)) << dropped;
 
     EXPECT_TRUE(is_preprocessed_unit("unit.cpp.c"));
@@ -51,7 +54,8 @@ TEST(C2taCommandLine, WholeCompileCommandRuns)
     scratch.write("inc/w.h", "typedef int width_t[WIDTH];\n");
     scratch.write("main.c", "#include \"w.h\"\nwidth_t table;\n");
     RunResult result =
-        scratch.c2ta("-c -o main.o -O2 -Wall -Wextra -Werror -MD -MF main.d -DWIDTH=3 -Iinc -std=c99 -g main.c");
+        scratch.c2ta("-c -o main.o -O2 -fPIC -march=x86-64 -Wall -Wextra -Werror -MD -MF main.d -DWIDTH=3 -Iinc -std=c99 "
+                     "-g -fstack-clash-protection -Wl,-z,relro main.c");
     ASSERT_EQ(result.status, 0) << result.err;
     Dump dump = read_dump(result.out);
     std::string table_type = dump.successors(dump.only("cObject", "table"), "cInstance").front();
