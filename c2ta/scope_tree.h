@@ -33,7 +33,6 @@ protected:
     const std::string &name_of(int scope) const { return names_.at(scope); }
 
     TaGraph &graph_;
-    int compilation_ = -1;
     int main_ = -1;
 
 private:
