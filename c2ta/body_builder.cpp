@@ -8,6 +8,7 @@
 #include "ta_graph.h"
 #include "type_nodes.h"
 
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -86,6 +87,12 @@ const char *expression_kind(CXCursorKind kind)
     }
 }
 
+bool is_declaration_kind(const std::string &kind)
+{
+    return kind == "cFunction" || kind == "cObject" || kind == "cAliasType" || kind == "cAggrType" ||
+           kind == "cEnumType" || kind == "cEnumerator";
+}
+
 bool is_pointer_like(CXType type)
 {
     CXTypeKind kind = clang_getCanonicalType(type).kind;
@@ -112,11 +119,17 @@ void BodyBuilder::build(CXCursor cursor, int parent, const char *edge)
     }
 }
 
+// Positions are read only for what the facts locate: the direct parts of a
+// declaration (a function's body, an initializer, an array size) and local
+// declarations. Inner statements and expressions go without, which saves the
+// larger part of the position look-ups.
 int BodyBuilder::add(const char *kind, CXCursor cursor, int parent, const char *edge)
 {
-    int node = context_.graph.add_node(kind);
-    set_extent(context_.graph, node, cursor);
-    context_.graph.add_edge(edge, parent, node);
+    TaGraph &graph = context_.graph;
+    int node = graph.add_node(kind);
+    if (is_declaration_kind(graph.kind(parent)) || std::strcmp(edge, "cArcInitVal") == 0)
+        set_extent(graph, node, cursor);
+    graph.add_edge(edge, parent, node);
     return node;
 }
 

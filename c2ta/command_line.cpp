@@ -19,9 +19,14 @@ const char *const kept_with_value[] = {"-I", "-D", "-U", "-include", "-imacros",
 // Flags dropped together with a separate value.
 const char *const dropped_with_value[] = {"-o", "-MF", "-MT", "-MQ", "-x", "-Xlinker", "-Xassembler",
                                           "-Xpreprocessor", "-L", "-l", "-aux-info", "-arch"};
-// Single flags kept as they are (by prefix).
+// Single flags kept as they are (by prefix): the language, and what changes the
+// predefined macros that headers test (__OPTIMIZE__, __PIC__, _OPENMP,
+// __STDC_HOSTED__, __SSE4_2__, ...).
 const char *const kept_flags[] = {"-std=", "-ansi", "-nostdinc", "-undef", "-O", "-fsigned-char",
-                                  "-funsigned-char", "-m32", "-m64", "-pthread", "--sysroot="};
+                                  "-funsigned-char", "-m32", "-m64", "-pthread", "--sysroot=", "-fPIC",
+                                  "-fpic", "-fPIE", "-fpie", "-fopenmp", "-ffreestanding", "-fno-builtin",
+                                  "-ffast-math", "-fshort-enums", "-fshort-wchar", "-fms-extensions",
+                                  "-fgnu89-inline", "-march=", "-msse", "-mavx"};
 
 // In a preprocessed unit only the language flags matter: its text already has
 // every include and macro resolved.
@@ -45,6 +50,8 @@ const char *const gcc_compatibility[] = {"-D_Float32=float", "-D_Float64=double"
 
 } // namespace
 
+namespace {
+
 bool looks_preprocessed(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -53,12 +60,31 @@ bool looks_preprocessed(const std::string &path)
     return in.gcount() == 3 && head[0] == '#' && head[1] == ' ' && head[2] >= '0' && head[2] <= '9';
 }
 
+} // namespace
+
+bool is_preprocessed_unit(const std::string &path)
+{
+    return ends_with(path, ".cpp.c") || ends_with(path, ".i") || looks_preprocessed(path);
+}
+
+std::string batch_dump_name(const std::string &input)
+{
+    for (const char *suffix : {".cpp.c", ".c", ".i", ".h"})
+        if (ends_with(input, suffix))
+            return input.substr(0, input.size() - std::strlen(suffix)) + ".ta";
+    return input + ".ta";
+}
+
 Invocation parse_command_line(const std::vector<std::string> &arguments)
 {
     Invocation invocation;
-    std::vector<std::string> flags;
+    std::vector<std::string> &flags = invocation.flags;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string &argument = arguments[i];
+        if (argument == "--batch") {
+            invocation.batch = true;
+            continue;
+        }
         bool handled = false;
         for (const char *flag : kept_with_value)
             if (argument == flag) {
@@ -76,13 +102,8 @@ Invocation parse_command_line(const std::vector<std::string> &arguments)
         if (handled)
             continue;
         if (argument.empty() || argument[0] != '-') {
-            if (!is_c_source(argument))
-                continue;
-            if (!invocation.input.empty()) {
-                invocation.error = "more than one source file: " + invocation.input + " and " + argument;
-                return invocation;
-            }
-            invocation.input = argument;
+            if (is_c_source(argument))
+                invocation.inputs.push_back(argument);
             continue;
         }
         for (const char *flag : kept_with_value)
@@ -94,24 +115,28 @@ Invocation parse_command_line(const std::vector<std::string> &arguments)
         if (handled)
             flags.push_back(argument);
     }
-    if (invocation.input.empty()) {
+    if (invocation.inputs.empty())
         invocation.error = "no C source file given";
-        return invocation;
-    }
-    invocation.preprocessed = ends_with(invocation.input, ".cpp.c") || ends_with(invocation.input, ".i") ||
-                              looks_preprocessed(invocation.input);
-    if (invocation.preprocessed) {
-        for (const std::string &flag : flags)
-            if (matters_when_preprocessed(flag))
-                invocation.clang_arguments.push_back(flag);
-        invocation.clang_arguments.insert(invocation.clang_arguments.end(), std::begin(gcc_compatibility),
-                                          std::end(gcc_compatibility));
-        invocation.clang_arguments.push_back("-x");
-        invocation.clang_arguments.push_back("c");
-    } else {
-        invocation.clang_arguments = flags;
-    }
-    invocation.clang_arguments.push_back("-w");
-    invocation.clang_arguments.push_back("-ferror-limit=0");
+    else if (invocation.inputs.size() > 1 && !invocation.batch)
+        invocation.error = "more than one source file (" + invocation.inputs[0] + ", " + invocation.inputs[1] +
+                           "); use --batch to write one dump per unit";
     return invocation;
+}
+
+std::vector<std::string> clang_arguments(const Invocation &invocation, bool preprocessed)
+{
+    std::vector<std::string> arguments;
+    if (preprocessed) {
+        for (const std::string &flag : invocation.flags)
+            if (matters_when_preprocessed(flag))
+                arguments.push_back(flag);
+        arguments.insert(arguments.end(), std::begin(gcc_compatibility), std::end(gcc_compatibility));
+        arguments.push_back("-x");
+        arguments.push_back("c");
+    } else {
+        arguments = invocation.flags;
+    }
+    arguments.push_back("-w");
+    arguments.push_back("-ferror-limit=0");
+    return arguments;
 }

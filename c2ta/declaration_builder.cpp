@@ -3,6 +3,7 @@
 #include "body_builder.h"
 #include "decl_nodes.h"
 #include "positions.h"
+#include "references.h"
 #include "scope_tree.h"
 #include "ta_graph.h"
 #include "type_nodes.h"
@@ -12,11 +13,6 @@ namespace {
 bool is_tag(CXCursorKind kind)
 {
     return kind == CXCursor_StructDecl || kind == CXCursor_UnionDecl || kind == CXCursor_EnumDecl;
-}
-
-bool at_file_scope(CXCursor decl)
-{
-    return clang_getCursorKind(clang_getCursorSemanticParent(decl)) == CXCursor_TranslationUnit;
 }
 
 struct Span {
@@ -223,14 +219,14 @@ int DeclarationBuilder::typedef_target(CXCursor decl)
     if (named.kind == CXType_Record) {
         CXCursor definition = clang_getCursorDefinition(clang_getTypeDeclaration(named));
         if (!clang_Cursor_isNull(definition) && has_file_location(definition) && !inside(definition, decl))
-            return forward_for(definition, decl, context_.decls.node_for(decl));
+            return forward_for(definition, context_.decls.node_for(decl));
     }
     return context_.types.node_for(underlying);
 }
 
 // One cForwardType per structure definition, in the scope file of the
 // definition so that it is named and counted like the structure itself.
-int DeclarationBuilder::forward_for(CXCursor definition, CXCursor user, int user_node)
+int DeclarationBuilder::forward_for(CXCursor definition, int user_node)
 {
     auto found = forwards_.find(definition);
     if (found != forwards_.end())
@@ -239,7 +235,8 @@ int DeclarationBuilder::forward_for(CXCursor definition, CXCursor user, int user
     int node = graph.add_node("cForwardType");
     graph.set(node, "name", tag_name(definition));
     set_extent(graph, node, definition);
-    int parent = at_file_scope(user) ? context_.scopes.scope_of(clang_getCursorLocation(definition)) : user_node;
+    int parent = is_file_scope_entity(definition) ? context_.scopes.scope_of(clang_getCursorLocation(definition))
+                                                  : user_node;
     graph.add_edge("cArcSon", parent, node);
     forwards_.emplace(definition, node);
     return node;

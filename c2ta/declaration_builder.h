@@ -34,7 +34,7 @@ private:
     int field(CXCursor decl, int parent);
     int type_alias(CXCursor decl, int parent);
     int typedef_target(CXCursor decl);
-    int forward_for(CXCursor definition, CXCursor user, int parent);
+    int forward_for(CXCursor definition, int user_node);
     int record(CXCursor decl, int parent);
     int enumeration(CXCursor decl, int parent);
     // Builds the expressions found among the children of cursor (array sizes,

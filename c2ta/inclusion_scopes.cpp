@@ -4,9 +4,8 @@
 // header entered twice gets two scope nodes, as in the line markers; its
 // declarations all hang under the first, which names and counts them the same.
 //
-// Names follow GCC's line markers. The one place where clang's differ: a file
-// found by a quoted #include in the directory of an includer that has no
-// directory part ("a.c" including "b.h") is "./b.h" to clang and "b.h" to GCC.
+// Names follow GCC's line markers (see include_names.h).
+#include "include_names.h"
 #include "positions.h"
 #include "clang_text.h"
 #include "scope_tree.h"
@@ -17,7 +16,8 @@ namespace {
 
 class InclusionScopes : public ScopeTree {
 public:
-    InclusionScopes(TaGraph &graph, CXTranslationUnit unit) : ScopeTree(graph), unit_(unit)
+    InclusionScopes(TaGraph &graph, CXTranslationUnit unit, const std::vector<std::string> &flags)
+        : ScopeTree(graph), unit_(unit), names_(flags)
     {
         clang_getInclusions(unit, &InclusionScopes::visit, this);
         if (main_ < 0)
@@ -68,8 +68,10 @@ private:
         if (path_.size() > depth)
             path_.resize(depth);
         int parent = includer(stack[0]);
-        if (name.rfind("./", 0) == 0 && name_of(parent).find('/') == std::string::npos && quoted_include(stack[0]))
-            name.erase(0, 2);
+        std::string spelled;
+        bool quoted = false;
+        if (read_include_spelling(unit_, stack[0], spelled, quoted))
+            name = names_.name(name_of(parent), spelled, quoted, file, name);
         int scope = add_scope(name, parent);
         first_instance_.emplace(file, scope);
         path_.push_back(Open{file, scope});
@@ -90,18 +92,8 @@ private:
         return found != first_instance_.end() ? found->second : main_;
     }
 
-    // True when the #include at site names its file in double quotes.
-    bool quoted_include(CXSourceLocation site) const
-    {
-        CXFile file = nullptr;
-        unsigned offset = 0;
-        clang_getExpansionLocation(site, &file, nullptr, nullptr, &offset);
-        std::size_t size = 0;
-        const char *text = file != nullptr ? clang_getFileContents(unit_, file, &size) : nullptr;
-        return text != nullptr && offset < size && text[offset] == '"';
-    }
-
     CXTranslationUnit unit_;
+    IncludeNames names_;
     std::unordered_map<CXFile, std::string> clang_names_;
     std::unordered_map<CXFile, int> first_instance_;
     std::vector<Open> path_;
@@ -109,7 +101,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<ScopeTree> make_inclusion_scopes(TaGraph &graph, CXTranslationUnit unit)
+std::unique_ptr<ScopeTree> make_inclusion_scopes(TaGraph &graph, CXTranslationUnit unit,
+                                                 const std::vector<std::string> &flags)
 {
-    return std::make_unique<InclusionScopes>(graph, unit);
+    return std::make_unique<InclusionScopes>(graph, unit, flags);
 }

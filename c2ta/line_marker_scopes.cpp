@@ -15,7 +15,7 @@ bool is_pseudo_file(const std::string &name) { return !name.empty() && name[0] =
 class LineMarkerScopes : public ScopeTree {
 public:
     LineMarkerScopes(TaGraph &graph, CXTranslationUnit unit, const std::string &input)
-        : ScopeTree(graph), unit_(unit)
+        : ScopeTree(graph)
     {
         main_file_ = clang_getFile(unit, input.c_str());
         std::size_t size = 0;
@@ -79,7 +79,6 @@ private:
             entry.current = renamed(entry.original, name);
     }
 
-    CXTranslationUnit unit_;
     CXFile main_file_ = nullptr;
     std::vector<Entry> stack_;
     // (offset where a section starts, scope node of the section), ascending.

@@ -1,25 +1,33 @@
 // c2ta [compiler flags] unit.c > unit.ta
-// Writes the abstract semantic graph of one C translation unit as a TA dump.
+// c2ta [compiler flags] --batch unit.c... (writes unit.ta beside each unit)
+// Writes the abstract semantic graph of a C translation unit as a TA dump.
 #include "command_line.h"
+#include "dump_file.h"
 #include "ta_graph.h"
 #include "translation_unit.h"
 #include "unit_builder.h"
 
 #include <iostream>
 
-int main(int argc, char **argv)
+namespace {
+
+// Parses and builds one unit; false (with diagnostics on standard error) when
+// libclang cannot parse it.
+bool build(const Invocation &invocation, const std::string &input, TaGraph &graph)
 {
-    std::ios::sync_with_stdio(false);
-    Invocation invocation = parse_command_line(std::vector<std::string>(argv + 1, argv + argc));
-    if (!invocation.error.empty()) {
-        std::cerr << "c2ta: " << invocation.error << "\nusage: c2ta [compiler flags] unit.c > unit.ta\n";
-        return 2;
-    }
-    ParsedUnit parsed(invocation, std::cerr);
+    bool preprocessed = is_preprocessed_unit(input);
+    ParsedUnit parsed(input, clang_arguments(invocation, preprocessed), std::cerr);
     if (parsed.get() == nullptr)
-        return 1;
+        return false;
+    build_unit_dump(graph, parsed.get(), input, preprocessed, invocation.flags);
+    return true;
+}
+
+int run_single(const Invocation &invocation)
+{
     TaGraph graph;
-    build_unit_dump(graph, parsed.get(), invocation.input, invocation.preprocessed);
+    if (!build(invocation, invocation.inputs.front(), graph))
+        return 1;
     graph.write(std::cout);
     std::cout.flush();
     if (!std::cout) {
@@ -27,4 +35,32 @@ int main(int argc, char **argv)
         return 1;
     }
     return 0;
+}
+
+// One process for many units spares libclang's start-up for each of them.
+int run_batch(const Invocation &invocation)
+{
+    int status = 0;
+    for (const std::string &input : invocation.inputs) {
+        TaGraph graph;
+        std::string output = batch_dump_name(input);
+        if (!build(invocation, input, graph) || !write_dump_file(graph, output, std::cerr))
+            status = 1;
+    }
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    std::ios::sync_with_stdio(false);
+    Invocation invocation = parse_command_line(std::vector<std::string>(argv + 1, argv + argc));
+    if (!invocation.error.empty()) {
+        std::cerr << "c2ta: " << invocation.error
+                  << "\nusage: c2ta [compiler flags] unit.c > unit.ta\n"
+                     "       c2ta [compiler flags] --batch unit.c... (each dump to unit.ta)\n";
+        return 2;
+    }
+    return invocation.batch ? run_batch(invocation) : run_single(invocation);
 }

@@ -4,9 +4,9 @@
 
 void ScopeTree::start(const std::string &main_name)
 {
-    compilation_ = graph_.add_node("cScopeCompil");
-    graph_.set(compilation_, "name", main_name);
-    main_ = add_scope(main_name, compilation_);
+    int compilation = graph_.add_node("cScopeCompil");
+    graph_.set(compilation, "name", main_name);
+    main_ = add_scope(main_name, compilation);
 }
 
 int ScopeTree::add_scope(const std::string &name, int parent)

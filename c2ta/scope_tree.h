@@ -33,7 +33,6 @@ protected:
     const std::string &name_of(int scope) const { return names_.at(scope); }
 
     TaGraph &graph_;
-    int compilation_ = -1;
     int main_ = -1;
 
 private:
@@ -44,5 +43,6 @@ private:
 // For a unit whose main file is preprocessed text with line markers.
 std::unique_ptr<ScopeTree> make_line_marker_scopes(TaGraph &graph, CXTranslationUnit unit,
                                                    const std::string &input);
-// For a unit that libclang preprocessed from its sources.
-std::unique_ptr<ScopeTree> make_inclusion_scopes(TaGraph &graph, CXTranslationUnit unit);
+// For a unit that libclang preprocessed from its sources with these flags.
+std::unique_ptr<ScopeTree> make_inclusion_scopes(TaGraph &graph, CXTranslationUnit unit,
+                                                 const std::vector<std::string> &flags);

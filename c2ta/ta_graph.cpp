@@ -50,14 +50,6 @@ void TaGraph::set(int node, const char *attribute, std::string value)
     nodes_[node].attributes.emplace_back(attribute, std::move(value));
 }
 
-std::string TaGraph::get(int node, const char *attribute) const
-{
-    for (const auto &entry : nodes_[node].attributes)
-        if (std::strcmp(entry.first, attribute) == 0)
-            return entry.second;
-    return {};
-}
-
 void TaGraph::add_edge(const char *kind, int source, int target)
 {
     edges_.push_back(Edge{kind, source, target});
@@ -70,8 +62,6 @@ int TaGraph::id_width() const
         ++width;
     return width < minimum_id_width ? minimum_id_width : width;
 }
-
-std::string TaGraph::id_text(int node) const { return padded_id(node, id_width()); }
 
 std::string TaGraph::padded_id(int node, int width)
 {

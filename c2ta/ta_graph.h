@@ -19,17 +19,11 @@ public:
     // Sets (or replaces) one attribute. Attributes are written in the order they
     // were first set.
     void set(int node, const char *attribute, std::string value);
-    std::string get(int node, const char *attribute) const;
     void add_edge(const char *kind, int source, int target);
-
-    std::size_t node_count() const { return nodes_.size(); }
-    std::size_t edge_count() const { return edges_.size(); }
 
     // Writes every node record, then every relation, with identifiers of one
     // fixed width so that byte-string order equals creation order.
     void write(std::ostream &out) const;
-    // Identifier text of a node as write() prints it.
-    std::string id_text(int node) const;
 
 private:
     struct Node {

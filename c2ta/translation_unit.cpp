@@ -4,17 +4,16 @@
 
 #include <vector>
 
-ParsedUnit::ParsedUnit(const Invocation &invocation, std::ostream &errors)
+ParsedUnit::ParsedUnit(const std::string &input, const std::vector<std::string> &arguments, std::ostream &errors)
 {
     index_ = clang_createIndex(0, 0);
-    std::vector<const char *> arguments;
-    for (const std::string &argument : invocation.clang_arguments)
-        arguments.push_back(argument.c_str());
-    CXErrorCode code = clang_parseTranslationUnit2(index_, invocation.input.c_str(), arguments.data(),
-                                                   static_cast<int>(arguments.size()), nullptr, 0,
-                                                   CXTranslationUnit_None, &unit_);
+    std::vector<const char *> argv;
+    for (const std::string &argument : arguments)
+        argv.push_back(argument.c_str());
+    CXErrorCode code = clang_parseTranslationUnit2(index_, input.c_str(), argv.data(), static_cast<int>(argv.size()),
+                                                   nullptr, 0, CXTranslationUnit_None, &unit_);
     if (code != CXError_Success || unit_ == nullptr) {
-        errors << "c2ta: cannot parse " << invocation.input << " (libclang error " << code << ")\n";
+        errors << "c2ta: cannot parse " << input << " (libclang error " << code << ")\n";
         return;
     }
     ok_ = true;

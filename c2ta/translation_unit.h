@@ -2,15 +2,15 @@
 // diagnostics go to standard error and no dump is written.
 #pragma once
 
-#include "command_line.h"
-
 #include <clang-c/Index.h>
 
 #include <ostream>
+#include <string>
+#include <vector>
 
 class ParsedUnit {
 public:
-    ParsedUnit(const Invocation &invocation, std::ostream &errors);
+    ParsedUnit(const std::string &input, const std::vector<std::string> &arguments, std::ostream &errors);
     ~ParsedUnit();
     ParsedUnit(const ParsedUnit &) = delete;
     ParsedUnit &operator=(const ParsedUnit &) = delete;

@@ -5,9 +5,12 @@
 #include <clang-c/Index.h>
 
 #include <string>
+#include <vector>
 
 class TaGraph;
 
 // preprocessed: the main file is preprocessor output, whose line markers give
-// the scope files; otherwise libclang's own inclusion list does.
-void build_unit_dump(TaGraph &graph, CXTranslationUnit unit, const std::string &input, bool preprocessed);
+// the scope files; otherwise libclang's own inclusion list does, with the
+// unit's flags for the names of included files.
+void build_unit_dump(TaGraph &graph, CXTranslationUnit unit, const std::string &input, bool preprocessed,
+                     const std::vector<std::string> &flags);

@@ -183,6 +183,17 @@ bool compiled_line_names(const ActiveLines &active, const std::string &file, int
     return false;
 }
 
+// True when one of the compiled lines first..last of file names name.
+bool lines_name(const ActiveLines &active, const std::string &file, int first, int last, const std::string &name)
+{
+    if (active.empty())
+        return true;
+    for (int line = first; line <= last; ++line)
+        if (active.count({file, line}) && compiled_line_names(active, file, line, name))
+            return true;
+    return false;
+}
+
 } // namespace
 
 CrossCheck cross_check(const UnitFacts &facts, const std::vector<TagUnit> &tags,
@@ -204,6 +215,10 @@ CrossCheck cross_check(const UnitFacts &facts, const std::vector<TagUnit> &tags,
         if (!files.count(fact.key.file))
             continue;
         ++check.facts;
+        if (!lines_name(active, fact.key.file, fact.begin_line, fact.end_line, fact.key.name))
+            check.cut_mismatches.push_back("lines " + std::to_string(fact.begin_line) + "-" +
+                                           std::to_string(fact.end_line) + " of the preprocessed " +
+                                           fact.key.file + " do not name " + fact.key.name);
         auto range = open.equal_range(fact.key);
         auto hit = std::find_if(range.first, range.second, [&](const auto &entry) {
             return entry.second->line >= fact.begin_line && entry.second->line <= fact.end_line;
@@ -288,6 +303,7 @@ std::string summary_line(const std::string &unit, const CrossCheck &check)
          << " ctags_inactive=" << check.tags_inactive << " matched=" << check.matched
          << " exact_begin=" << check.exact_begin << " kind_differs=" << check.kind_differs
          << " ctags_misread=" << check.ctags_misread << " node_mismatches=" << check.node_mismatches.size()
+         << " cut_mismatches=" << check.cut_mismatches.size()
          << " calls=" << check.calls << " calls_found=" << check.calls_found
          << " calls_inactive=" << check.calls_inactive << " calls_in_macros=" << check.calls_in_macros
          << " calls_recursive=" << check.calls_recursive

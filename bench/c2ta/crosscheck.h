@@ -82,6 +82,9 @@ struct CrossCheck {
     // identifier for the name (a macro or a parenthesised name before it).
     int ctags_misread = 0;
     std::vector<std::string> node_mismatches;
+    // Facts whose lines in the preprocessed unit do not hold the unit's name:
+    // the restructurer would cut the wrong text.
+    std::vector<std::string> cut_mismatches;
     int calls = 0;          // cflow calls on compiled lines to functions the unit declares
     int calls_found = 0;
     int calls_inactive = 0; // cflow calls on lines the preprocessor left out

@@ -28,6 +28,8 @@ int main(int argc, char **argv)
     std::cout << summary_line(argv[1], check) << '\n';
     for (const std::string &line : check.node_mismatches)
         std::cout << "  mismatch: " << line << '\n';
+    for (const std::string &line : check.cut_mismatches)
+        std::cout << "  mismatch: " << line << '\n';
     for (const std::string &line : check.call_mismatches)
         std::cout << "  mismatch: " << line << '\n';
     for (const std::string &line : check.extra_calls)

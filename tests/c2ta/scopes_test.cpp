@@ -121,3 +121,29 @@ TEST(C2taScopes, PreprocessedInputTakesFilesAndLinesFromLineMarkers)
     EXPECT_EQ(dump.attribute(dump.parent(section), "name"), "m.c");
     EXPECT_EQ(dump.attribute(g, "beg"), "40.1");
 }
+
+// A header reached by two paths (include/a.h and src/../include/a.h) keeps the
+// name of each path, as the compiler's line markers give it, whatever form
+// the include directory takes on the command line.
+TEST(C2taScopes, NamesMatchTheCompilersLineMarkers)
+{
+    Scratch scratch;
+    scratch.write("include/a.h", "#include \"sub/b.h\"\nint a_x;\n");
+    scratch.write("include/sub/b.h", "int b_x;\n");
+    scratch.write("src/c.h", "#include \"../include/sub/b.h\"\nint c_x;\n");
+    scratch.write("src/m.c", "#include \"a.h\"\n#include <sub/b.h>\n#include \"c.h\"\n#include \"../include/a.h\"\n"
+                             "int main(void) { return a_x + b_x + c_x; }\n");
+    const std::string entered = "grep -E '^# [0-9]+ \"[^/<][^\"]*\" 1' | sed 's/^# [0-9]* \"\\([^\"]*\\)\".*/\\1/' | sort";
+    for (const std::string &flag :
+         std::vector<std::string>{"-Iinclude", "-Iinclude/", "-I./include", "-I " + scratch.dir() + "/include"}) {
+        RunResult markers = scratch.run("cc -E " + flag + " src/m.c | " + entered);
+        ASSERT_EQ(markers.status, 0) << markers.err;
+        RunResult dump = scratch.c2ta(flag + " src/m.c");
+        ASSERT_EQ(dump.status, 0) << dump.err;
+        std::string names;
+        for (const auto &link : user_links(read_dump(dump.out)))
+            if (link.first != "src/m.c")
+                names += link.first + "\n";
+        EXPECT_EQ(names, markers.out) << flag;
+    }
+}

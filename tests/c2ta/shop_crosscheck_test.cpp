@@ -74,6 +74,8 @@ void expect_agreement(const std::string &label, const CrossCheck &check)
     EXPECT_EQ(check.matched, check.facts) << label;
     for (const std::string &mismatch : check.node_mismatches)
         ADD_FAILURE() << label << ": " << mismatch;
+    for (const std::string &mismatch : check.cut_mismatches)
+        ADD_FAILURE() << label << ": " << mismatch;
     EXPECT_GT(check.calls, 0) << label;
     EXPECT_EQ(check.calls_found, check.calls) << label;
     for (const std::string &mismatch : check.call_mismatches)

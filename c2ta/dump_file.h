@@ -1,0 +1,11 @@
+// Writes a dump to a file of its own, whole or not at all: the text goes to a
+// temporary file that is renamed over the target once complete.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+class TaGraph;
+
+// False (with a message on errors) when the file cannot be written.
+bool write_dump_file(const TaGraph &graph, const std::string &path, std::ostream &errors);
