@@ -356,12 +356,33 @@ bool write_report(run_state& run)
     return ok;
 }
 
+// Missing inputs are found before anything is written.
+bool check_inputs(const run_options& options, std::string& error)
+{
+    std::error_code ec;
+    if (!fs::is_directory(options.project_dir, ec)) {
+        error = "project directory " + options.project_dir + " does not exist";
+        return false;
+    }
+    if (options.build_command.empty() &&
+        !fs::exists(fs::path(options.project_dir) / "compile_commands.json", ec)) {
+        error = "no compile_commands.json in " + options.project_dir +
+                "; give --build \"CMD\" to make one with the project's build";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int run_pipeline(const run_options& options)
 {
     run_state run(options);
     std::string error;
+    if (!check_inputs(options, error)) {
+        std::fprintf(stderr, "hdrslim: %s\n%s", error.c_str(), run_usage);
+        return 2;
+    }
     if (!find_toolchain(run.tools, error))
         return fail(run, "set-up", error);
     run.begin("copy", 0);

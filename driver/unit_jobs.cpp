@@ -42,7 +42,9 @@ std::string unit_rules(const compile_unit& unit, size_t i, const toolchain& tool
     preprocess.insert(preprocess.end(), {"-E", unit.source, "-o", unit.preprocessed()});
     std::vector<std::string> parse = {tools.c2ta};
     parse.insert(parse.end(), unit.flags.begin(), unit.flags.end());
-    parse.push_back(unit.source);
+    // c2ta reads the preprocessed text itself, so that its file names and
+    // positions are exactly those of the line markers the restructurer follows.
+    parse.push_back(unit.preprocessed());
     std::string dump_part = shell_quote(unit.dump() + ".part");
     std::string facts_part = shell_quote(unit.facts() + ".part");
 

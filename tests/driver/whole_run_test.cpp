@@ -1,0 +1,105 @@
+// The driver on the bundled example project, with the real compiler, make, bear,
+// c2ta, extractor and restructurer: the restructured copy must build, link and
+// pass the project's own check, its units must shrink, and the project itself
+// must be left exactly as it was.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::map<std::string, std::string> snapshot(const fs::path& dir)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+        if (!entry.is_regular_file())
+            continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        files[fs::relative(entry.path(), dir).string()] = text.str();
+    }
+    return files;
+}
+
+int run(const std::string& command)
+{
+    int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+TEST(WholeRun, ExampleProjectIsRestructuredRebuiltAndChecked)
+{
+    fs::path root = fs::temp_directory_path() / "hdrslim-whole-run";
+    fs::remove_all(root);
+    fs::create_directories(root);
+    fs::copy(fs::path(EXAMPLES_DIR) / "shop", root / "shop", fs::copy_options::recursive);
+    auto before = snapshot(root / "shop");
+
+    int status = run(std::string(HDRSLIM_BIN) + " run --quiet --build make --check 'make -s check' " +
+                     "--out " + (root / "out").string() + " " + (root / "shop").string() +
+                     " > " + (root / "stdout.txt").string() + " 2>&1");
+    std::ifstream log(root / "stdout.txt");
+    std::stringstream printed;
+    printed << log.rdbuf();
+    ASSERT_EQ(status, 0) << printed.str();
+    EXPECT_EQ(snapshot(root / "shop"), before) << "the user's project was modified";
+
+    std::ifstream in(root / "out" / "report.json");
+    nlohmann::json report = nlohmann::json::parse(in);
+    const auto& total = report["total"];
+    EXPECT_EQ(total["units"], 5);
+    EXPECT_EQ(total["restructured"], 5);
+    EXPECT_EQ(total["compiled"], 5);
+    EXPECT_LT(total["lines_after"].get<long>(), total["lines_before"].get<long>());
+    EXPECT_LT(total["bytes_after"].get<long>(), total["bytes_before"].get<long>());
+    EXPECT_GT(report["new_headers"].get<int>(), 0);
+    EXPECT_EQ(report["links"]["succeeded"], report["links"]["steps"]);
+    EXPECT_EQ(report["links"]["steps"], 1);
+    EXPECT_EQ(report["check"]["before"], "passed");
+    EXPECT_EQ(report["check"]["after"], "passed");
+    EXPECT_TRUE(report["check"]["same_output"].get<bool>());
+    EXPECT_TRUE(report["failures"].empty());
+    // Every header of the project appears with how many units used it.
+    std::map<std::string, int> headers;
+    for (const auto& h : report["headers"])
+        headers[h["name"]] = h["units_before"];
+    EXPECT_EQ(headers["include/version.h"], 1);
+    EXPECT_EQ(headers["include/item.h"], 5);
+    EXPECT_TRUE(fs::exists(root / "out" / "report.md"));
+    EXPECT_TRUE(fs::exists(root / "out" / "report.svg"));
+    EXPECT_NE(printed.str().find("report: "), std::string::npos);
+    fs::remove_all(root);
+}
+
+TEST(WholeRun, BadInputGetsAOneLineErrorAndNoOutput)
+{
+    fs::path root = fs::temp_directory_path() / "hdrslim-bad-input";
+    fs::remove_all(root);
+    fs::create_directories(root / "empty");
+    std::string out = (root / "out").string();
+    // No compile commands and no build command: nothing is written at all.
+    EXPECT_EQ(run(std::string(HDRSLIM_BIN) + " run --quiet --out " + out + " " +
+                  (root / "empty").string() + " 2> " + (root / "err.txt").string()),
+              2);
+    EXPECT_FALSE(fs::exists(out));
+    std::ifstream err(root / "err.txt");
+    std::string first;
+    std::getline(err, first);
+    EXPECT_NE(first.find("no compile_commands.json"), std::string::npos) << first;
+    // A missing project and a bad option are usage errors.
+    EXPECT_EQ(run(std::string(HDRSLIM_BIN) + " run --quiet " + (root / "nothing").string() +
+                  " 2> /dev/null"),
+              2);
+    EXPECT_EQ(run(std::string(HDRSLIM_BIN) + " run --bogus x 2> /dev/null"), 2);
+    EXPECT_EQ(run(std::string(HDRSLIM_BIN) + " 2> /dev/null"), 2);
+    fs::remove_all(root);
+}
