@@ -103,19 +103,17 @@ std::vector<build_step> read_build_steps(const std::string& events_path)
     return steps;
 }
 
-captured_build capture_build(const std::string& command, const std::string& tree,
-                             const std::string& work)
+captured_build capture_build(const std::string& command, const std::string& dir,
+                             const std::string& work, const std::string& name)
 {
     captured_build build;
-    std::string events = work + "/build-events.json";
-    build.compile_db = work + "/compile_commands.json";
-    build.result = run_process({{"bear", "intercept", "--output", events, "--", "/bin/sh", "-c",
-                                 command},
-                                tree,
-                                work + "/build.log",
-                                work + "/build.log"});
-    run_process({{"bear", "citnames", "--input", events, "--output", build.compile_db}, tree,
-                 work + "/citnames.log", work + "/citnames.log"});
+    std::string events = work + "/" + name + "-events.json";
+    std::string log = work + "/" + name + ".log";
+    build.compile_db = work + "/" + name + "-compile_commands.json";
+    build.result = run_process(
+        {{"bear", "intercept", "--output", events, "--", "/bin/sh", "-c", command}, dir, log, log});
+    run_process({{"bear", "citnames", "--input", events, "--output", build.compile_db}, dir,
+                 work + "/" + name + "-citnames.log", work + "/" + name + "-citnames.log"});
     build.steps = read_build_steps(events);
     return build;
 }

@@ -22,9 +22,11 @@ struct captured_build {
     std::vector<build_step> steps; // compile, link and archive steps in the order they ran
 };
 
-// Runs `command` with /bin/sh in `tree` under `bear intercept`; logs go to `work`.
-captured_build capture_build(const std::string& command, const std::string& tree,
-                             const std::string& work);
+// Runs `command` with /bin/sh in `dir` under `bear intercept`; its log, events and
+// compile database go to `work`, named after `name` ("build", "build-after").
+// Every build of a run goes through bear, so that their times compare.
+captured_build capture_build(const std::string& command, const std::string& dir,
+                             const std::string& work, const std::string& name);
 
 // The compile, link and archive steps recorded in a bear events file.
 std::vector<build_step> read_build_steps(const std::string& events_path);

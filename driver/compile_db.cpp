@@ -243,9 +243,13 @@ compile_db_result read_compile_db(const std::string& db_path, const std::string&
         unit.object = object.empty() ? "" : into_tree(object, project, tree);
         unit.stem = unit.source.substr(0, unit.source.size() - 2);
         unit.name = display_name(unit.source, tree);
-        auto known = by_source.find(unit.source);
-        if (known != by_source.end()) {
-            known->second.other_builds.push_back({unit.directory, unit.flags, unit.object});
+        // Further commands of the same source (a -fPIC variant, say) are the
+        // build's business; the facts come from the first one.
+        if (by_source.count(unit.source))
+            continue;
+        // Configure scripts compile test programs and delete them again.
+        if (!fs::exists(unit.source)) {
+            result.skipped.push_back(unit.name + ": no longer exists after the build");
             continue;
         }
         by_source.emplace(unit.source, unit);

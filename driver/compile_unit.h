@@ -15,15 +15,6 @@ struct compile_unit {
     std::string object;     // absolute path of the object it builds ("" when unknown)
     std::string stem;       // `source` without ".c": base of .cpp.c, .ta, .rsf, .cpp.new.c
 
-    // Further compile commands of the same source (a shared-library variant with
-    // -fPIC, say). The facts come from the first command; the rewritten source is
-    // compiled for every one of them so that no object of the original is left.
-    struct build {
-        std::string directory;
-        std::vector<std::string> flags;
-        std::string object;
-    };
-    std::vector<build> other_builds;
 
     std::string preprocessed() const { return stem + ".cpp.c"; }
     std::string dump() const { return stem + ".ta"; }

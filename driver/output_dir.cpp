@@ -16,10 +16,13 @@ bool is_within(const fs::path& inner, const fs::path& outer)
     return mismatch.first == outer.end();
 }
 
-// Copies the project, leaving out version-control metadata, which the pipeline
-// never needs and which can be large.
-bool copy_project(const fs::path& from, const fs::path& to, std::string& error)
+} // namespace
+
+// Version-control metadata is left out: the pipeline never needs it and it can be
+// large.
+bool copy_project(const std::string& from_dir, const std::string& to_dir, std::string& error)
 {
+    fs::path from(from_dir), to(to_dir);
     std::error_code ec;
     fs::create_directories(to, ec);
     for (const fs::directory_entry& entry : fs::directory_iterator(from, ec)) {
@@ -39,6 +42,8 @@ bool copy_project(const fs::path& from, const fs::path& to, std::string& error)
     }
     return true;
 }
+
+namespace {
 
 // An existing output directory is emptied only when an earlier run made it.
 bool clear_earlier_output(const fs::path& out, std::string& error)
@@ -94,6 +99,7 @@ bool prepare_output_dir(const std::string& project, const std::string& out, outp
     dir.root = to.string();
     dir.tree = (to / "tree").string();
     dir.work = (to / "work").string();
+    dir.after = (to / "after").string();
     dir.project = from.string();
     fs::create_directories(dir.work, ec);
     if (ec) {
@@ -101,5 +107,5 @@ bool prepare_output_dir(const std::string& project, const std::string& out, outp
         return false;
     }
     dir.mark("running");
-    return copy_project(from, dir.tree, error);
+    return copy_project(from.string(), dir.tree, error);
 }

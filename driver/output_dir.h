@@ -7,7 +7,8 @@
 
 struct output_dir {
     std::string root;    // absolute
-    std::string tree;    // root/tree: the copy that is analysed, restructured and rebuilt
+    std::string tree;    // root/tree: the copy that is built, analysed and restructured
+    std::string after;   // root/after: a second copy whose sources are the rewritten ones
     std::string work;    // root/work: logs, makefiles, compile database
     std::string project; // absolute, canonical path of the user's project
 
@@ -21,5 +22,8 @@ struct output_dir {
 // Returns false with a one-line `error` when it cannot.
 bool prepare_output_dir(const std::string& project, const std::string& out, output_dir& dir,
                         std::string& error);
+
+// Copies the project into `to`, leaving out version-control metadata.
+bool copy_project(const std::string& from, const std::string& to, std::string& error);
 
 extern const char* const output_marker_name;

@@ -2,6 +2,7 @@
 
 #include "build_capture.h"
 #include "compile_db.h"
+#include "include_pinning.h"
 #include "job_pool.h"
 #include "output_dir.h"
 #include "progress.h"
@@ -11,6 +12,7 @@
 #include "toolchain.h"
 #include "unit_jobs.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -115,7 +117,7 @@ bool load_units(run_state& run, std::string& error)
     compile_db_result units;
     if (!run.options.build_command.empty()) {
         run.begin("build", 0);
-        run.build = capture_build(run.options.build_command, run.out.tree, run.out.work);
+        run.build = capture_build(run.options.build_command, run.out.tree, run.out.work, "build");
         run.end("build");
         if (!run.build.result.ok()) {
             error = "the build command failed (status " + std::to_string(run.build.result.status) +
@@ -147,12 +149,14 @@ bool load_units(run_state& run, std::string& error)
     return true;
 }
 
-std::string run_check(run_state& run, const std::string& when)
+std::string run_check(run_state& run, const std::string& when, const std::string& dir)
 {
     if (run.options.check_command.empty())
         return "not run";
+    if (!fs::is_directory(dir))
+        return "failed";
     run.begin("check " + when, 0);
-    process_result result = run_shell(run.options.check_command, run.out.tree,
+    process_result result = run_shell(run.options.check_command, dir,
                                       run.out.work + "/check-" + when + ".log");
     run.end("check " + when);
     if (!result.ok())
@@ -195,20 +199,33 @@ bool restructure(run_state& run, std::string& error)
     return true;
 }
 
+// Rewrites the include lines of the new headers and the rewritten sources to
+// absolute paths, so that they compile with nothing but the project's own flags.
+void pin_restructured_includes(run_state& run)
+{
+    std::vector<std::string> dirs;
+    for (const std::string& flag : run.restructured.include_flags)
+        dirs.push_back(flag.substr(2));
+    for (const std::string& header : run.restructured.new_headers)
+        pin_file_includes(header, dirs);
+    for (const compile_unit& unit : run.units)
+        if (fs::exists(unit.rewritten()))
+            pin_file_includes(unit.rewritten(), dirs);
+}
+
 // Compiles every original and every rewritten source with the unit's own flags,
-// timing each; the rewritten objects replace the project's own objects so that the
-// project's link steps pick them up.
+// one at a time per job, for the per-unit compile status and times.
 void compile_units(run_state& run)
 {
     std::vector<process_request> requests;
     std::vector<std::pair<size_t, bool>> what; // unit, rewritten?
-    fs::create_directories(run.out.work + "/objects");
+    std::string objects = run.out.work + "/objects/";
+    fs::create_directories(objects);
     for (size_t i = 0; i < run.units.size(); ++i) {
         const compile_unit& unit = run.units[i];
+        std::string n = std::to_string(i);
         run.report.units[i].restructured = fs::exists(unit.rewritten());
-        requests.push_back({compile_argv(unit, {"-c", unit.source, "-o",
-                                                run.out.work + "/objects/" + std::to_string(i) +
-                                                    ".before.o"}),
+        requests.push_back({compile_argv(unit, {"-c", unit.source, "-o", objects + n + ".before.o"}),
                             unit.directory, "", unit_file(run, i, ".compile-before.log")});
         what.emplace_back(i, false);
         if (!run.report.units[i].restructured) {
@@ -219,26 +236,9 @@ void compile_units(run_state& run)
                      run.restructured.log});
             continue;
         }
-        std::string object = unit.object.empty() ? run.out.work + "/objects/" +
-                                                       std::to_string(i) + ".after.o"
-                                                 : unit.object;
-        fs::remove(object);
-        requests.push_back({compile_argv(unit, with(run.restructured.include_flags,
-                                                    {"-c", unit.rewritten(), "-o", object})),
+        requests.push_back({compile_argv(unit, {"-c", unit.rewritten(), "-o", objects + n + ".after.o"}),
                             unit.directory, "", unit_file(run, i, ".compile.log")});
         what.emplace_back(i, true);
-        for (size_t k = 0; k < unit.other_builds.size(); ++k) {
-            const compile_unit::build& other = unit.other_builds[k];
-            if (other.object.empty())
-                continue;
-            fs::remove(other.object);
-            std::vector<std::string> argv = with(with({unit.compiler}, other.flags),
-                                                 run.restructured.include_flags);
-            requests.push_back({with(argv, {"-c", unit.rewritten(), "-o", other.object}),
-                                other.directory, "",
-                                unit_file(run, i, ".compile-" + std::to_string(k + 1) + ".log")});
-            what.emplace_back(i, true);
-        }
     }
     run.begin("compile", static_cast<int>(requests.size()));
     std::vector<process_result> results = run_all(requests, run.options.jobs, run.shown);
@@ -250,53 +250,70 @@ void compile_units(run_state& run)
             u.compile_before = results[k].seconds;
             continue;
         }
-        bool first = k == 0 || what[k - 1].first != i || !what[k - 1].second;
-        if (first) {
-            u.compile_after = results[k].seconds;
-            u.compiled = true;
-        }
-        if (!results[k].ok()) {
-            u.compiled = false;
+        u.compile_after = results[k].seconds;
+        u.compiled = results[k].ok();
+        if (!u.compiled)
             run.report.failures.push_back({u.name, "compile", log_excerpt(requests[k].err_file),
                                            hint_for("compile"), requests[k].err_file});
-        }
     }
 }
 
-// Replays the project's own link and archive steps over the rewritten objects.
-void relink(run_state& run)
+// What the project's own build links or archives: the products of its link and
+// archive steps that exist once it has run (configure tests are gone by then).
+std::vector<std::string> build_products(const run_state& run)
 {
-    if (!run.build_captured)
-        return;
-    run.report.links_known = true;
-    std::vector<build_step> steps;
+    std::vector<std::string> products;
     for (const build_step& step : run.build.steps) {
         if (step.what == build_step::kind::compile || step.output.empty())
             continue;
-        // Configure tests link programs that are gone by now; only steps whose
-        // product the build left behind are the project's own.
-        fs::path product = fs::path(step.cwd) / step.output;
-        if (fs::exists(product))
-            steps.push_back(step);
+        fs::path product = (fs::path(step.cwd) / step.output).lexically_normal();
+        std::string rel = product.lexically_relative(run.out.tree).string();
+        if (fs::exists(product) && rel.rfind("..", 0) != 0 &&
+            std::find(products.begin(), products.end(), rel) == products.end())
+            products.push_back(rel);
     }
-    run.begin("link", static_cast<int>(steps.size()));
-    std::string log = run.out.work + "/link.log";
-    std::ofstream(log, std::ios::trunc).close();
-    for (const build_step& step : steps) {
-        process_result result = run_process({step.argv, step.cwd, log + ".step", log + ".step"});
-        std::ofstream all(log, std::ios::app);
-        all << "$ " << shell_join(step.argv) << "\n" << std::ifstream(log + ".step").rdbuf();
+    return products;
+}
+
+// Builds a fresh copy of the project whose sources are the rewritten ones with the
+// project's own build command, so that its own compile, link and archive steps
+// make the programs and libraries exactly as they make the originals.
+void build_after(run_state& run)
+{
+    if (!run.build_captured)
+        return;
+    std::string error;
+    run.begin("rebuild", 0);
+    if (!copy_project(run.out.project, run.out.after, error)) {
+        run.report.failures.push_back({"(project)", "rebuild", error, "check the disk space", ""});
+        run.end("rebuild");
+        return;
+    }
+    for (const compile_unit& unit : run.units) {
+        if (!fs::exists(unit.rewritten()))
+            continue;
+        fs::path target = fs::path(run.out.after) / fs::path(unit.source).lexically_relative(run.out.tree);
+        fs::copy_file(unit.rewritten(), target, fs::copy_options::overwrite_existing);
+    }
+    std::string log = run.out.work + "/build-after.log";
+    process_result result =
+        capture_build(run.options.build_command, run.out.after, run.out.work, "build-after").result;
+    run.end("rebuild");
+    run.report.build_seconds_before = run.build.result.seconds;
+    run.report.build_seconds_after = result.seconds;
+    run.report.links_known = true;
+    for (const std::string& product : build_products(run)) {
         ++run.report.link_steps;
-        run.report.links_ok += result.ok();
-        if (!result.ok())
-            run.report.failures.push_back({step.output, "link", "the project's link step failed",
-                                           "a unit it needs did not compile, or lost a "
-                                           "definition; see the log",
-                                           log});
-        run.shown.advance();
+        if (fs::exists(fs::path(run.out.after) / product))
+            ++run.report.links_ok;
+        else
+            run.report.failures.push_back({product, "link", "the rebuilt project lacks it",
+                                           "a unit it needs did not compile; see the log", log});
     }
-    fs::remove(log + ".step");
-    run.end("link");
+    if (!result.ok())
+        run.report.failures.push_back({"(project)", "rebuild",
+                                       "the project's build failed on the rewritten sources",
+                                       "the first error in the log names the unit", log});
 }
 
 void measure(run_state& run)
@@ -401,13 +418,16 @@ int run_pipeline(const run_options& options)
         run.report.units.push_back(u);
     }
 
-    run.report.check_before = run_check(run, "before");
+    run.report.check_before = run_check(run, "before", run.out.tree);
     extract_facts(run);
     if (!restructure(run, error))
         return fail(run, "restructure", error);
+    pin_restructured_includes(run);
     compile_units(run);
-    relink(run);
-    run.report.check_after = run_check(run, "after");
+    build_after(run);
+    // Without the project's build there is no rebuilt copy to check.
+    run.report.check_after =
+        run.build_captured ? run_check(run, "after", run.out.after) : "not run";
     run.report.check_same_output = run.report.check_after != "not run" &&
                                    same_content(run.out.work + "/check-before.log",
                                                 run.out.work + "/check-after.log");

@@ -54,8 +54,8 @@ std::string xml_escape(const std::string& text)
 std::string links_text(const run_report& r)
 {
     if (!r.links_known)
-        return "not known (no build command was captured; give --build)";
-    return std::to_string(r.links_ok) + " of " + std::to_string(r.link_steps) + " succeeded";
+        return "not rebuilt (no build command; give --build)";
+    return std::to_string(r.links_ok) + " of " + std::to_string(r.link_steps) + " made again";
 }
 
 } // namespace
@@ -78,7 +78,7 @@ std::string report_markdown(const run_report& r)
        << "| units restructured | " << t.restructured << " |\n"
        << "| rewritten units compiled | " << t.compiled << " |\n"
        << "| new headers | " << r.new_headers << " |\n"
-       << "| link and archive steps | " << links_text(r) << " |\n"
+       << "| programs and libraries of the project's build | " << links_text(r) << " |\n"
        << "| check before / after | " << r.check_before << " / " << r.check_after
        << (r.check_after == "not run" ? ""
                                       : r.check_same_output ? ", same output"
@@ -89,7 +89,11 @@ std::string report_markdown(const run_report& r)
        << "| preprocessed bytes | " << t.before.bytes << " -> " << t.after.bytes << " ("
        << reduction(t.before.bytes, t.after.bytes) << " less) |\n"
        << "| compile time, summed over units | " << fixed(t.compile_before) << " s -> "
-       << fixed(t.compile_after) << " s |\n\n";
+       << fixed(t.compile_after) << " s |\n";
+    if (r.links_known)
+        md << "| the project's full build | " << fixed(r.build_seconds_before) << " s -> "
+           << fixed(r.build_seconds_after) << " s |\n";
+    md << "\n";
 
     md << "## Preprocessed size per unit\n\n"
        << "| unit | lines before | lines after | lines less | bytes before | bytes after | "
@@ -159,6 +163,7 @@ std::string report_json(const run_report& r)
         j["headers"].push_back(
             {{"name", h.name}, {"units_before", h.units_before}, {"units_after", h.units_after}});
     j["links"] = {{"known", r.links_known}, {"steps", r.link_steps}, {"succeeded", r.links_ok}};
+    j["build_seconds"] = {{"before", r.build_seconds_before}, {"after", r.build_seconds_after}};
     j["check"] = {{"before", r.check_before},
                   {"after", r.check_after},
                   {"same_output", r.check_same_output}};
@@ -238,7 +243,7 @@ std::string report_table(const run_report& r)
     row("total", t.before, t.after);
     out << "\nunits restructured: " << t.restructured << " of " << r.units.size()
         << ", compiled: " << t.compiled << ", new headers: " << r.new_headers << "\n"
-        << "links: " << links_text(r) << "\n"
+        << "programs and libraries: " << links_text(r) << "\n"
         << "check before/after: " << r.check_before << " / " << r.check_after
         << (r.check_after == "not run" ? ""
                                        : r.check_same_output ? " (same output)"
@@ -246,5 +251,8 @@ std::string report_table(const run_report& r)
         << "\n"
         << "compile time summed over units: " << fixed(t.compile_before) << " s -> "
         << fixed(t.compile_after) << " s\n";
+    if (r.links_known)
+        out << "full build of the project: " << fixed(r.build_seconds_before) << " s -> "
+            << fixed(r.build_seconds_after) << " s\n";
     return out.str();
 }
