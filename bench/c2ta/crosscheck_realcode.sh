@@ -18,7 +18,7 @@ for tool in "$c2ta" "$extractor" "$crosscheck"; do
     [ -x "$tool" ] || { echo "missing $tool: build first" >&2; exit 1; }
 done
 . "$here/projects.sh"
-"$here/fetch_sources.sh" "${project_names[@]}" > /dev/null || exit 1
+"$here/../fetch_sources.sh" "${project_names[@]}" > /dev/null || exit 1
 sources=${HDRSLIM_CACHE:-$HOME/.cache/hdrslim}/sources
 work=$(mktemp -d)
 details=$work/crosscheck-details.txt

@@ -13,7 +13,7 @@ runs=${2:-3}
 c2ta=$build/c2ta/c2ta
 [ -x "$c2ta" ] || { echo "missing $c2ta: build first" >&2; exit 1; }
 . "$here/projects.sh"
-"$here/fetch_sources.sh" "${project_names[@]}" > /dev/null || exit 1
+"$here/../fetch_sources.sh" "${project_names[@]}" > /dev/null || exit 1
 sources=${HDRSLIM_CACHE:-$HOME/.cache/hdrslim}/sources
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

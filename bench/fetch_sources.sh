@@ -1,14 +1,24 @@
 #!/usr/bin/env bash
-# fetch_sources.sh PACKAGE...: fetches the Debian source packages named on the
-# command line with `apt-get source`, through a deb-src list derived from the
-# machine's own Debian sources, and unpacks each once under
-# ~/.cache/hdrslim/sources/PACKAGE. Prints the source directory of every
-# package, one a line. Nothing is written into the repository.
+# fetch_sources.sh [--upstream] PACKAGE...: fetches the Debian source packages
+# named on the command line with `apt-get source`, through a deb-src list derived
+# from the machine's own Debian sources, and unpacks each once under
+# ~/.cache/hdrslim/sources/PACKAGE (with --upstream: sources-upstream/PACKAGE,
+# without Debian's patches, so that the project's own build system is the one its
+# authors ship). Prints the source directory of every package, one a line.
+# Nothing is written into the repository.
 set -euo pipefail
+
+upstream=false
+if [ "${1:-}" = --upstream ]; then
+    upstream=true
+    shift
+fi
 
 cache=${HDRSLIM_CACHE:-$HOME/.cache/hdrslim}
 apt_dir=$cache/apt
-mkdir -p "$apt_dir/lists/partial" "$cache/sources"
+sources=$cache/sources
+$upstream && sources=$cache/sources-upstream
+mkdir -p "$apt_dir/lists/partial" "$sources"
 
 # deb-src entries for the same archives as the binary packages.
 src_list=$apt_dir/debian-src.sources
@@ -22,18 +32,19 @@ cp "$src_list" "$apt_dir/parts/debian-src.sources"
 
 updated=$apt_dir/updated
 for package in "$@"; do
-    target=$cache/sources/$package
+    target=$sources/$package
     if [ ! -d "$target" ]; then
         if [ ! -e "$updated" ]; then
             apt-get "${apt_options[@]}" update -qq >&2
             touch "$updated"
         fi
-        work=$(mktemp -d "$cache/sources/.fetch-XXXXXX")
+        work=$(mktemp -d "$sources/.fetch-XXXXXX")
         # The newest version may sit in an archive that does not serve it; then
         # take the one of each release suite in turn.
         fetched=false
         for request in "$package" $(sed -n 's/^Suites: *//p' "$src_list" | tr ' ' '\n' | sed "s|^|$package/|"); do
-            if (cd "$work" && apt-get "${apt_options[@]}" source -qq "$request" >&2); then
+            if (cd "$work" && apt-get "${apt_options[@]}" source -qq $($upstream && echo --download-only) "$request" >&2 &&
+                { ! $upstream || dpkg-source --skip-patches -x ./*.dsc >&2; }); then
                 fetched=true
                 break
             fi
