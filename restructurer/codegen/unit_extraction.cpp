@@ -220,9 +220,10 @@ void unit_extraction::merge_units(const node& head, const node& merged) {
         const std::size_t hash = h->name.find('#');
         h->name.insert(hash == std::string::npos ? h->name.size() : hash, ":static:" + h->file());
     }
-    const edge_set all = g_.edges;
-    for (const edge& e : all) {
-        if (e.from != merged && e.to != merged) continue;
+    std::vector<edge> touching;
+    for (const edge& e : g_.edges)
+        if (e.from == merged || e.to == merged) touching.push_back(e);
+    for (const edge& e : touching) {
         g_.edges.erase(e);
         g_.edges.insert(edge(e.from == merged ? head : e.from, e.to == merged ? head : e.to));
     }
@@ -236,9 +237,10 @@ void unit_extraction::merge_units(const node& head, const node& merged) {
 // type, an array of it).
 void unit_extraction::forward_declarations(const node& head) {
     if (head.is_define() || head.object->name.compare(0, 5, "func:") != 0) return;
-    const edge_set all = g_.edges;
-    for (const edge& e : all) {
-        if (e.to != head || !e.from.is_aggr() || closed_.count(e.from)) continue;
+    std::vector<edge> forward;
+    for (const edge& e : g_.edges)
+        if (e.to == head && e.from.is_aggr() && !closed_.count(e.from)) forward.push_back(e);
+    for (const edge& e : forward) {
         g_.edges.erase(e);
         g_.unit_texts[head.id] =
             graph::get_forward_type(e.from.object->name) + g_.unit_texts[head.id];
