@@ -32,7 +32,7 @@ bool parse_marker(const std::string& line, int& number, std::string& name) {
     const std::size_t digits = pos;
     while (pos < line.size() && std::isdigit(static_cast<unsigned char>(line[pos])))
         ++pos;
-    if (pos == digits) return false;
+    if (pos == digits || pos - digits > 9) return false; // no number, or none that fits
     number = std::stoi(line.substr(digits, pos - digits));
     while (pos < line.size() && line[pos] == ' ')
         ++pos;
