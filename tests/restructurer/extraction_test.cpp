@@ -137,40 +137,43 @@ TEST(Extraction, UnitsOfOneStatementAreMerged) {
     EXPECT_EQ(arcs, (std::vector<std::pair<int, int>>{{1, 0}, {3, 0}}));
 }
 
-TEST(Extraction, ForwardDeclarationsOnlyForFunctionDeclarations) {
+TEST(Extraction, ForwardDeclarationsKeepTheDependency) {
     source_tree t;
     graph g;
     node s = located(g, 0, "struct:s", false, 1, 1, t.h);
     node proto = located(g, 1, "func:g", false, 2, 2, t.h);
     node def = located(g, 2, "func:h", true, 4, 4, t.a);
-    g.edges = {edge(s, proto), edge(s, def), edge(proto, def)};
+    node unnamed = located(g, 3, "union:0001234#0", false, 0, 0, ""); // a local union
+    g.edges = {edge(s, proto), edge(s, def), edge(proto, def), edge(unnamed, def)};
     const std::string source = t.dir.write("x.cpp.c", "# 1 \"" + t.h +
                                                           "\"\n"
                                                           "struct s { int v; };\n"
-                                                          "void g(struct s *p);\n"
+                                                          "struct s *g(void);\n"
                                                           "# 4 \"" +
                                                           t.a +
                                                           "\"\n"
-                                                          "void h(void) { struct s v; g(&v); }\n");
+                                                          "int h(void) { return g()->v; }\n");
     g.reduce_only = true; // keep the units apart to look at their edges
     g.generate_facts = true;
     captured_stdout out;
     g.preprocessing_program_units_in_file(source);
-    EXPECT_EQ(g.unit_texts.at(1), "struct s;\nvoid g(struct s *p);\n");
-    EXPECT_EQ(g.unit_texts.at(2), "void h(void) { struct s v; g(&v); }\n");
-    // The definition needs the complete type: its edge stays.
-    EXPECT_FALSE(g.edges.count(edge(s, proto)));
+    // Both users get the forward declaration; an unnamed union gets none.
+    EXPECT_EQ(g.unit_texts.at(1), "struct s;\nstruct s *g(void);\n");
+    EXPECT_EQ(g.unit_texts.at(2), "struct s;\nint h(void) { return g()->v; }\n");
+    // h needs the complete structure through g's result without naming it:
+    // the dependency through the prototype stays.
+    EXPECT_TRUE(g.edges.count(edge(s, proto)));
     EXPECT_TRUE(g.edges.count(edge(s, def)));
 
     // The reduced copy: each collected unit behind its line marker.
-    EXPECT_EQ(read(t.dir.path() + "/x.cpp.new.c"), "# 1 \"" + t.h +
-                                                       "\"\nstruct s { int v; };\n"
-                                                       "# 2 \"" +
-                                                       t.h +
-                                                       "\"\nstruct s;\nvoid g(struct s *p);\n"
-                                                       "# 4 \"" +
-                                                       t.a +
-                                                       "\"\nvoid h(void) { struct s v; g(&v); }\n");
+    EXPECT_EQ(read(t.dir.path() + "/x.cpp.new.c"),
+              "# 1 \"" + t.h +
+                  "\"\nstruct s { int v; };\n"
+                  "# 2 \"" +
+                  t.h +
+                  "\"\nstruct s;\nstruct s *g(void);\n"
+                  "# 4 \"" +
+                  t.a + "\"\nstruct s;\nint h(void) { return g()->v; }\n");
     // "-g": the unit's facts as they stand now, in the loader's format.
     EXPECT_EQ(read(t.dir.path() + "/x.rsf"), "0 func:h " + t.a +
                                                  ":4.1:4.1\n"
@@ -181,7 +184,34 @@ TEST(Extraction, ForwardDeclarationsOnlyForFunctionDeclarations) {
                                                  t.h +
                                                  ":2.1:2.1\n"
                                                  "2 func:h struct:s\n"
-                                                 "2 func:h func:g\n");
+                                                 "2 func:h func:g\n"
+                                                 "2 func:h union:0001234#0\n"
+                                                 "4 func:g struct:s\n");
+}
+
+TEST(Extraction, HeaderEnteredForAnotherSection) {
+    // A header entered first for a later section only (as stddef.h is for
+    // size_t alone) and then whole: the unit of the skipped section must
+    // neither end at the later line nor be merged with its unit.
+    source_tree t;
+    graph g;
+    node user = located(g, 0, "func:main", true, 9, 9, t.a);
+    node early = located(g, 1, "type:ptrdiff_t#7", false, 3, 3, t.h);
+    node late = located(g, 2, "type:size_t#7", false, 8, 8, t.h);
+    g.edges = {edge(early, user), edge(late, user)};
+    const std::string source = t.dir.write("y.cpp.c", "# 8 \"" + t.h +
+                                                          "\"\n"
+                                                          "typedef unsigned long size_t;\n"
+                                                          "# 3 \"" +
+                                                          t.h +
+                                                          "\"\n"
+                                                          "typedef long ptrdiff_t;\n"
+                                                          "int filler;\n");
+    captured_stdout out;
+    g.preprocessing_program_units_in_file(source);
+    EXPECT_EQ(g.unit_texts.at(2), "typedef unsigned long size_t;\n");
+    EXPECT_EQ(g.unit_texts.at(1), "typedef long ptrdiff_t;\n");
+    EXPECT_TRUE(g.nodes.count(early) && g.nodes.count(late));
 }
 
 TEST(Extraction, ProgressDotsAndMissingSources) {
