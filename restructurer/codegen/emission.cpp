@@ -20,9 +20,7 @@ std::string guard_stem(const std::string& name) {
 void announce_file(const std::string& name) {
     announce(" " + name + "...");
 }
-} // namespace
 
-namespace {
 // The program units of header n to write where n is written or expanded: all
 // of them when n has two or more users, those not yet written when it has one.
 std::vector<node> units_to_write(const graph& g, const node& n, int users) {

@@ -78,16 +78,29 @@ void graph::preprocessing_program_units_in_file(std::string path) {
     file->members = members;
     const node f(next_free_number(nodes), file);
     nodes.insert(f);
-    for (const node& u : members) {
-        const edge_set all = edges;
-        for (const edge& e : all) {
-            const bool from_u = e.from == u, to_u = e.to == u;
-            if (from_u == to_u) continue; // not touching u, or a loop on u
-            edges.erase(e);
-            const node& other = from_u ? e.to : e.from;
-            if (other.is_define() || other.is_static()) continue;
-            edges.insert(from_u ? edge(f, other) : edge(other, f));
-        }
-        nodes.erase(u);
+    fold_into_implementation_file(f, members);
+}
+
+// Every edge between a member and a unit outside the file now has the file
+// at the member's end; edges between members, and to definitions or static
+// units outside, go; a loop on a member stays. Doing this member by member
+// gives the same edges, since a member is always a definition or static.
+void graph::fold_into_implementation_file(const node& f, const std::vector<node>& members) {
+    const node_set inside(members.begin(), members.end());
+    std::vector<edge> erased, added;
+    for (const edge& e : edges) {
+        const bool from_inside = inside.count(e.from) > 0, to_inside = inside.count(e.to) > 0;
+        if (!from_inside && !to_inside) continue;
+        if (e.from == e.to) continue;
+        erased.push_back(e);
+        if (from_inside && to_inside) continue;
+        const node& other = from_inside ? e.to : e.from;
+        if (other.is_define() || other.is_static()) continue;
+        added.push_back(from_inside ? edge(f, other) : edge(other, f));
     }
+    for (const edge& e : erased)
+        edges.erase(e);
+    edges.insert(added.begin(), added.end());
+    for (const node& u : members)
+        nodes.erase(u);
 }

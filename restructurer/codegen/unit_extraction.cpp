@@ -32,7 +32,7 @@ bool parse_marker(const std::string& line, int& number, std::string& name) {
     const std::size_t digits = pos;
     while (pos < line.size() && std::isdigit(static_cast<unsigned char>(line[pos])))
         ++pos;
-    if (pos == digits) return false;
+    if (pos == digits || pos - digits > 9) return false; // no number, or none that fits
     number = std::stoi(line.substr(digits, pos - digits));
     while (pos < line.size() && line[pos] == ' ')
         ++pos;
@@ -119,7 +119,10 @@ void unit_extraction::source_line(const std::string& line) {
             }
             p->new_begin = static_cast<int>(physical_);
         }
-        if (p->new_begin != 0) g_.file_units.insert(u);
+        // A unit whose begin line this pass of the file skipped (a header
+        // entered once for another section) has not started and cannot end.
+        if (p->new_begin == 0) continue;
+        g_.file_units.insert(u);
         if (L >= p->end) {
             // A function ends at its closing brace, anything else at a ";".
             const bool closes = line.find(p->is_func_define() ? '}' : ';') != std::string::npos;
@@ -220,27 +223,28 @@ void unit_extraction::merge_units(const node& head, const node& merged) {
         const std::size_t hash = h->name.find('#');
         h->name.insert(hash == std::string::npos ? h->name.size() : hash, ":static:" + h->file());
     }
-    const edge_set all = g_.edges;
-    for (const edge& e : all) {
-        if (e.from != merged && e.to != merged) continue;
+    std::vector<edge> touching;
+    for (const edge& e : g_.edges)
+        if (e.from == merged || e.to == merged) touching.push_back(e);
+    for (const edge& e : touching) {
         g_.edges.erase(e);
         g_.edges.insert(edge(e.from == merged ? head : e.from, e.to == merged ? head : e.to));
     }
 }
 
-// An aggregate that a function declaration uses but that is not read with it
-// is declared ahead of the declaration's text instead ("struct list;"), and
-// the edge goes: a prototype may name an incomplete type, and the forward
-// declaration keeps the tag out of prototype scope. Definitions, variables and
-// types keep the edge, since they may need the complete type (a local of that
-// type, an array of it).
+// An aggregate that the head uses but that is not read with it is declared
+// ahead of the head's text ("struct list;"), so that a prototype naming it
+// does not give the tag prototype scope. The dependency stays: users of the
+// head may need the complete type without naming it (a member of a returned
+// pointer, a structure passed by value), and definitions need it anyway.
 void unit_extraction::forward_declarations(const node& head) {
-    if (head.is_define() || head.object->name.compare(0, 5, "func:") != 0) return;
-    const edge_set all = g_.edges;
-    for (const edge& e : all) {
-        if (e.to != head || !e.from.is_aggr() || closed_.count(e.from)) continue;
-        g_.edges.erase(e);
-        g_.unit_texts[head.id] =
-            graph::get_forward_type(e.from.object->name) + g_.unit_texts[head.id];
-    }
+    if (head.is_aggr() || head.object->name.compare(0, 5, "type:") == 0) return;
+    std::vector<node> aggregates;
+    for (const edge& e : g_.edges)
+        if (e.to == head && e.from.is_aggr() && !closed_.count(e.from) &&
+            !anonymous_name(e.from.object->name)) // an unnamed one cannot be declared
+            aggregates.push_back(e.from);
+    std::string& text = g_.unit_texts[head.id];
+    for (const node& a : aggregates)
+        text = graph::get_forward_type(a.object->name) + text;
 }

@@ -140,6 +140,10 @@ class graph {
     // The units of `units` so that each comes after the units it uses.
     std::vector<node> topological_ordering(node_set units, edge_set deps);
 
+    // Replaces the members of implementation file f by f in the edges, and
+    // removes them from `nodes` (codegen/preprocessing_program_units_in_file.cpp).
+    void fold_into_implementation_file(const node& f, const std::vector<node>& members);
+
     // ---- description records written with "-g" (codegen/descriptions.cpp) ----
     void generating_include_description(std::ostream& out, bool first, node_set s);
     void generating_nodes_descriptions(std::ostream& out, bool first, node_set s);

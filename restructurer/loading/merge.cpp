@@ -39,7 +39,8 @@ void graph::merge_file_graph(accumulated_graph& acc) {
         if (n.is_program_unit()) {
             link_node(offset, n, acc.nodes, acc.unit_texts, true);
         } else if (Implement* file = as_implement(n)) {
-            for (node& u : file->members) u.id = link_node(offset, u, acc.nodes, acc.unit_texts, false);
+            for (node& u : file->members)
+                u.id = link_node(offset, u, acc.nodes, acc.unit_texts, false);
             link_node(offset, n, acc.nodes, acc.unit_texts, true);
         }
     }
@@ -54,7 +55,15 @@ int graph::link_node(int offset, node n, node_set& acc, std::map<int, std::strin
     if (unit && !acc.empty()) {
         candidates->follow(acc);
         const node match = candidates->first_match(*unit);
-        if (match.object) return new_id_of[n.id] = match.id;
+        if (match.object) {
+            // A unit first met only by name (a structure that an earlier file
+            // mentions but does not define) takes its text from the file
+            // that has it; otherwise the text would be lost.
+            auto text = unit_texts.find(n.id);
+            std::string& known = texts[match.id];
+            if (known.empty() && text != unit_texts.end()) known = text->second;
+            return new_id_of[n.id] = match.id;
+        }
     }
     const int new_id = n.id + offset;
     new_id_of[n.id] = new_id;

@@ -12,18 +12,6 @@
 using namespace test_support;
 
 namespace {
-// Runs a test body inside a fresh working directory.
-class in_temp_dir {
-  public:
-    in_temp_dir() : saved_(current_dir()) { EXPECT_EQ(chdir(dir_.path().c_str()), 0); }
-    ~in_temp_dir() { EXPECT_EQ(chdir(saved_.c_str()), 0); }
-    const temp_dir& dir() const { return dir_; }
-
-  private:
-    temp_dir dir_;
-    std::string saved_;
-};
-
 bool is_dir(const std::string& path) {
     struct stat s;
     return stat(path.c_str(), &s) == 0 && S_ISDIR(s.st_mode);

@@ -136,9 +136,14 @@ TEST(Loading, UseFactsCreateTypeUnitsButNotFunctionsOrVariables) {
     g.parse_node(1, "func:b", dir.a() + ":9.1:9.8");
     g.parse_edge(1, "func:a", "func:b");
     EXPECT_TRUE(g.edges.count(edge(node(6, nullptr), node(5, nullptr))) == 1);
-    // The user is looked up with its expected kind only.
-    g.parse_edge(2, "func:a", "func:b");
-    EXPECT_EQ(g.edges.size(), 3u);
+    // A use stated for a definition that the unit only declares (an extern
+    // array sized by an enumerator) goes to the declaration.
+    g.parse_node(1, "var:names", dir.a() + ":10.1:10.30");
+    g.parse_node(1, "enum:e", dir.a() + ":11.1:11.20");
+    g.parse_edge(0, "var:names", "enum:e");
+    EXPECT_TRUE(g.edges.count(edge(node(8, nullptr), node(7, nullptr))) == 1);
+    EXPECT_EQ(g.nodes.size(), 9u); // no definition made up for it
+    EXPECT_EQ(g.edges.size(), 4u);
 }
 
 TEST(Loading, FileAndInclusionFacts) {

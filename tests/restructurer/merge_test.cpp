@@ -16,7 +16,8 @@ using arc_list = std::vector<std::pair<int, int>>;
 
 arc_list arcs(const edge_set& edges) {
     arc_list result;
-    for (const edge& e : edges) result.emplace_back(e.from.id, e.to.id);
+    for (const edge& e : edges)
+        result.emplace_back(e.from.id, e.to.id);
     return result;
 }
 
@@ -25,16 +26,18 @@ void merge(graph& g, graph::accumulated_graph& acc, std::vector<node> units, arc
            std::map<int, std::string> texts = {}) {
     g.nodes.clear();
     g.edges.clear();
-    for (const node& n : units) g.nodes.insert(n);
-    for (auto [a, b] : links) g.edges.insert(edge(*g.nodes.find(node(a, nullptr)),
-                                                  *g.nodes.find(node(b, nullptr))));
+    for (const node& n : units)
+        g.nodes.insert(n);
+    for (auto [a, b] : links)
+        g.edges.insert(edge(*g.nodes.find(node(a, nullptr)), *g.nodes.find(node(b, nullptr))));
     g.unit_texts = std::move(texts);
     g.merge_file_graph(acc);
 }
 
 std::vector<std::string> labels(const node_set& nodes) {
     std::vector<std::string> result;
-    for (const node& n : nodes) result.push_back(std::to_string(n.id) + n.object->name);
+    for (const node& n : nodes)
+        result.push_back(std::to_string(n.id) + n.object->name);
     return result;
 }
 } // namespace
@@ -50,8 +53,8 @@ TEST(Merging, NamedUnitsDefinitionsAndDeclarations) {
           {{1, 0}}, {{0, "int b;"}});
     // Offset 2: func:b becomes 2, the declaration func:f is recognised as 0,
     // the definition func:f is a unit of its own.
-    EXPECT_EQ(labels(acc.nodes), (std::vector<std::string>{"0func:f", "1func:a", "2func:b",
-                                                           "4func:f"}));
+    EXPECT_EQ(labels(acc.nodes),
+              (std::vector<std::string>{"0func:f", "1func:a", "2func:b", "4func:f"}));
     EXPECT_EQ(arcs(acc.edges), (arc_list{{0, 1}, {0, 2}}));
     EXPECT_EQ(g.new_id_of, (std::map<int, int>{{0, 2}, {1, 0}, {2, 4}}));
     EXPECT_EQ(acc.unit_texts.at(1), "int a;");
@@ -67,20 +70,20 @@ TEST(Merging, AnonymousUnitsByPositionButNeverTypeNames) {
            unit(2, "enum:7", false, 0, 0, "/h.h")},
           {});
     merge(g, acc,
-          {unit(0, "struct:987", false, 10, 14, "/h.h"), unit(1, "struct:988", false, 11, 14, "/h.h"),
-           unit(2, "type:66", false, 20, 20, "/h.h"), unit(3, "enum:8", false, 0, 0, "/h.h"),
-           unit(4, "enum:7", false, 0, 0, "/h.h"), unit(5, "struct:1234", false, 30, 31, "/h.h")},
+          {unit(0, "struct:987", false, 10, 14, "/h.h"),
+           unit(1, "struct:988", false, 11, 14, "/h.h"), unit(2, "type:66", false, 20, 20, "/h.h"),
+           unit(3, "enum:8", false, 0, 0, "/h.h"), unit(4, "enum:7", false, 0, 0, "/h.h"),
+           unit(5, "struct:1234", false, 30, 31, "/h.h")},
           {});
     // struct:987 sits where struct:1234 sits; struct:988 does not. Two type
     // names are never merged by position; position 0 never matches; an
     // anonymous name matches by position only, never by name.
-    EXPECT_EQ(g.new_id_of,
-              (std::map<int, int>{{0, 0}, {1, 4}, {2, 5}, {3, 6}, {4, 7}, {5, 8}}));
+    EXPECT_EQ(g.new_id_of, (std::map<int, int>{{0, 0}, {1, 4}, {2, 5}, {3, 6}, {4, 7}, {5, 8}}));
 
     // A named unit may take the place of an anonymous one at the same position,
     // and a "type:" name may match a name without it.
-    merge(g, acc, {unit(0, "type:t", false, 10, 14, "/h.h"), unit(1, "var:x", false, 11, 14, "/h.h")},
-          {});
+    merge(g, acc,
+          {unit(0, "type:t", false, 10, 14, "/h.h"), unit(1, "var:x", false, 11, 14, "/h.h")}, {});
     EXPECT_EQ(g.new_id_of, (std::map<int, int>{{0, 0}, {1, 4}}));
 }
 
@@ -88,7 +91,8 @@ TEST(Merging, ImplementationFileMembersAreRenumbered) {
     graph g;
     graph::accumulated_graph acc;
     auto* first = make_node<Implement>("a.cpp.c");
-    first->members = {unit(1, "func:shared", true, 2, 3, "/s.c"), unit(2, "var:own", true, 4, 4, "/a.c")};
+    first->members = {unit(1, "func:shared", true, 2, 3, "/s.c"),
+                      unit(2, "var:own", true, 4, 4, "/a.c")};
     merge(g, acc, {unit(0, "type:t", false, 1, 1, "/t.h"), node(3, first)}, {{0, 3}});
 
     auto* second = make_node<Implement>("b.cpp.c");
@@ -96,16 +100,17 @@ TEST(Merging, ImplementationFileMembersAreRenumbered) {
     node fresh = unit(6, "var:b", true, 1, 1, "/b.c");
     second->members = {fresh, shared_copy};
     node stray = unit(9, "type:gone", false, 1, 1, "/t.h"); // not in nodes
-    merge(g, acc, {unit(0, "type:t", false, 1, 1, "/t.h"), unit(1, "type:u", false, 2, 2, "/t.h"),
-                   node(7, second)},
+    merge(g, acc,
+          {unit(0, "type:t", false, 1, 1, "/t.h"), unit(1, "type:u", false, 2, 2, "/t.h"),
+           node(7, second)},
           {{0, 7}, {1, 7}});
     g.edges.insert(edge(stray, node(7, second)));
     // Offset 4: members are linked without being added; the shared member
     // takes the number it has in the first file's member list.
     EXPECT_EQ(second->members[0].id, 10);
     EXPECT_EQ(second->members[1].id, 1);
-    EXPECT_EQ(labels(acc.nodes), (std::vector<std::string>{"0type:t", "3a.cpp.c", "5type:u",
-                                                           "11b.cpp.c"}));
+    EXPECT_EQ(labels(acc.nodes),
+              (std::vector<std::string>{"0type:t", "3a.cpp.c", "5type:u", "11b.cpp.c"}));
     EXPECT_EQ(arcs(acc.edges), (arc_list{{0, 3}, {0, 11}, {5, 11}}));
 
     // An edge with an end that has no new number is dropped, not attached to
@@ -176,8 +181,8 @@ std::vector<node> build(const std::vector<unit_spec>& specs, int members) {
 } // namespace
 
 TEST(Merging, IndexedMatchingEqualsPlainScanOnRandomFiles) {
-    const char* pool[] = {"func:a", "func:b", "var:x", "struct:12", "struct:s", "type:5",
-                          "type:t", "enum:9", "union:u", "type:6"};
+    const char* pool[] = {"func:a", "func:b", "var:x",  "struct:12", "struct:s",
+                          "type:5", "type:t", "enum:9", "union:u",   "type:6"};
     std::mt19937 random(99);
     for (int round = 0; round < 40; ++round) {
         graph g;
@@ -195,13 +200,15 @@ TEST(Merging, IndexedMatchingEqualsPlainScanOnRandomFiles) {
             // Indexed merge.
             g.nodes.clear();
             g.edges.clear();
-            for (const node& n : build(specs, members)) g.nodes.insert(n);
+            for (const node& n : build(specs, members))
+                g.nodes.insert(n);
             g.merge_file_graph(acc);
 
             // Plain merge on separate objects.
             std::map<int, int> plain_ids;
             node_set file_nodes;
-            for (const node& n : build(specs, members)) file_nodes.insert(n);
+            for (const node& n : build(specs, members))
+                file_nodes.insert(n);
             if (plain_acc.empty()) {
                 plain_acc = file_nodes;
             } else {
@@ -210,7 +217,8 @@ TEST(Merging, IndexedMatchingEqualsPlainScanOnRandomFiles) {
                     if (n.is_program_unit()) {
                         plain_link(offset, n, plain_acc, plain_ids, true);
                     } else if (Implement* f = as_implement(n)) {
-                        for (node& u : f->members) u.id = plain_link(offset, u, plain_acc, plain_ids, false);
+                        for (node& u : f->members)
+                            u.id = plain_link(offset, u, plain_acc, plain_ids, false);
                         plain_link(offset, n, plain_acc, plain_ids, true);
                     }
                 }
@@ -227,8 +235,8 @@ TEST(Merging, ReduceOnlyKeepsTheLastFileAlone) {
     const std::string a = dir.write("a.c", "");
     graph::user_modules = {dir.path()};
     const std::string one = dir.write("one.rsf", "0 func:f " + a + ":1.1:2.1\n");
-    const std::string two = dir.write("two.rsf", "0 func:g " + a + ":3.1:4.1\n0 func:h " + a +
-                                                     ":5.1:6.1\n");
+    const std::string two =
+        dir.write("two.rsf", "0 func:g " + a + ":3.1:4.1\n0 func:h " + a + ":5.1:6.1\n");
     graph g;
     g.reduce_only = true;
     g.read_graphs({one, two});
@@ -237,4 +245,20 @@ TEST(Merging, ReduceOnlyKeepsTheLastFileAlone) {
     graph merged;
     merged.read_graphs({one, two});
     EXPECT_EQ(labels(merged.nodes), (std::vector<std::string>{"0func:f", "1func:g", "2func:h"}));
+}
+
+TEST(Merging, TextOfAUnitFirstMetOnlyByName) {
+    graph g;
+    graph::accumulated_graph acc;
+    // The first file only mentions the structure (made on demand, no text);
+    // the second defines it; a third has another text, which does not win.
+    merge(g, acc, {unit(0, "struct:jmp", false), unit(1, "func:a", true, 1, 2, "/a.c")}, {{0, 1}},
+          {{1, "int a;"}});
+    merge(g, acc,
+          {unit(0, "struct:jmp", false, 4, 8, "/b.c"), unit(1, "func:b", true, 9, 9, "/b.c")},
+          {{0, 1}}, {{0, "struct jmp { int x; };\n"}, {1, "int b;"}});
+    merge(g, acc, {unit(0, "struct:jmp", false, 4, 8, "/c.c")}, {}, {{0, "struct jmp;\n"}});
+    EXPECT_EQ(g.new_id_of.at(0), 0);
+    EXPECT_EQ(acc.unit_texts.at(0), "struct jmp { int x; };\n");
+    EXPECT_EQ(acc.unit_texts.at(3), "int b;");
 }

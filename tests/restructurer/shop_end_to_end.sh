@@ -61,4 +61,14 @@ read -r old_lines _ old_bytes _ < <(cat original/*.all | wc)
 echo "preprocessed lines: $old_lines -> $new_lines, bytes: $old_bytes -> $new_bytes"
 [ "$new_lines" -lt "$old_lines" ] || fail "no fewer preprocessed lines"
 [ "$new_bytes" -lt "$old_bytes" ] || fail "no fewer preprocessed bytes"
+# "-c": each unit reduced on its own (only the units that survived cleaning,
+# headers expanded) must still compile and link into the same program.
+"$restructurer" -c -I"$work/include" -M"$work" "${facts[@]}" > reduce.log 2>&1
+objects=()
+for u in $units; do
+    cc -c -o "$u.reduced.o" "$u.cpp.new.c" || fail "reduced copy of $u does not compile"
+    objects+=("$u.reduced.o")
+done
+cc -o reduced "${objects[@]}" || fail "reduced copies do not link"
+./reduced | cmp - original.out || fail "reduced program output differs"
 echo "PASS"

@@ -58,7 +58,8 @@ class switches {
   public:
     switches(std::initializer_list<std::string> names) {
         std::string text;
-        for (const std::string& name : names) text += name + "\n";
+        for (const std::string& name : names)
+            text += name + "\n";
         const std::string file = dir_.write("GRAPH", text);
         graph::config = tailor::Tailor(file.c_str());
     }
@@ -90,7 +91,8 @@ inline node unit(int id, const std::string& name, bool definition = false, int b
 
 template <class Handles> std::vector<int> ids(const Handles& handles) {
     std::vector<int> result;
-    for (const node& n : handles) result.push_back(n.id);
+    for (const node& n : handles)
+        result.push_back(n.id);
     return result;
 }
 
@@ -99,6 +101,27 @@ inline std::string current_dir() {
     std::string result = here;
     std::free(here);
     return result;
+}
+
+// Runs a test body inside a fresh working directory.
+class in_temp_dir {
+  public:
+    in_temp_dir() : saved_(current_dir()) {
+        if (chdir(dir_.path().c_str()) != 0) std::abort();
+    }
+    ~in_temp_dir() {
+        if (chdir(saved_.c_str()) != 0) std::abort();
+    }
+    const temp_dir& dir() const { return dir_; }
+
+  private:
+    temp_dir dir_;
+    std::string saved_;
+};
+
+inline std::string read_file(const std::string& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 } // namespace test_support

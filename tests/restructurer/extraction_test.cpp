@@ -1,0 +1,231 @@
+// Program-unit text extraction from preprocessed sources: blocks across line
+// markers, prefixes, function ends, merging of units read in one statement,
+// forward declarations, the implementation-file node, the reduced copy and
+// the progress dots.
+#include "header/graph.h"
+
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace test_support;
+
+namespace {
+std::string resolved(const std::string& path) {
+    char buf[4096];
+    return realpath(path.c_str(), buf) ? std::string(buf) : std::string();
+}
+
+// A unit located in `file`, inserted into g.
+node located(graph& g, int id, const std::string& name, bool definition, int begin, int end,
+             const std::string& file) {
+    node n = unit(id, name, definition, begin, end, file);
+    ProgramUnit* u = as_unit(n);
+    u->start_file = file;
+    u->func_define = definition && name.compare(0, 5, "func:") == 0;
+    u->aggr = name.compare(0, 7, "struct:") == 0 || name.compare(0, 6, "union:") == 0;
+    u->static_unit = name.find(":static:") != std::string::npos;
+    g.nodes.insert(n);
+    return n;
+}
+
+std::string read(const std::string& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct source_tree {
+    temp_dir dir;
+    std::string a, h;
+    source_tree() {
+        dir.write("a.c", "");
+        dir.write("h.h", "");
+        dir.mkdir("sub");
+        a = resolved(dir.path() + "/a.c");
+        h = resolved(dir.path() + "/h.h");
+    }
+};
+} // namespace
+
+TEST(Extraction, BlocksPrefixesFunctionEndsAndTheImplementationFile) {
+    source_tree t;
+    // The facts name the preprocessed copy a.cpp.c for definitions, as the
+    // extractor writes them; the line markers name a.c.
+    const std::string unit_file = t.dir.write("a.cpp.c", "");
+    graph g;
+    node counter = located(g, 0, "var:counter", true, 2, 2, resolved(unit_file));
+    node f = located(g, 1, "func:f", true, 3, 6, resolved(unit_file));
+    node type = located(g, 2, "type:t", false, 1, 1, t.h);
+    g.edges = {edge(type, f), edge(counter, f)};
+    t.dir.write("inc.h", "");
+    // A marker naming h.h by a path that resolves to it; inc.h holds no unit
+    // but is included inside the function.
+    t.dir.write("a.cpp.c", "# 1 \"" + t.dir.path() +
+                               "/sub/../h.h\"\n"
+                               "typedef int t;\n"
+                               "# 1 \"" +
+                               t.dir.path() +
+                               "/a.c\"\n"
+                               "int\n"
+                               "counter;\n"
+                               "int f(void)\n"
+                               "{ int x;\n"
+                               "# 1 \"" +
+                               t.dir.path() +
+                               "/inc.h\" 1\n"
+                               "  x = 1;\n"
+                               "# 5 \"" +
+                               t.dir.path() +
+                               "/a.c\" 2\n"
+                               "  x++;\n"
+                               "  return x; }\n");
+    captured_stdout out;
+    g.preprocessing_program_units_in_file(unit_file);
+
+    EXPECT_EQ(out.text(), "SIZE NODE : 3\n");
+    // The line "int" ends no statement: it is the prefix of the next unit.
+    EXPECT_EQ(g.unit_texts.at(0), "int counter;\n");
+    // The function ends at the "}", not at the first ";"; the lines of the
+    // file included inside it stay in its text.
+    EXPECT_EQ(g.unit_texts.at(1), "int f(void)\n{ int x;\n  x = 1;\n  x++;\n  return x; }\n");
+    EXPECT_EQ(g.unit_texts.at(2), "typedef int t;\n");
+    EXPECT_EQ(as_unit(counter)->new_begin, 5);
+    EXPECT_EQ(as_unit(f)->new_begin, 6);
+    EXPECT_EQ(as_unit(f)->new_end, 12);
+
+    // The definitions became one implementation file numbered past the units;
+    // the declaration they use now points to it, the edge between them went.
+    ASSERT_EQ(ids(g.nodes), (std::vector<int>{2, 3}));
+    const node file = *g.nodes.rbegin();
+    ASSERT_TRUE(file.is_implement());
+    EXPECT_EQ(file.object->name, unit_file);
+    EXPECT_EQ(ids(as_implement(file)->members), (std::vector<int>{0, 1}));
+    std::vector<std::pair<int, int>> arcs;
+    for (const edge& e : g.edges)
+        arcs.emplace_back(e.from.id, e.to.id);
+    EXPECT_EQ(arcs, (std::vector<std::pair<int, int>>{{2, 3}}));
+    // The unit-level edges were kept for ordering before the folding.
+    EXPECT_EQ(g.file_edges, (edge_set{edge(type, f), edge(counter, f)}));
+}
+
+TEST(Extraction, UnitsOfOneStatementAreMerged) {
+    source_tree t;
+    graph g;
+    node user = located(g, 0, "func:use", true, 9, 9, t.a);
+    node a = located(g, 1, "var:x#2", false, 2, 2, t.h);
+    node b = located(g, 2, "var:y:static:" + t.h + "#2", false, 2, 2, t.h);
+    node other = located(g, 3, "var:z#3", false, 2, 2, t.h); // another counter: left alone
+    g.edges = {edge(b, user), edge(a, user), edge(other, user)};
+    const std::string source = t.dir.write("h.cpp.c", "# 1 \"" + t.h +
+                                                          "\"\n"
+                                                          "\n"
+                                                          "extern int x, y, z;\n");
+    captured_stdout out;
+    g.preprocessing_program_units_in_file(source);
+    EXPECT_EQ(g.unit_texts.at(1), "extern int x, y, z;\n");
+    EXPECT_FALSE(g.unit_texts.count(2));
+    EXPECT_FALSE(g.nodes.count(b));
+    EXPECT_TRUE(g.nodes.count(other));
+    // The head takes the merged unit's static name part, not its flag.
+    EXPECT_EQ(a.object->name, "var:x:static:" + t.h + "#2");
+    EXPECT_FALSE(a.is_static());
+    std::vector<std::pair<int, int>> arcs;
+    for (const edge& e : g.edges)
+        arcs.emplace_back(e.from.id, e.to.id);
+    EXPECT_EQ(arcs, (std::vector<std::pair<int, int>>{{1, 0}, {3, 0}}));
+}
+
+TEST(Extraction, ForwardDeclarationsKeepTheDependency) {
+    source_tree t;
+    graph g;
+    node s = located(g, 0, "struct:s", false, 1, 1, t.h);
+    node proto = located(g, 1, "func:g", false, 2, 2, t.h);
+    node def = located(g, 2, "func:h", true, 4, 4, t.a);
+    node unnamed = located(g, 3, "union:0001234#0", false, 0, 0, ""); // a local union
+    g.edges = {edge(s, proto), edge(s, def), edge(proto, def), edge(unnamed, def)};
+    const std::string source = t.dir.write("x.cpp.c", "# 1 \"" + t.h +
+                                                          "\"\n"
+                                                          "struct s { int v; };\n"
+                                                          "struct s *g(void);\n"
+                                                          "# 4 \"" +
+                                                          t.a +
+                                                          "\"\n"
+                                                          "int h(void) { return g()->v; }\n");
+    g.reduce_only = true; // keep the units apart to look at their edges
+    g.generate_facts = true;
+    captured_stdout out;
+    g.preprocessing_program_units_in_file(source);
+    // Both users get the forward declaration; an unnamed union gets none.
+    EXPECT_EQ(g.unit_texts.at(1), "struct s;\nstruct s *g(void);\n");
+    EXPECT_EQ(g.unit_texts.at(2), "struct s;\nint h(void) { return g()->v; }\n");
+    // h needs the complete structure through g's result without naming it:
+    // the dependency through the prototype stays.
+    EXPECT_TRUE(g.edges.count(edge(s, proto)));
+    EXPECT_TRUE(g.edges.count(edge(s, def)));
+
+    // The reduced copy: each collected unit behind its line marker.
+    EXPECT_EQ(read(t.dir.path() + "/x.cpp.new.c"),
+              "# 1 \"" + t.h +
+                  "\"\nstruct s { int v; };\n"
+                  "# 2 \"" +
+                  t.h +
+                  "\"\nstruct s;\nstruct s *g(void);\n"
+                  "# 4 \"" +
+                  t.a + "\"\nstruct s;\nint h(void) { return g()->v; }\n");
+    // "-g": the unit's facts as they stand now, in the loader's format.
+    EXPECT_EQ(read(t.dir.path() + "/x.rsf"), "0 func:h " + t.a +
+                                                 ":4.1:4.1\n"
+                                                 "1 struct:s " +
+                                                 t.h +
+                                                 ":1.1:1.1\n"
+                                                 "1 func:g " +
+                                                 t.h +
+                                                 ":2.1:2.1\n"
+                                                 "2 func:h struct:s\n"
+                                                 "2 func:h func:g\n"
+                                                 "2 func:h union:0001234#0\n"
+                                                 "4 func:g struct:s\n");
+}
+
+TEST(Extraction, HeaderEnteredForAnotherSection) {
+    // A header entered first for a later section only (as stddef.h is for
+    // size_t alone) and then whole: the unit of the skipped section must
+    // neither end at the later line nor be merged with its unit.
+    source_tree t;
+    graph g;
+    node user = located(g, 0, "func:main", true, 9, 9, t.a);
+    node early = located(g, 1, "type:ptrdiff_t#7", false, 3, 3, t.h);
+    node late = located(g, 2, "type:size_t#7", false, 8, 8, t.h);
+    g.edges = {edge(early, user), edge(late, user)};
+    const std::string source = t.dir.write("y.cpp.c", "# 8 \"" + t.h +
+                                                          "\"\n"
+                                                          "typedef unsigned long size_t;\n"
+                                                          "# 3 \"" +
+                                                          t.h +
+                                                          "\"\n"
+                                                          "typedef long ptrdiff_t;\n"
+                                                          "int filler;\n");
+    captured_stdout out;
+    g.preprocessing_program_units_in_file(source);
+    EXPECT_EQ(g.unit_texts.at(2), "typedef unsigned long size_t;\n");
+    EXPECT_EQ(g.unit_texts.at(1), "typedef long ptrdiff_t;\n");
+    EXPECT_TRUE(g.nodes.count(early) && g.nodes.count(late));
+}
+
+TEST(Extraction, ProgressDotsAndMissingSources) {
+    temp_dir dir;
+    const std::string source = dir.write("big.cpp.c", std::string(2500, '\n'));
+    graph g;
+    std::ostringstream err;
+    std::streambuf* saved = std::cerr.rdbuf(err.rdbuf());
+    {
+        captured_stdout out;
+        g.preprocessing_program_units_in_file(source);
+        g.preprocessing_program_units_in_file(dir.path() + "/missing.cpp.c");
+        EXPECT_EQ(out.text(), "SIZE NODE : 0\n"); // nothing at all for the missing one
+    }
+    std::cerr.rdbuf(saved);
+    EXPECT_EQ(err.str(), "..");
+}
