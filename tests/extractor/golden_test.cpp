@@ -55,7 +55,8 @@ TEST(extractor_golden, variables) { expect_facts(golden_dir + "variables.ta", "v
 TEST(extractor_golden, types) { expect_facts(golden_dir + "types.ta", "types"); }
 
 // Enumerators used in code and in an initializer; an array subscripted with an
-// enumerator; a local of the same name writing nothing.
+// enumerator; a local of the same name writing nothing; an enumerator in the
+// array size of a structure member and of a typedef.
 TEST(extractor_golden, enums) { expect_facts(golden_dir + "enums.ta", "enums"); }
 
 // Inclusion facts; a header and a .c file entered twice ("#2"); .c rewriting
