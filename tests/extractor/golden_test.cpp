@@ -51,7 +51,8 @@ TEST(extractor_golden, variables) { expect_facts(golden_dir + "variables.ta", "v
 
 // typedef struct s {...} T and its pair of facts; typedef of a typedef and of
 // an enum (one way); anonymous struct named by its identifier; member types;
-// function-pointer member and function type parameters.
+// function-pointer member and function type parameters; a pointer typedef
+// used back by its structure, an array typedef (jmp_buf) not.
 TEST(extractor_golden, types) { expect_facts(golden_dir + "types.ta", "types"); }
 
 // Enumerators used in code and in an initializer; an array subscripted with an
