@@ -48,6 +48,32 @@ CXType strip_sugar(CXType type)
     return type;
 }
 
+// A redeclared library builtin (strlen, fwrite) takes the builtin's function
+// type, whose result is a plain built-in type: the typedef the declaration
+// spells (size_t) survives only as the type reference ahead of the parameters.
+// That typedef is the result when it denotes the same type.
+CXType written_result(CXCursor decl, CXType result)
+{
+    CXTypeKind kind = strip_sugar(result).kind;
+    if (kind == CXType_Typedef || kind == CXType_Invalid)
+        return result;
+    for (CXCursor child : children_of(decl)) {
+        CXCursorKind child_kind = clang_getCursorKind(child);
+        if (child_kind == CXCursor_ParmDecl || child_kind == CXCursor_CompoundStmt)
+            break;
+        if (child_kind != CXCursor_TypeRef)
+            continue;
+        CXCursor named = clang_getCursorReferenced(child);
+        if (clang_getCursorKind(named) != CXCursor_TypedefDecl)
+            break;
+        CXType written = clang_getCursorType(named);
+        if (clang_equalTypes(clang_getCanonicalType(written), clang_getCanonicalType(result)))
+            return written;
+        break;
+    }
+    return result;
+}
+
 } // namespace
 
 std::string tag_name(CXCursor decl)
@@ -108,7 +134,7 @@ int DeclarationBuilder::function(CXCursor decl, int parent)
     CXType result = clang_getResultType(type);
     if (result.kind == CXType_Invalid)
         result = clang_getResultType(clang_getCanonicalType(type));
-    int result_node = context_.types.node_for(result);
+    int result_node = context_.types.node_for(written_result(decl, result));
     if (result_node >= 0)
         graph.add_edge("cInstance", node, result_node);
     for (CXCursor child : children_of(decl)) {

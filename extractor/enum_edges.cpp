@@ -17,6 +17,9 @@ void enum_use(nid x, const std::string& n, bool array_refs) {
         std::string_view k = kind_of(top);
         if (k == "cFunction") output_line("2", get_name("func", top), n);
         else if (k == "cObject") output_line("2", get_name("var", top), n);
+        // An enumerator in a member's or a typedef's array size (int a[N];)
+        // makes the structure or the typedef depend on the enum.
+        else if (k == "cAggrType" || k == "cAliasType") output_line("4", trace_type_name(top), n);
         return;
     }
     // An array subscripted with the enumerator depends on the enum.

@@ -1,5 +1,6 @@
 #include "edge_facts.h"
 
+#include "bookkeeping.h"
 #include "names.h"
 #include "queries.h"
 #include "writer.h"
@@ -26,6 +27,19 @@ std::vector<nid> members_of(nid current) {
             for (nid t : next_nodes_instance.of(s)) members.push_back(t);
     }
     return members;
+}
+
+// True when the type reached from `x` through pointer and array nodes is the
+// element type of an array (struct tag[1], struct tag (*)[3]): such a typedef
+// needs the complete type and cannot stand before it.
+bool names_array_of(nid x) {
+    bool array = false;
+    for (std::size_t steps = 0; kind_of(x) == "cPtrType" && steps < walk_limit(); ++steps) {
+        std::string_view spelling = name_of(x);
+        array = !spelling.empty() && spelling.back() == ']';
+        x = points_to_node(x);
+    }
+    return array;
 }
 
 } // namespace
@@ -81,9 +95,10 @@ void generate_type_edges() {
             if (m == n) continue;
             output_line("4", n, m);
             // A typedef and the structure, union or function type it names use
-            // each other; a typedef of a typedef or of an enum uses it one way.
+            // each other; a typedef of a typedef or of an enum uses it one way,
+            // and so does an array typedef, which must follow its element type.
             std::string_view m_kind = std::string_view(m).substr(0, m.find(':'));
-            if (m_kind != "type" && m_kind != "enum") output_line("4", m, n);
+            if (m_kind != "type" && m_kind != "enum" && !names_array_of(x)) output_line("4", m, n);
         }
     }
 }

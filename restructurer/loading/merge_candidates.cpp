@@ -14,6 +14,15 @@ bool holds_type(const std::string& name) { return name.find("type:") != std::str
 bool placed(const ProgramUnit& u) { return u.begin > 0 && u.end > 0; }
 } // namespace
 
+// A named declaration is the same unit in every file. A named definition is
+// so only where it is written in one file (a function in a header): two
+// programs of one project each define their own main, and a variable of one
+// name may be defined in two sources that are never linked together.
+merge_candidates::name_key merge_candidates::name_key_of(const ProgramUnit& u) {
+    const bool define = u.is_define();
+    return name_key{define, u.name, define ? u.start_file : std::string()};
+}
+
 void merge_candidates::follow(const node_set& acc) {
     if (followed_ == &acc && followed_size_ == acc.size()) return;
     followed_ = &acc;
@@ -44,7 +53,7 @@ void merge_candidates::index(const node& candidate, position at) {
     if (!u) return;
     unit_at_[at] = candidate;
     const bool define = u->is_define();
-    if (!anonymous_name(u->name)) by_name_[{define, u->name}].insert(at);
+    if (!anonymous_name(u->name)) by_name_[name_key_of(*u)].insert(at);
     if (placed(*u)) {
         auto& table = holds_type(u->name) ? by_place_types_ : by_place_others_;
         table[place{define, u->begin, u->end, u->file_name}].insert(at);
@@ -60,7 +69,7 @@ node merge_candidates::first_match(const ProgramUnit& n) const {
     };
     // Same name: a named unit is the same unit in every file.
     if (!anonymous_name(n.name)) {
-        auto it = by_name_.find({define, n.name});
+        auto it = by_name_.find(name_key_of(n));
         if (it != by_name_.end()) consider(it->second);
     }
     // Same position: begin and end must be known on both sides.

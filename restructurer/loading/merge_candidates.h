@@ -33,7 +33,10 @@ class merge_candidates {
     const node_set* followed_ = nullptr;
     std::size_t followed_size_ = 0;
     std::map<position, node> unit_at_;
-    std::map<std::pair<bool, std::string>, std::set<position>> by_name_;
+    using name_key = std::tuple<bool, std::string, std::string>;
+    static name_key name_key_of(const ProgramUnit& u);
+
+    std::map<name_key, std::set<position>> by_name_;
     // Units at a known position, apart for names holding "type:" (never merged
     // by position with another such name).
     std::map<place, std::set<position>> by_place_types_;

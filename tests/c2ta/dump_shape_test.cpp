@@ -29,7 +29,9 @@ TEST(C2taDump, FunctionsParametersAndLinkage)
                          "{\n"
                          "    return p->a + c + n[0] + helper();\n"
                          "}\n"
-                         "int proto(int);\n");
+                         "int proto(int);\n"
+                         "typedef unsigned long size_t;\n"
+                         "size_t strlen(const char *s);\n");
     Dump dump = dump_of(scratch, "f.c");
 
     std::string total = dump.only("cFunction", "total");
@@ -58,6 +60,10 @@ TEST(C2taDump, FunctionsParametersAndLinkage)
     EXPECT_EQ(dump.kind_of(dump.successors(array).front()), "cBuiltInType");
     // The return type is a successor of the function.
     EXPECT_EQ(dump.successors(total, "cInstance"), std::vector<std::string>{dump.only("cAliasType", "cents_t")});
+    // clang gives a redeclared library builtin the builtin's own type; the
+    // result is still the typedef the declaration names.
+    EXPECT_EQ(dump.successors(dump.only("cFunction", "strlen"), "cInstance"),
+              std::vector<std::string>{dump.only("cAliasType", "size_t")});
 
     for (const std::string &helper : dump.find("cFunction", "helper"))
         EXPECT_EQ(dump.attribute(helper, "static"), "True");

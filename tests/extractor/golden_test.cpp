@@ -51,11 +51,13 @@ TEST(extractor_golden, variables) { expect_facts(golden_dir + "variables.ta", "v
 
 // typedef struct s {...} T and its pair of facts; typedef of a typedef and of
 // an enum (one way); anonymous struct named by its identifier; member types;
-// function-pointer member and function type parameters.
+// function-pointer member and function type parameters; a pointer typedef
+// used back by its structure, an array typedef (jmp_buf) not.
 TEST(extractor_golden, types) { expect_facts(golden_dir + "types.ta", "types"); }
 
 // Enumerators used in code and in an initializer; an array subscripted with an
-// enumerator; a local of the same name writing nothing.
+// enumerator; a local of the same name writing nothing; an enumerator in the
+// array size of a structure member and of a typedef.
 TEST(extractor_golden, enums) { expect_facts(golden_dir + "enums.ta", "enums"); }
 
 // Inclusion facts; a header and a .c file entered twice ("#2"); .c rewriting

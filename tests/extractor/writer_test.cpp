@@ -13,6 +13,10 @@ TEST(replace_filename, rewrites_only_c_that_ends_a_file_name) {
     EXPECT_EQ(replace_filename("func:f:static:util.c#2"), "func:f:static:util.cpp.c#2");
     EXPECT_EQ(replace_filename("lib.core.h"), "lib.core.h");
     EXPECT_EQ(replace_filename("func:my.cfg"), "func:my.cfg");
+    // A directory whose name ends in .c is not a source file.
+    EXPECT_EQ(replace_filename("/tmp/x.c/y.h:1.1:2.2"), "/tmp/x.c/y.h:1.1:2.2");
+    EXPECT_EQ(replace_filename("/src/lib.c/main.c:1.1:2.2:/src/lib.c/a.c"),
+              "/src/lib.c/main.cpp.c:1.1:2.2:/src/lib.c/a.cpp.c");
     EXPECT_EQ(replace_filename("a.c.c"), "a.c.cpp.c");
     EXPECT_EQ(replace_filename(".c"), ".cpp.c");
     EXPECT_EQ(replace_filename("x.cpp.c:1.1:2.2:y.c"), "x.cpp.c:1.1:2.2:y.c");

@@ -62,6 +62,31 @@ TEST(Merging, NamedUnitsDefinitionsAndDeclarations) {
     EXPECT_EQ(acc.unit_texts.at(4), "");
 }
 
+TEST(Merging, DefinitionsOfOneNameInTwoSourcesStayApart) {
+    graph g;
+    graph::accumulated_graph acc;
+    // Two programs of one project (lua.c and luac.c) each define main; a
+    // function defined in a header is one unit wherever it is included.
+    auto defined_in = [](int id, const std::string& name, const std::string& file,
+                         const std::string& context) {
+        node n = unit(id, name, true, 3, 9, context);
+        as_unit(n)->start_file = file;
+        return n;
+    };
+    merge(g, acc, {defined_in(0, "func:main", "/lua.c", "/lua.c"),
+                   defined_in(1, "func:inl", "/h.h", "/lua.c")},
+          {}, {{0, "int main(void) { return 0; }"}});
+    merge(g, acc, {defined_in(0, "func:main", "/luac.c", "/luac.c"),
+                   defined_in(1, "func:inl", "/h.h", "/luac.c"), unit(2, "func:main", false, 1, 1, "/m.h")},
+          {}, {{0, "int main(void) { return 1; }"}});
+    EXPECT_EQ(g.new_id_of, (std::map<int, int>{{0, 2}, {1, 1}, {2, 4}}));
+    EXPECT_EQ(acc.unit_texts.at(0), "int main(void) { return 0; }");
+    EXPECT_EQ(acc.unit_texts.at(2), "int main(void) { return 1; }");
+    // A declaration of the name is still one unit in every file.
+    merge(g, acc, {unit(0, "func:main", false, 1, 1, "/m.h")}, {});
+    EXPECT_EQ(g.new_id_of, (std::map<int, int>{{0, 4}}));
+}
+
 TEST(Merging, AnonymousUnitsByPositionButNeverTypeNames) {
     graph g;
     graph::accumulated_graph acc;
@@ -127,7 +152,9 @@ namespace {
 // order, and the member lists of implementation files in list order.
 bool plain_match(const ProgramUnit& m, const ProgramUnit& n) {
     if (m.is_define() != n.is_define()) return false;
-    if (m.name == n.name && !anonymous_name(n.name)) return true;
+    if (m.name == n.name && !anonymous_name(n.name) &&
+        (!n.is_define() || m.start_file == n.start_file))
+        return true;
     if (m.name.find("type:") != std::string::npos && n.name.find("type:") != std::string::npos)
         return false;
     return m.begin > 0 && m.end > 0 && m.begin == n.begin && m.end == n.end &&
@@ -162,18 +189,22 @@ struct unit_spec {
     std::string file;
 };
 
+// A unit written in `s.file`, which is also its file.
+node spec_unit(int id, const unit_spec& s) {
+    node n = unit(id, s.name, s.define, s.begin, s.end, s.file);
+    as_unit(n)->start_file = s.file;
+    return n;
+}
+
 // One random per-file graph, built afresh (new objects) on every call.
 std::vector<node> build(const std::vector<unit_spec>& specs, int members) {
     std::vector<node> result;
-    for (std::size_t i = members; i < specs.size(); ++i) {
-        const unit_spec& s = specs[i];
-        result.push_back(unit(static_cast<int>(i), s.name, s.define, s.begin, s.end, s.file));
-    }
+    for (std::size_t i = members; i < specs.size(); ++i)
+        result.push_back(spec_unit(static_cast<int>(i), specs[i]));
     if (members > 0) {
         auto* file = make_node<Implement>("x.cpp.c");
         for (int i = 0; i < members; ++i)
-            file->members.push_back(unit(i, specs[i].name, specs[i].define, specs[i].begin,
-                                         specs[i].end, specs[i].file));
+            file->members.push_back(spec_unit(i, specs[i]));
         result.push_back(node(static_cast<int>(specs.size()), file));
     }
     return result;
