@@ -24,13 +24,20 @@ ensure_packages() {
 }
 
 # build_tree DIR [cmake options...]: configures DIR once with Ninja, then builds it.
+# The build's own output is shown only when it fails.
 build_tree() {
-    local dir=$1
+    local dir=$1 log
     shift
+    mkdir -p "$dir"
+    log="$dir/setup-build.log"
     if [ ! -f "$dir/build.ninja" ]; then
-        cmake -S "$HDRSLIM_ROOT" -B "$dir" -G Ninja "$@" >&2 || return 1
+        hdrslim_log "building the tools in $dir (the first build takes a few minutes)"
+        cmake -S "$HDRSLIM_ROOT" -B "$dir" -G Ninja "$@" > "$log" 2>&1 || { cat "$log" >&2; return 1; }
     fi
-    cmake --build "$dir" -j "$(nproc)" >&2
+    cmake --build "$dir" -j "$(nproc)" > "$log" 2>&1 || { cat "$log" >&2; return 1; }
+    if grep -q -E 'Building|Linking' "$log"; then
+        hdrslim_log "built $dir"
+    fi
 }
 
 HDRSLIM_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
