@@ -178,18 +178,7 @@ int DeclarationBuilder::variable(CXCursor decl, int parent)
         graph.set(node, "static", "True");
     if (storage == CX_SC_Extern && !initialized)
         graph.set(node, "extern", "True");
-    int type = context_.types.node_for(clang_getCursorType(decl));
-    if (type >= 0)
-        graph.add_edge("cInstance", node, type);
-    for (CXCursor child : children_of(decl)) {
-        CXCursorKind kind = clang_getCursorKind(child);
-        if (initialized && clang_equalCursors(child, initializer))
-            body_->build(child, node, "cArcInitVal");
-        else if (is_tag(kind))
-            build(child, parent);
-        else if (clang_isExpression(kind))
-            body_->build(child, node, "cArcSon");
-    }
+    typed_object(decl, node, parent, initializer);
     return node;
 }
 
@@ -202,17 +191,27 @@ int DeclarationBuilder::field(CXCursor decl, int parent)
     TaGraph &graph = context_.graph;
     graph.set(node, "name", fit_name(cursor_spelling(decl)));
     set_extent(graph, node, decl);
+    typed_object(decl, node, parent, clang_getNullCursor());
+    return node;
+}
+
+// The parts an object shares with a structure member: its type, the tags its
+// declaration defines, the expressions of its declarator and its initializer.
+void DeclarationBuilder::typed_object(CXCursor decl, int node, int parent, CXCursor initializer)
+{
     int type = context_.types.node_for(clang_getCursorType(decl));
     if (type >= 0)
-        graph.add_edge("cInstance", node, type);
+        context_.graph.add_edge("cInstance", node, type);
+    bool initialized = !clang_Cursor_isNull(initializer);
     for (CXCursor child : children_of(decl)) {
         CXCursorKind kind = clang_getCursorKind(child);
-        if (is_tag(kind))
+        if (initialized && clang_equalCursors(child, initializer))
+            body_->build(child, node, "cArcInitVal");
+        else if (is_tag(kind))
             build(child, parent);
         else if (clang_isExpression(kind))
             body_->build(child, node, "cArcSon");
     }
-    return node;
 }
 
 int DeclarationBuilder::type_alias(CXCursor decl, int parent)

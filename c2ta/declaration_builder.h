@@ -32,6 +32,7 @@ private:
     void parameter(CXCursor param, int function);
     int variable(CXCursor decl, int parent);
     int field(CXCursor decl, int parent);
+    void typed_object(CXCursor decl, int node, int parent, CXCursor initializer);
     int type_alias(CXCursor decl, int parent);
     int typedef_target(CXCursor decl);
     int forward_for(CXCursor definition, int user_node);
