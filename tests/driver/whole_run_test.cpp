@@ -80,6 +80,53 @@ TEST(WholeRun, ExampleProjectIsRestructuredRebuiltAndChecked)
     fs::remove_all(root);
 }
 
+TEST(WholeRun, AFailingUnitIsNamedAndTheOthersGoOn)
+{
+    fs::path root = fs::temp_directory_path() / "hdrslim-failing-unit";
+    fs::remove_all(root);
+    fs::create_directories(root);
+    fs::copy(fs::path(EXAMPLES_DIR) / "shop", root / "shop", fs::copy_options::recursive);
+    std::ofstream(root / "shop" / "broken.c") << "#include \"no_such_header.h\"\nint x;\n";
+    // Compile commands given by the project itself: no build command, so nothing
+    // is rebuilt, but every unit is still restructured and compiled on its own.
+    std::string dir = (root / "shop").string();
+    std::ofstream db(root / "shop" / "compile_commands.json");
+    db << "[";
+    const char* sources[] = {"main.c", "store/item.c", "store/stock.c", "report/report.c",
+                             "report/format.c", "broken.c"};
+    for (const char* source : sources)
+        db << (source == sources[0] ? "" : ",") << "{\"directory\": \"" << dir
+           << "\", \"file\": \"" << source << "\", \"command\": \"cc -Iinclude -c " << source
+           << "\"}";
+    db << "]";
+    db.close();
+
+    int status = run(std::string(HDRSLIM_BIN) + " run --quiet -j 2 --out " +
+                     (root / "out").string() + " " + dir + " > " + (root / "stdout.txt").string() +
+                     " 2>&1");
+    std::ifstream log(root / "stdout.txt");
+    std::stringstream printed;
+    printed << log.rdbuf();
+    EXPECT_EQ(status, 1) << printed.str();
+    EXPECT_NE(printed.str().find("broken.c (preprocess)"), std::string::npos) << printed.str();
+    EXPECT_NE(printed.str().find("no_such_header.h"), std::string::npos) << printed.str();
+
+    std::ifstream in(root / "out" / "report.json");
+    nlohmann::json report = nlohmann::json::parse(in);
+    EXPECT_EQ(report["total"]["units"], 6);
+    EXPECT_EQ(report["total"]["restructured"], 5);
+    EXPECT_EQ(report["total"]["compiled"], 5);
+    ASSERT_EQ(report["failures"].size(), 1u);
+    EXPECT_EQ(report["failures"][0]["unit"], "broken.c");
+    EXPECT_EQ(report["failures"][0]["step"], "preprocess");
+    EXPECT_FALSE(report["links"]["known"].get<bool>());
+    std::ifstream marker(root / "out" / ".hdrslim-output");
+    std::stringstream state;
+    state << marker.rdbuf();
+    EXPECT_NE(state.str().find("with failures"), std::string::npos) << state.str();
+    fs::remove_all(root);
+}
+
 TEST(WholeRun, BadInputGetsAOneLineErrorAndNoOutput)
 {
     fs::path root = fs::temp_directory_path() / "hdrslim-bad-input";
