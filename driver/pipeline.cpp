@@ -78,8 +78,9 @@ bool write_file(const std::string& path, const std::string& text)
         if (!out)
             return false;
     }
-    fs::rename(part, path);
-    return true;
+    std::error_code ec;
+    fs::rename(part, path, ec);
+    return !ec;
 }
 
 std::vector<std::string> with(std::vector<std::string> words,
@@ -113,7 +114,6 @@ bool same_content(const std::string& a, const std::string& b)
 
 bool load_units(run_state& run, std::string& error)
 {
-    std::string db;
     compile_db_result units;
     if (!run.options.build_command.empty()) {
         run.begin("build", 0);
@@ -127,7 +127,7 @@ bool load_units(run_state& run, std::string& error)
         run.build_captured = true;
         units = read_compile_db(run.build.compile_db, run.out.tree, run.out.tree);
     } else {
-        db = run.out.project + "/compile_commands.json";
+        std::string db = run.out.project + "/compile_commands.json";
         if (!fs::exists(db)) {
             error = "no compile_commands.json in " + run.out.project +
                     "; give --build \"CMD\" to make one with the project's build";
@@ -220,7 +220,8 @@ void compile_units(run_state& run)
     std::vector<process_request> requests;
     std::vector<std::pair<size_t, bool>> what; // unit, rewritten?
     std::string objects = run.out.work + "/objects/";
-    fs::create_directories(objects);
+    std::error_code ec;
+    fs::create_directories(objects, ec);
     for (size_t i = 0; i < run.units.size(); ++i) {
         const compile_unit& unit = run.units[i];
         std::string n = std::to_string(i);
@@ -293,7 +294,13 @@ void build_after(run_state& run)
         if (!fs::exists(unit.rewritten()))
             continue;
         fs::path target = fs::path(run.out.after) / fs::path(unit.source).lexically_relative(run.out.tree);
-        fs::copy_file(unit.rewritten(), target, fs::copy_options::overwrite_existing);
+        std::error_code ec;
+        fs::copy_file(unit.rewritten(), target, fs::copy_options::overwrite_existing, ec);
+        if (ec)
+            run.report.failures.push_back({unit.name, "rebuild",
+                                           "cannot put the rewritten source in place: " +
+                                               ec.message(),
+                                           "check the disk space", target.string()});
     }
     std::string log = run.out.work + "/build-after.log";
     process_result result =
@@ -418,7 +425,12 @@ int run_pipeline(const run_options& options)
         run.report.units.push_back(u);
     }
 
-    run.report.check_before = run_check(run, "before", run.out.tree);
+    // The check runs against built trees, and only --build builds them.
+    if (!options.check_command.empty() && !run.build_captured)
+        run.shown.message("hdrslim: --check needs --build (the project is not built "
+                          "otherwise); the check is not run");
+    else
+        run.report.check_before = run_check(run, "before", run.out.tree);
     extract_facts(run);
     if (!restructure(run, error))
         return fail(run, "restructure", error);

@@ -77,7 +77,8 @@ restructure_result run_restructurer(const std::string& restructurer,
     restructure_result result;
     result.dir = dir;
     result.log = dir + "/restructurer.log";
-    fs::create_directories(dir);
+    std::error_code ec;
+    fs::create_directories(dir, ec);
     std::vector<std::string> argv = {restructurer};
     for (const std::string& include : project_include_dirs(units, tree))
         argv.push_back("-I" + include);

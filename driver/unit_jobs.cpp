@@ -113,7 +113,8 @@ std::vector<unit_failure> run_unit_jobs(const std::vector<compile_unit>& units,
 {
     std::vector<unit_failure> failures;
     ok.assign(units.size(), false);
-    fs::create_directories(dir);
+    std::error_code ec;
+    fs::create_directories(dir, ec);
     {
         std::ofstream mk(dir + "/units.mk", std::ios::trunc);
         mk << units_makefile(units, tools, dir);
