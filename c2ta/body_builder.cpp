@@ -13,8 +13,7 @@
 
 namespace {
 
-const char *statement_kind(CXCursorKind kind)
-{
+const char* statement_kind(CXCursorKind kind) {
     switch (kind) {
     case CXCursor_CompoundStmt:
         return "cBlock";
@@ -51,8 +50,7 @@ const char *statement_kind(CXCursorKind kind)
     }
 }
 
-const char *expression_kind(CXCursorKind kind)
-{
+const char* expression_kind(CXCursorKind kind) {
     switch (kind) {
     case CXCursor_MemberRefExpr:
         return "cMemberRef";
@@ -87,23 +85,20 @@ const char *expression_kind(CXCursorKind kind)
     }
 }
 
-bool is_declaration_kind(const std::string &kind)
-{
-    return kind == "cFunction" || kind == "cObject" || kind == "cAliasType" || kind == "cAggrType" ||
-           kind == "cEnumType" || kind == "cEnumerator";
+bool is_declaration_kind(const std::string& kind) {
+    return kind == "cFunction" || kind == "cObject" || kind == "cAliasType" ||
+           kind == "cAggrType" || kind == "cEnumType" || kind == "cEnumerator";
 }
 
-bool is_pointer_like(CXType type)
-{
+bool is_pointer_like(CXType type) {
     CXTypeKind kind = clang_getCanonicalType(type).kind;
-    return kind == CXType_Pointer || kind == CXType_ConstantArray || kind == CXType_IncompleteArray ||
-           kind == CXType_VariableArray;
+    return kind == CXType_Pointer || kind == CXType_ConstantArray ||
+           kind == CXType_IncompleteArray || kind == CXType_VariableArray;
 }
 
 } // namespace
 
-void BodyBuilder::build(CXCursor cursor, int parent, const char *edge)
-{
+void BodyBuilder::build(CXCursor cursor, int parent, const char* edge) {
     CXCursorKind kind = clang_getCursorKind(cursor);
     if (kind == CXCursor_DeclStmt) {
         for (CXCursor child : children_of(cursor))
@@ -123,9 +118,8 @@ void BodyBuilder::build(CXCursor cursor, int parent, const char *edge)
 // declaration (a function's body, an initializer, an array size) and local
 // declarations. Inner statements and expressions go without, which saves the
 // larger part of the position look-ups.
-int BodyBuilder::add(const char *kind, CXCursor cursor, int parent, const char *edge)
-{
-    TaGraph &graph = context_.graph;
+int BodyBuilder::add(const char* kind, CXCursor cursor, int parent, const char* edge) {
+    TaGraph& graph = context_.graph;
     int node = graph.add_node(kind);
     if (is_declaration_kind(graph.kind(parent)) || std::strcmp(edge, "cArcInitVal") == 0)
         set_extent(graph, node, cursor);
@@ -133,25 +127,22 @@ int BodyBuilder::add(const char *kind, CXCursor cursor, int parent, const char *
     return node;
 }
 
-void BodyBuilder::statement(CXCursor cursor, int parent, const char *edge)
-{
+void BodyBuilder::statement(CXCursor cursor, int parent, const char* edge) {
     int node = add(statement_kind(clang_getCursorKind(cursor)), cursor, parent, edge);
     for (CXCursor child : children_of(cursor))
         build(child, node, "cArcSon");
 }
 
-void BodyBuilder::expression(CXCursor cursor, int parent, const char *edge)
-{
+void BodyBuilder::expression(CXCursor cursor, int parent, const char* edge) {
     CXCursorKind kind = clang_getCursorKind(cursor);
     std::vector<CXCursor> operands = children_of(cursor);
     // Parentheses and implicit conversions add nothing: their operand stands
     // in their place, so that a subscripted name is the operator's operand.
     if (kind == CXCursor_ParenExpr || (kind == CXCursor_UnexposedExpr && operands.size() == 1)) {
-        if (!operands.empty())
-            build(operands.front(), parent, edge);
+        if (!operands.empty()) build(operands.front(), parent, edge);
         return;
     }
-    TaGraph &graph = context_.graph;
+    TaGraph& graph = context_.graph;
     if (kind == CXCursor_DeclRefExpr) {
         bool global = is_file_scope_entity(clang_getCursorReferenced(cursor));
         int node = add(global ? "cNameRef" : "cLocalRef", cursor, parent, edge);
@@ -192,11 +183,9 @@ void BodyBuilder::expression(CXCursor cursor, int parent, const char *edge)
 
 // A typedef name in an expression (a cast, sizeof, a compound literal) is a
 // use of the typedef.
-void BodyBuilder::type_reference(CXCursor cursor, int parent, const char *edge)
-{
+void BodyBuilder::type_reference(CXCursor cursor, int parent, const char* edge) {
     CXCursor named = clang_getCursorReferenced(cursor);
-    if (clang_getCursorKind(named) != CXCursor_TypedefDecl || !is_file_scope_entity(named))
-        return;
+    if (clang_getCursorKind(named) != CXCursor_TypedefDecl || !is_file_scope_entity(named)) return;
     int node = add("cNameRef", cursor, parent, edge);
     context_.graph.set(node, "name", fit_name(cursor_spelling(named)));
 }
@@ -204,10 +193,8 @@ void BodyBuilder::type_reference(CXCursor cursor, int parent, const char *edge)
 // A cast to a pointer type names that type: a cNameRef spelled like the type
 // (with its "*"), matched by name against the cPtrType of the same spelling,
 // through which the pointed-to structure is found.
-void BodyBuilder::pointer_type_reference(CXType type, int parent)
-{
-    if (type.kind != CXType_Pointer)
-        return;
+void BodyBuilder::pointer_type_reference(CXType type, int parent) {
+    if (type.kind != CXType_Pointer) return;
     context_.types.node_for(type);
     int node = context_.graph.add_node("cNameRef");
     context_.graph.set(node, "name", fit_name(type_spelling(type)));

@@ -13,23 +13,21 @@
 class DeclarationBuilder;
 
 class BodyBuilder {
-public:
-    BodyBuilder(BuildContext &context, DeclarationBuilder &declarations)
-        : context_(context), declarations_(declarations)
-    {
-    }
+  public:
+    BodyBuilder(BuildContext& context, DeclarationBuilder& declarations)
+        : context_(context), declarations_(declarations) {}
 
     // Builds a statement, expression or local declaration linked from parent by
     // an edge of kind edge (local declarations always by cArcSon).
-    void build(CXCursor cursor, int parent, const char *edge);
+    void build(CXCursor cursor, int parent, const char* edge);
 
-private:
-    void statement(CXCursor cursor, int parent, const char *edge);
-    void expression(CXCursor cursor, int parent, const char *edge);
-    void type_reference(CXCursor cursor, int parent, const char *edge);
+  private:
+    void statement(CXCursor cursor, int parent, const char* edge);
+    void expression(CXCursor cursor, int parent, const char* edge);
+    void type_reference(CXCursor cursor, int parent, const char* edge);
     void pointer_type_reference(CXType type, int parent);
-    int add(const char *kind, CXCursor cursor, int parent, const char *edge);
+    int add(const char* kind, CXCursor cursor, int parent, const char* edge);
 
-    BuildContext &context_;
-    DeclarationBuilder &declarations_;
+    BuildContext& context_;
+    DeclarationBuilder& declarations_;
 };

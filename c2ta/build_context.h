@@ -9,9 +9,9 @@ class TaGraph;
 class TypeNodes;
 
 struct BuildContext {
-    TaGraph &graph;
+    TaGraph& graph;
     CXTranslationUnit unit;
-    ScopeTree &scopes;
-    DeclNodes &decls;
-    TypeNodes &types;
+    ScopeTree& scopes;
+    DeclNodes& decls;
+    TypeNodes& types;
 };

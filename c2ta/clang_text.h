@@ -18,11 +18,10 @@ std::string type_spelling(CXType type);
 std::vector<CXCursor> children_of(CXCursor cursor);
 
 struct CursorHash {
-    std::size_t operator()(const CXCursor &cursor) const { return clang_hashCursor(cursor); }
+    std::size_t operator()(const CXCursor& cursor) const { return clang_hashCursor(cursor); }
 };
 struct CursorEqual {
-    bool operator()(const CXCursor &a, const CXCursor &b) const
-    {
+    bool operator()(const CXCursor& a, const CXCursor& b) const {
         return clang_equalCursors(a, b) != 0;
     }
 };

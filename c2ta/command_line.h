@@ -17,14 +17,14 @@ struct Invocation {
     std::string error; // non-empty when the command line is unusable
 };
 
-Invocation parse_command_line(const std::vector<std::string> &arguments);
+Invocation parse_command_line(const std::vector<std::string>& arguments);
 
 // True when the unit is preprocessor output: named .cpp.c or .i, or starting
 // with a line marker.
-bool is_preprocessed_unit(const std::string &path);
+bool is_preprocessed_unit(const std::string& path);
 
 // The arguments handed to libclang for one unit.
-std::vector<std::string> clang_arguments(const Invocation &invocation, bool preprocessed);
+std::vector<std::string> clang_arguments(const Invocation& invocation, bool preprocessed);
 
 // Where --batch writes the dump of a unit.
-std::string batch_dump_name(const std::string &input);
+std::string batch_dump_name(const std::string& input);

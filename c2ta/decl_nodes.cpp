@@ -2,32 +2,26 @@
 
 #include "ta_graph.h"
 
-int DeclNodes::node_for(CXCursor decl)
-{
+int DeclNodes::node_for(CXCursor decl) {
     auto found = entries_.find(decl);
-    if (found != entries_.end())
-        return found->second.node;
+    if (found != entries_.end()) return found->second.node;
     int node = graph_.add_node();
     entries_.emplace(decl, Entry{node, false});
     order_.push_back(decl);
     return node;
 }
 
-bool DeclNodes::claim(CXCursor decl)
-{
+bool DeclNodes::claim(CXCursor decl) {
     node_for(decl);
-    Entry &entry = entries_.find(decl)->second;
-    if (entry.built)
-        return false;
+    Entry& entry = entries_.find(decl)->second;
+    if (entry.built) return false;
     entry.built = true;
     return true;
 }
 
-std::vector<CXCursor> DeclNodes::unbuilt() const
-{
+std::vector<CXCursor> DeclNodes::unbuilt() const {
     std::vector<CXCursor> result;
-    for (const CXCursor &decl : order_)
-        if (!entries_.find(decl)->second.built)
-            result.push_back(decl);
+    for (const CXCursor& decl : order_)
+        if (!entries_.find(decl)->second.built) result.push_back(decl);
     return result;
 }

@@ -11,8 +11,8 @@
 class TaGraph;
 
 class DeclNodes {
-public:
-    explicit DeclNodes(TaGraph &graph) : graph_(graph) {}
+  public:
+    explicit DeclNodes(TaGraph& graph) : graph_(graph) {}
 
     // The node of decl, created as an empty placeholder when it is new.
     int node_for(CXCursor decl);
@@ -22,12 +22,12 @@ public:
     // Declarations that were mentioned but never built, in order of mention.
     std::vector<CXCursor> unbuilt() const;
 
-private:
+  private:
     struct Entry {
         int node;
         bool built;
     };
-    TaGraph &graph_;
+    TaGraph& graph_;
     std::unordered_map<CXCursor, Entry, CursorHash, CursorEqual> entries_;
     std::vector<CXCursor> order_;
 };

@@ -10,8 +10,7 @@
 
 namespace {
 
-bool is_tag(CXCursorKind kind)
-{
+bool is_tag(CXCursorKind kind) {
     return kind == CXCursor_StructDecl || kind == CXCursor_UnionDecl || kind == CXCursor_EnumDecl;
 }
 
@@ -21,11 +20,11 @@ struct Span {
     unsigned end = 0;
 };
 
-Span span_of(CXCursor cursor)
-{
+Span span_of(CXCursor cursor) {
     Span span;
     CXSourceRange extent = clang_getCursorExtent(cursor);
-    clang_getExpansionLocation(clang_getRangeStart(extent), &span.file, nullptr, nullptr, &span.begin);
+    clang_getExpansionLocation(clang_getRangeStart(extent), &span.file, nullptr, nullptr,
+                               &span.begin);
     CXFile end_file = nullptr;
     clang_getExpansionLocation(clang_getRangeEnd(extent), &end_file, nullptr, nullptr, &span.end);
     return span;
@@ -33,18 +32,17 @@ Span span_of(CXCursor cursor)
 
 // True when inner's text lies inside outer's (a structure defined within the
 // typedef that names it).
-bool inside(CXCursor inner, CXCursor outer)
-{
+bool inside(CXCursor inner, CXCursor outer) {
     Span a = span_of(inner);
     Span b = span_of(outer);
     return a.file != nullptr && b.file != nullptr && clang_File_isEqual(a.file, b.file) &&
            a.begin >= b.begin && a.end <= b.end;
 }
 
-CXType strip_sugar(CXType type)
-{
+CXType strip_sugar(CXType type) {
     while (type.kind == CXType_Elaborated || type.kind == CXType_Attributed)
-        type = type.kind == CXType_Elaborated ? clang_Type_getNamedType(type) : clang_Type_getModifiedType(type);
+        type = type.kind == CXType_Elaborated ? clang_Type_getNamedType(type)
+                                              : clang_Type_getModifiedType(type);
     return type;
 }
 
@@ -52,20 +50,15 @@ CXType strip_sugar(CXType type)
 // type, whose result is a plain built-in type: the typedef the declaration
 // spells (size_t) survives only as the type reference ahead of the parameters.
 // That typedef is the result when it denotes the same type.
-CXType written_result(CXCursor decl, CXType result)
-{
+CXType written_result(CXCursor decl, CXType result) {
     CXTypeKind kind = strip_sugar(result).kind;
-    if (kind == CXType_Typedef || kind == CXType_Invalid)
-        return result;
+    if (kind == CXType_Typedef || kind == CXType_Invalid) return result;
     for (CXCursor child : children_of(decl)) {
         CXCursorKind child_kind = clang_getCursorKind(child);
-        if (child_kind == CXCursor_ParmDecl || child_kind == CXCursor_CompoundStmt)
-            break;
-        if (child_kind != CXCursor_TypeRef)
-            continue;
+        if (child_kind == CXCursor_ParmDecl || child_kind == CXCursor_CompoundStmt) break;
+        if (child_kind != CXCursor_TypeRef) continue;
         CXCursor named = clang_getCursorReferenced(child);
-        if (clang_getCursorKind(named) != CXCursor_TypedefDecl)
-            break;
+        if (clang_getCursorKind(named) != CXCursor_TypedefDecl) break;
         CXType written = clang_getCursorType(named);
         if (clang_equalTypes(clang_getCanonicalType(written), clang_getCanonicalType(result)))
             return written;
@@ -76,8 +69,7 @@ CXType written_result(CXCursor decl, CXType result)
 
 } // namespace
 
-std::string tag_name(CXCursor decl)
-{
+std::string tag_name(CXCursor decl) {
     std::string name = cursor_spelling(decl);
     if (name.empty() || name.find("(unnamed") != std::string::npos ||
         name.find("(anonymous") != std::string::npos)
@@ -85,8 +77,7 @@ std::string tag_name(CXCursor decl)
     return fit_name(name);
 }
 
-int DeclarationBuilder::build(CXCursor decl, int parent)
-{
+int DeclarationBuilder::build(CXCursor decl, int parent) {
     switch (clang_getCursorKind(decl)) {
     case CXCursor_FunctionDecl:
         return function(decl, parent);
@@ -108,35 +99,28 @@ int DeclarationBuilder::build(CXCursor decl, int parent)
 
 // Claims decl's node, gives it its kind, extent and parent link. fresh is false
 // when decl was built before, and then nothing else should be done.
-int DeclarationBuilder::start(CXCursor decl, int parent, const char *kind, bool &fresh)
-{
+int DeclarationBuilder::start(CXCursor decl, int parent, const char* kind, bool& fresh) {
     int node = context_.decls.node_for(decl);
     fresh = context_.decls.claim(decl);
-    if (!fresh)
-        return node;
+    if (!fresh) return node;
     context_.graph.set_kind(node, kind);
     context_.graph.add_edge("cArcSon", parent, node);
     return node;
 }
 
-int DeclarationBuilder::function(CXCursor decl, int parent)
-{
+int DeclarationBuilder::function(CXCursor decl, int parent) {
     bool fresh = false;
     int node = start(decl, parent, "cFunction", fresh);
-    if (!fresh)
-        return node;
-    TaGraph &graph = context_.graph;
+    if (!fresh) return node;
+    TaGraph& graph = context_.graph;
     graph.set(node, "name", fit_name(cursor_spelling(decl)));
     set_extent(graph, node, decl);
-    if (clang_getCursorLinkage(decl) == CXLinkage_Internal)
-        graph.set(node, "static", "True");
+    if (clang_getCursorLinkage(decl) == CXLinkage_Internal) graph.set(node, "static", "True");
     CXType type = clang_getCursorType(decl);
     CXType result = clang_getResultType(type);
-    if (result.kind == CXType_Invalid)
-        result = clang_getResultType(clang_getCanonicalType(type));
+    if (result.kind == CXType_Invalid) result = clang_getResultType(clang_getCanonicalType(type));
     int result_node = context_.types.node_for(written_result(decl, result));
-    if (result_node >= 0)
-        graph.add_edge("cInstance", node, result_node);
+    if (result_node >= 0) graph.add_edge("cInstance", node, result_node);
     for (CXCursor child : children_of(decl)) {
         CXCursorKind kind = clang_getCursorKind(child);
         if (kind == CXCursor_ParmDecl)
@@ -149,46 +133,38 @@ int DeclarationBuilder::function(CXCursor decl, int parent)
 
 // A parameter's only successor is its type; expressions in its declarator
 // (array sizes) belong to the function.
-void DeclarationBuilder::parameter(CXCursor param, int function)
-{
-    TaGraph &graph = context_.graph;
+void DeclarationBuilder::parameter(CXCursor param, int function) {
+    TaGraph& graph = context_.graph;
     int node = graph.add_node("cFormalFctParam");
     graph.set(node, "name", fit_name(cursor_spelling(param)));
     set_extent(graph, node, param);
     graph.add_edge("cArcSon", function, node);
     int type = context_.types.node_for(clang_getCursorType(param));
-    if (type >= 0)
-        graph.add_edge("cInstance", node, type);
+    if (type >= 0) graph.add_edge("cInstance", node, type);
     expressions_below(param, function);
 }
 
-int DeclarationBuilder::variable(CXCursor decl, int parent)
-{
+int DeclarationBuilder::variable(CXCursor decl, int parent) {
     bool fresh = false;
     int node = start(decl, parent, "cObject", fresh);
-    if (!fresh)
-        return node;
-    TaGraph &graph = context_.graph;
+    if (!fresh) return node;
+    TaGraph& graph = context_.graph;
     graph.set(node, "name", fit_name(cursor_spelling(decl)));
     set_extent(graph, node, decl);
     CXCursor initializer = clang_Cursor_getVarDeclInitializer(decl);
     bool initialized = !clang_Cursor_isNull(initializer);
     CX_StorageClass storage = clang_Cursor_getStorageClass(decl);
-    if (storage == CX_SC_Static)
-        graph.set(node, "static", "True");
-    if (storage == CX_SC_Extern && !initialized)
-        graph.set(node, "extern", "True");
+    if (storage == CX_SC_Static) graph.set(node, "static", "True");
+    if (storage == CX_SC_Extern && !initialized) graph.set(node, "extern", "True");
     typed_object(decl, node, parent, initializer);
     return node;
 }
 
-int DeclarationBuilder::field(CXCursor decl, int parent)
-{
+int DeclarationBuilder::field(CXCursor decl, int parent) {
     bool fresh = false;
     int node = start(decl, parent, "cObject", fresh);
-    if (!fresh)
-        return node;
-    TaGraph &graph = context_.graph;
+    if (!fresh) return node;
+    TaGraph& graph = context_.graph;
     graph.set(node, "name", fit_name(cursor_spelling(decl)));
     set_extent(graph, node, decl);
     typed_object(decl, node, parent, clang_getNullCursor());
@@ -197,11 +173,9 @@ int DeclarationBuilder::field(CXCursor decl, int parent)
 
 // The parts an object shares with a structure member: its type, the tags its
 // declaration defines, the expressions of its declarator and its initializer.
-void DeclarationBuilder::typed_object(CXCursor decl, int node, int parent, CXCursor initializer)
-{
+void DeclarationBuilder::typed_object(CXCursor decl, int node, int parent, CXCursor initializer) {
     int type = context_.types.node_for(clang_getCursorType(decl));
-    if (type >= 0)
-        context_.graph.add_edge("cInstance", node, type);
+    if (type >= 0) context_.graph.add_edge("cInstance", node, type);
     bool initialized = !clang_Cursor_isNull(initializer);
     for (CXCursor child : children_of(decl)) {
         CXCursorKind kind = clang_getCursorKind(child);
@@ -214,21 +188,17 @@ void DeclarationBuilder::typed_object(CXCursor decl, int node, int parent, CXCur
     }
 }
 
-int DeclarationBuilder::type_alias(CXCursor decl, int parent)
-{
+int DeclarationBuilder::type_alias(CXCursor decl, int parent) {
     bool fresh = false;
     int node = start(decl, parent, "cAliasType", fresh);
-    if (!fresh)
-        return node;
-    TaGraph &graph = context_.graph;
+    if (!fresh) return node;
+    TaGraph& graph = context_.graph;
     graph.set(node, "name", fit_name(cursor_spelling(decl)));
     set_extent(graph, node, decl);
     for (CXCursor child : children_of(decl))
-        if (is_tag(clang_getCursorKind(child)))
-            build(child, parent);
+        if (is_tag(clang_getCursorKind(child))) build(child, parent);
     int target = typedef_target(decl);
-    if (target >= 0)
-        graph.add_edge("cInstance", node, target);
+    if (target >= 0) graph.add_edge("cInstance", node, target);
     expressions_below(decl, node);
     return node;
 }
@@ -237,13 +207,13 @@ int DeclarationBuilder::type_alias(CXCursor decl, int parent)
 // elsewhere: that one is reached through a cForwardType node, because a
 // cAggrType successor means "defined inside this typedef" to the reader, which
 // then moves the typedef's beginning to the structure's.
-int DeclarationBuilder::typedef_target(CXCursor decl)
-{
+int DeclarationBuilder::typedef_target(CXCursor decl) {
     CXType underlying = clang_getTypedefDeclUnderlyingType(decl);
     CXType named = strip_sugar(underlying);
     if (named.kind == CXType_Record) {
         CXCursor definition = clang_getCursorDefinition(clang_getTypeDeclaration(named));
-        if (!clang_Cursor_isNull(definition) && has_file_location(definition) && !inside(definition, decl))
+        if (!clang_Cursor_isNull(definition) && has_file_location(definition) &&
+            !inside(definition, decl))
             return forward_for(definition, context_.decls.node_for(decl));
     }
     return context_.types.node_for(underlying);
@@ -251,56 +221,49 @@ int DeclarationBuilder::typedef_target(CXCursor decl)
 
 // One cForwardType per structure definition, in the scope file of the
 // definition so that it is named and counted like the structure itself.
-int DeclarationBuilder::forward_for(CXCursor definition, int user_node)
-{
+int DeclarationBuilder::forward_for(CXCursor definition, int user_node) {
     auto found = forwards_.find(definition);
-    if (found != forwards_.end())
-        return found->second;
-    TaGraph &graph = context_.graph;
+    if (found != forwards_.end()) return found->second;
+    TaGraph& graph = context_.graph;
     int node = graph.add_node("cForwardType");
     graph.set(node, "name", tag_name(definition));
     set_extent(graph, node, definition);
-    int parent = is_file_scope_entity(definition) ? context_.scopes.scope_of(clang_getCursorLocation(definition))
-                                                  : user_node;
+    int parent = is_file_scope_entity(definition)
+                     ? context_.scopes.scope_of(clang_getCursorLocation(definition))
+                     : user_node;
     graph.add_edge("cArcSon", parent, node);
     forwards_.emplace(definition, node);
     return node;
 }
 
-int DeclarationBuilder::record(CXCursor decl, int parent)
-{
+int DeclarationBuilder::record(CXCursor decl, int parent) {
     bool defined = clang_isCursorDefinition(decl) != 0;
     bool fresh = false;
     int node = start(decl, parent, defined ? "cAggrType" : "cForwardType", fresh);
-    if (!fresh)
-        return node;
-    TaGraph &graph = context_.graph;
+    if (!fresh) return node;
+    TaGraph& graph = context_.graph;
     graph.set(node, "name", tag_name(decl));
     if (defined)
-        graph.set(node, "type", clang_getCursorKind(decl) == CXCursor_UnionDecl ? "union" : "struct");
+        graph.set(node, "type",
+                  clang_getCursorKind(decl) == CXCursor_UnionDecl ? "union" : "struct");
     set_extent(graph, node, decl);
-    if (!defined)
-        return node;
+    if (!defined) return node;
     for (CXCursor child : children_of(decl)) {
         CXCursorKind kind = clang_getCursorKind(child);
-        if (kind == CXCursor_FieldDecl || is_tag(kind))
-            build(child, node);
+        if (kind == CXCursor_FieldDecl || is_tag(kind)) build(child, node);
     }
     return node;
 }
 
-int DeclarationBuilder::enumeration(CXCursor decl, int parent)
-{
+int DeclarationBuilder::enumeration(CXCursor decl, int parent) {
     bool fresh = false;
     int node = start(decl, parent, "cEnumType", fresh);
-    if (!fresh)
-        return node;
-    TaGraph &graph = context_.graph;
+    if (!fresh) return node;
+    TaGraph& graph = context_.graph;
     graph.set(node, "name", tag_name(decl));
     set_extent(graph, node, decl);
     for (CXCursor child : children_of(decl)) {
-        if (clang_getCursorKind(child) != CXCursor_EnumConstantDecl)
-            continue;
+        if (clang_getCursorKind(child) != CXCursor_EnumConstantDecl) continue;
         int enumerator = graph.add_node("cEnumerator");
         graph.set(enumerator, "name", fit_name(cursor_spelling(child)));
         set_extent(graph, enumerator, child);
@@ -310,8 +273,7 @@ int DeclarationBuilder::enumeration(CXCursor decl, int parent)
     return node;
 }
 
-void DeclarationBuilder::expressions_below(CXCursor cursor, int node)
-{
+void DeclarationBuilder::expressions_below(CXCursor cursor, int node) {
     for (CXCursor child : children_of(cursor)) {
         CXCursorKind kind = clang_getCursorKind(child);
         if (clang_isExpression(kind))
@@ -321,19 +283,16 @@ void DeclarationBuilder::expressions_below(CXCursor cursor, int node)
     }
 }
 
-void DeclarationBuilder::finish_unbuilt()
-{
+void DeclarationBuilder::finish_unbuilt() {
     for (std::vector<CXCursor> pending = context_.decls.unbuilt(); !pending.empty();
          pending = context_.decls.unbuilt()) {
         for (CXCursor decl : pending) {
             int parent = context_.scopes.scope_of(clang_getCursorLocation(decl));
-            if (build(decl, parent) >= 0)
-                continue;
+            if (build(decl, parent) >= 0) continue;
             // Not a kind build() knows: still give the node a kind and place.
             bool fresh = false;
             int node = start(decl, parent, "cForwardType", fresh);
-            if (fresh)
-                context_.graph.set(node, "name", tag_name(decl));
+            if (fresh) context_.graph.set(node, "name", tag_name(decl));
         }
     }
 }

@@ -15,9 +15,9 @@
 class BodyBuilder;
 
 class DeclarationBuilder {
-public:
-    explicit DeclarationBuilder(BuildContext &context) : context_(context) {}
-    void set_body_builder(BodyBuilder &body) { body_ = &body; }
+  public:
+    explicit DeclarationBuilder(BuildContext& context) : context_(context) {}
+    void set_body_builder(BodyBuilder& body) { body_ = &body; }
 
     // Builds decl under parent and returns its node, or -1 for a cursor that is
     // not a declaration the dump models.
@@ -26,8 +26,8 @@ public:
     // incomplete structure, for one) a node under the scope file it is in.
     void finish_unbuilt();
 
-private:
-    int start(CXCursor decl, int parent, const char *kind, bool &fresh);
+  private:
+    int start(CXCursor decl, int parent, const char* kind, bool& fresh);
     int function(CXCursor decl, int parent);
     void parameter(CXCursor param, int function);
     int variable(CXCursor decl, int parent);
@@ -43,8 +43,8 @@ private:
     // parameter declarations too.
     void expressions_below(CXCursor cursor, int node);
 
-    BuildContext &context_;
-    BodyBuilder *body_ = nullptr;
+    BuildContext& context_;
+    BodyBuilder* body_ = nullptr;
     std::unordered_map<CXCursor, int, CursorHash, CursorEqual> forwards_;
 };
 

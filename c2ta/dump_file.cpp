@@ -11,15 +11,12 @@
 
 namespace {
 
-bool write_all(int fd, const std::string &text)
-{
+bool write_all(int fd, const std::string& text) {
     std::size_t done = 0;
     while (done < text.size()) {
         ssize_t count = ::write(fd, text.data() + done, text.size() - done);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) return false;
         done += static_cast<std::size_t>(count);
     }
     return true;
@@ -27,15 +24,13 @@ bool write_all(int fd, const std::string &text)
 
 } // namespace
 
-bool write_dump_file(const TaGraph &graph, const std::string &path, std::ostream &errors)
-{
+bool write_dump_file(const TaGraph& graph, const std::string& path, std::ostream& errors) {
     std::ostringstream text;
     graph.write(text);
     std::string temporary = path + ".tmp";
     int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0664);
     bool written = fd >= 0 && write_all(fd, text.str());
-    if (fd >= 0 && ::close(fd) != 0)
-        written = false;
+    if (fd >= 0 && ::close(fd) != 0) written = false;
     if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
         errors << "c2ta: cannot write " << path << ": " << std::strerror(errno) << '\n';
         std::remove(temporary.c_str());

@@ -8,4 +8,4 @@
 class TaGraph;
 
 // False (with a message on errors) when the file cannot be written.
-bool write_dump_file(const TaGraph &graph, const std::string &path, std::ostream &errors);
+bool write_dump_file(const TaGraph& graph, const std::string& path, std::ostream& errors);

@@ -13,19 +13,19 @@
 #include <vector>
 
 class IncludeNames {
-public:
+  public:
     // flags: the unit's preprocessing flags (-iquote, -I, -isystem, -idirafter
     // give the search directories).
-    explicit IncludeNames(const std::vector<std::string> &flags);
+    explicit IncludeNames(const std::vector<std::string>& flags);
 
     // The name of file as included by an #include of spelled ("quoted" for the
     // "..." form) in the file the markers call includer; fallback when no
     // search directory holds that very file (a system directory, a computed
     // include).
-    std::string name(const std::string &includer, const std::string &spelled, bool quoted, CXFile file,
-                     const std::string &fallback) const;
+    std::string name(const std::string& includer, const std::string& spelled, bool quoted,
+                     CXFile file, const std::string& fallback) const;
 
-private:
+  private:
     std::vector<std::string> quote_dirs_;
     std::vector<std::string> bracket_dirs_;
     std::vector<std::string> after_dirs_;
@@ -34,4 +34,5 @@ private:
 // The text between the quotes or brackets of the #include whose file name
 // starts at site, and whether it is the quoted form; false when the directive
 // does not spell a name there.
-bool read_include_spelling(CXTranslationUnit unit, CXSourceLocation site, std::string &spelled, bool &quoted);
+bool read_include_spelling(CXTranslationUnit unit, CXSourceLocation site, std::string& spelled,
+                           bool& quoted);

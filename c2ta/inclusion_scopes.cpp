@@ -5,9 +5,9 @@
 // declarations all hang under the first, which names and counts them the same.
 //
 // Names follow GCC's line markers (see include_names.h).
+#include "clang_text.h"
 #include "include_names.h"
 #include "positions.h"
-#include "clang_text.h"
 #include "scope_tree.h"
 
 #include <unordered_map>
@@ -15,46 +15,39 @@
 namespace {
 
 class InclusionScopes : public ScopeTree {
-public:
-    InclusionScopes(TaGraph &graph, CXTranslationUnit unit, const std::vector<std::string> &flags)
-        : ScopeTree(graph), unit_(unit), names_(flags)
-    {
+  public:
+    InclusionScopes(TaGraph& graph, CXTranslationUnit unit, const std::vector<std::string>& flags)
+        : ScopeTree(graph), unit_(unit), names_(flags) {
         clang_getInclusions(unit, &InclusionScopes::visit, this);
-        if (main_ < 0)
-            start(take_text(clang_getTranslationUnitSpelling(unit)));
+        if (main_ < 0) start(take_text(clang_getTranslationUnitSpelling(unit)));
     }
 
-    int scope_of(CXSourceLocation location) override
-    {
+    int scope_of(CXSourceLocation location) override {
         CXFile file = nullptr;
         clang_getExpansionLocation(location, &file, nullptr, nullptr, nullptr);
         int scope = main_;
         if (file != nullptr) {
             auto found = first_instance_.find(file);
-            if (found != first_instance_.end())
-                scope = found->second;
+            if (found != first_instance_.end()) scope = found->second;
         }
         // A presumed name other than the file's own comes from #line.
         std::string name = presumed_file(location);
         auto own = clang_names_.find(file);
-        if (name.empty() || (own != clang_names_.end() && own->second == name))
-            return scope;
+        if (name.empty() || (own != clang_names_.end() && own->second == name)) return scope;
         return renamed(scope, name);
     }
 
-private:
+  private:
     struct Open {
         CXFile file;
         int scope;
     };
 
-    static void visit(CXFile file, CXSourceLocation *stack, unsigned depth, CXClientData data)
-    {
-        static_cast<InclusionScopes *>(data)->enter(file, stack, depth);
+    static void visit(CXFile file, CXSourceLocation* stack, unsigned depth, CXClientData data) {
+        static_cast<InclusionScopes*>(data)->enter(file, stack, depth);
     }
 
-    void enter(CXFile file, CXSourceLocation *stack, unsigned depth)
-    {
+    void enter(CXFile file, CXSourceLocation* stack, unsigned depth) {
         std::string name = take_text(clang_getFileName(file));
         clang_names_.emplace(file, name);
         if (depth == 0 || main_ < 0) {
@@ -65,8 +58,7 @@ private:
             }
             return;
         }
-        if (path_.size() > depth)
-            path_.resize(depth);
+        if (path_.size() > depth) path_.resize(depth);
         int parent = includer(stack[0]);
         std::string spelled;
         bool quoted = false;
@@ -80,14 +72,11 @@ private:
     // The scope of the file that holds the #include site: normally the top of
     // the current path; a site in no known file (a forced include) is the main
     // file's.
-    int includer(CXSourceLocation site)
-    {
+    int includer(CXSourceLocation site) {
         CXFile file = nullptr;
         clang_getExpansionLocation(site, &file, nullptr, nullptr, nullptr);
-        if (file == nullptr)
-            return main_;
-        if (clang_File_isEqual(file, path_.back().file))
-            return path_.back().scope;
+        if (file == nullptr) return main_;
+        if (clang_File_isEqual(file, path_.back().file)) return path_.back().scope;
         auto found = first_instance_.find(file);
         return found != first_instance_.end() ? found->second : main_;
     }
@@ -101,8 +90,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<ScopeTree> make_inclusion_scopes(TaGraph &graph, CXTranslationUnit unit,
-                                                 const std::vector<std::string> &flags)
-{
+std::unique_ptr<ScopeTree> make_inclusion_scopes(TaGraph& graph, CXTranslationUnit unit,
+                                                 const std::vector<std::string>& flags) {
     return std::make_unique<InclusionScopes>(graph, unit, flags);
 }

@@ -10,19 +10,20 @@
 
 namespace {
 
-bool is_pseudo_file(const std::string &name) { return !name.empty() && name[0] == '<'; }
+bool is_pseudo_file(const std::string& name) {
+    return !name.empty() && name[0] == '<';
+}
 
 class LineMarkerScopes : public ScopeTree {
-public:
-    LineMarkerScopes(TaGraph &graph, CXTranslationUnit unit, const std::string &input)
-        : ScopeTree(graph)
-    {
+  public:
+    LineMarkerScopes(TaGraph& graph, CXTranslationUnit unit, const std::string& input)
+        : ScopeTree(graph) {
         main_file_ = clang_getFile(unit, input.c_str());
         std::size_t size = 0;
-        const char *text = main_file_ != nullptr ? clang_getFileContents(unit, main_file_, &size) : nullptr;
+        const char* text =
+            main_file_ != nullptr ? clang_getFileContents(unit, main_file_, &size) : nullptr;
         std::vector<LineMarker> markers;
-        if (text != nullptr)
-            markers = read_line_markers(text, size);
+        if (text != nullptr) markers = read_line_markers(text, size);
         start(markers.empty() ? input : markers.front().file);
         stack_.push_back(Entry{name_of(main_), main_, main_});
         sections_.emplace_back(0, main_);
@@ -30,18 +31,17 @@ public:
             apply(markers[i]);
     }
 
-    int scope_of(CXSourceLocation location) override
-    {
+    int scope_of(CXSourceLocation location) override {
         CXFile file = nullptr;
         unsigned offset = 0;
         clang_getExpansionLocation(location, &file, nullptr, nullptr, &offset);
-        if (file == nullptr || !clang_File_isEqual(file, main_file_))
-            return main_;
-        auto after = std::upper_bound(sections_.begin(), sections_.end(), std::make_pair(std::size_t{offset}, 1 << 30));
+        if (file == nullptr || !clang_File_isEqual(file, main_file_)) return main_;
+        auto after = std::upper_bound(sections_.begin(), sections_.end(),
+                                      std::make_pair(std::size_t{offset}, 1 << 30));
         return after == sections_.begin() ? main_ : std::prev(after)->second;
     }
 
-private:
+  private:
     // One open file instance: the node made when it was entered (-1 for a
     // pseudo file) and the node of its current, possibly renamed, section.
     struct Entry {
@@ -50,26 +50,22 @@ private:
         int current;
     };
 
-    int effective(const Entry &entry) const { return entry.current >= 0 ? entry.current : main_; }
+    int effective(const Entry& entry) const { return entry.current >= 0 ? entry.current : main_; }
 
-    void apply(const LineMarker &marker)
-    {
+    void apply(const LineMarker& marker) {
         if (marker.enters) {
             int parent = effective(stack_.back());
             int node = is_pseudo_file(marker.file) ? -1 : add_scope(marker.file, parent);
             stack_.push_back(Entry{marker.file, node, node});
         } else {
-            if (marker.returns && stack_.size() > 1)
-                stack_.pop_back();
+            if (marker.returns && stack_.size() > 1) stack_.pop_back();
             rename(stack_.back(), marker.file);
         }
         sections_.emplace_back(marker.next_line_offset, effective(stack_.back()));
     }
 
-    void rename(Entry &entry, const std::string &name)
-    {
-        if (name == entry.name)
-            return;
+    void rename(Entry& entry, const std::string& name) {
+        if (name == entry.name) return;
         entry.name = name;
         if (is_pseudo_file(name))
             entry.current = -1;
@@ -87,8 +83,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<ScopeTree> make_line_marker_scopes(TaGraph &graph, CXTranslationUnit unit,
-                                                   const std::string &input)
-{
+std::unique_ptr<ScopeTree> make_line_marker_scopes(TaGraph& graph, CXTranslationUnit unit,
+                                                   const std::string& input) {
     return std::make_unique<LineMarkerScopes>(graph, unit, input);
 }

@@ -14,4 +14,4 @@ struct LineMarker {
 };
 
 // Every marker of the text, in order.
-std::vector<LineMarker> read_line_markers(const char *text, std::size_t size);
+std::vector<LineMarker> read_line_markers(const char* text, std::size_t size);

@@ -13,21 +13,17 @@ namespace {
 
 // Parses and builds one unit; false (with diagnostics on standard error) when
 // libclang cannot parse it.
-bool build(const Invocation &invocation, const std::string &input, TaGraph &graph)
-{
+bool build(const Invocation& invocation, const std::string& input, TaGraph& graph) {
     bool preprocessed = is_preprocessed_unit(input);
     ParsedUnit parsed(input, clang_arguments(invocation, preprocessed), std::cerr);
-    if (parsed.get() == nullptr)
-        return false;
+    if (parsed.get() == nullptr) return false;
     build_unit_dump(graph, parsed.get(), input, preprocessed, invocation.flags);
     return true;
 }
 
-int run_single(const Invocation &invocation)
-{
+int run_single(const Invocation& invocation) {
     TaGraph graph;
-    if (!build(invocation, invocation.inputs.front(), graph))
-        return 1;
+    if (!build(invocation, invocation.inputs.front(), graph)) return 1;
     graph.write(std::cout);
     std::cout.flush();
     if (!std::cout) {
@@ -38,10 +34,9 @@ int run_single(const Invocation &invocation)
 }
 
 // One process for many units spares libclang's start-up for each of them.
-int run_batch(const Invocation &invocation)
-{
+int run_batch(const Invocation& invocation) {
     int status = 0;
-    for (const std::string &input : invocation.inputs) {
+    for (const std::string& input : invocation.inputs) {
         TaGraph graph;
         std::string output = batch_dump_name(input);
         if (!build(invocation, input, graph) || !write_dump_file(graph, output, std::cerr))
@@ -52,8 +47,7 @@ int run_batch(const Invocation &invocation)
 
 } // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     Invocation invocation = parse_command_line(std::vector<std::string>(argv + 1, argv + argc));
     if (!invocation.error.empty()) {

@@ -7,19 +7,18 @@ namespace {
 constexpr std::size_t position_width = 9;
 }
 
-std::string position_text(unsigned line, unsigned column)
-{
+std::string position_text(unsigned line, unsigned column) {
     std::string line_text = std::to_string(line);
     std::string column_text = std::to_string(column);
     if (line_text.size() + 1 + column_text.size() > position_width) {
-        std::size_t room = position_width > line_text.size() + 1 ? position_width - line_text.size() - 1 : 1;
+        std::size_t room =
+            position_width > line_text.size() + 1 ? position_width - line_text.size() - 1 : 1;
         column_text = std::string(room, '9');
     }
     return line_text + "." + column_text;
 }
 
-std::string position_text(CXSourceLocation location)
-{
+std::string position_text(CXSourceLocation location) {
     CXString file;
     unsigned line = 0;
     unsigned column = 0;
@@ -28,8 +27,7 @@ std::string position_text(CXSourceLocation location)
     return position_text(line, column);
 }
 
-std::string presumed_file(CXSourceLocation location)
-{
+std::string presumed_file(CXSourceLocation location) {
     CXString file;
     unsigned line = 0;
     unsigned column = 0;
@@ -37,8 +35,7 @@ std::string presumed_file(CXSourceLocation location)
     return take_text(file);
 }
 
-void set_extent(TaGraph &graph, int node, CXCursor cursor)
-{
+void set_extent(TaGraph& graph, int node, CXCursor cursor) {
     CXSourceRange extent = clang_getCursorExtent(cursor);
     graph.set(node, "beg", position_text(clang_getRangeStart(extent)));
     graph.set(node, "end", position_text(clang_getRangeEnd(extent)));

@@ -17,4 +17,4 @@ std::string position_text(CXSourceLocation location);
 std::string presumed_file(CXSourceLocation location);
 
 // Sets `beg` and `end` of node to the begin and end of the cursor's extent.
-void set_extent(TaGraph &graph, int node, CXCursor cursor);
+void set_extent(TaGraph& graph, int node, CXCursor cursor);

@@ -16,33 +16,33 @@
 class TaGraph;
 
 class ScopeTree {
-public:
+  public:
     virtual ~ScopeTree() = default;
     // The scope-file node that directly holds a file-scope declaration that
     // begins at location.
     virtual int scope_of(CXSourceLocation location) = 0;
 
-protected:
-    explicit ScopeTree(TaGraph &graph) : graph_(graph) {}
+  protected:
+    explicit ScopeTree(TaGraph& graph) : graph_(graph) {}
     // Creates the compilation node and the main file's scope node.
-    void start(const std::string &main_name);
-    int add_scope(const std::string &name, int parent);
+    void start(const std::string& main_name);
+    int add_scope(const std::string& name, int parent);
     // The scope node of a section of scope that a #line directive renamed: a
     // child of scope (its text lies inside that file), made once per new name.
-    int renamed(int scope, const std::string &name);
-    const std::string &name_of(int scope) const { return names_.at(scope); }
+    int renamed(int scope, const std::string& name);
+    const std::string& name_of(int scope) const { return names_.at(scope); }
 
-    TaGraph &graph_;
+    TaGraph& graph_;
     int main_ = -1;
 
-private:
+  private:
     std::map<int, std::string> names_;
     std::map<std::pair<int, std::string>, int> renamed_;
 };
 
 // For a unit whose main file is preprocessed text with line markers.
-std::unique_ptr<ScopeTree> make_line_marker_scopes(TaGraph &graph, CXTranslationUnit unit,
-                                                   const std::string &input);
+std::unique_ptr<ScopeTree> make_line_marker_scopes(TaGraph& graph, CXTranslationUnit unit,
+                                                   const std::string& input);
 // For a unit that libclang preprocessed from its sources with these flags.
-std::unique_ptr<ScopeTree> make_inclusion_scopes(TaGraph &graph, CXTranslationUnit unit,
-                                                 const std::vector<std::string> &flags);
+std::unique_ptr<ScopeTree> make_inclusion_scopes(TaGraph& graph, CXTranslationUnit unit,
+                                                 const std::vector<std::string>& flags);

@@ -10,28 +10,28 @@
 #include <vector>
 
 class TaGraph {
-public:
+  public:
     // Creates a node of the given entity kind and returns its index. The kind
     // may stay empty for a placeholder that is filled in later.
     int add_node(std::string kind = {});
     void set_kind(int node, std::string kind);
-    const std::string &kind(int node) const { return nodes_[node].kind; }
+    const std::string& kind(int node) const { return nodes_[node].kind; }
     // Sets (or replaces) one attribute. Attributes are written in the order they
     // were first set.
-    void set(int node, const char *attribute, std::string value);
-    void add_edge(const char *kind, int source, int target);
+    void set(int node, const char* attribute, std::string value);
+    void add_edge(const char* kind, int source, int target);
 
     // Writes every node record, then every relation, with identifiers of one
     // fixed width so that byte-string order equals creation order.
-    void write(std::ostream &out) const;
+    void write(std::ostream& out) const;
 
-private:
+  private:
     struct Node {
         std::string kind;
-        std::vector<std::pair<const char *, std::string>> attributes;
+        std::vector<std::pair<const char*, std::string>> attributes;
     };
     struct Edge {
-        const char *kind;
+        const char* kind;
         int source;
         int target;
     };

@@ -9,16 +9,17 @@
 #include <vector>
 
 class ParsedUnit {
-public:
-    ParsedUnit(const std::string &input, const std::vector<std::string> &arguments, std::ostream &errors);
+  public:
+    ParsedUnit(const std::string& input, const std::vector<std::string>& arguments,
+               std::ostream& errors);
     ~ParsedUnit();
-    ParsedUnit(const ParsedUnit &) = delete;
-    ParsedUnit &operator=(const ParsedUnit &) = delete;
+    ParsedUnit(const ParsedUnit&) = delete;
+    ParsedUnit& operator=(const ParsedUnit&) = delete;
 
     // Null when the parse failed or reported an error.
     CXTranslationUnit get() const { return ok_ ? unit_ : nullptr; }
 
-private:
+  private:
     CXIndex index_ = nullptr;
     CXTranslationUnit unit_ = nullptr;
     bool ok_ = false;

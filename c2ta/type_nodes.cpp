@@ -12,64 +12,53 @@ namespace {
 constexpr std::size_t name_limit = 99;
 
 // "const unsigned int" -> "unsigned int": qualifiers do not make a new type node.
-std::string unqualified(const std::string &spelling)
-{
+std::string unqualified(const std::string& spelling) {
     std::istringstream words(spelling);
     std::string word;
     std::string result;
     while (words >> word) {
         if (word == "const" || word == "volatile" || word == "restrict" || word == "__restrict")
             continue;
-        if (!result.empty())
-            result += ' ';
+        if (!result.empty()) result += ' ';
         result += word;
     }
     return result;
 }
 
-bool is_array(CXTypeKind kind)
-{
+bool is_array(CXTypeKind kind) {
     return kind == CXType_ConstantArray || kind == CXType_IncompleteArray ||
            kind == CXType_VariableArray || kind == CXType_DependentSizedArray;
 }
 
 } // namespace
 
-std::string fit_name(std::string name)
-{
-    if (name.size() > name_limit)
-        name.resize(name_limit);
+std::string fit_name(std::string name) {
+    if (name.size() > name_limit) name.resize(name_limit);
     return name;
 }
 
-bool has_file_location(CXCursor decl)
-{
+bool has_file_location(CXCursor decl) {
     CXFile file = nullptr;
     clang_getExpansionLocation(clang_getCursorLocation(decl), &file, nullptr, nullptr, nullptr);
     return file != nullptr;
 }
 
-CXCursor TypeNodes::tag_declaration(CXType type)
-{
+CXCursor TypeNodes::tag_declaration(CXType type) {
     CXCursor decl = clang_getTypeDeclaration(type);
     CXCursor definition = clang_getCursorDefinition(decl);
     return clang_Cursor_isNull(definition) ? clang_getCanonicalCursor(decl) : definition;
 }
 
-int TypeNodes::node_for(CXType type)
-{
-    if (type.kind == CXType_Invalid)
-        return -1;
+int TypeNodes::node_for(CXType type) {
+    if (type.kind == CXType_Invalid) return -1;
     auto found = by_type_.find(type.data[0]);
-    if (found != by_type_.end())
-        return found->second;
+    if (found != by_type_.end()) return found->second;
     int node = compute(type);
     by_type_.emplace(type.data[0], node);
     return node;
 }
 
-int TypeNodes::compute(CXType type)
-{
+int TypeNodes::compute(CXType type) {
     switch (type.kind) {
     case CXType_Elaborated:
         return node_for(clang_Type_getNamedType(type));
@@ -98,29 +87,24 @@ int TypeNodes::compute(CXType type)
     if (is_array(type.kind))
         return derived("cPtrType", type_spelling(type), node_for(clang_getArrayElementType(type)));
     CXType canonical = clang_getCanonicalType(type);
-    if (canonical.kind != type.kind && canonical.kind != CXType_Invalid)
-        return node_for(canonical);
+    if (canonical.kind != type.kind && canonical.kind != CXType_Invalid) return node_for(canonical);
     return built_in(type_spelling(type));
 }
 
 // Pointer and array types with the same spelling and target share one node.
 // The name is the type's spelling, which is what a cast names.
-int TypeNodes::derived(const char *kind, const std::string &spelling, int target)
-{
+int TypeNodes::derived(const char* kind, const std::string& spelling, int target) {
     std::string shape = std::string(kind) + '|' + spelling + '|' + std::to_string(target);
     auto found = by_shape_.find(shape);
-    if (found != by_shape_.end())
-        return found->second;
+    if (found != by_shape_.end()) return found->second;
     int node = graph_.add_node(kind);
     graph_.set(node, "name", fit_name(spelling));
-    if (target >= 0)
-        graph_.add_edge("cInstance", node, target);
+    if (target >= 0) graph_.add_edge("cInstance", node, target);
     by_shape_.emplace(shape, node);
     return node;
 }
 
-int TypeNodes::function_type(CXType type)
-{
+int TypeNodes::function_type(CXType type) {
     std::string shape = "F|";
     std::vector<int> parts{node_for(clang_getResultType(type))};
     int count = clang_getNumArgTypes(type);
@@ -128,27 +112,22 @@ int TypeNodes::function_type(CXType type)
         parts.push_back(node_for(clang_getArgType(type, static_cast<unsigned>(i))));
     for (int part : parts)
         shape += std::to_string(part) + ',';
-    if (clang_isFunctionTypeVariadic(type))
-        shape += "...";
+    if (clang_isFunctionTypeVariadic(type)) shape += "...";
     auto found = by_shape_.find(shape);
-    if (found != by_shape_.end())
-        return found->second;
+    if (found != by_shape_.end()) return found->second;
     int node = graph_.add_node("cFctType");
     graph_.set(node, "name", "(anonymous)");
     for (int part : parts)
-        if (part >= 0)
-            graph_.add_edge("cInstance", node, part);
+        if (part >= 0) graph_.add_edge("cInstance", node, part);
     by_shape_.emplace(shape, node);
     return node;
 }
 
-int TypeNodes::built_in(const std::string &spelling)
-{
+int TypeNodes::built_in(const std::string& spelling) {
     std::string name = unqualified(spelling);
     std::string shape = "B|" + name;
     auto found = by_shape_.find(shape);
-    if (found != by_shape_.end())
-        return found->second;
+    if (found != by_shape_.end()) return found->second;
     int node = graph_.add_node("cBuiltInType");
     graph_.set(node, "name", fit_name(name));
     by_shape_.emplace(shape, node);

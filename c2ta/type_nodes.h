@@ -16,8 +16,8 @@ class DeclNodes;
 class TaGraph;
 
 class TypeNodes {
-public:
-    TypeNodes(TaGraph &graph, DeclNodes &decls) : graph_(graph), decls_(decls) {}
+  public:
+    TypeNodes(TaGraph& graph, DeclNodes& decls) : graph_(graph), decls_(decls) {}
 
     // The node of a type, or -1 when clang knows no type.
     int node_for(CXType type);
@@ -25,15 +25,15 @@ public:
     // definition when the unit has one, else its first declaration.
     static CXCursor tag_declaration(CXType type);
 
-private:
+  private:
     int compute(CXType type);
-    int derived(const char *kind, const std::string &spelling, int target);
+    int derived(const char* kind, const std::string& spelling, int target);
     int function_type(CXType type);
-    int built_in(const std::string &spelling);
+    int built_in(const std::string& spelling);
 
-    TaGraph &graph_;
-    DeclNodes &decls_;
-    std::unordered_map<const void *, int> by_type_;
+    TaGraph& graph_;
+    DeclNodes& decls_;
+    std::unordered_map<const void*, int> by_type_;
     std::map<std::string, int> by_shape_;
 };
 

@@ -9,11 +9,10 @@
 #include "ta_graph.h"
 #include "type_nodes.h"
 
-void build_unit_dump(TaGraph &graph, CXTranslationUnit unit, const std::string &input, bool preprocessed,
-                     const std::vector<std::string> &flags)
-{
-    std::unique_ptr<ScopeTree> scopes =
-        preprocessed ? make_line_marker_scopes(graph, unit, input) : make_inclusion_scopes(graph, unit, flags);
+void build_unit_dump(TaGraph& graph, CXTranslationUnit unit, const std::string& input,
+                     bool preprocessed, const std::vector<std::string>& flags) {
+    std::unique_ptr<ScopeTree> scopes = preprocessed ? make_line_marker_scopes(graph, unit, input)
+                                                     : make_inclusion_scopes(graph, unit, flags);
     DeclNodes decls(graph);
     TypeNodes types(graph, decls);
     BuildContext context{graph, unit, *scopes, decls, types};

@@ -12,5 +12,5 @@ class TaGraph;
 // preprocessed: the main file is preprocessor output, whose line markers give
 // the scope files; otherwise libclang's own inclusion list does, with the
 // unit's flags for the names of included files.
-void build_unit_dump(TaGraph &graph, CXTranslationUnit unit, const std::string &input, bool preprocessed,
-                     const std::vector<std::string> &flags);
+void build_unit_dump(TaGraph& graph, CXTranslationUnit unit, const std::string& input,
+                     bool preprocessed, const std::vector<std::string>& flags);

@@ -9,62 +9,50 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool is_compiler_driver(const std::string& program)
-{
+bool is_compiler_driver(const std::string& program) {
     static const std::regex driver(
         R"((cc|c89|c99|gcc|clang)(-[0-9.]+)?|.*-(gcc|clang|cc)(-[0-9.]+)?)");
     return std::regex_match(fs::path(program).filename().string(), driver);
 }
 
-bool is_archiver(const std::string& program)
-{
+bool is_archiver(const std::string& program) {
     static const std::regex archiver(R"((.*-)?(gcc-)?(ar|ranlib)(-[0-9.]+)?)");
     return std::regex_match(fs::path(program).filename().string(), archiver);
 }
 
-bool has_word(const std::vector<std::string>& argv, const std::string& word)
-{
+bool has_word(const std::vector<std::string>& argv, const std::string& word) {
     for (size_t i = 1; i < argv.size(); ++i)
-        if (argv[i] == word)
-            return true;
+        if (argv[i] == word) return true;
     return false;
 }
 
-std::string output_of(const std::vector<std::string>& argv)
-{
+std::string output_of(const std::vector<std::string>& argv) {
     for (size_t i = 1; i < argv.size(); ++i) {
-        if (argv[i] == "-o" && i + 1 < argv.size())
-            return argv[i + 1];
-        if (argv[i].rfind("-o", 0) == 0 && argv[i].size() > 2)
-            return argv[i].substr(2);
+        if (argv[i] == "-o" && i + 1 < argv.size()) return argv[i + 1];
+        if (argv[i].rfind("-o", 0) == 0 && argv[i].size() > 2) return argv[i].substr(2);
     }
     return "";
 }
 
 // The archive an "ar" call writes: the first word after the operation letters.
-std::string archive_of(const std::vector<std::string>& argv)
-{
+std::string archive_of(const std::vector<std::string>& argv) {
     for (size_t i = 1; i < argv.size(); ++i)
-        if (argv[i].size() > 2 && argv[i][0] != '-' &&
-            fs::path(argv[i]).extension() == ".a")
+        if (argv[i].size() > 2 && argv[i][0] != '-' && fs::path(argv[i]).extension() == ".a")
             return argv[i];
     return "";
 }
 
 } // namespace
 
-bool classify_step(const std::vector<std::string>& argv, build_step& step)
-{
-    if (argv.empty())
-        return false;
+bool classify_step(const std::vector<std::string>& argv, build_step& step) {
+    if (argv.empty()) return false;
     step.argv = argv;
     if (is_archiver(argv[0])) {
         step.what = build_step::kind::archive;
         step.output = archive_of(argv);
         return true;
     }
-    if (!is_compiler_driver(argv[0]))
-        return false;
+    if (!is_compiler_driver(argv[0])) return false;
     if (has_word(argv, "-E") || has_word(argv, "-S") || has_word(argv, "-M") ||
         has_word(argv, "-MM") || has_word(argv, "--version") || has_word(argv, "-v") ||
         argv.size() == 1)
@@ -76,25 +64,20 @@ bool classify_step(const std::vector<std::string>& argv, build_step& step)
     return step.what == build_step::kind::compile || !step.output.empty();
 }
 
-std::vector<build_step> read_build_steps(const std::string& events_path)
-{
+std::vector<build_step> read_build_steps(const std::string& events_path) {
     std::vector<build_step> steps;
     std::ifstream in(events_path);
     std::string line;
     while (std::getline(in, line)) {
         nlohmann::json event = nlohmann::json::parse(line, nullptr, false);
-        if (event.is_discarded() || !event.contains("started"))
-            continue;
+        if (event.is_discarded() || !event.contains("started")) continue;
         const auto& execution = event["started"]["execution"];
-        if (!execution.is_object() || !execution.contains("arguments"))
-            continue;
+        if (!execution.is_object() || !execution.contains("arguments")) continue;
         std::vector<std::string> argv;
         for (const auto& word : execution["arguments"])
-            if (word.is_string())
-                argv.push_back(word.get<std::string>());
+            if (word.is_string()) argv.push_back(word.get<std::string>());
         build_step step;
-        if (!classify_step(argv, step))
-            continue;
+        if (!classify_step(argv, step)) continue;
         if (execution.contains("executable") && execution["executable"].is_string())
             step.argv[0] = execution["executable"].get<std::string>();
         step.cwd = execution.value("working_dir", "");
@@ -104,16 +87,17 @@ std::vector<build_step> read_build_steps(const std::string& events_path)
 }
 
 captured_build capture_build(const std::string& command, const std::string& dir,
-                             const std::string& work, const std::string& name)
-{
+                             const std::string& work, const std::string& name) {
     captured_build build;
     std::string events = work + "/" + name + "-events.json";
     std::string log = work + "/" + name + ".log";
     build.compile_db = work + "/" + name + "-compile_commands.json";
     build.result = run_process(
         {{"bear", "intercept", "--output", events, "--", "/bin/sh", "-c", command}, dir, log, log});
-    run_process({{"bear", "citnames", "--input", events, "--output", build.compile_db}, dir,
-                 work + "/" + name + "-citnames.log", work + "/" + name + "-citnames.log"});
+    run_process({{"bear", "citnames", "--input", events, "--output", build.compile_db},
+                 dir,
+                 work + "/" + name + "-citnames.log",
+                 work + "/" + name + "-citnames.log"});
     build.steps = read_build_steps(events);
     return build;
 }

@@ -18,7 +18,7 @@ struct build_step {
 
 struct captured_build {
     process_result result;
-    std::string compile_db;       // the compile_commands.json bear wrote
+    std::string compile_db;        // the compile_commands.json bear wrote
     std::vector<build_step> steps; // compile, link and archive steps in the order they ran
 };
 

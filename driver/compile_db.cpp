@@ -13,25 +13,22 @@ namespace {
 
 // Options whose value is a path, given as the next word; the first four also
 // take it glued to the option ("-Iinclude").
-const char* const path_options[] = {"-I", "-iquote", "-isystem", "-idirafter", "-include",
+const char* const path_options[] = {"-I",       "-iquote",  "-isystem",  "-idirafter", "-include",
                                     "-imacros", "-iprefix", "-isysroot", "--sysroot"};
 const std::set<std::string> glued_path_options = {"-I", "-iquote", "-isystem", "-idirafter"};
 // Dependency-file options that write beside the sources; their value follows.
 const std::set<std::string> dependency_options_with_value = {"-MF", "-MT", "-MQ"};
 const std::set<std::string> dependency_options = {"-M", "-MM", "-MD", "-MMD", "-MP", "-MG"};
 
-std::string absolute_in(const std::string& path, const std::string& directory)
-{
-    if (path.empty())
-        return path;
+std::string absolute_in(const std::string& path, const std::string& directory) {
+    if (path.empty()) return path;
     fs::path p(path);
     return (p.is_absolute() ? p : fs::path(directory) / p).lexically_normal().string();
 }
 
 // Matches path-taking options, separate ("-I" "dir") or glued ("-Idir",
 // "--sysroot=dir"); sets `glued` to the glued value, "" when the value follows.
-const char* path_option_of(const std::string& arg, std::string& glued)
-{
+const char* path_option_of(const std::string& arg, std::string& glued) {
     glued.clear();
     if (arg.rfind("--sysroot=", 0) == 0) {
         glued = arg.substr(10);
@@ -39,8 +36,7 @@ const char* path_option_of(const std::string& arg, std::string& glued)
     }
     for (const char* option : path_options) {
         std::string name(option);
-        if (arg == name)
-            return option;
+        if (arg == name) return option;
         if (glued_path_options.count(name) && arg.size() > name.size() &&
             arg.compare(0, name.size(), name) == 0) {
             glued = arg.substr(name.size());
@@ -50,34 +46,27 @@ const char* path_option_of(const std::string& arg, std::string& glued)
     return nullptr;
 }
 
-bool same_file(const std::string& a, const std::string& b)
-{
+bool same_file(const std::string& a, const std::string& b) {
     return fs::path(a).lexically_normal() == fs::path(b).lexically_normal();
 }
 
 // Maps a path below the user's project into the copy; "" when it lies outside.
 std::string into_tree(const std::string& path, const std::string& project,
-                      const std::string& tree)
-{
+                      const std::string& tree) {
     std::error_code ec;
     fs::path p = fs::weakly_canonical(path, ec);
-    if (ec)
-        p = fs::path(path).lexically_normal();
+    if (ec) p = fs::path(path).lexically_normal();
     fs::path rel = p.lexically_relative(project);
-    if (rel.empty() || *rel.begin() == "..")
-        return "";
-    if (rel == ".")
-        return fs::path(tree).lexically_normal().string();
+    if (rel.empty() || *rel.begin() == "..") return "";
+    if (rel == ".") return fs::path(tree).lexically_normal().string();
     return (fs::path(tree) / rel).lexically_normal().string();
 }
 
-std::vector<std::string> arguments_of(const nlohmann::json& entry)
-{
+std::vector<std::string> arguments_of(const nlohmann::json& entry) {
     std::vector<std::string> args;
     if (entry.contains("arguments") && entry["arguments"].is_array()) {
         for (const auto& word : entry["arguments"])
-            if (word.is_string())
-                args.push_back(word.get<std::string>());
+            if (word.is_string()) args.push_back(word.get<std::string>());
     } else if (entry.contains("command") && entry["command"].is_string()) {
         args = split_command(entry["command"].get<std::string>());
     }
@@ -87,33 +76,27 @@ std::vector<std::string> arguments_of(const nlohmann::json& entry)
 // Rewrites every path-taking flag that points into the project so that it points
 // into the copy instead.
 void flags_into_tree(std::vector<std::string>& flags, const std::string& project,
-                     const std::string& tree)
-{
+                     const std::string& tree) {
     for (std::string& flag : flags) {
-        if (flag.empty() || flag[0] != '/')
-            continue;
+        if (flag.empty() || flag[0] != '/') continue;
         std::string mapped = into_tree(flag, project, tree);
-        if (!mapped.empty())
-            flag = mapped;
+        if (!mapped.empty()) flag = mapped;
     }
     for (std::string& flag : flags) {
         if (flag.rfind("-I/", 0) == 0) {
             std::string mapped = into_tree(flag.substr(2), project, tree);
-            if (!mapped.empty())
-                flag = "-I" + mapped;
+            if (!mapped.empty()) flag = "-I" + mapped;
         }
     }
 }
 
-std::string display_name(const std::string& path, const std::string& tree)
-{
+std::string display_name(const std::string& path, const std::string& tree) {
     return fs::path(path).lexically_relative(tree).string();
 }
 
 } // namespace
 
-std::vector<std::string> split_command(const std::string& command)
-{
+std::vector<std::string> split_command(const std::string& command) {
     std::vector<std::string> words;
     std::string word;
     bool in_word = false;
@@ -124,8 +107,7 @@ std::vector<std::string> split_command(const std::string& command)
             in_word = true;
         } else if (c == '\'') {
             size_t close = command.find('\'', i + 1);
-            if (close == std::string::npos)
-                close = command.size();
+            if (close == std::string::npos) close = command.size();
             word += command.substr(i + 1, close - i - 1);
             i = close;
             in_word = true;
@@ -138,8 +120,7 @@ std::vector<std::string> split_command(const std::string& command)
             }
             in_word = true;
         } else if (c == ' ' || c == '\t' || c == '\n') {
-            if (in_word)
-                words.push_back(word);
+            if (in_word) words.push_back(word);
             word.clear();
             in_word = false;
         } else {
@@ -147,21 +128,18 @@ std::vector<std::string> split_command(const std::string& command)
             in_word = true;
         }
     }
-    if (in_word)
-        words.push_back(word);
+    if (in_word) words.push_back(word);
     return words;
 }
 
 std::vector<std::string> normalize_flags(const std::vector<std::string>& args,
-                                         const std::string& directory,
-                                         const std::string& source, std::string& object)
-{
+                                         const std::string& directory, const std::string& source,
+                                         std::string& object) {
     std::vector<std::string> flags;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         std::string glued;
-        if (arg == "-c")
-            continue;
+        if (arg == "-c") continue;
         if (arg == "-o" && i + 1 < args.size()) {
             object = absolute_in(args[++i], directory);
             continue;
@@ -170,16 +148,13 @@ std::vector<std::string> normalize_flags(const std::vector<std::string>& args,
             object = absolute_in(arg.substr(2), directory);
             continue;
         }
-        if (dependency_options.count(arg))
-            continue;
+        if (dependency_options.count(arg)) continue;
         if (dependency_options_with_value.count(arg)) {
             ++i;
             continue;
         }
-        if (arg.size() > 3 && dependency_options_with_value.count(arg.substr(0, 3)))
-            continue;
-        if (arg[0] != '-' && same_file(absolute_in(arg, directory), source))
-            continue;
+        if (arg.size() > 3 && dependency_options_with_value.count(arg.substr(0, 3))) continue;
+        if (arg[0] != '-' && same_file(absolute_in(arg, directory), source)) continue;
         if (const char* option = path_option_of(arg, glued)) {
             std::string name(option);
             if (glued.empty() && i + 1 < args.size()) {
@@ -196,8 +171,7 @@ std::vector<std::string> normalize_flags(const std::vector<std::string>& args,
 }
 
 compile_db_result read_compile_db(const std::string& db_path, const std::string& project,
-                                  const std::string& tree)
-{
+                                  const std::string& tree) {
     compile_db_result result;
     std::ifstream in(db_path);
     if (!in) {
@@ -245,8 +219,7 @@ compile_db_result read_compile_db(const std::string& db_path, const std::string&
         unit.name = display_name(unit.source, tree);
         // Further commands of the same source (a -fPIC variant, say) are the
         // build's business; the facts come from the first one.
-        if (by_source.count(unit.source))
-            continue;
+        if (by_source.count(unit.source)) continue;
         // Configure scripts compile test programs and delete them again.
         if (!fs::exists(unit.source)) {
             result.skipped.push_back(unit.name + ": no longer exists after the build");

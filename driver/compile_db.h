@@ -7,9 +7,9 @@
 #include <vector>
 
 struct compile_db_result {
-    std::vector<compile_unit> units;     // sorted by name, one per C source
-    std::vector<std::string> skipped;    // one line per entry that is not used, with why
-    std::string error;                   // set when the file cannot be used at all
+    std::vector<compile_unit> units;  // sorted by name, one per C source
+    std::vector<std::string> skipped; // one line per entry that is not used, with why
+    std::string error;                // set when the file cannot be used at all
 };
 
 // Reads `db_path`. Paths inside `project` are mapped into `tree` (the copy);
@@ -26,5 +26,5 @@ std::vector<std::string> split_command(const std::string& command);
 // the source, "-c", "-o FILE" and dependency-file options, and makes the paths of
 // path-taking options absolute against `directory`. Reports the "-o" target.
 std::vector<std::string> normalize_flags(const std::vector<std::string>& args,
-                                         const std::string& directory,
-                                         const std::string& source, std::string& object);
+                                         const std::string& directory, const std::string& source,
+                                         std::string& object);

@@ -6,15 +6,14 @@
 #include <vector>
 
 struct compile_unit {
-    std::string source;     // absolute path of the C file in the copy
-    std::string directory;  // absolute directory the compile command runs in
-    std::string compiler;   // the compiler program of the compile command
+    std::string source;    // absolute path of the C file in the copy
+    std::string directory; // absolute directory the compile command runs in
+    std::string compiler;  // the compiler program of the compile command
     // The command's flags without the source, "-c", "-o FILE" and dependency-file
     // options; every path-taking option holds an absolute path.
     std::vector<std::string> flags;
-    std::string object;     // absolute path of the object it builds ("" when unknown)
-    std::string stem;       // `source` without ".c": base of .cpp.c, .ta, .rsf, .cpp.new.c
-
+    std::string object; // absolute path of the object it builds ("" when unknown)
+    std::string stem;   // `source` without ".c": base of .cpp.c, .ta, .rsf, .cpp.new.c
 
     std::string preprocessed() const { return stem + ".cpp.c"; }
     std::string dump() const { return stem + ".ta"; }

@@ -5,8 +5,7 @@
 #include <thread>
 
 std::vector<process_result> run_all(const std::vector<process_request>& requests, int jobs,
-                                    progress& shown)
-{
+                                    progress& shown) {
     std::vector<process_result> results(requests.size());
     std::atomic<size_t> next{0};
     std::mutex shown_lock;

@@ -30,8 +30,7 @@ const char* const help_text =
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         std::fprintf(stderr, "%s", run_usage);

@@ -10,8 +10,7 @@ const char* const output_marker_name = ".hdrslim-output";
 
 namespace {
 
-bool is_within(const fs::path& inner, const fs::path& outer)
-{
+bool is_within(const fs::path& inner, const fs::path& outer) {
     auto mismatch = std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end());
     return mismatch.first == outer.end();
 }
@@ -20,15 +19,13 @@ bool is_within(const fs::path& inner, const fs::path& outer)
 
 // Version-control metadata is left out: the pipeline never needs it and it can be
 // large.
-bool copy_project(const std::string& from_dir, const std::string& to_dir, std::string& error)
-{
+bool copy_project(const std::string& from_dir, const std::string& to_dir, std::string& error) {
     fs::path from(from_dir), to(to_dir);
     std::error_code ec;
     fs::create_directories(to, ec);
     for (const fs::directory_entry& entry : fs::directory_iterator(from, ec)) {
         std::string name = entry.path().filename().string();
-        if (name == ".git" || name == ".hg" || name == ".svn")
-            continue;
+        if (name == ".git" || name == ".hg" || name == ".svn") continue;
         fs::copy(entry.path(), to / name,
                  fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
         if (ec) {
@@ -46,17 +43,14 @@ bool copy_project(const std::string& from_dir, const std::string& to_dir, std::s
 namespace {
 
 // An existing output directory is emptied only when an earlier run made it.
-bool clear_earlier_output(const fs::path& out, std::string& error)
-{
+bool clear_earlier_output(const fs::path& out, std::string& error) {
     std::error_code ec;
-    if (!fs::exists(out, ec))
-        return true;
+    if (!fs::exists(out, ec)) return true;
     if (!fs::is_directory(out, ec)) {
         error = "output path " + out.string() + " exists and is not a directory";
         return false;
     }
-    if (fs::is_empty(out, ec))
-        return true;
+    if (fs::is_empty(out, ec)) return true;
     if (!fs::exists(out / output_marker_name, ec)) {
         error = "output directory " + out.string() +
                 " exists and was not made by hdrslim; choose another with --out";
@@ -73,15 +67,13 @@ bool clear_earlier_output(const fs::path& out, std::string& error)
 
 } // namespace
 
-void output_dir::mark(const std::string& state) const
-{
+void output_dir::mark(const std::string& state) const {
     std::ofstream marker(fs::path(root) / output_marker_name, std::ios::trunc);
     marker << "hdrslim output of " << project << "\nstate: " << state << "\n";
 }
 
 bool prepare_output_dir(const std::string& project, const std::string& out, output_dir& dir,
-                        std::string& error)
-{
+                        std::string& error) {
     std::error_code ec;
     if (!fs::is_directory(project, ec)) {
         error = "project directory " + project + " does not exist or is not a directory";
@@ -94,8 +86,7 @@ bool prepare_output_dir(const std::string& project, const std::string& out, outp
                 " must not contain each other";
         return false;
     }
-    if (!clear_earlier_output(to, error))
-        return false;
+    if (!clear_earlier_output(to, error)) return false;
     dir.root = to.string();
     dir.tree = (to / "tree").string();
     dir.work = (to / "work").string();

@@ -38,45 +38,36 @@ struct run_state {
     run_report report;
     std::chrono::steady_clock::time_point phase_start;
 
-    explicit run_state(const run_options& o)
-        : options(o), shown(progress::for_stderr(o.quiet))
-    {
-    }
+    explicit run_state(const run_options& o) : options(o), shown(progress::for_stderr(o.quiet)) {}
 
-    void begin(const std::string& phase, int total)
-    {
+    void begin(const std::string& phase, int total) {
         phase_start = std::chrono::steady_clock::now();
         shown.start_phase(phase, total);
     }
-    void end(const std::string& phase)
-    {
+    void end(const std::string& phase) {
         shown.finish_phase();
         report.phase_seconds.emplace_back(
-            phase, std::chrono::duration<double>(std::chrono::steady_clock::now() -
-                                                 phase_start)
-                       .count());
+            phase,
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - phase_start).count());
     }
 };
 
-int fail(run_state& run, const std::string& phase, const std::string& message)
-{
+int fail(run_state& run, const std::string& phase, const std::string& message) {
     run.shown.message("hdrslim: " + message);
     if (!run.out.root.empty()) {
         run.out.mark("stopped during " + phase + ": " + message);
-        run.shown.message("hdrslim: " + run.out.root + " is incomplete (stopped during " +
-                          phase + ")");
+        run.shown.message("hdrslim: " + run.out.root + " is incomplete (stopped during " + phase +
+                          ")");
     }
     return 1;
 }
 
-bool write_file(const std::string& path, const std::string& text)
-{
+bool write_file(const std::string& path, const std::string& text) {
     std::string part = path + ".part";
     {
         std::ofstream out(part, std::ios::trunc);
         out << text;
-        if (!out)
-            return false;
+        if (!out) return false;
     }
     std::error_code ec;
     fs::rename(part, path, ec);
@@ -84,25 +75,21 @@ bool write_file(const std::string& path, const std::string& text)
 }
 
 std::vector<std::string> with(std::vector<std::string> words,
-                              const std::vector<std::string>& more)
-{
+                              const std::vector<std::string>& more) {
     words.insert(words.end(), more.begin(), more.end());
     return words;
 }
 
 std::vector<std::string> compile_argv(const compile_unit& unit,
-                                      const std::vector<std::string>& extra)
-{
+                                      const std::vector<std::string>& extra) {
     return with(with({unit.compiler}, unit.flags), extra);
 }
 
-std::string unit_file(const run_state& run, size_t i, const std::string& suffix)
-{
+std::string unit_file(const run_state& run, size_t i, const std::string& suffix) {
     return run.out.work + "/units/" + std::to_string(i) + suffix;
 }
 
-bool same_content(const std::string& a, const std::string& b)
-{
+bool same_content(const std::string& a, const std::string& b) {
     std::ifstream in_a(a, std::ios::binary), in_b(b, std::ios::binary);
     std::stringstream text_a, text_b;
     text_a << in_a.rdbuf();
@@ -112,8 +99,7 @@ bool same_content(const std::string& a, const std::string& b)
 
 // ---- phases ----
 
-bool load_units(run_state& run, std::string& error)
-{
+bool load_units(run_state& run, std::string& error) {
     compile_db_result units;
     if (!run.options.build_command.empty()) {
         run.begin("build", 0);
@@ -149,38 +135,31 @@ bool load_units(run_state& run, std::string& error)
     return true;
 }
 
-std::string run_check(run_state& run, const std::string& when, const std::string& dir)
-{
-    if (run.options.check_command.empty())
-        return "not run";
-    if (!fs::is_directory(dir))
-        return "failed";
+std::string run_check(run_state& run, const std::string& when, const std::string& dir) {
+    if (run.options.check_command.empty()) return "not run";
+    if (!fs::is_directory(dir)) return "failed";
     run.begin("check " + when, 0);
-    process_result result = run_shell(run.options.check_command, dir,
-                                      run.out.work + "/check-" + when + ".log");
+    process_result result =
+        run_shell(run.options.check_command, dir, run.out.work + "/check-" + when + ".log");
     run.end("check " + when);
     if (!result.ok())
-        run.shown.message("hdrslim: the check command failed " + when +
-                          " restructuring; see " + run.out.work + "/check-" + when + ".log");
+        run.shown.message("hdrslim: the check command failed " + when + " restructuring; see " +
+                          run.out.work + "/check-" + when + ".log");
     return result.ok() ? "passed" : "failed";
 }
 
-void extract_facts(run_state& run)
-{
+void extract_facts(run_state& run) {
     run.begin("units", static_cast<int>(run.units.size()));
     std::vector<unit_failure> failures = run_unit_jobs(
-        run.units, run.tools, run.out.work + "/units", run.options.jobs, run.shown,
-        run.has_facts);
+        run.units, run.tools, run.out.work + "/units", run.options.jobs, run.shown, run.has_facts);
     run.end("units");
     run.report.failures.insert(run.report.failures.end(), failures.begin(), failures.end());
 }
 
-bool restructure(run_state& run, std::string& error)
-{
+bool restructure(run_state& run, std::string& error) {
     std::vector<compile_unit> with_facts;
     for (size_t i = 0; i < run.units.size(); ++i)
-        if (run.has_facts[i])
-            with_facts.push_back(run.units[i]);
+        if (run.has_facts[i]) with_facts.push_back(run.units[i]);
     if (with_facts.empty()) {
         error = "no unit has facts; nothing to restructure";
         return false;
@@ -190,9 +169,8 @@ bool restructure(run_state& run, std::string& error)
                                         run.out.work + "/restructure");
     run.end("restructure");
     if (!run.restructured.run.ok()) {
-        error = "the restructurer failed (status " +
-                std::to_string(run.restructured.run.status) + "); see " +
-                run.restructured.log;
+        error = "the restructurer failed (status " + std::to_string(run.restructured.run.status) +
+                "); see " + run.restructured.log;
         return false;
     }
     run.report.new_headers = static_cast<int>(run.restructured.new_headers.size());
@@ -201,22 +179,19 @@ bool restructure(run_state& run, std::string& error)
 
 // Rewrites the include lines of the new headers and the rewritten sources to
 // absolute paths, so that they compile with nothing but the project's own flags.
-void pin_restructured_includes(run_state& run)
-{
+void pin_restructured_includes(run_state& run) {
     std::vector<std::string> dirs;
     for (const std::string& flag : run.restructured.include_flags)
         dirs.push_back(flag.substr(2));
     for (const std::string& header : run.restructured.new_headers)
         pin_file_includes(header, dirs);
     for (const compile_unit& unit : run.units)
-        if (fs::exists(unit.rewritten()))
-            pin_file_includes(unit.rewritten(), dirs);
+        if (fs::exists(unit.rewritten())) pin_file_includes(unit.rewritten(), dirs);
 }
 
 // Compiles every original and every rewritten source with the unit's own flags,
 // one at a time per job, for the per-unit compile status and times.
-void compile_units(run_state& run)
-{
+void compile_units(run_state& run) {
     std::vector<process_request> requests;
     std::vector<std::pair<size_t, bool>> what; // unit, rewritten?
     std::string objects = run.out.work + "/objects/";
@@ -226,19 +201,20 @@ void compile_units(run_state& run)
         const compile_unit& unit = run.units[i];
         std::string n = std::to_string(i);
         run.report.units[i].restructured = fs::exists(unit.rewritten());
-        requests.push_back({compile_argv(unit, {"-c", unit.source, "-o", objects + n + ".before.o"}),
-                            unit.directory, "", unit_file(run, i, ".compile-before.log")});
+        requests.push_back(
+            {compile_argv(unit, {"-c", unit.source, "-o", objects + n + ".before.o"}),
+             unit.directory, "", unit_file(run, i, ".compile-before.log")});
         what.emplace_back(i, false);
         if (!run.report.units[i].restructured) {
             if (run.has_facts[i])
                 run.report.failures.push_back(
                     {unit.name, "restructure", "no rewritten source was written for this unit",
-                     "the restructurer's log tells which units it wrote",
-                     run.restructured.log});
+                     "the restructurer's log tells which units it wrote", run.restructured.log});
             continue;
         }
-        requests.push_back({compile_argv(unit, {"-c", unit.rewritten(), "-o", objects + n + ".after.o"}),
-                            unit.directory, "", unit_file(run, i, ".compile.log")});
+        requests.push_back(
+            {compile_argv(unit, {"-c", unit.rewritten(), "-o", objects + n + ".after.o"}),
+             unit.directory, "", unit_file(run, i, ".compile.log")});
         what.emplace_back(i, true);
     }
     run.begin("compile", static_cast<int>(requests.size()));
@@ -261,12 +237,10 @@ void compile_units(run_state& run)
 
 // What the project's own build links or archives: the products of its link and
 // archive steps that exist once it has run (configure tests are gone by then).
-std::vector<std::string> build_products(const run_state& run)
-{
+std::vector<std::string> build_products(const run_state& run) {
     std::vector<std::string> products;
     for (const build_step& step : run.build.steps) {
-        if (step.what == build_step::kind::compile || step.output.empty())
-            continue;
+        if (step.what == build_step::kind::compile || step.output.empty()) continue;
         fs::path product = (fs::path(step.cwd) / step.output).lexically_normal();
         std::string rel = product.lexically_relative(run.out.tree).string();
         if (fs::exists(product) && rel.rfind("..", 0) != 0 &&
@@ -279,10 +253,8 @@ std::vector<std::string> build_products(const run_state& run)
 // Builds a fresh copy of the project whose sources are the rewritten ones with the
 // project's own build command, so that its own compile, link and archive steps
 // make the programs and libraries exactly as they make the originals.
-void build_after(run_state& run)
-{
-    if (!run.build_captured)
-        return;
+void build_after(run_state& run) {
+    if (!run.build_captured) return;
     std::string error;
     run.begin("rebuild", 0);
     if (!copy_project(run.out.project, run.out.after, error)) {
@@ -291,16 +263,15 @@ void build_after(run_state& run)
         return;
     }
     for (const compile_unit& unit : run.units) {
-        if (!fs::exists(unit.rewritten()))
-            continue;
-        fs::path target = fs::path(run.out.after) / fs::path(unit.source).lexically_relative(run.out.tree);
+        if (!fs::exists(unit.rewritten())) continue;
+        fs::path target =
+            fs::path(run.out.after) / fs::path(unit.source).lexically_relative(run.out.tree);
         std::error_code ec;
         fs::copy_file(unit.rewritten(), target, fs::copy_options::overwrite_existing, ec);
         if (ec)
-            run.report.failures.push_back({unit.name, "rebuild",
-                                           "cannot put the rewritten source in place: " +
-                                               ec.message(),
-                                           "check the disk space", target.string()});
+            run.report.failures.push_back(
+                {unit.name, "rebuild", "cannot put the rewritten source in place: " + ec.message(),
+                 "check the disk space", target.string()});
     }
     std::string log = run.out.work + "/build-after.log";
     process_result result =
@@ -323,15 +294,13 @@ void build_after(run_state& run)
                                        "the first error in the log names the unit", log});
 }
 
-void measure(run_state& run)
-{
+void measure(run_state& run) {
     std::vector<process_request> requests;
     for (size_t i = 0; i < run.units.size(); ++i) {
         const compile_unit& unit = run.units[i];
         requests.push_back({compile_argv(unit, {"-E", "-P", unit.source}), unit.directory,
                             unit_file(run, i, ".before.i"), ""});
-        if (!run.report.units[i].restructured)
-            continue;
+        if (!run.report.units[i].restructured) continue;
         std::vector<std::string> flags = with(run.restructured.include_flags, {});
         requests.push_back({compile_argv(unit, with(flags, {"-E", "-P", unit.rewritten()})),
                             unit.directory, unit_file(run, i, ".after.i"), ""});
@@ -363,8 +332,7 @@ void measure(run_state& run)
     }
 }
 
-bool write_report(run_state& run)
-{
+bool write_report(run_state& run) {
     const std::string& root = run.out.root;
     bool ok = write_file(root + "/report.md", report_markdown(run.report)) &&
               write_file(root + "/report.json", report_json(run.report)) &&
@@ -381,8 +349,7 @@ bool write_report(run_state& run)
 }
 
 // Missing inputs are found before anything is written.
-bool check_inputs(const run_options& options, std::string& error)
-{
+bool check_inputs(const run_options& options, std::string& error) {
     std::error_code ec;
     if (!fs::is_directory(options.project_dir, ec)) {
         error = "project directory " + options.project_dir + " does not exist";
@@ -399,24 +366,21 @@ bool check_inputs(const run_options& options, std::string& error)
 
 } // namespace
 
-int run_pipeline(const run_options& options)
-{
+int run_pipeline(const run_options& options) {
     run_state run(options);
     std::string error;
     if (!check_inputs(options, error)) {
         std::fprintf(stderr, "hdrslim: %s\n%s", error.c_str(), run_usage);
         return 2;
     }
-    if (!find_toolchain(run.tools, error))
-        return fail(run, "set-up", error);
+    if (!find_toolchain(run.tools, error)) return fail(run, "set-up", error);
     run.begin("copy", 0);
     if (!prepare_output_dir(options.project_dir, options.out_dir, run.out, error)) {
         run.shown.message("hdrslim: " + error);
         return 2;
     }
     run.end("copy");
-    if (!load_units(run, error))
-        return fail(run, "reading the compile commands", error);
+    if (!load_units(run, error)) return fail(run, "reading the compile commands", error);
     run.report.project = run.out.project;
     run.report.out = run.out.root;
     for (const compile_unit& unit : run.units) {
@@ -432,17 +396,16 @@ int run_pipeline(const run_options& options)
     else
         run.report.check_before = run_check(run, "before", run.out.tree);
     extract_facts(run);
-    if (!restructure(run, error))
-        return fail(run, "restructure", error);
+    if (!restructure(run, error)) return fail(run, "restructure", error);
     pin_restructured_includes(run);
     compile_units(run);
     build_after(run);
     // Without the project's build there is no rebuilt copy to check.
     run.report.check_after =
         run.build_captured ? run_check(run, "after", run.out.after) : "not run";
-    run.report.check_same_output = run.report.check_after != "not run" &&
-                                   same_content(run.out.work + "/check-before.log",
-                                                run.out.work + "/check-after.log");
+    run.report.check_same_output =
+        run.report.check_after != "not run" &&
+        same_content(run.out.work + "/check-before.log", run.out.work + "/check-after.log");
     measure(run);
     if (!write_report(run))
         return fail(run, "report", "cannot write the report into " + run.out.root);

@@ -8,13 +8,11 @@
 namespace {
 
 // Opens `path` (or /dev/null) as descriptor `target` in the child.
-bool redirect(const std::string& path, int target, bool append)
-{
+bool redirect(const std::string& path, int target, bool append) {
     const char* name = path.empty() ? "/dev/null" : path.c_str();
     int flags = O_WRONLY | O_CREAT | (append ? O_APPEND : O_TRUNC);
     int fd = open(name, flags, 0664);
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     if (fd != target) {
         dup2(fd, target);
         close(fd);
@@ -22,16 +20,14 @@ bool redirect(const std::string& path, int target, bool append)
     return true;
 }
 
-[[noreturn]] void exec_child(const process_request& request)
-{
+[[noreturn]] void exec_child(const process_request& request) {
     int in = open("/dev/null", O_RDONLY);
     if (in >= 0) {
         dup2(in, 0);
         close(in);
     }
     bool same = !request.out_file.empty() && request.out_file == request.err_file;
-    if (!redirect(request.out_file, 1, false))
-        _exit(126);
+    if (!redirect(request.out_file, 1, false)) _exit(126);
     if (same)
         dup2(1, 2);
     else if (!redirect(request.err_file, 2, false))
@@ -51,17 +47,13 @@ bool redirect(const std::string& path, int target, bool append)
 
 } // namespace
 
-process_result run_process(const process_request& request)
-{
+process_result run_process(const process_request& request) {
     process_result result;
-    if (request.argv.empty())
-        return result;
+    if (request.argv.empty()) return result;
     auto start = std::chrono::steady_clock::now();
     pid_t pid = fork();
-    if (pid < 0)
-        return result;
-    if (pid == 0)
-        exec_child(request);
+    if (pid < 0) return result;
+    if (pid == 0) exec_child(request);
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {
     }
@@ -73,15 +65,13 @@ process_result run_process(const process_request& request)
 }
 
 process_result run_shell(const std::string& command, const std::string& cwd,
-                         const std::string& log_file)
-{
+                         const std::string& log_file) {
     process_result result = run_process({{"/bin/sh", "-c", command}, cwd, log_file, log_file});
     result.started = true; // 127 from the shell means "command not found": a failure, not ours
     return result;
 }
 
-std::string shell_quote(const std::string& word)
-{
+std::string shell_quote(const std::string& word) {
     if (!word.empty() && word.find_first_not_of("abcdefghijklmnopqrstuvwxyz"
                                                 "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
                                                 "0123456789_-+=./:,@%") == std::string::npos)
@@ -96,12 +86,10 @@ std::string shell_quote(const std::string& word)
     return quoted + "'";
 }
 
-std::string shell_join(const std::vector<std::string>& words)
-{
+std::string shell_join(const std::vector<std::string>& words) {
     std::string line;
     for (const std::string& word : words) {
-        if (!line.empty())
-            line += ' ';
+        if (!line.empty()) line += ' ';
         line += shell_quote(word);
     }
     return line;

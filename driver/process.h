@@ -7,17 +7,17 @@
 #include <vector>
 
 struct process_result {
-    int status = -1;       // exit status, or 128 + signal number
-    double seconds = 0.0;  // wall time
-    bool started = false;  // false when the program could not be run at all
+    int status = -1;      // exit status, or 128 + signal number
+    double seconds = 0.0; // wall time
+    bool started = false; // false when the program could not be run at all
     bool ok() const { return started && status == 0; }
 };
 
 struct process_request {
     std::vector<std::string> argv;
-    std::string cwd;       // empty: the current directory
-    std::string out_file;  // empty: /dev/null
-    std::string err_file;  // empty: /dev/null; may equal out_file
+    std::string cwd;      // empty: the current directory
+    std::string out_file; // empty: /dev/null
+    std::string err_file; // empty: /dev/null; may equal out_file
 };
 
 // Runs the request and waits for it.

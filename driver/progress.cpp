@@ -4,29 +4,22 @@
 #include <unistd.h>
 
 progress::progress(style how)
-    : how_(how), run_start_(std::chrono::steady_clock::now()), phase_start_(run_start_)
-{
-}
+    : how_(how), run_start_(std::chrono::steady_clock::now()), phase_start_(run_start_) {}
 
-progress::style progress::for_stderr(bool quiet)
-{
-    if (quiet)
-        return style::quiet;
+progress::style progress::for_stderr(bool quiet) {
+    if (quiet) return style::quiet;
     return isatty(2) ? style::bar : style::lines;
 }
 
-std::string progress::elapsed() const
-{
-    long seconds = static_cast<long>(std::chrono::duration<double>(
-                                          std::chrono::steady_clock::now() - run_start_)
-                                          .count());
+std::string progress::elapsed() const {
+    long seconds = static_cast<long>(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - run_start_).count());
     char text[32];
     std::snprintf(text, sizeof text, "%02ld:%02ld", seconds / 60, seconds % 60);
     return text;
 }
 
-void progress::start_phase(const std::string& name, int total)
-{
+void progress::start_phase(const std::string& name, int total) {
     phase_ = name;
     total_ = total;
     done_ = 0;
@@ -38,14 +31,12 @@ void progress::start_phase(const std::string& name, int total)
     draw();
 }
 
-void progress::advance(int done_now)
-{
+void progress::advance(int done_now) {
     done_ += done_now;
     draw();
 }
 
-void progress::draw()
-{
+void progress::draw() {
     if (how_ == style::bar) {
         const int width = 30;
         int filled = total_ > 0 ? width * done_ / total_ : 0;
@@ -64,8 +55,7 @@ void progress::draw()
     }
 }
 
-void progress::finish_phase()
-{
+void progress::finish_phase() {
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - phase_start_).count();
     if (how_ == style::bar) {
@@ -77,11 +67,8 @@ void progress::finish_phase()
     }
 }
 
-void progress::message(const std::string& text)
-{
-    if (how_ == style::bar && bar_shown_)
-        std::fprintf(stderr, "\r\033[K");
+void progress::message(const std::string& text) {
+    if (how_ == style::bar && bar_shown_) std::fprintf(stderr, "\r\033[K");
     std::fprintf(stderr, "%s\n", text.c_str());
-    if (how_ == style::bar && bar_shown_)
-        draw();
+    if (how_ == style::bar && bar_shown_) draw();
 }

@@ -9,14 +9,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string absolute_in(const std::string& path, const std::string& dir)
-{
+std::string absolute_in(const std::string& path, const std::string& dir) {
     fs::path p(path);
     return (p.is_absolute() ? p : fs::path(dir) / p).lexically_normal().string();
 }
 
-bool inside(const std::string& path, const std::string& tree)
-{
+bool inside(const std::string& path, const std::string& tree) {
     fs::path rel = fs::path(path).lexically_relative(tree);
     return !rel.empty() && *rel.begin() != "..";
 }
@@ -24,8 +22,7 @@ bool inside(const std::string& path, const std::string& tree)
 } // namespace
 
 std::vector<std::string> project_include_dirs(const std::vector<compile_unit>& units,
-                                              const std::string& tree)
-{
+                                              const std::string& tree) {
     std::vector<std::string> dirs;
     std::set<std::string> seen;
     for (const compile_unit& unit : units) {
@@ -38,8 +35,7 @@ std::vector<std::string> project_include_dirs(const std::vector<compile_unit>& u
                 dir = flag.substr(2);
             else if (flag.rfind("-iquote", 0) == 0 && flag.size() > 7)
                 dir = flag.substr(7);
-            if (!dir.empty() && inside(dir, tree) && seen.insert(dir).second)
-                dirs.push_back(dir);
+            if (!dir.empty() && inside(dir, tree) && seen.insert(dir).second) dirs.push_back(dir);
         }
     }
     return dirs;
@@ -47,8 +43,7 @@ std::vector<std::string> project_include_dirs(const std::vector<compile_unit>& u
 
 void read_generated_makefile(const std::string& text, const std::string& dir,
                              std::vector<std::string>& include_flags,
-                             std::vector<std::string>& headers)
-{
+                             std::vector<std::string>& headers) {
     std::istringstream lines(text);
     std::string line;
     bool after_suffix_rule = false;
@@ -71,9 +66,8 @@ void read_generated_makefile(const std::string& text, const std::string& dir,
 }
 
 restructure_result run_restructurer(const std::string& restructurer,
-                                    const std::vector<compile_unit>& units,
-                                    const std::string& tree, const std::string& dir)
-{
+                                    const std::vector<compile_unit>& units, const std::string& tree,
+                                    const std::string& dir) {
     restructure_result result;
     result.dir = dir;
     result.log = dir + "/restructurer.log";
@@ -93,7 +87,6 @@ restructure_result run_restructurer(const std::string& restructurer,
     std::vector<std::string> listed;
     read_generated_makefile(text.str(), dir, result.include_flags, listed);
     for (const std::string& header : listed)
-        if (fs::is_regular_file(header))
-            result.new_headers.push_back(header);
+        if (fs::is_regular_file(header)) result.new_headers.push_back(header);
     return result;
 }

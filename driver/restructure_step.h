@@ -19,8 +19,8 @@ struct restructure_result {
 // Runs the restructurer in `dir` with "-I" for the project's include directories
 // (those inside `tree`), "-M" for the tree, and the fact files of `units`.
 restructure_result run_restructurer(const std::string& restructurer,
-                                    const std::vector<compile_unit>& units,
-                                    const std::string& tree, const std::string& dir);
+                                    const std::vector<compile_unit>& units, const std::string& tree,
+                                    const std::string& dir);
 
 // The include directories of the units that lie inside `tree`, in order, once each.
 std::vector<std::string> project_include_dirs(const std::vector<compile_unit>& units,

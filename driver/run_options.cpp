@@ -12,8 +12,7 @@ const char* const run_usage =
 
 namespace {
 
-bool parse_jobs(const std::string& text, int& jobs)
-{
+bool parse_jobs(const std::string& text, int& jobs) {
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos ||
         text.size() > 4)
         return false;
@@ -23,8 +22,7 @@ bool parse_jobs(const std::string& text, int& jobs)
 
 // Takes the value of an option given as "--opt VALUE" or "--opt=VALUE".
 bool take_value(const std::vector<std::string>& args, size_t& i, const std::string& name,
-                std::string& value, std::string& error)
-{
+                std::string& value, std::string& error) {
     const std::string& arg = args[i];
     if (arg.size() > name.size() && arg.compare(0, name.size() + 1, name + "=") == 0) {
         value = arg.substr(name.size() + 1);
@@ -38,24 +36,20 @@ bool take_value(const std::vector<std::string>& args, size_t& i, const std::stri
     return true;
 }
 
-bool is_option(const std::string& arg, const std::string& name)
-{
+bool is_option(const std::string& arg, const std::string& name) {
     return arg == name || arg.rfind(name + "=", 0) == 0;
 }
 
 } // namespace
 
-std::string default_out_dir(const std::string& project_dir)
-{
+std::string default_out_dir(const std::string& project_dir) {
     fs::path project = fs::absolute(project_dir).lexically_normal();
-    if (!project.has_filename())
-        project = project.parent_path();
+    if (!project.has_filename()) project = project.parent_path();
     return (project.parent_path() / (project.filename().string() + "-hdrslim")).string();
 }
 
 std::optional<run_options> parse_run_options(const std::vector<std::string>& args,
-                                             std::string& error)
-{
+                                             std::string& error) {
     run_options options;
     std::string jobs_text;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -82,8 +76,7 @@ std::optional<run_options> parse_run_options(const std::vector<std::string>& arg
             error = "more than one project directory: " + options.project_dir + " and " + arg;
             return std::nullopt;
         }
-        if (!ok)
-            return std::nullopt;
+        if (!ok) return std::nullopt;
     }
     if (options.project_dir.empty()) {
         error = "no project directory given";
@@ -93,9 +86,7 @@ std::optional<run_options> parse_run_options(const std::vector<std::string>& arg
         error = "-j needs a positive number, not '" + jobs_text + "'";
         return std::nullopt;
     }
-    if (options.jobs == 0)
-        options.jobs = std::max(1u, std::thread::hardware_concurrency());
-    if (options.out_dir.empty())
-        options.out_dir = default_out_dir(options.project_dir);
+    if (options.jobs == 0) options.jobs = std::max(1u, std::thread::hardware_concurrency());
+    if (options.out_dir.empty()) options.out_dir = default_out_dir(options.project_dir);
     return options;
 }

@@ -6,11 +6,11 @@
 #include <vector>
 
 struct run_options {
-    std::string project_dir;  // the user's project; never written to
-    std::string out_dir;      // where the copy, the restructured tree and the report go
+    std::string project_dir;   // the user's project; never written to
+    std::string out_dir;       // where the copy, the restructured tree and the report go
     std::string build_command; // optional: run under bear to get the compile commands
     std::string check_command; // optional: the project's own test command
-    int jobs = 0;             // parallel jobs; 0 until parsed (then the number of cores)
+    int jobs = 0;              // parallel jobs; 0 until parsed (then the number of cores)
     bool quiet = false;
 };
 

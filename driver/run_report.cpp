@@ -13,8 +13,7 @@ struct totals {
     int restructured = 0, compiled = 0;
 };
 
-totals sum(const run_report& report)
-{
+totals sum(const run_report& report) {
     totals t;
     for (const unit_report& u : report.units) {
         t.before.lines += u.before.lines;
@@ -29,46 +28,48 @@ totals sum(const run_report& report)
     return t;
 }
 
-std::string fixed(double value, int decimals = 2)
-{
+std::string fixed(double value, int decimals = 2) {
     char text[64];
     std::snprintf(text, sizeof text, "%.*f", decimals, value);
     return text;
 }
 
-std::string xml_escape(const std::string& text)
-{
+std::string xml_escape(const std::string& text) {
     std::string escaped;
     for (char c : text) {
         switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        case '"': escaped += "&quot;"; break;
-        default: escaped += c;
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        case '"':
+            escaped += "&quot;";
+            break;
+        default:
+            escaped += c;
         }
     }
     return escaped;
 }
 
-std::string links_text(const run_report& r)
-{
-    if (!r.links_known)
-        return "not rebuilt (no build command; give --build)";
+std::string links_text(const run_report& r) {
+    if (!r.links_known) return "not rebuilt (no build command; give --build)";
     return std::to_string(r.links_ok) + " of " + std::to_string(r.link_steps) + " made again";
 }
 
 } // namespace
 
-std::string reduction(long before, long after)
-{
-    if (before <= 0)
-        return "-";
+std::string reduction(long before, long after) {
+    if (before <= 0) return "-";
     return fixed(100.0 * (before - after) / before, 1) + "%";
 }
 
-std::string report_markdown(const run_report& r)
-{
+std::string report_markdown(const run_report& r) {
     totals t = sum(r);
     std::ostringstream md;
     md << "# hdrslim report\n\n"
@@ -81,8 +82,8 @@ std::string report_markdown(const run_report& r)
        << "| programs and libraries of the project's build | " << links_text(r) << " |\n"
        << "| check before / after | " << r.check_before << " / " << r.check_after
        << (r.check_after == "not run" ? ""
-                                      : r.check_same_output ? ", same output"
-                                                            : ", output differs")
+           : r.check_same_output      ? ", same output"
+                                      : ", output differs")
        << " |\n"
        << "| preprocessed lines | " << t.before.lines << " -> " << t.after.lines << " ("
        << reduction(t.before.lines, t.after.lines) << " less) |\n"
@@ -121,8 +122,8 @@ std::string report_markdown(const run_report& r)
     if (!r.failures.empty()) {
         md << "\n## Failures\n\n";
         for (const unit_failure& f : r.failures)
-            md << "- `" << f.unit << "` (" << f.step << "): " << f.message << "  \n  hint: "
-               << f.hint << "  \n  log: `" << f.log << "`\n";
+            md << "- `" << f.unit << "` (" << f.step << "): " << f.message
+               << "  \n  hint: " << f.hint << "  \n  log: `" << f.log << "`\n";
     }
     md << "\n## Phases\n\n| phase | seconds |\n|---|---:|\n";
     for (const auto& [phase, seconds] : r.phase_seconds)
@@ -130,8 +131,7 @@ std::string report_markdown(const run_report& r)
     return md.str();
 }
 
-std::string report_json(const run_report& r)
-{
+std::string report_json(const run_report& r) {
     using nlohmann::ordered_json;
     ordered_json j;
     totals t = sum(r);
@@ -164,9 +164,8 @@ std::string report_json(const run_report& r)
             {{"name", h.name}, {"units_before", h.units_before}, {"units_after", h.units_after}});
     j["links"] = {{"known", r.links_known}, {"steps", r.link_steps}, {"succeeded", r.links_ok}};
     j["build_seconds"] = {{"before", r.build_seconds_before}, {"after", r.build_seconds_after}};
-    j["check"] = {{"before", r.check_before},
-                  {"after", r.check_after},
-                  {"same_output", r.check_same_output}};
+    j["check"] = {
+        {"before", r.check_before}, {"after", r.check_after}, {"same_output", r.check_same_output}};
     j["failures"] = ordered_json::array();
     for (const unit_failure& f : r.failures)
         j["failures"].push_back({{"unit", f.unit},
@@ -180,8 +179,7 @@ std::string report_json(const run_report& r)
     return j.dump(2) + "\n";
 }
 
-std::string report_svg(const run_report& r)
-{
+std::string report_svg(const run_report& r) {
     const int bar = 14, gap = 10, label_width = 220, chart_width = 520, top = 50;
     long largest = 1;
     for (const unit_report& u : r.units)
@@ -189,14 +187,16 @@ std::string report_svg(const run_report& r)
     int height = top + static_cast<int>(r.units.size()) * (2 * bar + gap) + 20;
     int width = label_width + chart_width + 120;
     std::ostringstream svg;
-    svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << width << "\" height=\""
-        << height << "\" font-family=\"sans-serif\" font-size=\"12\">\n"
+    svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << width << "\" height=\"" << height
+        << "\" font-family=\"sans-serif\" font-size=\"12\">\n"
         << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
         << "<text x=\"10\" y=\"20\" font-size=\"15\">Preprocessed bytes per unit</text>\n"
-        << "<rect x=\"" << label_width << "\" y=\"28\" width=\"12\" height=\"10\" "
+        << "<rect x=\"" << label_width
+        << "\" y=\"28\" width=\"12\" height=\"10\" "
            "fill=\"#b0b0b0\"/><text x=\""
         << label_width + 16 << "\" y=\"37\">before</text>\n"
-        << "<rect x=\"" << label_width + 80 << "\" y=\"28\" width=\"12\" height=\"10\" "
+        << "<rect x=\"" << label_width + 80
+        << "\" y=\"28\" width=\"12\" height=\"10\" "
            "fill=\"#2a7ab8\"/><text x=\""
         << label_width + 96 << "\" y=\"37\">after</text>\n";
     int y = top;
@@ -219,17 +219,15 @@ std::string report_svg(const run_report& r)
     return svg.str();
 }
 
-std::string report_table(const run_report& r)
-{
+std::string report_table(const run_report& r) {
     totals t = sum(r);
     size_t width = 5;
     for (const unit_report& u : r.units)
         width = std::max(width, u.name.size());
     std::ostringstream out;
     char line[512];
-    std::snprintf(line, sizeof line, "%-*s %10s %10s %7s %12s %12s %7s\n",
-                  static_cast<int>(width), "unit", "lines", "after", "less", "bytes", "after",
-                  "less");
+    std::snprintf(line, sizeof line, "%-*s %10s %10s %7s %12s %12s %7s\n", static_cast<int>(width),
+                  "unit", "lines", "after", "less", "bytes", "after", "less");
     out << line;
     auto row = [&](const std::string& name, const text_size& b, const text_size& a) {
         std::snprintf(line, sizeof line, "%-*s %10ld %10ld %7s %12ld %12ld %7s\n",
@@ -246,8 +244,8 @@ std::string report_table(const run_report& r)
         << "programs and libraries: " << links_text(r) << "\n"
         << "check before/after: " << r.check_before << " / " << r.check_after
         << (r.check_after == "not run" ? ""
-                                       : r.check_same_output ? " (same output)"
-                                                             : " (output differs)")
+            : r.check_same_output      ? " (same output)"
+                                       : " (output differs)")
         << "\n"
         << "compile time summed over units: " << fixed(t.compile_before) << " s -> "
         << fixed(t.compile_after) << " s\n";

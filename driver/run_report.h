@@ -20,9 +20,9 @@ struct unit_report {
 };
 
 struct header_report {
-    std::string name;      // path inside the project
-    int units_before = 0;  // units whose preprocessed source includes it
-    int units_after = 0;   // units that still take declarations from it
+    std::string name;     // path inside the project
+    int units_before = 0; // units whose preprocessed source includes it
+    int units_after = 0;  // units that still take declarations from it
 };
 
 struct run_report {
@@ -31,11 +31,11 @@ struct run_report {
     std::vector<unit_report> units;
     std::vector<header_report> headers;
     int new_headers = 0;
-    int link_steps = 0;       // programs and libraries the project's build makes
-    int links_ok = 0;         // of which the build of the rewritten sources made too
-    bool links_known = false; // false without a captured build
-    double build_seconds_before = 0; // the project's full build, original sources
-    double build_seconds_after = 0;  // the same build, rewritten sources
+    int link_steps = 0;                   // programs and libraries the project's build makes
+    int links_ok = 0;                     // of which the build of the rewritten sources made too
+    bool links_known = false;             // false without a captured build
+    double build_seconds_before = 0;      // the project's full build, original sources
+    double build_seconds_after = 0;       // the same build, rewritten sources
     std::string check_before = "not run"; // "passed", "failed", "not run"
     std::string check_after = "not run";
     bool check_same_output = false; // the check printed the same before and after

@@ -14,5 +14,4 @@ text_size measure_file(const std::string& path);
 
 // The files named by the line markers of a preprocessed file that lie inside
 // `tree` and are not the unit's own sources: the project headers it drew from.
-std::set<std::string> project_headers_in(const std::string& preprocessed,
-                                         const std::string& tree);
+std::set<std::string> project_headers_in(const std::string& preprocessed, const std::string& tree);

@@ -5,8 +5,7 @@
 
 namespace fs = std::filesystem;
 
-bool find_toolchain(toolchain& tools, std::string& error)
-{
+bool find_toolchain(toolchain& tools, std::string& error) {
     std::error_code ec;
     fs::path self = fs::read_symlink("/proc/self/exe", ec);
     fs::path build = self.parent_path().parent_path(); // build/driver/hdrslim -> build

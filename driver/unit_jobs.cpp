@@ -12,28 +12,24 @@ namespace fs = std::filesystem;
 namespace {
 
 // make reads "$" in recipes as its own expansion.
-std::string for_make(const std::string& text)
-{
+std::string for_make(const std::string& text) {
     std::string escaped;
     for (char c : text) {
         escaped += c;
-        if (c == '$')
-            escaped += '$';
+        if (c == '$') escaped += '$';
     }
     return escaped;
 }
 
 std::string step_line(const std::string& command, const std::string& log, size_t unit,
-                      const std::string& step, const std::string& cleanup = "")
-{
-    std::string on_failure = "{ " + cleanup + "echo 'failed " + std::to_string(unit) + " " +
-                             step + "'; exit 1; }";
+                      const std::string& step, const std::string& cleanup = "") {
+    std::string on_failure =
+        "{ " + cleanup + "echo 'failed " + std::to_string(unit) + " " + step + "'; exit 1; }";
     return "\t@" + for_make(command + " 2> " + shell_quote(log) + " || " + on_failure) + "\n";
 }
 
 std::string unit_rules(const compile_unit& unit, size_t i, const toolchain& tools,
-                       const std::string& dir)
-{
+                       const std::string& dir) {
     std::string n = std::to_string(i);
     std::string log = dir + "/" + n + ".";
     std::string cd = "cd " + shell_quote(unit.directory) + " && ";
@@ -50,11 +46,11 @@ std::string unit_rules(const compile_unit& unit, size_t i, const toolchain& tool
 
     std::string rules = n + ".ok:\n";
     rules += step_line(cd + shell_join(preprocess), log + "preprocess.log", i, "preprocess");
-    rules += step_line(cd + shell_join(parse) + " > " + dump_part + " && mv " + dump_part +
-                           " " + shell_quote(unit.dump()),
+    rules += step_line(cd + shell_join(parse) + " > " + dump_part + " && mv " + dump_part + " " +
+                           shell_quote(unit.dump()),
                        log + "parse.log", i, "parse", "rm -f " + dump_part + "; ");
-    rules += step_line(shell_join({tools.extractor, unit.dump()}) + " > " + facts_part +
-                           " && mv " + facts_part + " " + shell_quote(unit.facts()),
+    rules += step_line(shell_join({tools.extractor, unit.dump()}) + " > " + facts_part + " && mv " +
+                           facts_part + " " + shell_quote(unit.facts()),
                        log + "extract.log", i, "extract", "rm -f " + facts_part + "; ");
     rules += "\t@touch $@ && echo 'done " + n + "'\n\n";
     return rules;
@@ -63,8 +59,7 @@ std::string unit_rules(const compile_unit& unit, size_t i, const toolchain& tool
 } // namespace
 
 std::string units_makefile(const std::vector<compile_unit>& units, const toolchain& tools,
-                           const std::string& dir)
-{
+                           const std::string& dir) {
     std::string text = "# Per-unit steps of hdrslim: preprocess, TA dump, facts.\n";
     text += "# Each recipe prints 'done N' or 'failed N STEP' for the driver.\n\nall:";
     for (size_t i = 0; i < units.size(); ++i)
@@ -76,22 +71,19 @@ std::string units_makefile(const std::vector<compile_unit>& units, const toolcha
     return text;
 }
 
-std::string log_excerpt(const std::string& path, int max_lines)
-{
+std::string log_excerpt(const std::string& path, int max_lines) {
     std::ifstream in(path);
     std::string line, text;
     int lines = 0;
     while (lines < max_lines && std::getline(in, line)) {
-        if (line.empty())
-            continue;
+        if (line.empty()) continue;
         text += (lines ? "\n    " : "") + line;
         ++lines;
     }
     return text.empty() ? "(no message)" : text;
 }
 
-std::string hint_for(const std::string& step)
-{
+std::string hint_for(const std::string& step) {
     if (step == "preprocess")
         return "check the unit's flags in the compile commands, and that generated headers "
                "exist (let --build run the project's build first)";
@@ -109,8 +101,7 @@ std::string hint_for(const std::string& step)
 
 std::vector<unit_failure> run_unit_jobs(const std::vector<compile_unit>& units,
                                         const toolchain& tools, const std::string& dir, int jobs,
-                                        progress& shown, std::vector<bool>& ok)
-{
+                                        progress& shown, std::vector<bool>& ok) {
     std::vector<unit_failure> failures;
     ok.assign(units.size(), false);
     std::error_code ec;
@@ -132,8 +123,7 @@ std::vector<unit_failure> run_unit_jobs(const std::vector<compile_unit>& units,
         std::istringstream words(line);
         std::string verb, step;
         size_t i = 0;
-        if (!(words >> verb >> i) || i >= units.size())
-            continue;
+        if (!(words >> verb >> i) || i >= units.size()) continue;
         reported[i] = true;
         if (verb == "done") {
             ok[i] = true;
@@ -150,7 +140,6 @@ std::vector<unit_failure> run_unit_jobs(const std::vector<compile_unit>& units,
     for (size_t i = 0; i < units.size(); ++i)
         if (!reported[i])
             failures.push_back({units[i].name, "make", log_excerpt(dir + "/make.log"),
-                                "make stopped before this unit; see the log",
-                                dir + "/make.log"});
+                                "make stopped before this unit; see the log", dir + "/make.log"});
     return failures;
 }

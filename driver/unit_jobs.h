@@ -17,7 +17,7 @@ struct unit_failure {
     std::string step;    // "preprocess", "parse", "extract", "compile"
     std::string message; // the tool's own words (first lines of its log)
     std::string hint;
-    std::string log;     // path of the full log
+    std::string log; // path of the full log
 };
 
 // Text of the makefile for `units`; logs and stamps go into `dir`.

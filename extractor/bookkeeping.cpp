@@ -12,23 +12,29 @@ struct edge_class {
 
 edge_class classify(std::string_view kind) {
     edge_class c;
-    if (kind == "cArcSon") c.son = true;
-    else if (kind == "cInstance") c.instance = true;
-    else if (kind == "cArcOpd") c.opd = true;
-    else if (kind == "cArcInitVal") c.init_val = true;
+    if (kind == "cArcSon")
+        c.son = true;
+    else if (kind == "cInstance")
+        c.instance = true;
+    else if (kind == "cArcOpd")
+        c.opd = true;
+    else if (kind == "cArcInitVal")
+        c.init_val = true;
     c.arc = kind.substr(0, 4) == "cArc";
     return c;
 }
 
 } // namespace
 
-std::size_t walk_limit() { return the_nodes.size() + 1; }
+std::size_t walk_limit() {
+    return the_nodes.size() + 1;
+}
 
 void bookkeeping_nodes() {
     static const std::pair<const char*, id_set*> sets[] = {
-        {"cFunction", &cFunctions},   {"cNameRef", &cNameRefs},     {"cObject", &cObjects},
-        {"cAliasType", &cAliasTypes}, {"cPtrType", &cPtrTypes},     {"cAggrType", &cAggrTypes},
-        {"cScopeFile", &cScopeFiles}, {"cEnumType", &cEnumTypes},   {"cFctType", &cFctTypes},
+        {"cFunction", &cFunctions},   {"cNameRef", &cNameRefs},   {"cObject", &cObjects},
+        {"cAliasType", &cAliasTypes}, {"cPtrType", &cPtrTypes},   {"cAggrType", &cAggrTypes},
+        {"cScopeFile", &cScopeFiles}, {"cEnumType", &cEnumTypes}, {"cFctType", &cFctTypes},
         {"cInitList", &cInitLists}};
     for (nid n = 0; n < the_nodes.size(); ++n) {
         std::string_view k = the_nodes[n].kind;

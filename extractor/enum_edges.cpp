@@ -15,11 +15,14 @@ void enum_use(nid x, const std::string& n, bool array_refs) {
     if (!array_refs) {
         if (top == no_node) return;
         std::string_view k = kind_of(top);
-        if (k == "cFunction") output_line("2", get_name("func", top), n);
-        else if (k == "cObject") output_line("2", get_name("var", top), n);
+        if (k == "cFunction")
+            output_line("2", get_name("func", top), n);
+        else if (k == "cObject")
+            output_line("2", get_name("var", top), n);
         // An enumerator in a member's or a typedef's array size (int a[N];)
         // makes the structure or the typedef depend on the enum.
-        else if (k == "cAggrType" || k == "cAliasType") output_line("4", trace_type_name(top), n);
+        else if (k == "cAggrType" || k == "cAliasType")
+            output_line("4", trace_type_name(top), n);
         return;
     }
     // An array subscripted with the enumerator depends on the enum.
@@ -28,7 +31,8 @@ void enum_use(nid x, const std::string& n, bool array_refs) {
         if (kind_of(cur) == "cBinaryOperator" && node(cur).attrs.op == "array-ref") {
             nid array = next_nodes_arcOpd.of(cur).first();
             if (kind_of(array) == "cNameRef")
-                for (nid o : objects_named(name_of(array))) output_line("4", get_name("var", o), n);
+                for (nid o : objects_named(name_of(array)))
+                    output_line("4", get_name("var", o), n);
         }
         if (cur == top) break;
         cur = prev_nodes_arc.of(cur).first();
@@ -44,7 +48,8 @@ void generate_enum_edges(bool array_refs) {
         if (n.empty()) continue;
         for (nid k : next_nodes_arcSon.of(e)) {
             if (kind_of(k) != "cEnumerator") continue;
-            for (nid x : name_refs_named(name_of(k))) enum_use(x, n, array_refs);
+            for (nid x : name_refs_named(name_of(k)))
+                enum_use(x, n, array_refs);
         }
     }
 }

@@ -8,14 +8,17 @@ void generate_func_edges(bool with_bodies) {
     if (with_bodies) {
         for (nid f : cDefGlobalFunctions) {
             std::string n = get_name("func", f);
-            for (const std::string& t : find_all_children_used_types(f)) output_line("2", n, t);
-            for (nid p : find_parameters(f)) output_line("2", n, trace_type_name(p));
+            for (const std::string& t : find_all_children_used_types(f))
+                output_line("2", n, t);
+            for (nid p : find_parameters(f))
+                output_line("2", n, trace_type_name(p));
         }
         return;
     }
     for (nid f : cDclGlobalFunctions) {
         std::string n = get_name("func", f);
-        for (nid p : find_parameters(f)) output_line("4", n, trace_type_name(p));
+        for (nid p : find_parameters(f))
+            output_line("4", n, trace_type_name(p));
     }
     // A function declarator inside another declaration (a function-pointer
     // member or typedef): the enclosing declaration uses the parameter types.
@@ -24,11 +27,13 @@ void generate_func_edges(bool with_bodies) {
         std::vector<nid> params = find_parameters(f);
         if (params.empty()) continue;
         std::string q = trace_type_name(prev_nodes_arcSon.of(f).first());
-        for (nid p : params) output_line("4", q, trace_type_name(p));
+        for (nid p : params)
+            output_line("4", q, trace_type_name(p));
     }
     for (nid t : cFctTypes) {
         std::string n = get_name("fct", t);
         if (n.empty()) continue;
-        for (nid p : find_parameters(t)) output_line("4", n, trace_type_name(p));
+        for (nid p : find_parameters(t))
+            output_line("4", n, trace_type_name(p));
     }
 }

@@ -19,11 +19,13 @@ struct indexes {
 std::unique_ptr<indexes> built;
 
 void index_set(name_index& index, const id_set& set) {
-    for (nid n : set) index[name_of(n)].push_back(n);
+    for (nid n : set)
+        index[name_of(n)].push_back(n);
 }
 
 void index_first(std::unordered_map<std::string_view, nid>& index, const id_set& set) {
-    for (nid n : set) index.try_emplace(name_of(n), n);
+    for (nid n : set)
+        index.try_emplace(name_of(n), n);
 }
 
 indexes& get() {
@@ -57,17 +59,31 @@ nid lookup_first(const std::unordered_map<std::string_view, nid>& index, std::st
 
 } // namespace
 
-const std::vector<nid>& functions_named(std::string_view n) { return lookup(get().functions, n); }
-const std::vector<nid>& objects_named(std::string_view n) { return lookup(get().objects, n); }
+const std::vector<nid>& functions_named(std::string_view n) {
+    return lookup(get().functions, n);
+}
+const std::vector<nid>& objects_named(std::string_view n) {
+    return lookup(get().objects, n);
+}
 const std::vector<nid>& alias_types_named(std::string_view n) {
     return lookup(get().alias_types, n);
 }
-const std::vector<nid>& name_refs_named(std::string_view n) { return lookup(get().name_refs, n); }
+const std::vector<nid>& name_refs_named(std::string_view n) {
+    return lookup(get().name_refs, n);
+}
 const std::vector<nid>& init_list_objects_named(std::string_view n) {
     return lookup(get().init_list_objects, n);
 }
-nid first_aggr_named(std::string_view n) { return lookup_first(get().first_aggr, n); }
-nid first_ptr_named(std::string_view n) { return lookup_first(get().first_ptr, n); }
-bool has_static_prototype(std::string_view n) { return get().static_prototypes.count(n) != 0; }
+nid first_aggr_named(std::string_view n) {
+    return lookup_first(get().first_aggr, n);
+}
+nid first_ptr_named(std::string_view n) {
+    return lookup_first(get().first_ptr, n);
+}
+bool has_static_prototype(std::string_view n) {
+    return get().static_prototypes.count(n) != 0;
+}
 
-void clear_indexes() { built.reset(); }
+void clear_indexes() {
+    built.reset();
+}

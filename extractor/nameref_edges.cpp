@@ -22,7 +22,8 @@ void generate_nameref_edges() {
             if (is_global(f)) output_line("2", c, get_name("func", f));
         for (nid o : objects_named(s))
             if (is_global(o)) output_line("2", c, get_name("var", o));
-        for (nid t : alias_types_named(s)) output_line("2", c, get_name("type", t));
+        for (nid t : alias_types_named(s))
+            output_line("2", c, get_name("type", t));
         // Variables with an initializer list once more, as the object search
         // above already found them; the repeated facts are kept.
         for (nid o : init_list_objects_named(s))

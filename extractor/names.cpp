@@ -33,9 +33,12 @@ std::string get_location(std::string_view kind, nid id, bool definition) {
     std::string_view file = file_of(id);
     std::string_view beg = n.attrs.beg;
     std::string end(n.attrs.end);
-    if (kind == "func") end = son_end(id, end);
-    else if (kind == "var" && !is_extern(id)) end = initializer_end(id, end);
-    else if (kind == "type" || kind == "enum") beg = aggr_beg(id, beg);
+    if (kind == "func")
+        end = son_end(id, end);
+    else if (kind == "var" && !is_extern(id))
+        end = initializer_end(id, end);
+    else if (kind == "type" || kind == "enum")
+        beg = aggr_beg(id, beg);
     std::string location(file);
     location += ':';
     location += beg;

@@ -10,7 +10,9 @@
 
 namespace {
 
-std::string file_name(nid scope) { return "file:" + std::string(name_of(scope)); }
+std::string file_name(nid scope) {
+    return "file:" + std::string(name_of(scope));
+}
 
 // The nearest scope file above n (n excluded), or no_node.
 nid enclosing_scope_file(nid n) {
@@ -36,7 +38,8 @@ void count_files() {
 }
 
 // One pass over ids: each global id that `accept` admits gets its fact.
-template <class Accept, class Write> id_set unit_pass(const id_set& ids, Accept accept, Write write) {
+template <class Accept, class Write>
+id_set unit_pass(const id_set& ids, Accept accept, Write write) {
     id_set accepted;
     for (nid id : ids) {
         if (!is_global(id) || !accept(id)) continue;

@@ -12,32 +12,49 @@ enum class field { none, beg, end, type, op, visb, name, extern_, static_ };
 
 field field_of(std::string_view n) {
     switch (n.size()) {
-    case 2: return n == "op" ? field::op : field::none;
-    case 3: return n == "beg" ? field::beg : n == "end" ? field::end : field::none;
-    case 4: return n == "type" ? field::type : n == "visb" ? field::visb
-                 : n == "name"                     ? field::name
-                                                   : field::none;
-    case 6: return n == "extern" ? field::extern_ : n == "static" ? field::static_ : field::none;
-    default: return field::none;
+    case 2:
+        return n == "op" ? field::op : field::none;
+    case 3:
+        return n == "beg" ? field::beg : n == "end" ? field::end : field::none;
+    case 4:
+        return n == "type"   ? field::type
+               : n == "visb" ? field::visb
+               : n == "name" ? field::name
+                             : field::none;
+    case 6:
+        return n == "extern" ? field::extern_ : n == "static" ? field::static_ : field::none;
+    default:
+        return field::none;
     }
 }
 
 std::string_view* slot(attributes& a, field f) {
     switch (f) {
-    case field::beg: return &a.beg;
-    case field::end: return &a.end;
-    case field::type: return &a.type;
-    case field::op: return &a.op;
-    case field::visb: return &a.visb;
-    case field::name: return &a.name;
-    case field::extern_: return &a.extern_;
-    case field::static_: return &a.static_;
-    case field::none: break;
+    case field::beg:
+        return &a.beg;
+    case field::end:
+        return &a.end;
+    case field::type:
+        return &a.type;
+    case field::op:
+        return &a.op;
+    case field::visb:
+        return &a.visb;
+    case field::name:
+        return &a.name;
+    case field::extern_:
+        return &a.extern_;
+    case field::static_:
+        return &a.static_;
+    case field::none:
+        break;
     }
     return nullptr;
 }
 
-bool starts_record(token_kind k) { return k == token_kind::instance || k == token_kind::lparen; }
+bool starts_record(token_kind k) {
+    return k == token_kind::instance || k == token_kind::lparen;
+}
 
 class parser {
   public:
@@ -48,8 +65,10 @@ class parser {
         advance();
         while (tok_.kind != token_kind::end) {
             bool ok = false;
-            if (tok_.kind == token_kind::instance) ok = node_record();
-            else if (tok_.kind == token_kind::lparen) ok = edge_record();
+            if (tok_.kind == token_kind::instance)
+                ok = node_record();
+            else if (tok_.kind == token_kind::lparen)
+                ok = edge_record();
             if (ok) {
                 ++result_.records;
                 continue;
@@ -92,7 +111,8 @@ class parser {
             if (f != field::none && !(assigned & bit)) {
                 assigned |= bit;
                 std::string_view v = tok_.text;
-                if (f == field::name) v = v.size() < 2 ? std::string_view() : v.substr(1, v.size() - 2);
+                if (f == field::name)
+                    v = v.size() < 2 ? std::string_view() : v.substr(1, v.size() - 2);
                 *slot(attrs, f) = the_texts.store(v);
             }
             advance();
@@ -116,8 +136,8 @@ class parser {
         advance(); // "("
         if (!take_word(kind_) || !take_word(id_) || !take_word(target_)) return false;
         if (!take(token_kind::rparen) || !block(attrs_)) return false;
-        the_edges.push_back({edge_kinds.intern(kind_), the_nodes.intern(id_),
-                             the_nodes.intern(target_)});
+        the_edges.push_back(
+            {edge_kinds.intern(kind_), the_nodes.intern(id_), the_nodes.intern(target_)});
         return true;
     }
 
@@ -136,7 +156,8 @@ class parser {
     // Skips to the next token that can start a record. The offending token
     // itself is kept when it can.
     void recover() {
-        while (tok_.kind != token_kind::end && !starts_record(tok_.kind)) advance();
+        while (tok_.kind != token_kind::end && !starts_record(tok_.kind))
+            advance();
     }
 
     ta_scanner scan_;

@@ -14,11 +14,11 @@
 #include <ostream>
 
 struct parse_result {
-    long records = 0; // records stored
-    long errors = 0;  // syntax errors met
+    long records = 0;         // records stored
+    long errors = 0;          // syntax errors met
     bool read_failed = false; // the stream broke before its end
 };
 
-// Parses the whole stream, then freezes the tables (identifier order). With stop_at_error, reading ends at the first syntax
-// error (the records completed before it are kept).
+// Parses the whole stream, then freezes the tables (identifier order). With stop_at_error, reading
+// ends at the first syntax error (the records completed before it are kept).
 parse_result parse_ta(std::istream& in, std::ostream& diagnostics, bool stop_at_error = false);

@@ -8,7 +8,9 @@
 
 namespace {
 
-bool is_kind(nid n, std::string_view k) { return kind_of(n) == k; }
+bool is_kind(nid n, std::string_view k) {
+    return kind_of(n) == k;
+}
 
 struct position {
     long long line = 0, column = 0;
@@ -18,7 +20,8 @@ struct position {
 // anything else ends the number, and no number reads as 0.
 long long decimal(std::string_view s) {
     std::size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
+    while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r')))
+        ++i;
     bool negative = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
     long long v = 0;
@@ -63,7 +66,9 @@ bool has_body(nid id) {
     return false;
 }
 
-bool is_extern(nid id) { return node(id).attrs.extern_ == "True"; }
+bool is_extern(nid id) {
+    return node(id).attrs.extern_ == "True";
+}
 
 bool is_static(std::string_view kind, nid id) {
     if (kind == "func" && has_body(id) && has_static_prototype(name_of(id))) return true;
@@ -92,7 +97,9 @@ void forget_query_memos() {
     global_memo.shrink_to_fit();
 }
 
-std::string_view get_type(nid id) { return kind_of(id); }
+std::string_view get_type(nid id) {
+    return kind_of(id);
+}
 
 std::string son_end(nid id, std::string_view end) {
     position best = parse_position(end);
@@ -109,9 +116,13 @@ std::string_view aggr_beg(nid id, std::string_view beg) {
     return beg;
 }
 
-nid points_to_node(nid id) { return next_nodes.of(id).first(); }
+nid points_to_node(nid id) {
+    return next_nodes.of(id).first();
+}
 
-bool is_minus_one(nid id) { return id == no_node || node(id).id == "-1"; }
+bool is_minus_one(nid id) {
+    return id == no_node || node(id).id == "-1";
+}
 
 type_ref trace_type(nid id) {
     type_ref r;
@@ -120,24 +131,35 @@ type_ref trace_type(nid id) {
     for (std::size_t steps = 0; is_kind(t, "cPtrType") && steps < walk_limit(); ++steps)
         t = points_to_node(t);
     std::string_view k = kind_of(t);
-    if (k == "cAliasType") r.kind_word = "type";
-    else if (k == "cAggrType") r.kind_word = node(t).attrs.type;
+    if (k == "cAliasType")
+        r.kind_word = "type";
+    else if (k == "cAggrType")
+        r.kind_word = node(t).attrs.type;
     else if (k == "cForwardType") {
         nid aggr = first_aggr_named(name_of(t));
         r.kind_word = aggr == no_node ? "struct" : node(aggr).attrs.type;
-    } else if (k == "cFctType") r.kind_word = "fct";
-    else if (k == "cEnumType") r.kind_word = "enum";
-    else return r;
+    } else if (k == "cFctType")
+        r.kind_word = "fct";
+    else if (k == "cEnumType")
+        r.kind_word = "enum";
+    else
+        return r;
     r.target = t;
     r.global = is_global(t);
     r.name = get_name(r.kind_word, t);
     return r;
 }
 
-std::string trace_type_name(nid id) { return trace_type(id).name; }
+std::string trace_type_name(nid id) {
+    return trace_type(id).name;
+}
 
-std::string find_object_type(nid id) { return trace_type_name(next_nodes_instance.of(id).first()); }
-std::string get_object_type(nid id) { return find_object_type(id); }
+std::string find_object_type(nid id) {
+    return trace_type_name(next_nodes_instance.of(id).first());
+}
+std::string get_object_type(nid id) {
+    return find_object_type(id);
+}
 
 std::set<std::string> find_all_children_used_types(nid id) {
     std::set<std::string> used;
@@ -178,9 +200,15 @@ nid root_type(nid id) {
     });
 }
 
-nid context_function(nid id) { return root_function(id); }
-nid context_initlist(nid id) { return root_initlist(id); }
-std::string context_type(nid id) { return trace_type_name(root_type(id)); }
+nid context_function(nid id) {
+    return root_function(id);
+}
+nid context_initlist(nid id) {
+    return root_initlist(id);
+}
+std::string context_type(nid id) {
+    return trace_type_name(root_type(id));
+}
 
 nid find_root(nid id) {
     nid r = root_function(id);

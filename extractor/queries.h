@@ -27,10 +27,10 @@ bool is_minus_one(nid id);
 
 // The named type a type reference leads to.
 struct type_ref {
-    std::string name;      // unit name, "" when the reference names no type
+    std::string name;           // unit name, "" when the reference names no type
     std::string_view kind_word; // "type", "struct", "enum", "fct", ...
-    nid target = no_node;  // the type node the pointer walk reached
-    bool global = false;   // whether that node is global
+    nid target = no_node;       // the type node the pointer walk reached
+    bool global = false;        // whether that node is global
 };
 type_ref trace_type(nid id);
 std::string trace_type_name(nid id);

@@ -13,14 +13,15 @@ constexpr std::size_t chunk = 1 << 20;
 // included, belongs to words.
 constexpr std::array<bool, 256> word_stops() {
     std::array<bool, 256> t{};
-    for (unsigned char c : {' ', '\t', '\n', '"', '(', ')', '=', '{', '}'}) t[c] = true;
+    for (unsigned char c : {' ', '\t', '\n', '"', '(', ')', '=', '{', '}'})
+        t[c] = true;
     return t;
 }
 constexpr auto stops = word_stops();
 
 // Section keywords produce no token. The two-word ones have exactly one blank.
 constexpr std::string_view section_keywords[] = {
-    "$INHERIT",     "$ENTITY",           "$RELATION",   "$NOTE",
+    "$INHERIT",      "$ENTITY",           "$RELATION",   "$NOTE",
     "$SCHEME TUPLE", "$SCHEME ATTRIBUTE", "$FACT TUPLE", "$FACT ATTRIBUTE"};
 constexpr std::string_view instance_keyword = "$INSTANCE";
 
@@ -75,7 +76,8 @@ bool ta_scanner::next_line() {
 
 std::size_t ta_scanner::word_length(std::size_t pos) const {
     std::size_t e = pos;
-    while (e < line_.size() && !stops[static_cast<unsigned char>(line_[e])]) ++e;
+    while (e < line_.size() && !stops[static_cast<unsigned char>(line_[e])])
+        ++e;
     return e - pos;
 }
 
@@ -111,11 +113,21 @@ token ta_scanner::next() {
         token t{token_kind::word, {}, line_no_};
         std::size_t len = 1;
         switch (c) {
-        case '{': t.kind = token_kind::lbrace; break;
-        case '}': t.kind = token_kind::rbrace; break;
-        case '(': t.kind = token_kind::lparen; break;
-        case ')': t.kind = token_kind::rparen; break;
-        case '=': t.kind = token_kind::equals; break;
+        case '{':
+            t.kind = token_kind::lbrace;
+            break;
+        case '}':
+            t.kind = token_kind::rbrace;
+            break;
+        case '(':
+            t.kind = token_kind::lparen;
+            break;
+        case ')':
+            t.kind = token_kind::rparen;
+            break;
+        case '=':
+            t.kind = token_kind::equals;
+            break;
         case '"': {
             // Quoted text runs to the last double quote of the line; without a
             // closing quote the lone quote is a word of its own.
@@ -136,8 +148,7 @@ token ta_scanner::next() {
                     pos_ += k;
                     continue;
                 }
-                if (len == instance_keyword.size() &&
-                    line_.substr(pos_, len) == instance_keyword)
+                if (len == instance_keyword.size() && line_.substr(pos_, len) == instance_keyword)
                     t.kind = token_kind::instance;
             }
         }

@@ -11,8 +11,8 @@ node_table the_nodes;
 std::vector<edge_info> the_edges;
 edge_kind_table edge_kinds;
 
-id_set cFunctions, cNameRefs, cObjects, cAliasTypes, cPtrTypes, cAggrTypes, cScopeFiles,
-    cEnumTypes, cFctTypes, cInitLists;
+id_set cFunctions, cNameRefs, cObjects, cAliasTypes, cPtrTypes, cAggrTypes, cScopeFiles, cEnumTypes,
+    cFctTypes, cInitLists;
 
 adjacency next_nodes, prev_nodes, next_nodes_arcSon, prev_nodes_arcSon, next_nodes_instance,
     next_nodes_arcOpd, next_nodes_arcInitVal, prev_nodes_arc;
@@ -50,7 +50,8 @@ namespace {
 
 std::uint32_t hash_of(std::string_view s) {
     std::uint32_t h = 2166136261u; // FNV-1a
-    for (unsigned char c : s) h = (h ^ c) * 16777619u;
+    for (unsigned char c : s)
+        h = (h ^ c) * 16777619u;
     return h;
 }
 
@@ -63,7 +64,8 @@ void node_table::grow_index() {
     for (const auto& slot : index_) {
         if (slot.second == no_node) continue;
         std::size_t at = slot.first & m;
-        while (bigger[at].second != no_node) at = (at + 1) & m;
+        while (bigger[at].second != no_node)
+            at = (at + 1) & m;
         bigger[at] = slot;
     }
     index_.swap(bigger);
@@ -75,8 +77,7 @@ nid node_table::intern(std::string_view id) {
     std::size_t m = index_.size() - 1;
     std::size_t at = h & m;
     for (; index_[at].second != no_node; at = (at + 1) & m)
-        if (index_[at].first == h && records_[index_[at].second].id == id)
-            return index_[at].second;
+        if (index_[at].first == h && records_[index_[at].second].id == id) return index_[at].second;
     nid n = static_cast<nid>(records_.size());
     node_info& r = records_.push_back();
     r.id = the_texts.store(id);
@@ -107,7 +108,8 @@ void node_table::freeze(std::vector<nid>& remap) {
     std::size_t count = records_.size();
     std::vector<sort_key> keys;
     keys.reserve(count);
-    for (nid n = 0; n < count; ++n) keys.push_back({prefix_of(records_[n].id), records_[n].id, n});
+    for (nid n = 0; n < count; ++n)
+        keys.push_back({prefix_of(records_[n].id), records_[n].id, n});
     std::sort(keys.begin(), keys.end(), [](const sort_key& a, const sort_key& b) {
         return a.prefix != b.prefix ? a.prefix < b.prefix : a.id < b.id;
     });
@@ -139,8 +141,10 @@ nid node_table::find(std::string_view id) const {
     std::size_t lo = 0, hi = records_.size();
     while (lo < hi) {
         std::size_t mid = lo + (hi - lo) / 2;
-        if (records_[mid].id < id) lo = mid + 1;
-        else hi = mid;
+        if (records_[mid].id < id)
+            lo = mid + 1;
+        else
+            hi = mid;
     }
     if (lo == records_.size() || records_[lo].id != id) return no_node;
     return static_cast<nid>(lo);
@@ -172,7 +176,9 @@ void freeze_tables() {
     }
 }
 
-std::string_view file_of(nid n) { return name_of(node(n).file_scope); }
+std::string_view file_of(nid n) {
+    return name_of(node(n).file_scope);
+}
 
 void cleanup() {
     the_nodes.clear();
@@ -185,9 +191,9 @@ void cleanup() {
                       &cDefGlobalVariables, &cDclGlobalFunctions, &cDclGlobalVariables,
                       &cDclGlobalTypes, &cDclGlobalEnums, &cDclGlobalAggrs})
         s->clear();
-    for (adjacency* a : {&next_nodes, &prev_nodes, &next_nodes_arcSon, &prev_nodes_arcSon,
-                         &next_nodes_instance, &next_nodes_arcOpd, &next_nodes_arcInitVal,
-                         &prev_nodes_arc})
+    for (adjacency* a :
+         {&next_nodes, &prev_nodes, &next_nodes_arcSon, &prev_nodes_arcSon, &next_nodes_instance,
+          &next_nodes_arcOpd, &next_nodes_arcInitVal, &prev_nodes_arc})
         a->clear();
     clear_indexes();
     forget_query_memos();

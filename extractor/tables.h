@@ -133,21 +133,27 @@ extern edge_kind_table edge_kinds;
 void freeze_tables();
 
 // Classification sets, filled by bookkeeping_nodes (ascending nid order).
-extern id_set cFunctions, cNameRefs, cObjects, cAliasTypes, cPtrTypes, cAggrTypes,
-    cScopeFiles, cEnumTypes, cFctTypes, cInitLists;
+extern id_set cFunctions, cNameRefs, cObjects, cAliasTypes, cPtrTypes, cAggrTypes, cScopeFiles,
+    cEnumTypes, cFctTypes, cInitLists;
 
 // Adjacency maps, filled by bookkeeping_edges.
-extern adjacency next_nodes, prev_nodes, next_nodes_arcSon, prev_nodes_arcSon,
-    next_nodes_instance, next_nodes_arcOpd, next_nodes_arcInitVal, prev_nodes_arc;
+extern adjacency next_nodes, prev_nodes, next_nodes_arcSon, prev_nodes_arcSon, next_nodes_instance,
+    next_nodes_arcOpd, next_nodes_arcInitVal, prev_nodes_arc;
 
 // Result sets of the node passes, read by the edge passes.
-extern id_set cDefGlobalFunctions, cDefGlobalVariables, cDclGlobalFunctions,
-    cDclGlobalVariables, cDclGlobalTypes, cDclGlobalEnums, cDclGlobalAggrs;
+extern id_set cDefGlobalFunctions, cDefGlobalVariables, cDclGlobalFunctions, cDclGlobalVariables,
+    cDclGlobalTypes, cDclGlobalEnums, cDclGlobalAggrs;
 
 // Convenience readers used by every pass.
-inline const node_info& node(nid n) { return the_nodes.get(n); }
-inline std::string_view kind_of(nid n) { return node(n).kind; }
-inline std::string_view name_of(nid n) { return node(n).attrs.name; }
+inline const node_info& node(nid n) {
+    return the_nodes.get(n);
+}
+inline std::string_view kind_of(nid n) {
+    return node(n).kind;
+}
+inline std::string_view name_of(nid n) {
+    return node(n).attrs.name;
+}
 // Name of the scope file that directly contains n ("" when none).
 std::string_view file_of(nid n);
 

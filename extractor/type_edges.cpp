@@ -24,7 +24,8 @@ std::vector<nid> members_of(nid current) {
     for (nid s : next_nodes.of(current)) {
         members.push_back(s);
         if (aggregate && std::binary_search(sons.begin(), sons.end(), s))
-            for (nid t : next_nodes_instance.of(s)) members.push_back(t);
+            for (nid t : next_nodes_instance.of(s))
+                members.push_back(t);
     }
     return members;
 }

@@ -8,13 +8,16 @@ namespace {
 
 // Uses by variable definitions, and by the definitions whose code declares objects.
 void definition_uses() {
-    for (nid v : cDefGlobalVariables) output_line("2", get_name("var", v), get_object_type(v));
+    for (nid v : cDefGlobalVariables)
+        output_line("2", get_name("var", v), get_object_type(v));
     for (nid o : cObjects) {
         std::string t = get_object_type(o);
         if (t.empty()) continue; // the fact would be dropped
         nid r = find_root(o);
-        if (cDefGlobalVariables.contains(r)) output_line("2", get_name("var", r), t);
-        else if (cDefGlobalFunctions.contains(r)) output_line("2", get_name("func", r), t);
+        if (cDefGlobalVariables.contains(r))
+            output_line("2", get_name("var", r), t);
+        else if (cDefGlobalFunctions.contains(r))
+            output_line("2", get_name("func", r), t);
     }
 }
 
@@ -30,12 +33,15 @@ void declaration_uses() {
         if (r != no_node && !cDefGlobalVariables.contains(r) && !cDefGlobalFunctions.contains(r))
             output_line("4", trace_type_name(r), t);
     }
-    for (nid v : cDclGlobalVariables) output_line("4", get_name("var", v), get_object_type(v));
+    for (nid v : cDclGlobalVariables)
+        output_line("4", get_name("var", v), get_object_type(v));
 }
 
 } // namespace
 
 void generate_var_edges(bool definitions) {
-    if (definitions) definition_uses();
-    else declaration_uses();
+    if (definitions)
+        definition_uses();
+    else
+        declaration_uses();
 }

@@ -1,4 +1,6 @@
 // Entry point of the restructurer.
 #include "command_line.h"
 
-int main(int argc, char** argv) { return run_restructurer(argc, argv); }
+int main(int argc, char** argv) {
+    return run_restructurer(argc, argv);
+}

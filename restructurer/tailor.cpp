@@ -13,7 +13,9 @@ Tailor::Tailor(const char* name) : file_name(name ? name : "") {
     if (stream) configure(stream);
 }
 
-Tailor::Tailor(std::ifstream& stream) { configure(stream); }
+Tailor::Tailor(std::ifstream& stream) {
+    configure(stream);
+}
 
 void Tailor::configure(std::ifstream& stream) {
     std::string line;

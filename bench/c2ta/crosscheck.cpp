@@ -8,19 +8,17 @@
 namespace {
 
 // The restructurer's file names end in ".cpp.c"; the sources' names do not.
-std::string source_file_name(std::string name)
-{
-    for (std::size_t at = name.find(".cpp.c"); at != std::string::npos; at = name.find(".cpp.c", at + 2))
+std::string source_file_name(std::string name) {
+    for (std::size_t at = name.find(".cpp.c"); at != std::string::npos;
+         at = name.find(".cpp.c", at + 2))
         name.erase(at, 4);
     return name;
 }
 
 // "func:f:static:util.cpp.c#2" -> ("func", "f").
-std::pair<std::string, std::string> split_unit_name(const std::string &unit)
-{
+std::pair<std::string, std::string> split_unit_name(const std::string& unit) {
     std::size_t colon = unit.find(':');
-    if (colon == std::string::npos)
-        return {};
+    if (colon == std::string::npos) return {};
     std::string kind = unit.substr(0, colon);
     std::string name = unit.substr(colon + 1);
     name = name.substr(0, name.find(':'));
@@ -28,72 +26,62 @@ std::pair<std::string, std::string> split_unit_name(const std::string &unit)
     return {kind, name};
 }
 
-bool all_digits(const std::string &text)
-{
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+bool all_digits(const std::string& text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
 }
 
-std::string tag_kind(const std::string &verb, const std::string &kind)
-{
+std::string tag_kind(const std::string& verb, const std::string& kind) {
     bool definition = verb == "0";
-    if (kind == "func")
-        return definition ? "function" : "prototype";
-    if (kind == "var")
-        return definition ? "variable" : "externvar";
-    if (kind == "type")
-        return "typedef";
-    if (kind == "enum" || kind == "struct" || kind == "union")
-        return kind;
+    if (kind == "func") return definition ? "function" : "prototype";
+    if (kind == "var") return definition ? "variable" : "externvar";
+    if (kind == "type") return "typedef";
+    if (kind == "enum" || kind == "struct" || kind == "union") return kind;
     return {};
 }
 
 // "store/item.cpp.c:12.1:18.2:ctx" -> file, begin line, end line.
-bool read_location(const std::string &location, FactUnit &unit)
-{
+bool read_location(const std::string& location, FactUnit& unit) {
     std::vector<std::string> parts;
     std::istringstream fields(location);
     for (std::string part; std::getline(fields, part, ':');)
         parts.push_back(part);
-    if (parts.size() < 3)
-        return false;
+    if (parts.size() < 3) return false;
     unit.key.file = source_file_name(parts[0]);
     unit.begin_line = std::atoi(parts[1].c_str());
     unit.end_line = std::atoi(parts[2].c_str());
     return true;
 }
 
-std::string describe(const UnitKey &key) { return key.kind + " " + key.name + " " + key.file; }
+std::string describe(const UnitKey& key) {
+    return key.kind + " " + key.name + " " + key.file;
+}
 
 } // namespace
 
-UnitFacts read_facts(std::istream &in)
-{
+UnitFacts read_facts(std::istream& in) {
     UnitFacts facts;
     std::string verb, subject, object;
     while (in >> verb >> subject >> object) {
         auto [kind, name] = split_unit_name(subject);
         if (verb == "0" || verb == "1") {
-            if (kind == "func")
-                facts.functions.insert(name);
+            if (kind == "func") facts.functions.insert(name);
             FactUnit unit;
             unit.key.kind = tag_kind(verb, kind);
             unit.key.name = name;
             if (!unit.key.kind.empty() && !all_digits(name) && read_location(object, unit)) {
                 facts.units.push_back(unit);
-                if (kind == "func" && verb == "0")
-                    facts.definitions.push_back(unit);
+                if (kind == "func" && verb == "0") facts.definitions.push_back(unit);
             }
         } else if (verb == "2") {
             auto [used_kind, used_name] = split_unit_name(object);
-            if (kind == "func" && used_kind == "func")
-                facts.calls.emplace(name, used_name);
+            if (kind == "func" && used_kind == "func") facts.calls.emplace(name, used_name);
         }
     }
     return facts;
 }
 
-std::vector<TagUnit> read_ctags(std::istream &in)
-{
+std::vector<TagUnit> read_ctags(std::istream& in) {
     static const std::set<std::string> unit_kinds{"function", "prototype", "variable", "externvar",
                                                   "typedef",  "enum",      "struct",   "union"};
     std::vector<TagUnit> tags;
@@ -102,39 +90,36 @@ std::vector<TagUnit> read_ctags(std::istream &in)
         std::istringstream parts(line);
         for (std::string field; std::getline(parts, field, '|');)
             fields.push_back(field);
-        if (fields.size() < 4 || !unit_kinds.count(fields[0]))
-            continue;
+        if (fields.size() < 4 || !unit_kinds.count(fields[0])) continue;
         bool scoped = fields.size() > 4 && !fields[4].empty();
-        if (scoped || fields[1].rfind("__anon", 0) == 0)
-            continue;
-        tags.push_back(TagUnit{UnitKey{fields[0], fields[1], fields[3]}, std::atoi(fields[2].c_str())});
+        if (scoped || fields[1].rfind("__anon", 0) == 0) continue;
+        tags.push_back(
+            TagUnit{UnitKey{fields[0], fields[1], fields[3]}, std::atoi(fields[2].c_str())});
     }
     return tags;
 }
 
-std::vector<CallSite> read_cflow(std::istream &in)
-{
+std::vector<CallSite> read_cflow(std::istream& in) {
     std::vector<CallSite> sites;
     for (std::string line; std::getline(in, line);) {
         std::istringstream words(line);
         std::string name, place;
-        if (!(words >> name >> place) || place == "*")
-            continue;
+        if (!(words >> name >> place) || place == "*") continue;
         std::size_t colon = place.rfind(':');
-        if (colon == std::string::npos)
-            continue;
-        sites.push_back(CallSite{name, place.substr(0, colon), std::atoi(place.c_str() + colon + 1)});
+        if (colon == std::string::npos) continue;
+        sites.push_back(
+            CallSite{name, place.substr(0, colon), std::atoi(place.c_str() + colon + 1)});
     }
     return sites;
 }
 
-ActiveLines read_active_lines(std::istream &in)
-{
+ActiveLines read_active_lines(std::istream& in) {
     ActiveLines active;
     std::string file;
     int line = 0;
     for (std::string text; std::getline(in, text);) {
-        if (text.rfind("# ", 0) == 0 && text.size() > 2 && std::isdigit(static_cast<unsigned char>(text[2]))) {
+        if (text.rfind("# ", 0) == 0 && text.size() > 2 &&
+            std::isdigit(static_cast<unsigned char>(text[2]))) {
             line = std::atoi(text.c_str() + 2);
             std::size_t open = text.find('"');
             std::size_t close = text.find('"', open + 1);
@@ -152,42 +137,40 @@ ActiveLines read_active_lines(std::istream &in)
 namespace {
 
 // The function definition of the unit whose lines hold file:line.
-const FactUnit *enclosing_definition(const UnitFacts &facts, const std::string &file, int line)
-{
-    for (const FactUnit &definition : facts.definitions)
-        if (definition.key.file == file && line >= definition.begin_line && line <= definition.end_line)
+const FactUnit* enclosing_definition(const UnitFacts& facts, const std::string& file, int line) {
+    for (const FactUnit& definition : facts.definitions)
+        if (definition.key.file == file && line >= definition.begin_line &&
+            line <= definition.end_line)
             return &definition;
     return nullptr;
 }
 
-bool is_active(const ActiveLines &active, const std::string &file, int line)
-{
+bool is_active(const ActiveLines& active, const std::string& file, int line) {
     return active.empty() || active.count({file, line}) != 0;
 }
 
-bool is_identifier_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+bool is_identifier_char(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
 
 // True when the compiled text of file:line holds name as a whole identifier.
-bool compiled_line_names(const ActiveLines &active, const std::string &file, int line, const std::string &name)
-{
+bool compiled_line_names(const ActiveLines& active, const std::string& file, int line,
+                         const std::string& name) {
     auto found = active.find({file, line});
-    if (found == active.end())
-        return active.empty();
-    const std::string &text = found->second;
+    if (found == active.end()) return active.empty();
+    const std::string& text = found->second;
     for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + 1)) {
         bool starts = at == 0 || !is_identifier_char(text[at - 1]);
         bool ends = at + name.size() == text.size() || !is_identifier_char(text[at + name.size()]);
-        if (starts && ends)
-            return true;
+        if (starts && ends) return true;
     }
     return false;
 }
 
 // True when one of the compiled lines first..last of file names name.
-bool lines_name(const ActiveLines &active, const std::string &file, int first, int last, const std::string &name)
-{
-    if (active.empty())
-        return true;
+bool lines_name(const ActiveLines& active, const std::string& file, int first, int last,
+                const std::string& name) {
+    if (active.empty()) return true;
     for (int line = first; line <= last; ++line)
         if (active.count({file, line}) && compiled_line_names(active, file, line, name))
             return true;
@@ -196,14 +179,13 @@ bool lines_name(const ActiveLines &active, const std::string &file, int first, i
 
 } // namespace
 
-CrossCheck cross_check(const UnitFacts &facts, const std::vector<TagUnit> &tags,
-                       const std::vector<CallSite> &call_sites, const ActiveLines &active,
-                       const std::set<std::string> &files)
-{
+CrossCheck cross_check(const UnitFacts& facts, const std::vector<TagUnit>& tags,
+                       const std::vector<CallSite>& call_sites, const ActiveLines& active,
+                       const std::set<std::string>& files) {
     CrossCheck check;
-    std::multimap<UnitKey, const TagUnit *> open;
-    std::vector<const FactUnit *> unmatched;
-    for (const TagUnit &tag : tags) {
+    std::multimap<UnitKey, const TagUnit*> open;
+    std::vector<const FactUnit*> unmatched;
+    for (const TagUnit& tag : tags) {
         if (!is_active(active, tag.key.file, tag.line)) {
             ++check.tags_inactive;
             continue;
@@ -211,16 +193,15 @@ CrossCheck cross_check(const UnitFacts &facts, const std::vector<TagUnit> &tags,
         open.emplace(tag.key, &tag);
         ++check.tags;
     }
-    for (const FactUnit &fact : facts.units) {
-        if (!files.count(fact.key.file))
-            continue;
+    for (const FactUnit& fact : facts.units) {
+        if (!files.count(fact.key.file)) continue;
         ++check.facts;
         if (!lines_name(active, fact.key.file, fact.begin_line, fact.end_line, fact.key.name))
             check.cut_mismatches.push_back("lines " + std::to_string(fact.begin_line) + "-" +
                                            std::to_string(fact.end_line) + " of the preprocessed " +
                                            fact.key.file + " do not name " + fact.key.name);
         auto range = open.equal_range(fact.key);
-        auto hit = std::find_if(range.first, range.second, [&](const auto &entry) {
+        auto hit = std::find_if(range.first, range.second, [&](const auto& entry) {
             return entry.second->line >= fact.begin_line && entry.second->line <= fact.end_line;
         });
         if (hit == range.second) {
@@ -228,12 +209,11 @@ CrossCheck cross_check(const UnitFacts &facts, const std::vector<TagUnit> &tags,
             continue;
         }
         ++check.matched;
-        if (hit->second->line == fact.begin_line)
-            ++check.exact_begin;
+        if (hit->second->line == fact.begin_line) ++check.exact_begin;
         open.erase(hit);
     }
-    for (const FactUnit *fact : unmatched) {
-        auto other_kind = std::find_if(open.begin(), open.end(), [&](const auto &entry) {
+    for (const FactUnit* fact : unmatched) {
+        auto other_kind = std::find_if(open.begin(), open.end(), [&](const auto& entry) {
             return entry.first.name == fact->key.name && entry.first.file == fact->key.file &&
                    entry.second->line >= fact->begin_line && entry.second->line <= fact->end_line;
         });
@@ -242,7 +222,7 @@ CrossCheck cross_check(const UnitFacts &facts, const std::vector<TagUnit> &tags,
             open.erase(other_kind);
             continue;
         }
-        auto misread = std::find_if(open.begin(), open.end(), [&](const auto &entry) {
+        auto misread = std::find_if(open.begin(), open.end(), [&](const auto& entry) {
             return entry.first.file == fact->key.file && entry.second->line >= fact->begin_line &&
                    entry.second->line <= fact->end_line;
         });
@@ -252,29 +232,30 @@ CrossCheck cross_check(const UnitFacts &facts, const std::vector<TagUnit> &tags,
             continue;
         }
         check.node_mismatches.push_back("no ctags entry for " + describe(fact->key) + " at " +
-                                        std::to_string(fact->begin_line) + "-" + std::to_string(fact->end_line));
+                                        std::to_string(fact->begin_line) + "-" +
+                                        std::to_string(fact->end_line));
     }
-    for (const auto &[key, tag] : open)
-        check.node_mismatches.push_back("no fact for ctags " + describe(key) + " at " + std::to_string(tag->line));
+    for (const auto& [key, tag] : open)
+        check.node_mismatches.push_back("no fact for ctags " + describe(key) + " at " +
+                                        std::to_string(tag->line));
 
     std::set<std::pair<std::string, std::string>> listed;
-    for (const CallSite &site : call_sites) {
-        if (!facts.functions.count(site.callee))
-            continue;
+    for (const CallSite& site : call_sites) {
+        if (!facts.functions.count(site.callee)) continue;
         if (!is_active(active, site.file, site.line)) {
             ++check.calls_inactive;
             continue;
         }
-        const FactUnit *caller = enclosing_definition(facts, site.file, site.line);
-        if (caller == nullptr)
-            continue;
+        const FactUnit* caller = enclosing_definition(facts, site.file, site.line);
+        if (caller == nullptr) continue;
         auto call = std::make_pair(caller->key.name, site.callee);
         listed.insert(call);
         if (call.first == call.second) {
             ++check.calls_recursive;
             continue;
         }
-        if (!facts.calls.count(call) && !compiled_line_names(active, site.file, site.line, site.callee)) {
+        if (!facts.calls.count(call) &&
+            !compiled_line_names(active, site.file, site.line, site.callee)) {
             ++check.calls_in_macros;
             continue;
         }
@@ -282,12 +263,12 @@ CrossCheck cross_check(const UnitFacts &facts, const std::vector<TagUnit> &tags,
         if (facts.calls.count(call))
             ++check.calls_found;
         else
-            check.call_mismatches.push_back("no fact for the call " + call.first + " -> " + call.second + " at " +
-                                            site.file + ":" + std::to_string(site.line));
+            check.call_mismatches.push_back("no fact for the call " + call.first + " -> " +
+                                            call.second + " at " + site.file + ":" +
+                                            std::to_string(site.line));
     }
-    for (const FactUnit &definition : facts.definitions) {
-        if (!files.count(definition.key.file))
-            continue;
+    for (const FactUnit& definition : facts.definitions) {
+        if (!files.count(definition.key.file)) continue;
         for (auto call = facts.calls.lower_bound({definition.key.name, ""});
              call != facts.calls.end() && call->first == definition.key.name; ++call)
             if (!listed.count(*call))
@@ -296,17 +277,18 @@ CrossCheck cross_check(const UnitFacts &facts, const std::vector<TagUnit> &tags,
     return check;
 }
 
-std::string summary_line(const std::string &unit, const CrossCheck &check)
-{
+std::string summary_line(const std::string& unit, const CrossCheck& check) {
     std::ostringstream line;
     line << "unit=" << unit << " facts=" << check.facts << " ctags=" << check.tags
          << " ctags_inactive=" << check.tags_inactive << " matched=" << check.matched
          << " exact_begin=" << check.exact_begin << " kind_differs=" << check.kind_differs
-         << " ctags_misread=" << check.ctags_misread << " node_mismatches=" << check.node_mismatches.size()
-         << " cut_mismatches=" << check.cut_mismatches.size()
-         << " calls=" << check.calls << " calls_found=" << check.calls_found
-         << " calls_inactive=" << check.calls_inactive << " calls_in_macros=" << check.calls_in_macros
+         << " ctags_misread=" << check.ctags_misread
+         << " node_mismatches=" << check.node_mismatches.size()
+         << " cut_mismatches=" << check.cut_mismatches.size() << " calls=" << check.calls
+         << " calls_found=" << check.calls_found << " calls_inactive=" << check.calls_inactive
+         << " calls_in_macros=" << check.calls_in_macros
          << " calls_recursive=" << check.calls_recursive
-         << " call_mismatches=" << check.call_mismatches.size() << " extra_calls=" << check.extra_calls.size();
+         << " call_mismatches=" << check.call_mismatches.size()
+         << " extra_calls=" << check.extra_calls.size();
     return line.str();
 }

@@ -8,18 +8,18 @@
 #include <istream>
 #include <map>
 #include <set>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 // A program unit as both sides can name it.
 struct UnitKey {
-    std::string kind; // ctags kind name: function, prototype, variable, externvar, typedef, enum, struct, union
+    std::string kind; // ctags kind name: function, prototype, variable, externvar, typedef, enum,
+                      // struct, union
     std::string name;
     std::string file;
-    bool operator<(const UnitKey &other) const
-    {
+    bool operator<(const UnitKey& other) const {
         return std::tie(kind, name, file) < std::tie(other.kind, other.name, other.file);
     }
 };
@@ -36,10 +36,10 @@ struct TagUnit {
 };
 
 struct UnitFacts {
-    std::vector<FactUnit> units;                           // node facts (verbs 0 and 1)
-    std::set<std::pair<std::string, std::string>> calls;   // "2" facts from a function to a function
-    std::set<std::string> functions;                       // every function the unit declares or defines
-    std::vector<FactUnit> definitions;                     // function definitions ("0" facts)
+    std::vector<FactUnit> units;                         // node facts (verbs 0 and 1)
+    std::set<std::pair<std::string, std::string>> calls; // "2" facts from a function to a function
+    std::set<std::string> functions;   // every function the unit declares or defines
+    std::vector<FactUnit> definitions; // function definitions ("0" facts)
 };
 
 // A call as cflow's cross-reference lists it.
@@ -56,24 +56,24 @@ using ActiveLines = std::map<std::pair<std::string, int>, std::string>;
 // Reads a fact file. Names lose their ":static:" part and "#" counter, file
 // names their ".cpp.c" rewriting; anonymous aggregates (named by number) are
 // left out, since ctags names them differently.
-UnitFacts read_facts(std::istream &in);
+UnitFacts read_facts(std::istream& in);
 // Reads `ctags -x --_xformat='%K|%N|%n|%F|%s'` output: kind, name, line, file,
 // scope. Entries inside a scope (members, nested types) and anonymous ones
 // are left out, as are kinds that are not program units (macros, members,
 // enumerators).
-std::vector<TagUnit> read_ctags(std::istream &in);
+std::vector<TagUnit> read_ctags(std::istream& in);
 // Reads `cflow -x` output: every line "name file:line" (definitions, marked
 // "*", are left out).
-std::vector<CallSite> read_cflow(std::istream &in);
+std::vector<CallSite> read_cflow(std::istream& in);
 // Reads a preprocessed unit (`cc -E` output).
-ActiveLines read_active_lines(std::istream &in);
+ActiveLines read_active_lines(std::istream& in);
 
 struct CrossCheck {
-    int facts = 0;          // node facts on the files ctags read
-    int tags = 0;           // ctags units on compiled lines
-    int tags_inactive = 0;  // ctags units on lines the preprocessor left out
-    int matched = 0;        // pairs of the same kind, name and file whose extent holds the ctags line
-    int exact_begin = 0;    // of those, pairs whose first lines are equal
+    int facts = 0;         // node facts on the files ctags read
+    int tags = 0;          // ctags units on compiled lines
+    int tags_inactive = 0; // ctags units on lines the preprocessor left out
+    int matched = 0;     // pairs of the same kind, name and file whose extent holds the ctags line
+    int exact_begin = 0; // of those, pairs whose first lines are equal
     // Pairs of the same name and file, the ctags line inside the fact's extent,
     // where ctags took another kind (it reads "int (f) (void);" or a prototype
     // written with macros as a variable, for one).
@@ -85,11 +85,12 @@ struct CrossCheck {
     // Facts whose lines in the preprocessed unit do not hold the unit's name:
     // the restructurer would cut the wrong text.
     std::vector<std::string> cut_mismatches;
-    int calls = 0;          // cflow calls on compiled lines to functions the unit declares
+    int calls = 0; // cflow calls on compiled lines to functions the unit declares
     int calls_found = 0;
-    int calls_inactive = 0; // cflow calls on lines the preprocessor left out
+    int calls_inactive = 0;  // cflow calls on lines the preprocessor left out
     int calls_in_macros = 0; // cflow calls whose name a macro removed from the compiled line
-    int calls_recursive = 0; // a function calling itself: the extractor never writes a use of oneself
+    int calls_recursive =
+        0; // a function calling itself: the extractor never writes a use of oneself
     std::vector<std::string> call_mismatches;
     // "2" facts from functions defined in the compared files that cflow does
     // not list (functions used by address, calls that macros write).
@@ -97,9 +98,9 @@ struct CrossCheck {
 };
 
 // files: the files ctags read (facts on other files are not compared).
-CrossCheck cross_check(const UnitFacts &facts, const std::vector<TagUnit> &tags,
-                       const std::vector<CallSite> &call_sites, const ActiveLines &active,
-                       const std::set<std::string> &files);
+CrossCheck cross_check(const UnitFacts& facts, const std::vector<TagUnit>& tags,
+                       const std::vector<CallSite>& call_sites, const ActiveLines& active,
+                       const std::set<std::string>& files);
 
 // One summary line: unit name and every counter as key=value.
-std::string summary_line(const std::string &unit, const CrossCheck &check);
+std::string summary_line(const std::string& unit, const CrossCheck& check);

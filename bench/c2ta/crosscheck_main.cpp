@@ -8,8 +8,7 @@
 #include <fstream>
 #include <iostream>
 
-int main(int argc, char **argv)
-{
+int main(int argc, char** argv) {
     if (argc < 7) {
         std::cerr << "usage: c2ta-crosscheck UNIT FACTS CTAGS CFLOW PREPROCESSED FILE...\n";
         return 2;
@@ -26,13 +25,13 @@ int main(int argc, char **argv)
     CrossCheck check = cross_check(read_facts(facts_in), read_ctags(tags_in), read_cflow(cflow_in),
                                    read_active_lines(preprocessed_in), files);
     std::cout << summary_line(argv[1], check) << '\n';
-    for (const std::string &line : check.node_mismatches)
+    for (const std::string& line : check.node_mismatches)
         std::cout << "  mismatch: " << line << '\n';
-    for (const std::string &line : check.cut_mismatches)
+    for (const std::string& line : check.cut_mismatches)
         std::cout << "  mismatch: " << line << '\n';
-    for (const std::string &line : check.call_mismatches)
+    for (const std::string& line : check.call_mismatches)
         std::cout << "  mismatch: " << line << '\n';
-    for (const std::string &line : check.extra_calls)
+    for (const std::string& line : check.extra_calls)
         std::cout << "  extra call fact: " << line << '\n';
     return 0;
 }

@@ -8,8 +8,8 @@
 #include "bookkeeping.h"
 #include "driver.h"
 #include "parsing.h"
-#include "tables.h"
 #include "ta_generator.h"
+#include "tables.h"
 
 #include <unistd.h>
 
@@ -65,7 +65,8 @@ double time_whole(const std::string& file, std::size_t& fact_bytes) {
 
 template <class F> double best_of(int runs, F f) {
     double best = 1e30;
-    for (int i = 0; i < runs; ++i) best = std::min(best, f());
+    for (int i = 0; i < runs; ++i)
+        best = std::min(best, f());
     return best;
 }
 
@@ -76,8 +77,10 @@ int main(int argc, char** argv) {
     int base = 4;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--smoke") smoke = true;
-        else base = std::max(1, std::atoi(argv[i]));
+        if (a == "--smoke")
+            smoke = true;
+        else
+            base = std::max(1, std::atoi(argv[i]));
     }
     const std::vector<int> factors = smoke ? std::vector<int>{1} : std::vector<int>{1, 2, 4, 8};
     const int runs = smoke ? 1 : 3;
@@ -87,8 +90,8 @@ int main(int argc, char** argv) {
     fs::path dir = fs::temp_directory_path() / ("extractor_bench." + std::to_string(::getpid()));
     fs::create_directories(dir);
 
-    std::printf("%-6s %10s %14s %10s %14s %10s\n", "input", "MB", "read+book s", "MB/s",
-                "whole s", "MB/s");
+    std::printf("%-6s %10s %14s %10s %14s %10s\n", "input", "MB", "read+book s", "MB/s", "whole s",
+                "MB/s");
     std::vector<double> read_times, whole_times;
     {
         // One untimed run first, so that every figure sees a process whose heap
@@ -121,6 +124,7 @@ int main(int argc, char** argv) {
     fs::remove_all(dir);
     if (factors.size() > 1)
         std::printf("time ratio 8x/1x: read+book %.2f, whole %.2f\n",
-                    read_times.back() / read_times.front(), whole_times.back() / whole_times.front());
+                    read_times.back() / read_times.front(),
+                    whole_times.back() / whole_times.front());
     return 0;
 }

@@ -35,7 +35,9 @@ class writer {
     long line_ = 1;
 };
 
-std::string named(const std::string& name) { return "name = \"" + name + "\""; }
+std::string named(const std::string& name) {
+    return "name = \"" + name + "\"";
+}
 
 struct header_units {
     std::vector<long> aliases, pointers, enums;
@@ -61,11 +63,12 @@ void fill_header(writer& w, long scope, const std::string& tag, int count, long 
         w.edge("cInstance", t, s);
         long p = w.node("cPtrType", named("t_" + n + " *"));
         w.edge("cInstance", p, t);
-        const long member_types[] = {int_type, e,
-                                     units.pointers.empty() ? p : units.pointers[w.pick(
-                                                                      units.pointers.size())]};
+        const long member_types[] = {
+            int_type, e,
+            units.pointers.empty() ? p : units.pointers[w.pick(units.pointers.size())]};
         for (int m = 0; m < 3; ++m) {
-            long o = w.node("cObject", named("m" + std::to_string(m)) + " visb = public " + w.pos());
+            long o =
+                w.node("cObject", named("m" + std::to_string(m)) + " visb = public " + w.pos());
             w.son(s, o);
             w.edge("cInstance", o, member_types[m]);
         }

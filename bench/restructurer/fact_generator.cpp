@@ -22,18 +22,34 @@ std::vector<shared_unit> shared_catalogue(const std::string& dir) {
         const int line = 10 * (j / headers) + 1;
         std::string name;
         switch (j % 8) {
-        case 0: name = "struct:s" + std::to_string(j); break;
-        case 1: name = "type:t" + std::to_string(j); break; // typedef of the struct before
-        case 2: name = "func:api" + std::to_string(j); break;
-        case 3: name = "struct:" + std::to_string(100000 + j); break; // anonymous
-        case 4: name = "fct:" + std::to_string(200000 + j); break;
-        case 5: name = "enum:e" + std::to_string(j); break;
-        case 6: name = "var:global" + std::to_string(j); break;
-        default: name = "func:call" + std::to_string(j); break;
+        case 0:
+            name = "struct:s" + std::to_string(j);
+            break;
+        case 1:
+            name = "type:t" + std::to_string(j);
+            break; // typedef of the struct before
+        case 2:
+            name = "func:api" + std::to_string(j);
+            break;
+        case 3:
+            name = "struct:" + std::to_string(100000 + j);
+            break; // anonymous
+        case 4:
+            name = "fct:" + std::to_string(200000 + j);
+            break;
+        case 5:
+            name = "enum:e" + std::to_string(j);
+            break;
+        case 6:
+            name = "var:global" + std::to_string(j);
+            break;
+        default:
+            name = "func:call" + std::to_string(j);
+            break;
         }
-        units.push_back({name, header + ":" + std::to_string(line) + ".1:" +
-                                   std::to_string(line + 3) + ".2",
-                         j % 8 == 1 || j % 8 == 4 || j % 8 == 7 ? j - 1 : -1});
+        units.push_back(
+            {name, header + ":" + std::to_string(line) + ".1:" + std::to_string(line + 3) + ".2",
+             j % 8 == 1 || j % 8 == 4 || j % 8 == 7 ? j - 1 : -1});
     }
     return units;
 }
@@ -42,7 +58,8 @@ std::vector<shared_unit> shared_catalogue(const std::string& dir) {
 generated_facts generate_fact_files(const std::string& dir, int units) {
     mkdir((dir + "/inc").c_str(), 0755);
     mkdir((dir + "/src").c_str(), 0755);
-    for (int h = 0; h < headers; ++h) std::ofstream(dir + "/inc/h" + std::to_string(h) + ".h");
+    for (int h = 0; h < headers; ++h)
+        std::ofstream(dir + "/inc/h" + std::to_string(h) + ".h");
     const std::vector<shared_unit> catalogue = shared_catalogue(dir);
 
     std::mt19937 random(2024);
@@ -61,7 +78,8 @@ generated_facts generate_fact_files(const std::string& dir, int units) {
         std::set<int> seen;
         while (seen.size() < 40) {
             int j = static_cast<int>(random() % shared_units);
-            for (; j >= 0 && seen.insert(j).second; j = catalogue[j].uses) {}
+            for (; j >= 0 && seen.insert(j).second; j = catalogue[j].uses) {
+            }
         }
         std::vector<int> defined;
         for (int k = 0; k < 12; ++k) {
@@ -70,9 +88,11 @@ generated_facts generate_fact_files(const std::string& dir, int units) {
                  source + ":" + std::to_string(line) + ".1:" + std::to_string(line + 15) + ".1");
         }
         fact(0, "var:count:static:" + source, source + ":300.1:300.20");
-        for (int j : seen) fact(1, catalogue[j].name, catalogue[j].location);
         for (int j : seen)
-            if (catalogue[j].uses >= 0) fact(4, catalogue[j].name, catalogue[catalogue[j].uses].name);
+            fact(1, catalogue[j].name, catalogue[j].location);
+        for (int j : seen)
+            if (catalogue[j].uses >= 0)
+                fact(4, catalogue[j].name, catalogue[catalogue[j].uses].name);
         for (int j : seen) // the struct uses its typedef back: a forward cycle
             if (j % 8 == 0 && seen.count(j + 1)) fact(4, catalogue[j].name, catalogue[j + 1].name);
         const std::vector<int> visible(seen.begin(), seen.end());

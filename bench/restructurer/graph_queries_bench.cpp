@@ -60,7 +60,8 @@ void measure(int count) {
 
     start = std::chrono::steady_clock::now();
     std::size_t reached = 0;
-    for (const node& n : g.nodes) reached += g.dominate_set(n).size();
+    for (const node& n : g.nodes)
+        reached += g.dominate_set(n).size();
     const double closure_time = seconds_since(start);
 
     std::printf("%7d nodes %7zu edges: count_cycle_nodes %.3f s (%d on cycles), "
@@ -73,7 +74,8 @@ void measure_fixpoint(int count) {
     graph g = synthetic(count, v);
     auto start = std::chrono::steady_clock::now();
     std::size_t reached = 0;
-    for (const node& n : g.nodes) reached += fixpoint(g, n).size();
+    for (const node& n : g.nodes)
+        reached += fixpoint(g, n).size();
     std::printf("%7d nodes, fixpoint closure for every node (for comparison): %.3f s "
                 "(%zu nodes reached)\n",
                 count, seconds_since(start), reached);

@@ -31,6 +31,7 @@ void measure(int units) {
 } // namespace
 
 int main() {
-    for (int units : {100, 1000, 5000}) measure(units);
+    for (int units : {100, 1000, 5000})
+        measure(units);
     return 0;
 }

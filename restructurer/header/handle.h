@@ -29,9 +29,15 @@ struct node {
     std::string label() const;
 };
 
-inline bool operator<(const node& a, const node& b) { return a.id < b.id; }
-inline bool operator==(const node& a, const node& b) { return a.id == b.id; }
-inline bool operator!=(const node& a, const node& b) { return a.id != b.id; }
+inline bool operator<(const node& a, const node& b) {
+    return a.id < b.id;
+}
+inline bool operator==(const node& a, const node& b) {
+    return a.id == b.id;
+}
+inline bool operator!=(const node& a, const node& b) {
+    return a.id != b.id;
+}
 
 // Prints the number immediately followed by the node's label.
 std::ostream& operator<<(std::ostream& out, const node& n);

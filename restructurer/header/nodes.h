@@ -61,8 +61,7 @@ class Header : public CompositeNode {
 
 class Implement : public CompositeNode {
   public:
-    explicit Implement(std::string path)
-        : CompositeNode(path), module(get_module(path)) {}
+    explicit Implement(std::string path) : CompositeNode(path), module(get_module(path)) {}
     bool is_implement() const override { return true; }
     bool is_header() const override { return false; }
     bool is_define() const override;

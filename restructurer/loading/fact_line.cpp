@@ -6,13 +6,17 @@
 #include <cstdlib>
 
 namespace {
-bool blank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool blank(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
 
 // The next word of `line` from `pos` on; empty when there is none.
 std::string next_word(const std::string& line, std::size_t& pos) {
-    while (pos < line.size() && blank(line[pos])) ++pos;
+    while (pos < line.size() && blank(line[pos]))
+        ++pos;
     const std::size_t start = pos;
-    while (pos < line.size() && !blank(line[pos])) ++pos;
+    while (pos < line.size() && !blank(line[pos]))
+        ++pos;
     return line.substr(start, pos - start);
 }
 } // namespace

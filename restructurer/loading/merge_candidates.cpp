@@ -10,8 +10,12 @@ bool anonymous_name(const std::string& name) {
 }
 
 namespace {
-bool holds_type(const std::string& name) { return name.find("type:") != std::string::npos; }
-bool placed(const ProgramUnit& u) { return u.begin > 0 && u.end > 0; }
+bool holds_type(const std::string& name) {
+    return name.find("type:") != std::string::npos;
+}
+bool placed(const ProgramUnit& u) {
+    return u.begin > 0 && u.end > 0;
+}
 } // namespace
 
 // A named declaration is the same unit in every file. A named definition is
@@ -30,7 +34,8 @@ void merge_candidates::follow(const node_set& acc) {
     by_name_.clear();
     by_place_types_.clear();
     by_place_others_.clear();
-    for (const node& m : acc) index_node(m);
+    for (const node& m : acc)
+        index_node(m);
     followed_size_ = acc.size();
 }
 
@@ -44,7 +49,8 @@ void merge_candidates::index_node(const node& m) {
         index(m, {m.id, 0});
     } else if (const Implement* file = as_implement(m)) {
         int slot = 0;
-        for (const node& u : file->members) index(u, {m.id, slot++});
+        for (const node& u : file->members)
+            index(u, {m.id, slot++});
     }
 }
 

@@ -14,7 +14,9 @@ std::string graph::system_path(std::string path) {
 }
 
 namespace {
-bool can_open(const std::string& path) { return std::ifstream(path).is_open(); }
+bool can_open(const std::string& path) {
+    return std::ifstream(path).is_open();
+}
 
 // The resolved path of a file name as an include line gives it, or "" when the
 // file is found nowhere. Relative names are searched in the "-I" directories
@@ -52,6 +54,7 @@ std::string graph::get_filename(const node& n) {
 
 std::string graph::get_include_dirs() const {
     std::string options = " -Iinclude.new";
-    for (const std::string& dir : module_dirs) options += " -I" + dir + "/include.new";
+    for (const std::string& dir : module_dirs)
+        options += " -I" + dir + "/include.new";
     return options;
 }

@@ -10,7 +10,9 @@
 #include <iostream>
 
 namespace {
-bool debug_count() { return graph::config.accept("debug count"); }
+bool debug_count() {
+    return graph::config.accept("debug count");
+}
 
 } // namespace
 
@@ -72,8 +74,8 @@ void graph::read_fact_file(const std::string& path) {
     for (long number = 1; std::getline(in, line) && !line.empty(); ++number) {
         if (line[0] == '#') continue;
         if (!split_fact_line(line, fact)) {
-            std::cout << "Warning: file " << path << " line " << number
-                      << ": not a fact, skipped" << std::endl;
+            std::cout << "Warning: file " << path << " line " << number << ": not a fact, skipped"
+                      << std::endl;
             continue;
         }
         if (fact.kind < 0) {

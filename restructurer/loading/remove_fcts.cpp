@@ -11,7 +11,8 @@ namespace {
 class incoming_index {
   public:
     explicit incoming_index(const edge_set& edges) {
-        for (const edge& e : edges) sources_[e.to.id].insert(e.from);
+        for (const edge& e : edges)
+            sources_[e.to.id].insert(e.from);
     }
     node_set sources(int id) const {
         auto it = sources_.find(id);
@@ -56,10 +57,12 @@ void graph::remove_fcts() {
         // cycle of function types) just goes away.
         if (used.erase(f)) incoming.erase(edges, edge(f, f));
         users.erase(f);
-        for (const node& p : used) incoming.erase(edges, edge(p, f));
+        for (const node& p : used)
+            incoming.erase(edges, edge(p, f));
         for (const node& s : users) {
             incoming.erase(edges, edge(f, s));
-            for (const node& p : used) incoming.insert(edges, edge(p, s));
+            for (const node& p : used)
+                incoming.insert(edges, edge(p, s));
         }
     }
 }

@@ -33,7 +33,8 @@ void graph::remove_forward_edges() {
     trace_cycle_edges("Removed forward edges");
     if (tracing_cycle_edges()) {
         std::ostringstream list;
-        for (const edge& r : removed) list << r << ";\n";
+        for (const edge& r : removed)
+            list << r << ";\n";
         trace_cycle_edges(list.str());
     }
 

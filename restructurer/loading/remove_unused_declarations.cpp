@@ -14,7 +14,8 @@
 namespace {
 std::unordered_set<int> reaching_a_leaf(const node_set& leaves, const edge_set& edges) {
     std::unordered_map<int, std::vector<int>> sources;
-    for (const edge& e : edges) sources[e.to.id].push_back(e.from.id);
+    for (const edge& e : edges)
+        sources[e.to.id].push_back(e.from.id);
     std::unordered_set<int> marked;
     std::vector<int> pending;
     for (const node& leaf : leaves)
@@ -37,7 +38,9 @@ void graph::remove_unused_declarations() {
     const node_set all = nodes;
     for (const node& n : all) {
         if (n.is_define() || used.count(n.id)) continue;
-        if (tracing) std::cout << "debug remove_unused" << ":" << n << std::endl;
+        if (tracing)
+            std::cout << "debug remove_unused"
+                      << ":" << n << std::endl;
         nodes.erase(n);
     }
     remove_dangling_edges();

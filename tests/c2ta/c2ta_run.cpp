@@ -10,8 +10,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string slurp(const std::string &path)
-{
+std::string slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
@@ -20,27 +19,23 @@ std::string slurp(const std::string &path)
 
 } // namespace
 
-Scratch::Scratch()
-{
+Scratch::Scratch() {
     std::string pattern = (fs::temp_directory_path() / "c2ta-test-XXXXXX").string();
     dir_ = mkdtemp(pattern.data());
 }
 
-Scratch::~Scratch()
-{
+Scratch::~Scratch() {
     std::error_code ignored;
     fs::remove_all(dir_, ignored);
 }
 
-void Scratch::write(const std::string &relative, const std::string &text) const
-{
+void Scratch::write(const std::string& relative, const std::string& text) const {
     fs::path path = fs::path(dir_) / relative;
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << text;
 }
 
-RunResult Scratch::run(const std::string &command) const
-{
+RunResult Scratch::run(const std::string& command) const {
     std::string out = dir_ + "/.out";
     std::string err = dir_ + "/.err";
     std::string line = "cd '" + dir_ + "' && (" + command + ") > '" + out + "' 2> '" + err + "'";
@@ -52,7 +47,6 @@ RunResult Scratch::run(const std::string &command) const
     return result;
 }
 
-RunResult Scratch::c2ta(const std::string &arguments) const
-{
+RunResult Scratch::c2ta(const std::string& arguments) const {
     return run(std::string("'") + C2TA_PROGRAM + "' " + arguments);
 }

@@ -10,20 +10,20 @@ struct RunResult {
 };
 
 class Scratch {
-public:
+  public:
     Scratch();
     ~Scratch();
-    Scratch(const Scratch &) = delete;
-    Scratch &operator=(const Scratch &) = delete;
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
 
     // Writes text to a file under the scratch directory (creating directories).
-    void write(const std::string &relative, const std::string &text) const;
-    const std::string &dir() const { return dir_; }
+    void write(const std::string& relative, const std::string& text) const;
+    const std::string& dir() const { return dir_; }
     // Runs a shell command in the scratch directory.
-    RunResult run(const std::string &command) const;
+    RunResult run(const std::string& command) const;
     // Runs c2ta with the given arguments in the scratch directory.
-    RunResult c2ta(const std::string &arguments) const;
+    RunResult c2ta(const std::string& arguments) const;
 
-private:
+  private:
     std::string dir_;
 };

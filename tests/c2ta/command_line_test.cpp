@@ -10,33 +10,52 @@
 
 namespace {
 
-bool has(const std::vector<std::string> &list, const std::string &item)
-{
+bool has(const std::vector<std::string>& list, const std::string& item) {
     return std::find(list.begin(), list.end(), item) != list.end();
 }
 
 } // namespace
 
-TEST(C2taCommandLine, KeepsWhatShapesTheUnitAndDropsTheRest)
-{
-    Invocation invocation = parse_command_line({"-c", "-o", "x.o", "-O2", "-Wall", "-Werror", "-MD", "-MF", "x.d",
-                                                "-DWIDTH=3", "-I", "inc", "-Iother", "-std=c99", "-g", "-fPIC",
-                                                "-include", "pre.h", "lib.a", "-fPIC", "-march=native", "-msse4.2",
-                                                "-fstack-protector-strong", "src/x.c"});
+TEST(C2taCommandLine, KeepsWhatShapesTheUnitAndDropsTheRest) {
+    Invocation invocation = parse_command_line({"-c",
+                                                "-o",
+                                                "x.o",
+                                                "-O2",
+                                                "-Wall",
+                                                "-Werror",
+                                                "-MD",
+                                                "-MF",
+                                                "x.d",
+                                                "-DWIDTH=3",
+                                                "-I",
+                                                "inc",
+                                                "-Iother",
+                                                "-std=c99",
+                                                "-g",
+                                                "-fPIC",
+                                                "-include",
+                                                "pre.h",
+                                                "lib.a",
+                                                "-fPIC",
+                                                "-march=native",
+                                                "-msse4.2",
+                                                "-fstack-protector-strong",
+                                                "src/x.c"});
     EXPECT_EQ(invocation.error, "");
     EXPECT_EQ(invocation.inputs, std::vector<std::string>{"src/x.c"});
     std::vector<std::string> args = clang_arguments(invocation, false);
-    for (const char *kept : {"-O2", "-DWIDTH=3", "-I", "inc", "-Iother", "-std=c99", "-include", "pre.h", "-fPIC",
-                             "-march=native", "-msse4.2"})
+    for (const char* kept : {"-O2", "-DWIDTH=3", "-I", "inc", "-Iother", "-std=c99", "-include",
+                             "pre.h", "-fPIC", "-march=native", "-msse4.2"})
         EXPECT_TRUE(has(args, kept)) << kept;
-    for (const char *dropped : {"-c", "-o", "x.o", "-Werror", "-MF", "x.d", "-g", "lib.a", "-Wall",
+    for (const char* dropped : {"-c", "-o", "x.o", "-Werror", "-MF", "x.d", "-g", "lib.a", "-Wall",
                                 "-fstack-protector-strong"})
         EXPECT_FALSE(has(args, dropped)) << dropped;
 
     EXPECT_TRUE(is_preprocessed_unit("unit.cpp.c"));
     EXPECT_TRUE(is_preprocessed_unit("unit.i"));
     EXPECT_FALSE(is_preprocessed_unit("absent.c"));
-    std::vector<std::string> preprocessed = clang_arguments(parse_command_line({"-Iinc", "-DX", "-std=c11", "u.cpp.c"}), true);
+    std::vector<std::string> preprocessed =
+        clang_arguments(parse_command_line({"-Iinc", "-DX", "-std=c11", "u.cpp.c"}), true);
     EXPECT_FALSE(has(preprocessed, "-Iinc"));
     EXPECT_FALSE(has(preprocessed, "-DX"));
     EXPECT_TRUE(has(preprocessed, "-std=c11"));
@@ -48,27 +67,26 @@ TEST(C2taCommandLine, KeepsWhatShapesTheUnitAndDropsTheRest)
     EXPECT_EQ(batch_dump_name("net/buf.cpp.c"), "net/buf.ta");
 }
 
-TEST(C2taCommandLine, WholeCompileCommandRuns)
-{
+TEST(C2taCommandLine, WholeCompileCommandRuns) {
     Scratch scratch;
     scratch.write("inc/w.h", "typedef int width_t[WIDTH];\n");
     scratch.write("main.c", "#include \"w.h\"\nwidth_t table;\n");
-    RunResult result =
-        scratch.c2ta("-c -o main.o -O2 -fPIC -march=x86-64 -Wall -Wextra -Werror -MD -MF main.d -DWIDTH=3 -Iinc -std=c99 "
-                     "-g -fstack-clash-protection -Wl,-z,relro main.c");
+    RunResult result = scratch.c2ta("-c -o main.o -O2 -fPIC -march=x86-64 -Wall -Wextra -Werror "
+                                    "-MD -MF main.d -DWIDTH=3 -Iinc -std=c99 "
+                                    "-g -fstack-clash-protection -Wl,-z,relro main.c");
     ASSERT_EQ(result.status, 0) << result.err;
     Dump dump = read_dump(result.out);
     std::string table_type = dump.successors(dump.only("cObject", "table"), "cInstance").front();
     EXPECT_EQ(dump.attribute(table_type, "name"), "width_t");
     std::string array = dump.successors(table_type).front();
     EXPECT_EQ(dump.attribute(array, "name"), "int[3]");
-    EXPECT_EQ(scratch.run("test -e main.o || test -e main.d").status, 1) << "c2ta writes no compiler outputs";
+    EXPECT_EQ(scratch.run("test -e main.o || test -e main.d").status, 1)
+        << "c2ta writes no compiler outputs";
 }
 
 // --batch writes each unit's dump beside it, the same text a single run
 // prints, and a unit that fails leaves no dump of its own behind.
-TEST(C2taCommandLine, BatchWritesOneDumpPerUnit)
-{
+TEST(C2taCommandLine, BatchWritesOneDumpPerUnit) {
     Scratch scratch;
     scratch.write("inc/h.h", "struct h { int x; };\n");
     scratch.write("a.c", "#include \"h.h\"\nstruct h one;\n");
@@ -79,7 +97,7 @@ TEST(C2taCommandLine, BatchWritesOneDumpPerUnit)
     EXPECT_EQ(batch.status, 1);
     EXPECT_EQ(batch.out, "");
     EXPECT_NE(batch.err.find("bad.c"), std::string::npos);
-    for (const char *unit : {"a", "sub/b"}) {
+    for (const char* unit : {"a", "sub/b"}) {
         RunResult single = scratch.c2ta("-Iinc " + std::string(unit) + ".c");
         ASSERT_EQ(single.status, 0);
         EXPECT_EQ(scratch.run(std::string("cat ") + unit + ".ta").out, single.out) << unit;

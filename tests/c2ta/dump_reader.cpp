@@ -8,14 +8,12 @@
 namespace {
 
 // Splits an attribute block "{ a = b name = "x y" }" into pairs.
-std::map<std::string, std::string> read_attributes(const std::string &block)
-{
+std::map<std::string, std::string> read_attributes(const std::string& block) {
     std::map<std::string, std::string> attributes;
     std::size_t at = 0;
     while (true) {
         std::size_t eq = block.find(" = ", at);
-        if (eq == std::string::npos)
-            break;
+        if (eq == std::string::npos) break;
         std::size_t name_start = block.rfind(' ', eq - 1) + 1;
         std::string name = block.substr(name_start, eq - name_start);
         std::size_t value_start = eq + 3;
@@ -36,8 +34,7 @@ std::map<std::string, std::string> read_attributes(const std::string &block)
 
 } // namespace
 
-Dump read_dump(const std::string &text)
-{
+Dump read_dump(const std::string& text) {
     Dump dump;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
@@ -57,58 +54,49 @@ Dump read_dump(const std::string &text)
     return dump;
 }
 
-std::vector<std::string> Dump::find(const std::string &kind, const std::string &name) const
-{
+std::vector<std::string> Dump::find(const std::string& kind, const std::string& name) const {
     std::vector<std::string> ids;
-    for (const auto &[id, node] : nodes)
-        if (node.kind == kind && node.attributes.count("name") && node.attributes.at("name") == name)
+    for (const auto& [id, node] : nodes)
+        if (node.kind == kind && node.attributes.count("name") &&
+            node.attributes.at("name") == name)
             ids.push_back(id);
     return ids;
 }
 
-std::string Dump::only(const std::string &kind, const std::string &name) const
-{
+std::string Dump::only(const std::string& kind, const std::string& name) const {
     std::vector<std::string> ids = find(kind, name);
     EXPECT_EQ(ids.size(), 1u) << kind << " " << name;
     return ids.empty() ? std::string() : ids.front();
 }
 
-std::string Dump::attribute(const std::string &id, const std::string &name) const
-{
+std::string Dump::attribute(const std::string& id, const std::string& name) const {
     auto node = nodes.find(id);
-    if (node == nodes.end() || !node->second.attributes.count(name))
-        return {};
+    if (node == nodes.end() || !node->second.attributes.count(name)) return {};
     return node->second.attributes.at(name);
 }
 
-std::string Dump::kind_of(const std::string &id) const
-{
+std::string Dump::kind_of(const std::string& id) const {
     auto node = nodes.find(id);
     return node == nodes.end() ? std::string() : node->second.kind;
 }
 
-std::vector<std::string> Dump::successors(const std::string &id, const std::string &kind) const
-{
+std::vector<std::string> Dump::successors(const std::string& id, const std::string& kind) const {
     std::vector<std::string> ids;
-    for (const DumpEdge &edge : edges)
-        if (edge.source == id && (kind.empty() || edge.kind == kind))
-            ids.push_back(edge.target);
+    for (const DumpEdge& edge : edges)
+        if (edge.source == id && (kind.empty() || edge.kind == kind)) ids.push_back(edge.target);
     std::sort(ids.begin(), ids.end());
     return ids;
 }
 
-std::vector<std::string> Dump::predecessors(const std::string &id, const std::string &kind) const
-{
+std::vector<std::string> Dump::predecessors(const std::string& id, const std::string& kind) const {
     std::vector<std::string> ids;
-    for (const DumpEdge &edge : edges)
-        if (edge.target == id && (kind.empty() || edge.kind == kind))
-            ids.push_back(edge.source);
+    for (const DumpEdge& edge : edges)
+        if (edge.target == id && (kind.empty() || edge.kind == kind)) ids.push_back(edge.source);
     std::sort(ids.begin(), ids.end());
     return ids;
 }
 
-std::string Dump::parent(const std::string &id) const
-{
+std::string Dump::parent(const std::string& id) const {
     std::vector<std::string> parents = predecessors(id, "cArcSon");
     return parents.empty() ? std::string() : parents.front();
 }

@@ -7,19 +7,19 @@
 
 namespace {
 
-Dump dump_of(const Scratch &scratch, const std::string &arguments)
-{
+Dump dump_of(const Scratch& scratch, const std::string& arguments) {
     RunResult result = scratch.c2ta(arguments);
     EXPECT_EQ(result.status, 0) << result.err;
     return read_dump(result.out);
 }
 
-bool starts_with(const std::string &text, const char *prefix) { return text.rfind(prefix, 0) == 0; }
+bool starts_with(const std::string& text, const char* prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
 
 } // namespace
 
-TEST(C2taDump, FunctionsParametersAndLinkage)
-{
+TEST(C2taDump, FunctionsParametersAndLinkage) {
     Scratch scratch;
     scratch.write("f.c", "typedef long cents_t;\n"
                          "struct s { int a; };\n"
@@ -40,14 +40,13 @@ TEST(C2taDump, FunctionsParametersAndLinkage)
     EXPECT_EQ(dump.attribute(total, "static"), "");
     std::vector<std::string> params;
     bool has_block = false;
-    for (const std::string &child : dump.successors(total, "cArcSon")) {
-        if (dump.kind_of(child) == "cFormalFctParam")
-            params.push_back(child);
+    for (const std::string& child : dump.successors(total, "cArcSon")) {
+        if (dump.kind_of(child) == "cFormalFctParam") params.push_back(child);
         has_block = has_block || dump.kind_of(child) == "cBlock";
     }
     EXPECT_TRUE(has_block);
     ASSERT_EQ(params.size(), 3u);
-    for (const std::string &param : params)
+    for (const std::string& param : params)
         EXPECT_EQ(dump.successors(param).size(), 1u) << "a parameter's only successor is its type";
     std::string pointer = dump.successors(params[0]).front();
     EXPECT_EQ(dump.kind_of(pointer), "cPtrType");
@@ -59,22 +58,22 @@ TEST(C2taDump, FunctionsParametersAndLinkage)
     EXPECT_EQ(dump.kind_of(array), "cPtrType");
     EXPECT_EQ(dump.kind_of(dump.successors(array).front()), "cBuiltInType");
     // The return type is a successor of the function.
-    EXPECT_EQ(dump.successors(total, "cInstance"), std::vector<std::string>{dump.only("cAliasType", "cents_t")});
+    EXPECT_EQ(dump.successors(total, "cInstance"),
+              std::vector<std::string>{dump.only("cAliasType", "cents_t")});
     // clang gives a redeclared library builtin the builtin's own type; the
     // result is still the typedef the declaration names.
     EXPECT_EQ(dump.successors(dump.only("cFunction", "strlen"), "cInstance"),
               std::vector<std::string>{dump.only("cAliasType", "size_t")});
 
-    for (const std::string &helper : dump.find("cFunction", "helper"))
+    for (const std::string& helper : dump.find("cFunction", "helper"))
         EXPECT_EQ(dump.attribute(helper, "static"), "True");
     EXPECT_EQ(dump.find("cFunction", "helper").size(), 2u);
     std::string proto = dump.only("cFunction", "proto");
-    for (const std::string &child : dump.successors(proto))
+    for (const std::string& child : dump.successors(proto))
         EXPECT_NE(dump.kind_of(child), "cBlock");
 }
 
-TEST(C2taDump, ObjectsInitializersAndReferences)
-{
+TEST(C2taDump, ObjectsInitializersAndReferences) {
     Scratch scratch;
     scratch.write("o.c", "enum color { RED, GREEN, LAST };\n"
                          "extern int counts[LAST];\n"
@@ -108,19 +107,19 @@ TEST(C2taDump, ObjectsInitializersAndReferences)
     EXPECT_TRUE(starts_with(dump.attribute(init[0], "end"), "5."));
 
     // Array sizes name the enumerator under the declaration that uses it.
-    for (const std::string &object : {counts[0], counts[1]}) {
+    for (const std::string& object : {counts[0], counts[1]}) {
         bool names_last = false;
-        for (const std::string &child : dump.successors(object, "cArcSon"))
-            names_last = names_last || (dump.kind_of(child) == "cNameRef" && dump.attribute(child, "name") == "LAST");
+        for (const std::string& child : dump.successors(object, "cArcSon"))
+            names_last = names_last || (dump.kind_of(child) == "cNameRef" &&
+                                        dump.attribute(child, "name") == "LAST");
         EXPECT_TRUE(names_last);
     }
 
     // Both subscripts put the array first in identifier order, also GREEN[counts];
     // the local that shadows the global is a cLocalRef, not a cNameRef.
     int subscripts = 0;
-    for (const auto &[id, node] : dump.nodes) {
-        if (node.kind != "cBinaryOperator" || dump.attribute(id, "op") != "array-ref")
-            continue;
+    for (const auto& [id, node] : dump.nodes) {
+        if (node.kind != "cBinaryOperator" || dump.attribute(id, "op") != "array-ref") continue;
         ++subscripts;
         std::vector<std::string> operands = dump.successors(id, "cArcOpd");
         ASSERT_EQ(operands.size(), 2u);
@@ -141,8 +140,7 @@ TEST(C2taDump, ObjectsInitializersAndReferences)
     EXPECT_EQ(dump.attribute(function_type, "name"), "(anonymous)");
 }
 
-TEST(C2taDump, TypedefsAggregatesAndEnums)
-{
+TEST(C2taDump, TypedefsAggregatesAndEnums) {
     Scratch scratch;
     scratch.write("t.c", "struct list;\n"
                          "typedef struct list list_t;\n"
@@ -167,8 +165,10 @@ TEST(C2taDump, TypedefsAggregatesAndEnums)
     std::string point_target = dump.successors(dump.only("cAliasType", "point")).front();
     EXPECT_EQ(dump.kind_of(point_target), "cAggrType");
     EXPECT_EQ(dump.attribute(point_target, "name"), "(anonymous)");
-    EXPECT_EQ(dump.successors(dump.only("cAliasType", "pair_t")).front(), dump.only("cAggrType", "pair"));
-    EXPECT_EQ(dump.successors(dump.only("cAliasType", "couple")).front(), dump.only("cAliasType", "pair_t"));
+    EXPECT_EQ(dump.successors(dump.only("cAliasType", "pair_t")).front(),
+              dump.only("cAggrType", "pair"));
+    EXPECT_EQ(dump.successors(dump.only("cAliasType", "couple")).front(),
+              dump.only("cAliasType", "pair_t"));
     std::string state_target = dump.successors(dump.only("cAliasType", "state")).front();
     EXPECT_EQ(dump.kind_of(state_target), "cEnumType");
     EXPECT_EQ(dump.successors(state_target, "cArcSon").size(), 2u);
@@ -192,28 +192,27 @@ TEST(C2taDump, TypedefsAggregatesAndEnums)
 // unit (with the C library's headers) every node has at most one structural
 // parent, pointers and parameters exactly one successor, identifiers share
 // one width, and every relation joins existing nodes.
-TEST(C2taDump, RealUnitIsAForestWithSingleTypeLinks)
-{
+TEST(C2taDump, RealUnitIsAForestWithSingleTypeLinks) {
     Scratch scratch;
-    scratch.write("r.c", "#include <stdio.h>\n#include <stdlib.h>\n#include <string.h>\n#include <signal.h>\n"
-                         "static int cmp(const void *a, const void *b) { return strcmp(a, b); }\n"
-                         "int main(int argc, char **argv)\n"
-                         "{\n"
-                         "    qsort(argv, (size_t)argc, sizeof *argv, cmp);\n"
-                         "    for (int i = 0; i < argc; i++) puts(argv[i]);\n"
-                         "    return 0;\n"
-                         "}\n");
+    scratch.write(
+        "r.c", "#include <stdio.h>\n#include <stdlib.h>\n#include <string.h>\n#include <signal.h>\n"
+               "static int cmp(const void *a, const void *b) { return strcmp(a, b); }\n"
+               "int main(int argc, char **argv)\n"
+               "{\n"
+               "    qsort(argv, (size_t)argc, sizeof *argv, cmp);\n"
+               "    for (int i = 0; i < argc; i++) puts(argv[i]);\n"
+               "    return 0;\n"
+               "}\n");
     Dump dump = dump_of(scratch, "-std=gnu11 r.c");
     ASSERT_GT(dump.nodes.size(), 500u);
     std::size_t width = dump.nodes.begin()->first.size();
     std::map<std::string, int> structural_parents;
-    for (const DumpEdge &edge : dump.edges) {
+    for (const DumpEdge& edge : dump.edges) {
         ASSERT_TRUE(dump.nodes.count(edge.source)) << edge.source;
         ASSERT_TRUE(dump.nodes.count(edge.target)) << edge.target;
-        if (starts_with(edge.kind, "cArc"))
-            ++structural_parents[edge.target];
+        if (starts_with(edge.kind, "cArc")) ++structural_parents[edge.target];
     }
-    for (const auto &[id, node] : dump.nodes) {
+    for (const auto& [id, node] : dump.nodes) {
         EXPECT_EQ(id.size(), width);
         EXPECT_LE(structural_parents[id], 1) << id << " " << node.kind;
         if (node.kind == "cFormalFctParam" || node.kind == "cPtrType") {
@@ -221,13 +220,13 @@ TEST(C2taDump, RealUnitIsAForestWithSingleTypeLinks)
         }
         if (node.kind != "cScopeCompil" && node.kind != "cBuiltInType" && node.kind != "cPtrType" &&
             node.kind != "cFctType") {
-            EXPECT_EQ(structural_parents[id], 1) << id << " " << node.kind << " has no place in the tree";
+            EXPECT_EQ(structural_parents[id], 1)
+                << id << " " << node.kind << " has no place in the tree";
         }
     }
 }
 
-TEST(C2taDump, UnitThatDoesNotParseWritesNothing)
-{
+TEST(C2taDump, UnitThatDoesNotParseWritesNothing) {
     Scratch scratch;
     scratch.write("bad.c", "int ok;\nint broken( { return; }\n");
     RunResult bad = scratch.c2ta("bad.c");

@@ -10,34 +10,34 @@
 namespace {
 
 // (scope name, parent scope name) of every scope file, sorted.
-std::vector<std::pair<std::string, std::string>> scope_links(const Dump &dump)
-{
+std::vector<std::pair<std::string, std::string>> scope_links(const Dump& dump) {
     std::vector<std::pair<std::string, std::string>> links;
-    for (const auto &[id, node] : dump.nodes)
+    for (const auto& [id, node] : dump.nodes)
         if (node.kind == "cScopeFile")
             links.emplace_back(node.attributes.at("name"), dump.attribute(dump.parent(id), "name"));
     std::sort(links.begin(), links.end());
     return links;
 }
 
-std::vector<std::pair<std::string, std::string>> user_links(const Dump &dump)
-{
+std::vector<std::pair<std::string, std::string>> user_links(const Dump& dump) {
     auto links = scope_links(dump);
-    links.erase(std::remove_if(links.begin(), links.end(), [](const auto &link) { return link.first[0] == '/'; }),
+    links.erase(std::remove_if(links.begin(), links.end(),
+                               [](const auto& link) { return link.first[0] == '/'; }),
                 links.end());
     return links;
 }
 
 } // namespace
 
-TEST(C2taScopes, FollowTheIncludeTreeInBothModes)
-{
+TEST(C2taScopes, FollowTheIncludeTreeInBothModes) {
     Scratch scratch;
     scratch.write("inc/twice.h", "int twice_counter;\n");
-    scratch.write("inc/guarded.h", "#ifndef G\n#define G\n#include \"twice.h\"\nstruct g { int x; };\n#endif\n");
+    scratch.write("inc/guarded.h",
+                  "#ifndef G\n#define G\n#include \"twice.h\"\nstruct g { int x; };\n#endif\n");
     scratch.write("local.h", "#include \"near.h\"\n");
     scratch.write("near.h", "typedef int near_t;\n");
-    scratch.write("main.c", "#include <stddef.h>\n#include \"local.h\"\n#include \"twice.h\"\n#include \"guarded.h\"\n#include \"twice.h\"\n"
+    scratch.write("main.c", "#include <stddef.h>\n#include \"local.h\"\n#include "
+                            "\"twice.h\"\n#include \"guarded.h\"\n#include \"twice.h\"\n"
                             "#include \"guarded.h\"\nint main(void) { return twice_counter; }\n");
     RunResult from_source = scratch.c2ta("-Iinc main.c");
     ASSERT_EQ(from_source.status, 0) << from_source.err;
@@ -52,18 +52,16 @@ TEST(C2taScopes, FollowTheIncludeTreeInBothModes)
     // twice.h is entered three times (twice from main.c, once from guarded.h);
     // the guarded header only once. Headers beside main.c are named without
     // a "./", as in the compiler's line markers.
-    std::vector<std::pair<std::string, std::string>> expected{{"inc/guarded.h", "main.c"},
-                                                              {"inc/twice.h", "inc/guarded.h"},
-                                                              {"inc/twice.h", "main.c"},
-                                                              {"inc/twice.h", "main.c"},
-                                                              {"local.h", "main.c"},
-                                                              {"main.c", "main.c"},
-                                                              {"near.h", "local.h"}};
+    std::vector<std::pair<std::string, std::string>> expected{
+        {"inc/guarded.h", "main.c"}, {"inc/twice.h", "inc/guarded.h"},
+        {"inc/twice.h", "main.c"},   {"inc/twice.h", "main.c"},
+        {"local.h", "main.c"},       {"main.c", "main.c"},
+        {"near.h", "local.h"}};
     EXPECT_EQ(user_links(dump), expected);
     // Each entry declares the counter again, always under a twice.h scope.
     std::vector<std::string> counters = dump.find("cObject", "twice_counter");
     EXPECT_EQ(counters.size(), 3u);
-    for (const std::string &counter : counters)
+    for (const std::string& counter : counters)
         EXPECT_EQ(dump.attribute(dump.parent(counter), "name"), "inc/twice.h");
     EXPECT_EQ(dump.attribute(dump.parent(dump.only("cAggrType", "g")), "name"), "inc/guarded.h");
 
@@ -74,20 +72,21 @@ TEST(C2taScopes, FollowTheIncludeTreeInBothModes)
     ASSERT_EQ(from_markers.status, 0) << from_markers.err;
     Dump marked = read_dump(from_markers.out);
     EXPECT_EQ(user_links(marked), expected);
-    std::string markers = scratch.run("grep -o '^# [0-9]* \"/[^\"]*\" 1' main.cpp.c | sed 's/.*\"\\(.*\\)\".*/\\1/' | sort -u").out;
+    std::string markers = scratch
+                              .run("grep -o '^# [0-9]* \"/[^\"]*\" 1' main.cpp.c | sed "
+                                   "'s/.*\"\\(.*\\)\".*/\\1/' | sort -u")
+                              .out;
     std::string scopes;
     std::vector<std::string> names;
-    for (const auto &link : scope_links(marked))
-        if (link.first[0] == '/')
-            names.push_back(link.first);
+    for (const auto& link : scope_links(marked))
+        if (link.first[0] == '/') names.push_back(link.first);
     names.erase(std::unique(names.begin(), names.end()), names.end());
-    for (const std::string &name : names)
+    for (const std::string& name : names)
         scopes += name + "\n";
     EXPECT_EQ(scopes, markers);
 }
 
-TEST(C2taScopes, PreprocessedInputTakesFilesAndLinesFromLineMarkers)
-{
+TEST(C2taScopes, PreprocessedInputTakesFilesAndLinesFromLineMarkers) {
     Scratch scratch;
     scratch.write("m.cpp.c", "# 0 \"m.c\"\n"
                              "# 0 \"<built-in>\"\n"
@@ -125,25 +124,26 @@ TEST(C2taScopes, PreprocessedInputTakesFilesAndLinesFromLineMarkers)
 // A header reached by two paths (include/a.h and src/../include/a.h) keeps the
 // name of each path, as the compiler's line markers give it, whatever form
 // the include directory takes on the command line.
-TEST(C2taScopes, NamesMatchTheCompilersLineMarkers)
-{
+TEST(C2taScopes, NamesMatchTheCompilersLineMarkers) {
     Scratch scratch;
     scratch.write("include/a.h", "#include \"sub/b.h\"\nint a_x;\n");
     scratch.write("include/sub/b.h", "int b_x;\n");
     scratch.write("src/c.h", "#include \"../include/sub/b.h\"\nint c_x;\n");
-    scratch.write("src/m.c", "#include \"a.h\"\n#include <sub/b.h>\n#include \"c.h\"\n#include \"../include/a.h\"\n"
-                             "int main(void) { return a_x + b_x + c_x; }\n");
-    const std::string entered = "grep -E '^# [0-9]+ \"[^/<][^\"]*\" 1' | sed 's/^# [0-9]* \"\\([^\"]*\\)\".*/\\1/' | sort";
-    for (const std::string &flag :
-         std::vector<std::string>{"-Iinclude", "-Iinclude/", "-I./include", "-I " + scratch.dir() + "/include"}) {
+    scratch.write(
+        "src/m.c",
+        "#include \"a.h\"\n#include <sub/b.h>\n#include \"c.h\"\n#include \"../include/a.h\"\n"
+        "int main(void) { return a_x + b_x + c_x; }\n");
+    const std::string entered =
+        "grep -E '^# [0-9]+ \"[^/<][^\"]*\" 1' | sed 's/^# [0-9]* \"\\([^\"]*\\)\".*/\\1/' | sort";
+    for (const std::string& flag : std::vector<std::string>{
+             "-Iinclude", "-Iinclude/", "-I./include", "-I " + scratch.dir() + "/include"}) {
         RunResult markers = scratch.run("cc -E " + flag + " src/m.c | " + entered);
         ASSERT_EQ(markers.status, 0) << markers.err;
         RunResult dump = scratch.c2ta(flag + " src/m.c");
         ASSERT_EQ(dump.status, 0) << dump.err;
         std::string names;
-        for (const auto &link : user_links(read_dump(dump.out)))
-            if (link.first != "src/m.c")
-                names += link.first + "\n";
+        for (const auto& link : user_links(read_dump(dump.out)))
+            if (link.first != "src/m.c") names += link.first + "\n";
         EXPECT_EQ(names, markers.out) << flag;
     }
 }

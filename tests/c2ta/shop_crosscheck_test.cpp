@@ -14,8 +14,7 @@ namespace {
 const std::string shop = EXAMPLES_DIR "/shop";
 const std::string compile_flags = "-Iinclude -O1 -Wall";
 
-std::vector<std::string> words(const std::string &text)
-{
+std::vector<std::string> words(const std::string& text) {
     std::istringstream in(text);
     std::vector<std::string> list;
     for (std::string word; in >> word;)
@@ -25,14 +24,12 @@ std::vector<std::string> words(const std::string &text)
 
 // The user files a fact file names: the main file and the headers it includes
 // that are not system headers.
-std::set<std::string> user_files(const std::string &unit_source, const std::string &facts)
-{
+std::set<std::string> user_files(const std::string& unit_source, const std::string& facts) {
     std::set<std::string> files{unit_source};
     std::istringstream in(facts);
     std::string verb, subject, object;
     while (in >> verb >> subject >> object)
-        if (verb == "-1" && object.rfind("file:/", 0) != 0)
-            files.insert(object.substr(5));
+        if (verb == "-1" && object.rfind("file:/", 0) != 0) files.insert(object.substr(5));
     return files;
 }
 
@@ -42,57 +39,59 @@ struct UnitRun {
 };
 
 // The unit's preprocessed text must be in unit.cpp.c of the scratch directory.
-UnitRun check_unit(const Scratch &scratch, const std::string &source, const std::string &c2ta_input)
-{
+UnitRun check_unit(const Scratch& scratch, const std::string& source,
+                   const std::string& c2ta_input) {
     UnitRun run;
-    RunResult dump = scratch.run("cd '" + shop + "' && '" C2TA_PROGRAM "' " + c2ta_input + " > '" + scratch.dir() +
-                                 "/unit.ta'");
+    RunResult dump = scratch.run("cd '" + shop + "' && '" C2TA_PROGRAM "' " + c2ta_input + " > '" +
+                                 scratch.dir() + "/unit.ta'");
     EXPECT_EQ(dump.status, 0) << source << ": " << dump.err;
     RunResult facts = scratch.run("'" EXTRACTOR_PROGRAM "' unit.ta");
     EXPECT_EQ(facts.status, 0) << facts.err;
     run.facts = facts.out;
     std::set<std::string> files = user_files(source, facts.out);
     std::string file_list;
-    for (const std::string &file : files)
+    for (const std::string& file : files)
         file_list += " " + file;
-    RunResult tags = scratch.run("cd '" + shop + "' && ctags -x --kinds-C=+px --_xformat='%K|%N|%n|%F|%s' -o -" +
-                                 file_list);
+    RunResult tags = scratch.run(
+        "cd '" + shop + "' && ctags -x --kinds-C=+px --_xformat='%K|%N|%n|%F|%s' -o -" + file_list);
     EXPECT_EQ(tags.status, 0) << tags.err;
     RunResult calls = scratch.run("cd '" + shop + "' && cflow -x -i +s -i +_ " + source);
     EXPECT_EQ(calls.status, 0) << calls.err;
     RunResult text = scratch.run("cat unit.cpp.c");
-    std::istringstream facts_in(facts.out), tags_in(tags.out), calls_in(calls.out), text_in(text.out);
+    std::istringstream facts_in(facts.out), tags_in(tags.out), calls_in(calls.out),
+        text_in(text.out);
     run.check = cross_check(read_facts(facts_in), read_ctags(tags_in), read_cflow(calls_in),
                             read_active_lines(text_in), files);
     return run;
 }
 
-void expect_agreement(const std::string &label, const CrossCheck &check)
-{
+void expect_agreement(const std::string& label, const CrossCheck& check) {
     EXPECT_GT(check.facts, 0) << label;
     EXPECT_EQ(check.facts, check.tags) << label;
     EXPECT_EQ(check.matched, check.facts) << label;
-    for (const std::string &mismatch : check.node_mismatches)
+    for (const std::string& mismatch : check.node_mismatches)
         ADD_FAILURE() << label << ": " << mismatch;
-    for (const std::string &mismatch : check.cut_mismatches)
+    for (const std::string& mismatch : check.cut_mismatches)
         ADD_FAILURE() << label << ": " << mismatch;
     EXPECT_GT(check.calls, 0) << label;
     EXPECT_EQ(check.calls_found, check.calls) << label;
-    for (const std::string &mismatch : check.call_mismatches)
+    for (const std::string& mismatch : check.call_mismatches)
         ADD_FAILURE() << label << ": " << mismatch;
 }
 
 } // namespace
 
-TEST(C2taShop, FactsAgreeWithCtagsAndCflowForEveryUnit)
-{
+TEST(C2taShop, FactsAgreeWithCtagsAndCflowForEveryUnit) {
     Scratch scratch;
-    std::vector<std::string> sources = words(scratch.run("cd '" + shop + "' && find . -name '*.c' | sed 's|^./||' | sort").out);
+    std::vector<std::string> sources =
+        words(scratch.run("cd '" + shop + "' && find . -name '*.c' | sed 's|^./||' | sort").out);
     ASSERT_EQ(sources.size(), 5u);
     int units_with_extra_calls = 0;
-    for (const std::string &source : sources) {
+    for (const std::string& source : sources) {
         std::string preprocessed = scratch.dir() + "/unit.cpp.c";
-        ASSERT_EQ(scratch.run("cd '" + shop + "' && cc -E " + compile_flags + " " + source + " > '" + preprocessed + "'")
+        ASSERT_EQ(scratch
+                      .run("cd '" + shop + "' && cc -E " + compile_flags + " " + source + " > '" +
+                           preprocessed + "'")
                       .status,
                   0);
         UnitRun from_source = check_unit(scratch, source, compile_flags + " " + source);

@@ -8,8 +8,7 @@
 
 namespace fs = std::filesystem;
 
-TEST(BuildSteps, TellsCompilesLinksAndArchivesFromEverythingElse)
-{
+TEST(BuildSteps, TellsCompilesLinksAndArchivesFromEverythingElse) {
     build_step step;
     ASSERT_TRUE(classify_step({"/usr/bin/cc", "-c", "a.c", "-o", "a.o"}, step));
     EXPECT_EQ(step.what, build_step::kind::compile);
@@ -29,15 +28,15 @@ TEST(BuildSteps, TellsCompilesLinksAndArchivesFromEverythingElse)
     EXPECT_FALSE(classify_step({"make", "-j2"}, step));
 }
 
-TEST(BuildSteps, ReadsBearEventsInOrder)
-{
+TEST(BuildSteps, ReadsBearEventsInOrder) {
     fs::path events = fs::temp_directory_path() / "hdrslim-events-test.json";
     std::ofstream(events)
         << R"({"rid":"1","started":{"execution":{"executable":"/usr/bin/make","arguments":["make"],"working_dir":"/p"}}})"
         << "\n"
         << R"({"rid":"2","started":{"execution":{"executable":"/usr/bin/cc","arguments":["cc","-c","a.c"],"working_dir":"/p"}}})"
         << "\n"
-        << R"({"rid":"2","terminated":{"status":"0"}})" << "\n"
+        << R"({"rid":"2","terminated":{"status":"0"}})"
+        << "\n"
         << R"({"rid":"3","started":{"execution":{"executable":"/usr/bin/gcc-12","arguments":["cc","-o","app","a.o"],"working_dir":"/p/src"}}})"
         << "\n"
         << "not json\n";
@@ -50,20 +49,19 @@ TEST(BuildSteps, ReadsBearEventsInOrder)
     EXPECT_EQ(steps[1].cwd, "/p/src");
 }
 
-TEST(GeneratedMakefile, GivesIncludeOptionsAndHeaders)
-{
-    std::string text = "SRCS = /t/a.cpp.new.c 7.c \nHEADERS = include.new/3.h /t/m/include.new/5.h \n"
-                       "HEADER_DIRS = include.new/ /t/m/include.new/ \nOBJS = ${SRCS:%.c=%.o}\n\n"
-                       ".c.o:\n\t${CC} -c  -Iinclude.new -I/t/m/include.new $< -o $@\n\n"
-                       "%.all: %.c\n\t${CC} -E -P  -Iinclude.new -I/t/m/include.new $< -o $@\n";
+TEST(GeneratedMakefile, GivesIncludeOptionsAndHeaders) {
+    std::string text =
+        "SRCS = /t/a.cpp.new.c 7.c \nHEADERS = include.new/3.h /t/m/include.new/5.h \n"
+        "HEADER_DIRS = include.new/ /t/m/include.new/ \nOBJS = ${SRCS:%.c=%.o}\n\n"
+        ".c.o:\n\t${CC} -c  -Iinclude.new -I/t/m/include.new $< -o $@\n\n"
+        "%.all: %.c\n\t${CC} -E -P  -Iinclude.new -I/t/m/include.new $< -o $@\n";
     std::vector<std::string> flags, headers;
     read_generated_makefile(text, "/w", flags, headers);
     EXPECT_EQ(flags, (std::vector<std::string>{"-I/w/include.new", "-I/t/m/include.new"}));
     EXPECT_EQ(headers, (std::vector<std::string>{"/w/include.new/3.h", "/t/m/include.new/5.h"}));
 }
 
-TEST(Measure, CountsTextAndFindsProjectHeadersInLineMarkers)
-{
+TEST(Measure, CountsTextAndFindsProjectHeadersInLineMarkers) {
     fs::path file = fs::temp_directory_path() / "hdrslim-measure-test.i";
     std::ofstream(file) << "# 1 \"/t/a.c\"\n"
                            "# 1 \"/usr/include/stdio.h\" 1 3 4\n"
@@ -85,8 +83,7 @@ TEST(Measure, CountsTextAndFindsProjectHeadersInLineMarkers)
     EXPECT_EQ(measure_file(file.string()).lines, 0);
 }
 
-TEST(RestructurerOptions, IncludeDirectoriesInsideTheProjectOnly)
-{
+TEST(RestructurerOptions, IncludeDirectoriesInsideTheProjectOnly) {
     compile_unit a, b;
     a.flags = {"-I/t/inc", "-I", "/usr/include/x", "-iquote", "/t/q", "-DX"};
     b.flags = {"-I/t/inc", "-I/t/more"};

@@ -6,8 +6,7 @@
 
 namespace fs = std::filesystem;
 
-TEST(CompileCommands, SplitsShellWordsAsTheShellDoes)
-{
+TEST(CompileCommands, SplitsShellWordsAsTheShellDoes) {
     EXPECT_EQ(split_command("cc -c  a.c"), (std::vector<std::string>{"cc", "-c", "a.c"}));
     EXPECT_EQ(split_command("cc -DNAME=\"a b\" 'x y' z\\ w"),
               (std::vector<std::string>{"cc", "-DNAME=a b", "x y", "z w"}));
@@ -16,17 +15,16 @@ TEST(CompileCommands, SplitsShellWordsAsTheShellDoes)
     EXPECT_EQ(split_command("cc \"-DS=\\\"s\\\"\""), (std::vector<std::string>{"cc", "-DS=\"s\""}));
 }
 
-TEST(CompileCommands, FlagsLoseOutputsAndGainAbsolutePaths)
-{
+TEST(CompileCommands, FlagsLoseOutputsAndGainAbsolutePaths) {
     std::string object;
     std::vector<std::string> flags = normalize_flags(
         {"gcc", "-Iinc", "-I", "../up", "-isystem", "sys", "-DX=1", "-MD", "-MF", "a.d", "-MTa.o",
          "-O2", "-c", "-o", "obj/a.o", "src/a.c", "-include", "cfg.h", "-std=c99"},
         "/p/build", "/p/build/src/a.c", object);
     EXPECT_EQ(object, "/p/build/obj/a.o");
-    EXPECT_EQ(flags, (std::vector<std::string>{"-I/p/build/inc", "-I", "/p/up", "-isystem",
-                                               "/p/build/sys", "-DX=1", "-O2", "-include",
-                                               "/p/build/cfg.h", "-std=c99"}));
+    EXPECT_EQ(flags,
+              (std::vector<std::string>{"-I/p/build/inc", "-I", "/p/up", "-isystem", "/p/build/sys",
+                                        "-DX=1", "-O2", "-include", "/p/build/cfg.h", "-std=c99"}));
     // A glued "-o" and an absolute source are recognised too.
     flags = normalize_flags({"cc", "-oa.o", "/p/a.c", "-Wall"}, "/p", "/p/a.c", object);
     EXPECT_EQ(object, "/p/a.o");
@@ -35,8 +33,7 @@ TEST(CompileCommands, FlagsLoseOutputsAndGainAbsolutePaths)
 
 class CompileDbFile : public ::testing::Test {
   protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         root = fs::temp_directory_path() /
                ("hdrslim-db-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -50,8 +47,7 @@ class CompileDbFile : public ::testing::Test {
         std::ofstream(fs::path(tree) / "src" / "b.c") << "int b;\n";
     }
     void TearDown() override { fs::remove_all(root); }
-    std::string write(const std::string& text)
-    {
+    std::string write(const std::string& text) {
         std::string path = (root / "compile_commands.json").string();
         std::ofstream(path) << text;
         return path;
@@ -60,18 +56,23 @@ class CompileDbFile : public ::testing::Test {
     std::string project, tree;
 };
 
-TEST_F(CompileDbFile, MapsUnitsIntoTheCopyAndSkipsWhatItCannotUse)
-{
+TEST_F(CompileDbFile, MapsUnitsIntoTheCopyAndSkipsWhatItCannotUse) {
     std::string db = write(R"([
-      {"directory": ")" + project + R"(/src", "file": "b.c",
+      {"directory": ")" + project +
+                           R"(/src", "file": "b.c",
        "command": "cc -I../include -c b.c -o b.o"},
-      {"directory": ")" + project + R"(", "file": "src/a.c",
-       "arguments": ["gcc", "-I)" + project + R"(/include", "-c", "src/a.c"]},
-      {"directory": ")" + project + R"(", "file": "src/a.c",
+      {"directory": ")" + project +
+                           R"(", "file": "src/a.c",
+       "arguments": ["gcc", "-I)" +
+                           project + R"(/include", "-c", "src/a.c"]},
+      {"directory": ")" + project +
+                           R"(", "file": "src/a.c",
        "arguments": ["gcc", "-c", "src/a.c", "-DAGAIN"]},
       {"directory": "/elsewhere", "file": "x.c", "arguments": ["cc", "-c", "x.c"]},
-      {"directory": ")" + project + R"(", "file": "lib.cpp", "arguments": ["c++", "-c", "lib.cpp"]},
-      {"directory": ")" + project + R"(", "file": "conftest.c", "arguments": ["cc", "-c", "conftest.c"]},
+      {"directory": ")" + project +
+                           R"(", "file": "lib.cpp", "arguments": ["c++", "-c", "lib.cpp"]},
+      {"directory": ")" + project +
+                           R"(", "file": "conftest.c", "arguments": ["cc", "-c", "conftest.c"]},
       {"file": "nodir.c"}
     ])");
     compile_db_result result = read_compile_db(db, project, tree);
@@ -89,11 +90,10 @@ TEST_F(CompileDbFile, MapsUnitsIntoTheCopyAndSkipsWhatItCannotUse)
     EXPECT_EQ(b.object, tree + "/src/b.o");
     EXPECT_EQ(b.flags, (std::vector<std::string>{"-I" + tree + "/include"}));
     EXPECT_EQ(result.skipped.size(), 4u); // outside, C++, no directory, gone
-    EXPECT_EQ(a.object, tree + "/a.o"); // no "-o": the object goes to the working directory
+    EXPECT_EQ(a.object, tree + "/a.o");   // no "-o": the object goes to the working directory
 }
 
-TEST_F(CompileDbFile, RejectsWhatIsNotACompileDatabase)
-{
+TEST_F(CompileDbFile, RejectsWhatIsNotACompileDatabase) {
     EXPECT_NE(read_compile_db((root / "missing.json").string(), project, tree).error, "");
     EXPECT_NE(read_compile_db(write("{\"not\": \"an array\"}"), project, tree).error, "");
     EXPECT_NE(read_compile_db(write("[ {"), project, tree).error, "");

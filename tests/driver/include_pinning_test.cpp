@@ -7,8 +7,7 @@
 
 namespace fs = std::filesystem;
 
-TEST(IncludePinning, QuotedIncludesOfNewHeadersBecomeAbsolute)
-{
+TEST(IncludePinning, QuotedIncludesOfNewHeadersBecomeAbsolute) {
     fs::path root = fs::temp_directory_path() / "hdrslim-pinning";
     fs::remove_all(root);
     fs::create_directories(root / "shared");
@@ -27,15 +26,16 @@ TEST(IncludePinning, QuotedIncludesOfNewHeadersBecomeAbsolute)
                        "# 12 \"/src/a.c\"\n"
                        "int last;";
     std::string pinned = pin_includes(text, dirs);
-    EXPECT_EQ(pinned, "#include \"" + (root / "shared" / "3.h").string() + "\"\n" +
-                          "  #  include \"" + (root / "mod" / "5.h").string() +
-                          "\" /* first directory wins */\n"
-                          "#include <stdio.h>\n"
-                          "#include \"missing.h\"\n"
-                          "#include \"/abs/kept.h\"\n"
-                          "int v; /* #include \"3.h\" in a comment line is code, not a directive */\n"
-                          "# 12 \"/src/a.c\"\n"
-                          "int last;");
+    EXPECT_EQ(pinned,
+              "#include \"" + (root / "shared" / "3.h").string() + "\"\n" + "  #  include \"" +
+                  (root / "mod" / "5.h").string() +
+                  "\" /* first directory wins */\n"
+                  "#include <stdio.h>\n"
+                  "#include \"missing.h\"\n"
+                  "#include \"/abs/kept.h\"\n"
+                  "int v; /* #include \"3.h\" in a comment line is code, not a directive */\n"
+                  "# 12 \"/src/a.c\"\n"
+                  "int last;");
 
     fs::path file = root / "a.cpp.new.c";
     std::ofstream(file) << "#include \"3.h\"\nint main(void) { return 0; }\n";
@@ -48,8 +48,7 @@ TEST(IncludePinning, QuotedIncludesOfNewHeadersBecomeAbsolute)
     fs::remove_all(root);
 }
 
-TEST(Progress, PlainLinesOffATerminalAndNothingWhenQuiet)
-{
+TEST(Progress, PlainLinesOffATerminalAndNothingWhenQuiet) {
     testing::internal::CaptureStderr();
     {
         progress lines(progress::style::lines);

@@ -12,12 +12,10 @@ namespace {
 
 class OutputDir : public ::testing::Test {
   protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         root = fs::temp_directory_path() /
-               ("hdrslim-out-" + std::string(::testing::UnitTest::GetInstance()
-                                                 ->current_test_info()
-                                                 ->name()));
+               ("hdrslim-out-" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(root);
         fs::create_directories(root / "proj" / "sub");
         fs::create_directories(root / "proj" / ".git");
@@ -27,8 +25,7 @@ class OutputDir : public ::testing::Test {
     }
     void TearDown() override { fs::remove_all(root); }
 
-    std::string read(const fs::path& path)
-    {
+    std::string read(const fs::path& path) {
         std::ifstream in(path);
         std::stringstream text;
         text << in.rdbuf();
@@ -39,8 +36,7 @@ class OutputDir : public ::testing::Test {
 
 } // namespace
 
-TEST_F(OutputDir, CopiesTheProjectAndMarksTheOutput)
-{
+TEST_F(OutputDir, CopiesTheProjectAndMarksTheOutput) {
     output_dir dir;
     std::string error;
     ASSERT_TRUE(prepare_output_dir((root / "proj").string(), (root / "out").string(), dir, error))
@@ -59,35 +55,34 @@ TEST_F(OutputDir, CopiesTheProjectAndMarksTheOutput)
     EXPECT_TRUE(fs::exists(fs::path(dir.tree) / "a.c"));
 }
 
-TEST_F(OutputDir, RefusesToTouchAnythingElse)
-{
+TEST_F(OutputDir, RefusesToTouchAnythingElse) {
     output_dir dir;
     std::string error;
     // A directory with the user's files in it is never emptied.
     fs::create_directories(root / "mine");
     std::ofstream(root / "mine" / "notes.txt") << "keep\n";
-    EXPECT_FALSE(prepare_output_dir((root / "proj").string(), (root / "mine").string(), dir, error));
+    EXPECT_FALSE(
+        prepare_output_dir((root / "proj").string(), (root / "mine").string(), dir, error));
     EXPECT_NE(error.find("not made by hdrslim"), std::string::npos);
     EXPECT_EQ(read(root / "mine" / "notes.txt"), "keep\n");
     // Neither inside the project nor around it.
-    EXPECT_FALSE(prepare_output_dir((root / "proj").string(), (root / "proj" / "out").string(), dir,
-                                    error));
-    EXPECT_FALSE(prepare_output_dir((root / "proj" / "sub").string(), (root / "proj").string(),
-                                    dir, error));
-    EXPECT_FALSE(prepare_output_dir((root / "nothing").string(), (root / "out").string(), dir,
-                                    error));
+    EXPECT_FALSE(
+        prepare_output_dir((root / "proj").string(), (root / "proj" / "out").string(), dir, error));
+    EXPECT_FALSE(
+        prepare_output_dir((root / "proj" / "sub").string(), (root / "proj").string(), dir, error));
+    EXPECT_FALSE(
+        prepare_output_dir((root / "nothing").string(), (root / "out").string(), dir, error));
     EXPECT_NE(error.find("does not exist"), std::string::npos);
     // The project is exactly as it was.
     EXPECT_EQ(read(root / "proj" / "a.c"), "int a;\n");
     EXPECT_FALSE(fs::exists(root / "proj" / "out"));
 }
 
-TEST(RunOptions, ParsesTheCommandLineAndRejectsMistakes)
-{
+TEST(RunOptions, ParsesTheCommandLineAndRejectsMistakes) {
     std::string error;
-    auto options = parse_run_options({"--out", "/o", "-j3", "--build=make all", "--check",
-                                      "make test", "--quiet", "proj"},
-                                     error);
+    auto options = parse_run_options(
+        {"--out", "/o", "-j3", "--build=make all", "--check", "make test", "--quiet", "proj"},
+        error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->out_dir, "/o");
     EXPECT_EQ(options->jobs, 3);

@@ -14,12 +14,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::map<std::string, std::string> snapshot(const fs::path& dir)
-{
+std::map<std::string, std::string> snapshot(const fs::path& dir) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(dir)) {
-        if (!entry.is_regular_file())
-            continue;
+        if (!entry.is_regular_file()) continue;
         std::ifstream in(entry.path(), std::ios::binary);
         std::stringstream text;
         text << in.rdbuf();
@@ -28,25 +26,24 @@ std::map<std::string, std::string> snapshot(const fs::path& dir)
     return files;
 }
 
-int run(const std::string& command)
-{
+int run(const std::string& command) {
     int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 } // namespace
 
-TEST(WholeRun, ExampleProjectIsRestructuredRebuiltAndChecked)
-{
+TEST(WholeRun, ExampleProjectIsRestructuredRebuiltAndChecked) {
     fs::path root = fs::temp_directory_path() / "hdrslim-whole-run";
     fs::remove_all(root);
     fs::create_directories(root);
     fs::copy(fs::path(EXAMPLES_DIR) / "shop", root / "shop", fs::copy_options::recursive);
     auto before = snapshot(root / "shop");
 
-    int status = run(std::string(HDRSLIM_BIN) + " run --quiet --build make --check 'make -s check' " +
-                     "--out " + (root / "out").string() + " " + (root / "shop").string() +
-                     " > " + (root / "stdout.txt").string() + " 2>&1");
+    int status =
+        run(std::string(HDRSLIM_BIN) + " run --quiet --build make --check 'make -s check' " +
+            "--out " + (root / "out").string() + " " + (root / "shop").string() + " > " +
+            (root / "stdout.txt").string() + " 2>&1");
     std::ifstream log(root / "stdout.txt");
     std::stringstream printed;
     printed << log.rdbuf();
@@ -80,8 +77,7 @@ TEST(WholeRun, ExampleProjectIsRestructuredRebuiltAndChecked)
     fs::remove_all(root);
 }
 
-TEST(WholeRun, AFailingUnitIsNamedAndTheOthersGoOn)
-{
+TEST(WholeRun, AFailingUnitIsNamedAndTheOthersGoOn) {
     fs::path root = fs::temp_directory_path() / "hdrslim-failing-unit";
     fs::remove_all(root);
     fs::create_directories(root);
@@ -92,18 +88,17 @@ TEST(WholeRun, AFailingUnitIsNamedAndTheOthersGoOn)
     std::string dir = (root / "shop").string();
     std::ofstream db(root / "shop" / "compile_commands.json");
     db << "[";
-    const char* sources[] = {"main.c", "store/item.c", "store/stock.c", "report/report.c",
-                             "report/format.c", "broken.c"};
+    const char* sources[] = {"main.c",          "store/item.c",    "store/stock.c",
+                             "report/report.c", "report/format.c", "broken.c"};
     for (const char* source : sources)
-        db << (source == sources[0] ? "" : ",") << "{\"directory\": \"" << dir
-           << "\", \"file\": \"" << source << "\", \"command\": \"cc -Iinclude -c " << source
-           << "\"}";
+        db << (source == sources[0] ? "" : ",") << "{\"directory\": \"" << dir << "\", \"file\": \""
+           << source << "\", \"command\": \"cc -Iinclude -c " << source << "\"}";
     db << "]";
     db.close();
 
-    int status = run(std::string(HDRSLIM_BIN) + " run --quiet -j 2 --out " +
-                     (root / "out").string() + " " + dir + " > " + (root / "stdout.txt").string() +
-                     " 2>&1");
+    int status =
+        run(std::string(HDRSLIM_BIN) + " run --quiet -j 2 --out " + (root / "out").string() + " " +
+            dir + " > " + (root / "stdout.txt").string() + " 2>&1");
     std::ifstream log(root / "stdout.txt");
     std::stringstream printed;
     printed << log.rdbuf();
@@ -127,8 +122,7 @@ TEST(WholeRun, AFailingUnitIsNamedAndTheOthersGoOn)
     fs::remove_all(root);
 }
 
-TEST(WholeRun, BadInputGetsAOneLineErrorAndNoOutput)
-{
+TEST(WholeRun, BadInputGetsAOneLineErrorAndNoOutput) {
     fs::path root = fs::temp_directory_path() / "hdrslim-bad-input";
     fs::remove_all(root);
     fs::create_directories(root / "empty");

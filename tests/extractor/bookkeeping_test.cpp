@@ -27,10 +27,20 @@ std::string two_compilations() {
         .n("M2", "cScopeFile", "name = \"other.c\"")
         .n("H3", "cScopeFile", "name = \"a.h\"")
         .n("s3", "cAggrType", "name = \"s\" type = struct")
-        .son("C", "M").son("M", "H1").son("M", "H2").son("H1", "N")
-        .son("H1", "s1").son("H2", "s2").son("M", "v").son("N", "w").son("M", "f")
-        .son("f", "b").son("b", "l")
-        .son("C2", "M2").son("M2", "H3").son("H3", "s3");
+        .son("C", "M")
+        .son("M", "H1")
+        .son("M", "H2")
+        .son("H1", "N")
+        .son("H1", "s1")
+        .son("H2", "s2")
+        .son("M", "v")
+        .son("N", "w")
+        .son("M", "f")
+        .son("f", "b")
+        .son("b", "l")
+        .son("C2", "M2")
+        .son("M2", "H3")
+        .son("H3", "s3");
     return t.str();
 }
 
@@ -70,11 +80,22 @@ TEST_F(bookkeeping_test, context_filename_and_is_global) {
 
 TEST_F(bookkeeping_test, classification_and_adjacency) {
     ta_text t;
-    t.n("1", "cFunction").n("2", "cObject").n("3", "cFunctionX").n("4", "cInitList")
-        .n("5", "cScopeFile").n("6", "cNameRef").n("7", "cFctType").n("8", "cPtrType")
-        .e("cArcSon", "1", "2").e("cArcSon", "1", "2").e("cArcOpd", "4", "2")
-        .e("cArcInitVal", "2", "4").e("cInstance", "2", "8").e("cArcFoo", "5", "2")
-        .e("cArcs", "6", "2").e("other", "7", "2");
+    t.n("1", "cFunction")
+        .n("2", "cObject")
+        .n("3", "cFunctionX")
+        .n("4", "cInitList")
+        .n("5", "cScopeFile")
+        .n("6", "cNameRef")
+        .n("7", "cFctType")
+        .n("8", "cPtrType")
+        .e("cArcSon", "1", "2")
+        .e("cArcSon", "1", "2")
+        .e("cArcOpd", "4", "2")
+        .e("cArcInitVal", "2", "4")
+        .e("cInstance", "2", "8")
+        .e("cArcFoo", "5", "2")
+        .e("cArcs", "6", "2")
+        .e("other", "7", "2");
     load(t.str());
     EXPECT_EQ(ids(cFunctions), "1"); // kinds compare exactly
     EXPECT_EQ(ids(cInitLists), "4");
@@ -93,9 +114,13 @@ TEST_F(bookkeeping_test, classification_and_adjacency) {
 
 TEST_F(bookkeeping_test, son_end_compares_numbers_line_first) {
     ta_text t;
-    t.n("f", "cFunction", "end = 10.5").n("a", "cBlock", "end = 9.30").n("b", "cX", "end = 10.12")
-        .n("g", "cFunction", "end = 010.05").n("h", "cFunction", "end = 7")
-        .son("f", "a").son("f", "b");
+    t.n("f", "cFunction", "end = 10.5")
+        .n("a", "cBlock", "end = 9.30")
+        .n("b", "cX", "end = 10.12")
+        .n("g", "cFunction", "end = 010.05")
+        .n("h", "cFunction", "end = 7")
+        .son("f", "a")
+        .son("f", "b");
     load(t.str());
     EXPECT_EQ(son_end(at("f"), "10.5"), "10.12");
     EXPECT_EQ(son_end(at("f"), "11.1"), "11.1");
@@ -105,13 +130,23 @@ TEST_F(bookkeeping_test, son_end_compares_numbers_line_first) {
 
 TEST_F(bookkeeping_test, static_prototype_makes_definition_static) {
     ta_text t;
-    t.n("C", "cScopeCompil", "name = \"u.c\"").n("F", "cScopeFile", "name = \"u.c\"")
+    t.n("C", "cScopeCompil", "name = \"u.c\"")
+        .n("F", "cScopeFile", "name = \"u.c\"")
         .n("p", "cFunction", "name = \"f\" static = True")
-        .n("d", "cFunction", "name = \"f\"").n("blk", "cBlock")
-        .n("g", "cFunction", "name = \"g\"").n("gb", "cBlock")
-        .n("q", "cFunction", "name = \"g\" static = True").n("qb", "cBlock")
-        .son("C", "F").son("F", "p").son("F", "d").son("d", "blk").son("F", "g").son("g", "gb")
-        .son("F", "q").son("q", "qb");
+        .n("d", "cFunction", "name = \"f\"")
+        .n("blk", "cBlock")
+        .n("g", "cFunction", "name = \"g\"")
+        .n("gb", "cBlock")
+        .n("q", "cFunction", "name = \"g\" static = True")
+        .n("qb", "cBlock")
+        .son("C", "F")
+        .son("F", "p")
+        .son("F", "d")
+        .son("d", "blk")
+        .son("F", "g")
+        .son("g", "gb")
+        .son("F", "q")
+        .son("q", "qb");
     load(t.str());
     EXPECT_TRUE(is_static("func", at("d")));
     EXPECT_EQ(get_name("func", at("d")), "func:f:static:u.c");

@@ -43,31 +43,43 @@ TEST(extractor_golden, bundled_example) {
 // function of one name, both used by name; a static prototype making the
 // definition static; a built-in parameter type writing nothing; counter 0
 // suppressing a function and the uses inside it.
-TEST(extractor_golden, functions) { expect_facts(golden_dir + "functions.ta", "functions"); }
+TEST(extractor_golden, functions) {
+    expect_facts(golden_dir + "functions.ta", "functions");
+}
 
 // Extern declaration and definition; initializer end in the location;
 // tentative static definition; a name used inside an initializer list.
-TEST(extractor_golden, variables) { expect_facts(golden_dir + "variables.ta", "variables"); }
+TEST(extractor_golden, variables) {
+    expect_facts(golden_dir + "variables.ta", "variables");
+}
 
 // typedef struct s {...} T and its pair of facts; typedef of a typedef and of
 // an enum (one way); anonymous struct named by its identifier; member types;
 // function-pointer member and function type parameters; a pointer typedef
 // used back by its structure, an array typedef (jmp_buf) not.
-TEST(extractor_golden, types) { expect_facts(golden_dir + "types.ta", "types"); }
+TEST(extractor_golden, types) {
+    expect_facts(golden_dir + "types.ta", "types");
+}
 
 // Enumerators used in code and in an initializer; an array subscripted with an
 // enumerator; a local of the same name writing nothing; an enumerator in the
 // array size of a structure member and of a typedef.
-TEST(extractor_golden, enums) { expect_facts(golden_dir + "enums.ta", "enums"); }
+TEST(extractor_golden, enums) {
+    expect_facts(golden_dir + "enums.ta", "enums");
+}
 
 // Inclusion facts; a header and a .c file entered twice ("#2"); .c rewriting
 // of file names only (lib.core.h and my.cfg stay); the context file of a
 // definition in an included file; duplicate lines kept.
-TEST(extractor_golden, files_and_names) { expect_facts(golden_dir + "files.ta", "files"); }
+TEST(extractor_golden, files_and_names) {
+    expect_facts(golden_dir + "files.ta", "files");
+}
 
 // Names and locations holding blanks: the facts are dropped with one warning
 // per offending text, the other facts are written.
-TEST(extractor_golden, blanks_in_names) { expect_facts(golden_dir + "blanks.ta", "blanks"); }
+TEST(extractor_golden, blanks_in_names) {
+    expect_facts(golden_dir + "blanks.ta", "blanks");
+}
 
 TEST(extractor_golden, standard_input_gives_the_same_facts) {
     std::istringstream in(read_file(golden_dir + "types.ta"));

@@ -13,12 +13,26 @@ using node_facts_test = extractor_test;
 // counted under their nearest scope file, through nested nodes.
 TEST_F(node_facts_test, file_counts) {
     ta_text t;
-    t.n("C", "cScopeCompil", "name = \"m.c\"").n("M", "cScopeFile", "name = \"m.c\"")
-        .n("H", "cScopeFile", "name = \"h.h\"").n("f", "cFunction").n("b", "cBlock")
-        .n("o", "cObject").n("s", "cAggrType").n("m", "cObject").n("p", "cPtrType")
-        .n("r", "cNameRef").n("lost", "cObject")
-        .son("C", "M").son("M", "H").son("M", "f").son("f", "b").son("b", "o").son("H", "s")
-        .son("s", "m").son("H", "p").son("b", "r");
+    t.n("C", "cScopeCompil", "name = \"m.c\"")
+        .n("M", "cScopeFile", "name = \"m.c\"")
+        .n("H", "cScopeFile", "name = \"h.h\"")
+        .n("f", "cFunction")
+        .n("b", "cBlock")
+        .n("o", "cObject")
+        .n("s", "cAggrType")
+        .n("m", "cObject")
+        .n("p", "cPtrType")
+        .n("r", "cNameRef")
+        .n("lost", "cObject")
+        .son("C", "M")
+        .son("M", "H")
+        .son("M", "f")
+        .son("f", "b")
+        .son("b", "o")
+        .son("H", "s")
+        .son("s", "m")
+        .son("H", "p")
+        .son("b", "r");
     load(t.str());
     std::ostringstream out, err;
     set_fact_streams(out, err);
@@ -31,9 +45,17 @@ TEST_F(node_facts_test, file_counts) {
 // Identifiers join the result sets even when their fact is dropped.
 TEST_F(node_facts_test, result_sets_keep_unnamed_units) {
     ta_text t;
-    t.n("C", "cScopeCompil", "name = \"m.c\"").n("f", "cFunction", "name = \"f\"")
-        .n("b", "cBlock").n("g", "cFunction", "name = \"g\"").n("l", "cFunction")
-        .n("lb", "cBlock").son("C", "f").son("f", "b").son("C", "g").son("f", "l").son("l", "lb");
+    t.n("C", "cScopeCompil", "name = \"m.c\"")
+        .n("f", "cFunction", "name = \"f\"")
+        .n("b", "cBlock")
+        .n("g", "cFunction", "name = \"g\"")
+        .n("l", "cFunction")
+        .n("lb", "cBlock")
+        .son("C", "f")
+        .son("f", "b")
+        .son("C", "g")
+        .son("f", "l")
+        .son("l", "lb");
     load(t.str());
     std::ostringstream out, err;
     set_fact_streams(out, err);

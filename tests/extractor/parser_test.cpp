@@ -61,7 +61,8 @@ TEST_F(parser_test, no_record_lost_to_braces_or_length) {
     for (int i = 0; i < 300; ++i) // three closing braces per record, two of them quoted
         text << "$INSTANCE " << i << " cObject w { name = \"}}" << i << "\" }\n";
     text << "$INSTANCE big cStruct w {";
-    for (int i = 0; i < 200; ++i) text << " a" << i << " = \"v}\"";
+    for (int i = 0; i < 200; ++i)
+        text << " a" << i << " = \"v}\"";
     text << " beg = 1.1 }\n";
     parse_result r = load_only(text.str());
     EXPECT_EQ(r.errors, 0);

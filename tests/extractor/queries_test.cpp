@@ -14,34 +14,67 @@ using queries_test = extractor_test;
 //   struct { int m; } anon;      int arr[2] = { E1 };
 std::string types_text() {
     ta_text t;
-    t.n("C", "cScopeCompil", "name = \"m.c\"").n("F", "cScopeFile", "name = \"m.c\"")
+    t.n("C", "cScopeCompil", "name = \"m.c\"")
+        .n("F", "cScopeFile", "name = \"m.c\"")
         .n("u", "cAggrType", "name = \"u\" type = union beg = 1.1 end = 1.20")
-        .n("i", "cObject", "name = \"i\"").n("int", "cBuiltInType", "name = \"int\"")
-        .n("fw", "cForwardType", "name = \"u\"").n("fs", "cForwardType", "name = \"nosuch\"")
+        .n("i", "cObject", "name = \"i\"")
+        .n("int", "cBuiltInType", "name = \"int\"")
+        .n("fw", "cForwardType", "name = \"u\"")
+        .n("fs", "cForwardType", "name = \"nosuch\"")
         .n("U", "cAliasType", "name = \"U\" beg = 2.1 end = 2.16")
-        .n("P", "cAliasType", "name = \"P\"").n("ptr", "cPtrType", "name = \"U *\"")
-        .n("ptr2", "cPtrType", "name = \"U **\"").n("dangling", "cPtrType")
-        .n("e", "cEnumType", "name = \"e\"").n("E1", "cEnumerator", "name = \"E1\"")
-        .n("f", "cFunction", "name = \"f\"").n("par", "cFormalFctParam", "name = \"p\"")
-        .n("body", "cBlock").n("loc", "cObject", "name = \"loc\"")
-        .n("if", "cIf").n("inner", "cObject", "name = \"in\"")
+        .n("P", "cAliasType", "name = \"P\"")
+        .n("ptr", "cPtrType", "name = \"U *\"")
+        .n("ptr2", "cPtrType", "name = \"U **\"")
+        .n("dangling", "cPtrType")
+        .n("e", "cEnumType", "name = \"e\"")
+        .n("E1", "cEnumerator", "name = \"E1\"")
+        .n("f", "cFunction", "name = \"f\"")
+        .n("par", "cFormalFctParam", "name = \"p\"")
+        .n("body", "cBlock")
+        .n("loc", "cObject", "name = \"loc\"")
+        .n("if", "cIf")
+        .n("inner", "cObject", "name = \"in\"")
         .n("ref", "cNameRef", "name = \"g\"")
         .n("anon", "cAggrType", "name = \"(anonymous)\" type = struct")
-        .n("m", "cObject", "name = \"m\"").n("an", "cObject", "name = \"anon\"")
-        .n("arr", "cObject", "name = \"arr\"").n("il", "cInitList")
+        .n("m", "cObject", "name = \"m\"")
+        .n("an", "cObject", "name = \"anon\"")
+        .n("arr", "cObject", "name = \"arr\"")
+        .n("il", "cInitList")
         .n("eref", "cNameRef", "name = \"E1\"")
         .n("tref", "cNameRef", "name = \"E1\"")
-        .son("C", "F").son("F", "u").son("u", "i").son("F", "fw").son("F", "fs").e("cInstance", "i", "int")
-        .son("F", "U").e("cInstance", "U", "u").son("F", "P").e("cInstance", "P", "ptr")
-        .e("cInstance", "ptr", "U").e("cInstance", "ptr2", "ptr")
-        .son("F", "e").son("e", "E1")
-        .son("F", "f").son("f", "par").e("cInstance", "par", "P").e("cInstance", "f", "int")
-        .son("f", "body").son("body", "loc").e("cInstance", "loc", "u")
-        .son("body", "if").son("if", "inner").e("cInstance", "inner", "U")
+        .son("C", "F")
+        .son("F", "u")
+        .son("u", "i")
+        .son("F", "fw")
+        .son("F", "fs")
+        .e("cInstance", "i", "int")
+        .son("F", "U")
+        .e("cInstance", "U", "u")
+        .son("F", "P")
+        .e("cInstance", "P", "ptr")
+        .e("cInstance", "ptr", "U")
+        .e("cInstance", "ptr2", "ptr")
+        .son("F", "e")
+        .son("e", "E1")
+        .son("F", "f")
+        .son("f", "par")
+        .e("cInstance", "par", "P")
+        .e("cInstance", "f", "int")
+        .son("f", "body")
+        .son("body", "loc")
+        .e("cInstance", "loc", "u")
+        .son("body", "if")
+        .son("if", "inner")
+        .e("cInstance", "inner", "U")
         .son("body", "ref")
-        .son("F", "anon").son("anon", "m").e("cInstance", "m", "int")
-        .son("F", "an").e("cInstance", "an", "anon")
-        .son("F", "arr").e("cArcInitVal", "arr", "il").son("il", "eref")
+        .son("F", "anon")
+        .son("anon", "m")
+        .e("cInstance", "m", "int")
+        .son("F", "an")
+        .e("cInstance", "an", "anon")
+        .son("F", "arr")
+        .e("cArcInitVal", "arr", "il")
+        .son("il", "eref")
         .son("U", "tref");
     return t.str();
 }
@@ -51,13 +84,13 @@ TEST_F(queries_test, trace_type_name_follows_pointers_to_named_types) {
     EXPECT_EQ(trace_type_name(at("ptr2")), "type:U");
     EXPECT_EQ(trace_type_name(at("P")), "type:P");
     EXPECT_EQ(trace_type_name(at("u")), "union:u");
-    EXPECT_EQ(trace_type_name(at("fw")), "union:u");   // forward type of a known union
+    EXPECT_EQ(trace_type_name(at("fw")), "union:u"); // forward type of a known union
     EXPECT_EQ(trace_type_name(at("fs")), "struct:nosuch");
     EXPECT_EQ(trace_type_name(at("e")), "enum:e");
     EXPECT_EQ(trace_type_name(at("anon")), "struct:anon");
-    EXPECT_EQ(trace_type_name(at("int")), "");          // built-in types have no unit
-    EXPECT_EQ(trace_type_name(at("dangling")), "");     // pointer to nothing
-    EXPECT_EQ(trace_type_name(at("i")), "");            // not a type node
+    EXPECT_EQ(trace_type_name(at("int")), "");      // built-in types have no unit
+    EXPECT_EQ(trace_type_name(at("dangling")), ""); // pointer to nothing
+    EXPECT_EQ(trace_type_name(at("i")), "");        // not a type node
     type_ref r = trace_type(at("ptr2"));
     EXPECT_EQ(r.kind_word, "type");
     EXPECT_EQ(r.target, at("U"));

@@ -16,14 +16,29 @@ std::vector<std::string> tokens(const std::string& text) {
     std::vector<std::string> out;
     for (token t = scan.next(); t.kind != token_kind::end; t = scan.next()) {
         switch (t.kind) {
-        case token_kind::instance: out.push_back("INSTANCE"); break;
-        case token_kind::lbrace: out.push_back("{"); break;
-        case token_kind::rbrace: out.push_back("}"); break;
-        case token_kind::lparen: out.push_back("("); break;
-        case token_kind::rparen: out.push_back(")"); break;
-        case token_kind::equals: out.push_back("="); break;
-        case token_kind::word: out.push_back("[" + std::string(t.text) + "]"); break;
-        case token_kind::end: break;
+        case token_kind::instance:
+            out.push_back("INSTANCE");
+            break;
+        case token_kind::lbrace:
+            out.push_back("{");
+            break;
+        case token_kind::rbrace:
+            out.push_back("}");
+            break;
+        case token_kind::lparen:
+            out.push_back("(");
+            break;
+        case token_kind::rparen:
+            out.push_back(")");
+            break;
+        case token_kind::equals:
+            out.push_back("=");
+            break;
+        case token_kind::word:
+            out.push_back("[" + std::string(t.text) + "]");
+            break;
+        case token_kind::end:
+            break;
         }
     }
     return out;
@@ -32,7 +47,8 @@ std::vector<std::string> tokens(const std::string& text) {
 using v = std::vector<std::string>;
 
 TEST(ta_scanner, quoted_text_runs_to_last_quote_of_its_line) {
-    EXPECT_EQ(tokens("name = \"a\" x \"b\"\n\"c\""), (v{"[name]", "=", "[\"a\" x \"b\"]", "[\"c\"]"}));
+    EXPECT_EQ(tokens("name = \"a\" x \"b\"\n\"c\""),
+              (v{"[name]", "=", "[\"a\" x \"b\"]", "[\"c\"]"}));
     // A lone double quote is a word of its own; quotes never join lines.
     EXPECT_EQ(tokens("a \" b\n\"x\""), (v{"[a]", "[\"]", "[b]", "[\"x\"]"}));
     // Punctuation inside quotes is text.

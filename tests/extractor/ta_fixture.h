@@ -37,12 +37,15 @@ inline nid at(const std::string& id) {
     return n;
 }
 
-inline const attributes& attrs(const std::string& id) { return node(at(id)).attrs; }
+inline const attributes& attrs(const std::string& id) {
+    return node(at(id)).attrs;
+}
 
 // Identifiers of a set, in its order, joined by blanks.
 template <class Set> std::string ids(const Set& set) {
     std::string out;
-    for (nid n : set) out += (out.empty() ? "" : " ") + std::string(node(n).id);
+    for (nid n : set)
+        out += (out.empty() ? "" : " ") + std::string(node(n).id);
     return out;
 }
 

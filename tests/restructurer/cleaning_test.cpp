@@ -15,7 +15,8 @@ using arc_list = std::vector<std::pair<int, int>>;
 
 arc_list arcs(const edge_set& edges) {
     arc_list result;
-    for (const edge& e : edges) result.emplace_back(e.from.id, e.to.id);
+    for (const edge& e : edges)
+        result.emplace_back(e.from.id, e.to.id);
     return result;
 }
 
@@ -24,8 +25,10 @@ struct small {
     graph g;
     std::vector<node> v;
     small(std::vector<node> units, arc_list links) : v(std::move(units)) {
-        for (const node& n : v) g.nodes.insert(n);
-        for (auto [a, b] : links) g.edges.insert(edge(v[a], v[b]));
+        for (const node& n : v)
+            g.nodes.insert(n);
+        for (auto [a, b] : links)
+            g.edges.insert(edge(v[a], v[b]));
     }
 };
 } // namespace
@@ -105,14 +108,16 @@ TEST(Cleaning, ForwardEdgesBetweenAggregateAndTypeName) {
     EXPECT_EQ(arcs(s.g.edges), (arc_list{{0, 2}, {0, 3}, {1, 0}, {1, 2}, {1, 3}}));
     const std::string list = "\"0struct:listdcl:[0,0]=>[0,0]\"";
     EXPECT_EQ(out.text(), "debug remove_cycle_edges:Removed forward edges\n"
-                          "debug remove_cycle_edges:" + list +
+                          "debug remove_cycle_edges:" +
+                              list +
                               "->\"1type:list_tdcl:[0,0]=>[0,0]\";\n\n"
                               "debug remove_cycle_edges:insert edge:\n"
-                              "debug remove_cycle_edges:" + list +
+                              "debug remove_cycle_edges:" +
+                              list +
                               "->\"2func:fdef:[0,0]=>[0,0]\"\n"
                               "debug remove_cycle_edges:insert edge:\n"
-                              "debug remove_cycle_edges:" + list +
-                              "->\"3type:otherdcl:[0,0]=>[0,0]\"\n");
+                              "debug remove_cycle_edges:" +
+                              list + "->\"3type:otherdcl:[0,0]=>[0,0]\"\n");
 
     // Without the back edge nothing happens.
     small one_way({unit(0, "union:u"), unit(1, "type:u_t"), unit(2, "func:g", true)},
@@ -144,8 +149,10 @@ TEST(Cleaning, UnusedDeclarationsMatchClosureDefinitionOnRandomGraphs) {
         const int count = 1 + static_cast<int>(random() % 30);
         graph fast, plain;
         std::vector<node> v;
-        for (int i = 0; i < count; ++i) v.push_back(unit(i, "u:" + std::to_string(i), random() % 4 == 0));
-        for (const node& n : v) fast.nodes.insert(n);
+        for (int i = 0; i < count; ++i)
+            v.push_back(unit(i, "u:" + std::to_string(i), random() % 4 == 0));
+        for (const node& n : v)
+            fast.nodes.insert(n);
         for (int i = static_cast<int>(random() % (2 * count + 1)); i > 0; --i)
             fast.edges.insert(edge(v[random() % count], v[random() % count]));
         fast.construct_leaves();

@@ -21,12 +21,12 @@ std::vector<std::string> scan(std::vector<const char*> args, graph& g) {
 
 // Runs the program in `dir` and returns its standard output and error.
 std::string run_in(const std::string& dir, const std::string& args, int& status) {
-    const std::string command =
-        "cd '" + dir + "' && '" RESTRUCTURER_BIN "' " + args + " 2>&1";
+    const std::string command = "cd '" + dir + "' && '" RESTRUCTURER_BIN "' " + args + " 2>&1";
     std::string output;
     FILE* pipe = popen(command.c_str(), "r");
     char chunk[4096];
-    while (std::size_t n = fread(chunk, 1, sizeof chunk, pipe)) output.append(chunk, n);
+    while (std::size_t n = fread(chunk, 1, sizeof chunk, pipe))
+        output.append(chunk, n);
     status = pclose(pipe);
     return output;
 }
@@ -35,8 +35,8 @@ std::string run_in(const std::string& dir, const std::string& args, int& status)
 TEST(CommandLine, OptionsAndFileNames) {
     clean_options options;
     graph g;
-    auto files = scan({"-Iinc", "a.rsf", "-I", "-Iinc", "-Msrc", "-M", "b.rsf", "-c", "a.rsf",
-                       "--", "-q", "-cx", "-x"},
+    auto files = scan({"-Iinc", "a.rsf", "-I", "-Iinc", "-Msrc", "-M", "b.rsf", "-c", "a.rsf", "--",
+                       "-q", "-cx", "-x"},
                       g);
     EXPECT_EQ(files, (std::vector<std::string>{"a.rsf", "b.rsf", "a.rsf"}));
     EXPECT_EQ(graph::include_dirs, (std::set<std::string>{"inc"}));
@@ -87,7 +87,7 @@ TEST(CommandLine, LoadsSeveralFactFilesWithTraces) {
         char resolved[4096];
         return std::string(realpath(dir.path().c_str(), resolved));
     }();
-    EXPECT_EQ(out, block + "debug count size_of_nodes:3\n" +    // a.rsf loaded
+    EXPECT_EQ(out, block + "debug count size_of_nodes:3\n" +     // a.rsf loaded
                        block + "debug count size_of_nodes:3\n" + // system definitions removed
                        "debug remove_unused:2type:unuseddcl:" + root + "/inc/h.h[2,2]=>[0,0]\n" +
                        block + "debug count size_of_nodes:2\n" + // unused declarations removed
@@ -97,8 +97,8 @@ TEST(CommandLine, LoadsSeveralFactFilesWithTraces) {
                        "debug remove_unused:0type:tdcl:" + root + "/inc/h.h[1,1]=>[0,0]\n" +
                        "debug remove_unused:1type:otherdcl:" + root + "/inc/h.h[3,3]=>[0,0]\n" +
                        block + "debug count size_of_nodes:0\n" + block +
-                       "debug count size_of_nodes:0\n" +
-                       block + "debug count size_of_nodes:2\n" + // partitioned
+                       "debug count size_of_nodes:0\n" + block +
+                       "debug count size_of_nodes:2\n" +         // partitioned
                        block + "debug count size_of_nodes:1\n" + // compressed: one group
                        block + "debug count size_of_nodes:1\n"); // module dependences
     EXPECT_TRUE(std::ifstream(dir.path() + "/Makefile.gen").is_open());

@@ -28,7 +28,8 @@ struct three_files {
         node def = unit(0, "func:main", true, 1, 5, "/elsewhere.c");
         as_unit(def)->start_file = "/a.c"; // a definition counts where it starts
         return {def, unit(1, "type:t", false, 1, 1, "/h.h"), unit(2, "type:u", false, 2, 2, "/h.h"),
-                unit(3, "struct:s", false, 1, 3, "/i.h"), unit(4, "type:x", false, 1, 1, "/nowhere.h")};
+                unit(3, "struct:s", false, 1, 3, "/i.h"),
+                unit(4, "type:x", false, 1, 1, "/nowhere.h")};
     }
     std::vector<int> before() const {
         return {as_header(a)->units_before, as_header(h)->units_before, as_header(i)->units_before};

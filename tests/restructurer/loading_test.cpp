@@ -19,7 +19,8 @@ std::vector<std::string> names(const graph& g) {
 
 std::vector<std::pair<int, int>> arcs(const edge_set& edges) {
     std::vector<std::pair<int, int>> result;
-    for (const edge& e : edges) result.emplace_back(e.from.id, e.to.id);
+    for (const edge& e : edges)
+        result.emplace_back(e.from.id, e.to.id);
     return result;
 }
 
@@ -46,22 +47,31 @@ struct fact_dir : temp_dir {
 TEST(Loading, LineLoopCommentsEndMarkLongLinesAndBadLines) {
     fact_dir dir;
     const std::string long_name = "type:" + std::string(5000, 'x');
-    const std::string file = dir.write(
-        "u.rsf", "# 0 func:f " + dir.a() + ":1.1:2.1\n"
-                 "1 " + long_name + " " + dir.a() + ":1.1:1.2\n"
-                 "not a fact\n"
-                 "7\n"
-                 "9 type:a type:b\n"
-                 "1\ttype:tabbed\t" + dir.a() + ":3.1:3.9 trailing words\n"
-                 "\n"
-                 "1 type:after_the_end " + dir.a() + ":1.1:1.2\n");
+    const std::string file = dir.write("u.rsf", "# 0 func:f " + dir.a() +
+                                                    ":1.1:2.1\n"
+                                                    "1 " +
+                                                    long_name + " " + dir.a() +
+                                                    ":1.1:1.2\n"
+                                                    "not a fact\n"
+                                                    "7\n"
+                                                    "9 type:a type:b\n"
+                                                    "1\ttype:tabbed\t" +
+                                                    dir.a() +
+                                                    ":3.1:3.9 trailing words\n"
+                                                    "\n"
+                                                    "1 type:after_the_end " +
+                                                    dir.a() + ":1.1:1.2\n");
     graph g;
     captured_stdout out;
     g.read_fact_file(file);
     EXPECT_EQ(names(g), (std::vector<std::string>{"0" + long_name + "-", "1type:tabbed-"}));
-    EXPECT_EQ(out.text(), "Warning: file " + file + " line 3: not a fact, skipped\n"
-                          "Warning: file " + file + " line 4: not a fact, skipped\n"
-                          "Warning: file " + file + " line 5: unknown fact kind 9, skipped\n");
+    EXPECT_EQ(out.text(), "Warning: file " + file +
+                              " line 3: not a fact, skipped\n"
+                              "Warning: file " +
+                              file +
+                              " line 4: not a fact, skipped\n"
+                              "Warning: file " +
+                              file + " line 5: unknown fact kind 9, skipped\n");
 
     graph missing;
     missing.read_fact_file(dir.path() + "/missing.rsf");
@@ -125,7 +135,7 @@ TEST(Loading, UseFactsCreateTypeUnitsButNotFunctionsOrVariables) {
     g.parse_edge(0, "func:main", "type:size_t"); // type created on demand
     g.parse_edge(0, "func:main", "type:size_t"); // the same use once more
     g.parse_edge(0, "func:other", "type:off_t"); // type created, then the line dropped
-    g.parse_edge(2, "type:a", "struct:b");        // both created as declarations
+    g.parse_edge(2, "type:a", "struct:b");       // both created as declarations
     EXPECT_EQ(names(g), (std::vector<std::string>{"0func:main+", "1type:size_t-", "2type:off_t-",
                                                   "3struct:b-", "4type:a-"}));
     EXPECT_EQ(arcs(g.edges), (std::vector<std::pair<int, int>>{{1, 0}, {3, 4}}));
@@ -150,9 +160,11 @@ TEST(Loading, FileAndInclusionFacts) {
     fact_dir dir;
     const std::string facts = dir.write("u.rsf", "-1 file:" + dir.a() + " file:" + dir.path() +
                                                      "/inc/h.h\n"
-                                                     "-1 file:" + dir.a() + " file:" + dir.a() +
+                                                     "-1 file:" +
+                                                     dir.a() + " file:" + dir.a() +
                                                      "\n"
-                                                     "-2 file:" + dir.path() + "/inc/h.h 120:0\n");
+                                                     "-2 file:" +
+                                                     dir.path() + "/inc/h.h 120:0\n");
     graph without;
     without.read_fact_file(facts);
     EXPECT_TRUE(without.file_node_by_name.empty());
@@ -185,8 +197,10 @@ TEST(Loading, PreprocessedSourceNames) {
 
 TEST(Loading, ReadGraphsAnnouncesEachStepAndKeepsFileFactsSeen) {
     fact_dir dir;
-    const std::string one = dir.write("one.rsf", "0 func:f " + dir.a() + ":1.1:2.1\n"
-                                                 "-2 file:" + dir.a() + " 3:0\n");
+    const std::string one = dir.write("one.rsf", "0 func:f " + dir.a() +
+                                                     ":1.1:2.1\n"
+                                                     "-2 file:" +
+                                                     dir.a() + " 3:0\n");
     const std::string two = dir.write("two.rsf", "0 func:g " + dir.b() + ":1.1:2.1\n");
     switches on{"progress"};
     graph g;
@@ -194,19 +208,25 @@ TEST(Loading, ReadGraphsAnnouncesEachStepAndKeepsFileFactsSeen) {
     captured_stdout out;
     g.read_graphs({one, dir.path() + "/missing.rsf", two});
     EXPECT_EQ(out.text(), "progress:loading graphs ... \n"
-                          "progress:" + one + "\n"
-                          "progress:system definitions removed.\n"
-                          "progress:unused declarations removed.\n"
-                          "progress:cycle edges removed.\n"
-                          "progress:" + dir.path() + "/missing.rsf\n"
-                          "progress:system definitions removed.\n"
-                          "progress:unused declarations removed.\n"
-                          "progress:cycle edges removed.\n"
-                          "progress:" + two + "\n"
-                          "progress:system definitions removed.\n"
-                          "progress:unused declarations removed.\n"
-                          "progress:cycle edges removed.\n"
-                          "progress:... graphs loaded.\n");
+                          "progress:" +
+                              one +
+                              "\n"
+                              "progress:system definitions removed.\n"
+                              "progress:unused declarations removed.\n"
+                              "progress:cycle edges removed.\n"
+                              "progress:" +
+                              dir.path() +
+                              "/missing.rsf\n"
+                              "progress:system definitions removed.\n"
+                              "progress:unused declarations removed.\n"
+                              "progress:cycle edges removed.\n"
+                              "progress:" +
+                              two +
+                              "\n"
+                              "progress:system definitions removed.\n"
+                              "progress:unused declarations removed.\n"
+                              "progress:cycle edges removed.\n"
+                              "progress:... graphs loaded.\n");
     EXPECT_TRUE(g.file_facts_seen);
     EXPECT_EQ(names(g), (std::vector<std::string>{"0func:f+", "1func:g+"}));
 }

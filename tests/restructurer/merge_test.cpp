@@ -73,11 +73,13 @@ TEST(Merging, DefinitionsOfOneNameInTwoSourcesStayApart) {
         as_unit(n)->start_file = file;
         return n;
     };
-    merge(g, acc, {defined_in(0, "func:main", "/lua.c", "/lua.c"),
-                   defined_in(1, "func:inl", "/h.h", "/lua.c")},
+    merge(g, acc,
+          {defined_in(0, "func:main", "/lua.c", "/lua.c"),
+           defined_in(1, "func:inl", "/h.h", "/lua.c")},
           {}, {{0, "int main(void) { return 0; }"}});
-    merge(g, acc, {defined_in(0, "func:main", "/luac.c", "/luac.c"),
-                   defined_in(1, "func:inl", "/h.h", "/luac.c"), unit(2, "func:main", false, 1, 1, "/m.h")},
+    merge(g, acc,
+          {defined_in(0, "func:main", "/luac.c", "/luac.c"),
+           defined_in(1, "func:inl", "/h.h", "/luac.c"), unit(2, "func:main", false, 1, 1, "/m.h")},
           {}, {{0, "int main(void) { return 1; }"}});
     EXPECT_EQ(g.new_id_of, (std::map<int, int>{{0, 2}, {1, 1}, {2, 4}}));
     EXPECT_EQ(acc.unit_texts.at(0), "int main(void) { return 0; }");

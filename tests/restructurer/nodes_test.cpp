@@ -100,7 +100,8 @@ TEST(Nodes, HandleAndEdgeOrdering) {
     node c = unit(1, "func:c");
     std::set<edge> es{edge(a, c), edge(c, a), edge(a, b), edge(b, a), edge(c, c)};
     std::vector<std::pair<int, int>> order;
-    for (const edge& e : es) order.emplace_back(e.from.id, e.to.id);
+    for (const edge& e : es)
+        order.emplace_back(e.from.id, e.to.id);
     EXPECT_EQ(order, (std::vector<std::pair<int, int>>{{-1, 2}, {1, 1}, {1, 2}, {2, -1}, {2, 1}}));
 
     std::ostringstream printed;

@@ -47,7 +47,8 @@ std::vector<int> reference_cycle_ids(const graph& g) {
 
 std::vector<int> ids_of(const node_set& s) {
     std::vector<int> ids;
-    for (const node& n : s) ids.push_back(n.id);
+    for (const node& n : s)
+        ids.push_back(n.id);
     return ids;
 }
 
@@ -57,7 +58,8 @@ graph small_graph(std::vector<node>& v, int count, std::vector<std::pair<int, in
         v.push_back(unit(i, "u:" + std::to_string(i), i % 3 == 0));
         g.nodes.insert(v.back());
     }
-    for (auto [a, b] : arcs) g.edges.insert(edge(v[a], v[b]));
+    for (auto [a, b] : arcs)
+        g.edges.insert(edge(v[a], v[b]));
     return g;
 }
 
@@ -126,7 +128,8 @@ TEST(Reachability, MatchesReferenceOnRandomGraphs) {
             ASSERT_EQ(ids_of(g.dominate_set(n)), ids_of(reference_dominate_set(g, n)));
             ASSERT_EQ(ids_of(g.actual_dominate_set(n)), ids_of(reference_actual(g, n)));
             int degree = 0;
-            for (const edge& e : g.edges) degree += e.from.id == n.id && e.to.id != n.id;
+            for (const edge& e : g.edges)
+                degree += e.from.id == n.id && e.to.id != n.id;
             ASSERT_EQ(g.out_degree(n, g.edges), degree);
         }
         switches on{"debug cycle"};

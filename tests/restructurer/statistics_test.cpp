@@ -38,10 +38,18 @@ TEST(Statistics, WholeBlockInOrder) {
     t.g.nodes.insert(loop);
     t.g.edges.insert(edge(loop, loop));
     t.g.edges.insert(edge(loop, *t.g.nodes.begin()));
-    switches on{"debug count",           "debug count size_of_nodes", "debug count size_of_edges",
-                "debug count size_of_leaves", "debug count define",   "debug count declare",
-                "debug count file",      "debug count cycle",         "debug cycle",
-                "debug count filename",  "debug count set",           "debug count outdegree"};
+    switches on{"debug count",
+                "debug count size_of_nodes",
+                "debug count size_of_edges",
+                "debug count size_of_leaves",
+                "debug count define",
+                "debug count declare",
+                "debug count file",
+                "debug count cycle",
+                "debug cycle",
+                "debug count filename",
+                "debug count set",
+                "debug count outdegree"};
     captured_stdout out;
     t.g.count();
     EXPECT_EQ(out.text(), "debug count:\n\n"
