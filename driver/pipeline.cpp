@@ -355,6 +355,14 @@ bool check_inputs(const run_options& options, std::string& error) {
         error = "project directory " + options.project_dir + " does not exist";
         return false;
     }
+    // Every file the pipeline writes lies below the output directory, and fact
+    // files separate their fields with blanks.
+    std::string out = fs::absolute(options.out_dir).string();
+    if (out.find_first_of(" \t\n") != std::string::npos) {
+        error = "the output directory " + out +
+                " holds white space, which fact files cannot carry; choose another with --out";
+        return false;
+    }
     if (options.build_command.empty() &&
         !fs::exists(fs::path(options.project_dir) / "compile_commands.json", ec)) {
         error = "no compile_commands.json in " + options.project_dir +

@@ -136,6 +136,12 @@ TEST(WholeRun, BadInputGetsAOneLineErrorAndNoOutput) {
     std::string first;
     std::getline(err, first);
     EXPECT_NE(first.find("no compile_commands.json"), std::string::npos) << first;
+    // An output path with a blank in it cannot be carried by the fact files.
+    EXPECT_EQ(run(std::string(HDRSLIM_BIN) + " run --quiet --build make --out '" +
+                  (root / "my out").string() + "' " + (root / "empty").string() + " 2> " +
+                  (root / "err.txt").string()),
+              2);
+    EXPECT_FALSE(fs::exists(root / "my out"));
     // A missing project and a bad option are usage errors.
     EXPECT_EQ(run(std::string(HDRSLIM_BIN) + " run --quiet " + (root / "nothing").string() +
                   " 2> /dev/null"),
