@@ -108,13 +108,20 @@ int DeclarationBuilder::start(CXCursor decl, int parent, const char* kind, bool&
     return node;
 }
 
+// start() for a declaration named by its own spelling: also its name and extent.
+int DeclarationBuilder::start_named(CXCursor decl, int parent, const char* kind, bool& fresh) {
+    int node = start(decl, parent, kind, fresh);
+    if (!fresh) return node;
+    context_.graph.set(node, "name", fit_name(cursor_spelling(decl)));
+    set_extent(context_.graph, node, decl);
+    return node;
+}
+
 int DeclarationBuilder::function(CXCursor decl, int parent) {
     bool fresh = false;
-    int node = start(decl, parent, "cFunction", fresh);
+    int node = start_named(decl, parent, "cFunction", fresh);
     if (!fresh) return node;
     TaGraph& graph = context_.graph;
-    graph.set(node, "name", fit_name(cursor_spelling(decl)));
-    set_extent(graph, node, decl);
     if (clang_getCursorLinkage(decl) == CXLinkage_Internal) graph.set(node, "static", "True");
     CXType type = clang_getCursorType(decl);
     CXType result = clang_getResultType(type);
@@ -146,11 +153,9 @@ void DeclarationBuilder::parameter(CXCursor param, int function) {
 
 int DeclarationBuilder::variable(CXCursor decl, int parent) {
     bool fresh = false;
-    int node = start(decl, parent, "cObject", fresh);
+    int node = start_named(decl, parent, "cObject", fresh);
     if (!fresh) return node;
     TaGraph& graph = context_.graph;
-    graph.set(node, "name", fit_name(cursor_spelling(decl)));
-    set_extent(graph, node, decl);
     CXCursor initializer = clang_Cursor_getVarDeclInitializer(decl);
     bool initialized = !clang_Cursor_isNull(initializer);
     CX_StorageClass storage = clang_Cursor_getStorageClass(decl);
@@ -162,11 +167,8 @@ int DeclarationBuilder::variable(CXCursor decl, int parent) {
 
 int DeclarationBuilder::field(CXCursor decl, int parent) {
     bool fresh = false;
-    int node = start(decl, parent, "cObject", fresh);
+    int node = start_named(decl, parent, "cObject", fresh);
     if (!fresh) return node;
-    TaGraph& graph = context_.graph;
-    graph.set(node, "name", fit_name(cursor_spelling(decl)));
-    set_extent(graph, node, decl);
     typed_object(decl, node, parent, clang_getNullCursor());
     return node;
 }
@@ -190,11 +192,9 @@ void DeclarationBuilder::typed_object(CXCursor decl, int node, int parent, CXCur
 
 int DeclarationBuilder::type_alias(CXCursor decl, int parent) {
     bool fresh = false;
-    int node = start(decl, parent, "cAliasType", fresh);
+    int node = start_named(decl, parent, "cAliasType", fresh);
     if (!fresh) return node;
     TaGraph& graph = context_.graph;
-    graph.set(node, "name", fit_name(cursor_spelling(decl)));
-    set_extent(graph, node, decl);
     for (CXCursor child : children_of(decl))
         if (is_tag(clang_getCursorKind(child))) build(child, parent);
     int target = typedef_target(decl);

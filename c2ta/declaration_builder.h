@@ -28,6 +28,7 @@ class DeclarationBuilder {
 
   private:
     int start(CXCursor decl, int parent, const char* kind, bool& fresh);
+    int start_named(CXCursor decl, int parent, const char* kind, bool& fresh);
     int function(CXCursor decl, int parent);
     void parameter(CXCursor param, int function);
     int variable(CXCursor decl, int parent);
