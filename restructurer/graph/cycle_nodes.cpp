@@ -10,13 +10,18 @@
 #include <iostream>
 #include <vector>
 
-int graph::count_cycle_nodes() {
+// successors and predecessors from the current edges.
+void graph::rebuild_adjacency() {
     predecessors.clear();
     successors.clear();
     for (const edge& e : edges) {
         successors[e.from].insert(e.to);
         predecessors[e.to].insert(e.from);
     }
+}
+
+int graph::count_cycle_nodes() {
+    rebuild_adjacency();
 
     const dense_graph dense(nodes, edges);
     int component_count = 0;

@@ -173,6 +173,8 @@ class graph {
     void read_fact_file(const std::string& path);
 
   private:
+    // Refills successors and predecessors from edges.
+    void rebuild_adjacency();
     // Erases the edges with an end that is no longer in `nodes`.
     void remove_dangling_edges();
     // The unit named `name` with is_define() == `define` that comes first in

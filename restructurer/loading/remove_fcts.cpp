@@ -39,12 +39,7 @@ node_set targets(const edge_set& edges, int id) {
 } // namespace
 
 void graph::remove_fcts() {
-    predecessors.clear();
-    successors.clear();
-    for (const edge& e : edges) {
-        successors[e.from].insert(e.to);
-        predecessors[e.to].insert(e.from);
-    }
+    rebuild_adjacency();
     incoming_index incoming(edges);
 
     const node_set all = nodes;

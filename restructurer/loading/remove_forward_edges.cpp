@@ -9,12 +9,7 @@
 #include <sstream>
 
 void graph::remove_forward_edges() {
-    predecessors.clear();
-    successors.clear();
-    for (const edge& e : edges) {
-        successors[e.from].insert(e.to);
-        predecessors[e.to].insert(e.from);
-    }
+    rebuild_adjacency();
     const edge_set before = edges;
     const node_set all = nodes;
     edge_set removed;

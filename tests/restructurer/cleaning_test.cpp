@@ -11,14 +11,6 @@
 using namespace test_support;
 
 namespace {
-using arc_list = std::vector<std::pair<int, int>>;
-
-arc_list arcs(const edge_set& edges) {
-    arc_list result;
-    for (const edge& e : edges)
-        result.emplace_back(e.from.id, e.to.id);
-    return result;
-}
 
 // A graph of the given units (numbered in order) and edges between them.
 struct small {

@@ -17,13 +17,6 @@ std::vector<std::string> names(const graph& g) {
     return result;
 }
 
-std::vector<std::pair<int, int>> arcs(const edge_set& edges) {
-    std::vector<std::pair<int, int>> result;
-    for (const edge& e : edges)
-        result.emplace_back(e.from.id, e.to.id);
-    return result;
-}
-
 std::string resolved(const std::string& path) {
     char out[4096];
     return realpath(path.c_str(), out) ? out : "";

@@ -12,14 +12,6 @@
 using namespace test_support;
 
 namespace {
-using arc_list = std::vector<std::pair<int, int>>;
-
-arc_list arcs(const edge_set& edges) {
-    arc_list result;
-    for (const edge& e : edges)
-        result.emplace_back(e.from.id, e.to.id);
-    return result;
-}
 
 // Loads one per-file graph into g and merges it into acc.
 void merge(graph& g, graph::accumulated_graph& acc, std::vector<node> units, arc_list links,

@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace test_support {
@@ -122,6 +123,15 @@ class in_temp_dir {
 inline std::string read_file(const std::string& path) {
     std::ifstream in(path);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The (from, to) numbers of a set of edges, in edge order.
+using arc_list = std::vector<std::pair<int, int>>;
+inline arc_list arcs(const edge_set& edges) {
+    arc_list result;
+    for (const edge& e : edges)
+        result.emplace_back(e.from.id, e.to.id);
+    return result;
 }
 
 } // namespace test_support
