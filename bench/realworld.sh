@@ -16,6 +16,9 @@ build_tree "$root/build" || exit 1
 
 [ $# -gt 0 ] || { echo "usage: bench/realworld.sh PKG..." >&2; exit 2; }
 cache=${HDRSLIM_CACHE:-$HOME/.cache/hdrslim}
+# Where the runs go; set HDRSLIM_RUNS to keep two checkouts' runs apart.
+runs=${HDRSLIM_RUNS:-$cache/runs}
+mkdir -p "$runs"
 
 build_of() {
     case $1 in
@@ -52,14 +55,14 @@ for pkg in "$@"; do
     build=$(build_of "$pkg")
     [ -n "$build" ] || { echo "realworld: no build command known for $pkg" >&2; status=1; continue; }
     src=$("$here/fetch_sources.sh" --upstream "$pkg" | tail -n 1) || { status=1; continue; }
-    out=$cache/runs/$pkg
+    out=$runs/$pkg
     start=$(date +%s.%N)
     "$root/build/driver/hdrslim" run --quiet --build "$build" --check "$(check_of "$pkg")" \
-        --out "$out" "$src" > "$cache/runs-$pkg.txt" 2>&1 || status=1
+        --out "$out" "$src" > "$runs/$pkg.txt" 2>&1 || status=1
     whole=$(echo "$(date +%s.%N) - $start" | bc)
     report=$out/report.json
     if [ ! -f "$report" ]; then
-        echo "realworld: $pkg: no report; see $cache/runs-$pkg.txt" >&2
+        echo "realworld: $pkg: no report; see $runs/$pkg.txt" >&2
         status=1
         continue
     fi
