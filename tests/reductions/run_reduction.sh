@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# run_reduction.sh HDRSLIM CASE_DIR: runs hdrslim on one reduced project (a tiny
+# C project whose Makefile makes ./prog) with its own build and `./prog` as the
+# check, in a fresh temporary output directory, and fails unless hdrslim exits 0.
+# A case may hold a file `build` (the build command, default `make`) and a file
+# `check` (the check command, default `./prog`). On failure the run's output and
+# the tail of the report are printed.
+set -uo pipefail
+hdrslim=$1
+case_dir=$(cd "$2" && pwd)
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+build=make
+check=./prog
+[ -f "$case_dir/build" ] && build=$(cat "$case_dir/build")
+[ -f "$case_dir/check" ] && check=$(cat "$case_dir/check")
+
+# The case is copied first, so that the files describing the case are not part of
+# the project and the project can be given modes or links by a `prepare` script.
+mkdir "$tmp/project"
+cp -a "$case_dir/." "$tmp/project/"
+rm -f "$tmp/project/build" "$tmp/project/check"
+
+if "$hdrslim" run --quiet --build "$build" --check "$check" --out "$tmp/out" "$tmp/project" \
+    > "$tmp/run.log" 2>&1; then
+    exit 0
+fi
+echo "hdrslim failed on $(basename "$case_dir"):"
+cat "$tmp/run.log"
+[ -f "$tmp/out/report.md" ] && tail -n 40 "$tmp/out/report.md"
+exit 1
