@@ -89,8 +89,9 @@ TEST(extractor_golden, enums) {
     expect_facts(golden_dir + "enums.ta", "enums");
 }
 
-// Inclusion facts; a header and a .c file entered twice ("#2"); .c rewriting
-// of file names only (lib.core.h and my.cfg stay); the context file of a
+// Inclusion facts; a header and a .c file entered twice keep their names;
+// only the main file becomes .cpp.c (an included a.c and util.c, lib.core.h
+// and my.cfg stay); the context file of a
 // definition in an included file; duplicate lines kept.
 TEST(extractor_golden, files_and_names) {
     expect_facts(golden_dir + "files.ta", "files");
