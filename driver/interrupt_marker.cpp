@@ -45,8 +45,10 @@ void watch_interrupts(const std::string& marker_path, const std::string& header)
     append(0, head);
     header_length = text_length;
     set_interrupt_phase("set-up");
+    // A signal ignored when hdrslim started (nohup, a background job of a shell
+    // without job control) stays ignored, as it would be without the marker.
     for (int sig : {SIGINT, SIGTERM, SIGHUP})
-        signal(sig, on_signal);
+        if (signal(sig, on_signal) == SIG_IGN) signal(sig, SIG_IGN);
 }
 
 void set_interrupt_phase(const std::string& phase) {
