@@ -16,9 +16,10 @@ std::string directory_under_include_new(const std::string& path) {
     return slash == std::string::npos ? "include.new/" : "include.new/" + path.substr(0, slash);
 }
 
-// Creates `dir` (mode 0755) from its "include.new" component on; an existing
-// directory is kept, but a link or file in the way is replaced by a directory,
-// so that the headers are never written through a link to somewhere else.
+// Creates `dir` (mode 0755; an existing directory is fine, a missing parent is
+// not made). A link or file in the way from the "include.new" component on is
+// removed first, so that the headers are never written through a link to
+// somewhere else.
 void make_header_dir(const std::string& dir) {
     std::size_t at = dir.rfind("include.new/");
     if (at == std::string::npos) at = 0;
@@ -27,8 +28,8 @@ void make_header_dir(const std::string& dir) {
         const std::string prefix = dir.substr(0, slash);
         struct stat st;
         if (lstat(prefix.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) unlink(prefix.c_str());
-        mkdir(prefix.c_str(), 0755);
     }
+    mkdir(dir.c_str(), 0755);
 }
 } // namespace
 
