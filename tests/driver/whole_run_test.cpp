@@ -87,7 +87,9 @@ TEST(WholeRun, ExampleProjectIsRestructuredRebuiltAndChecked) {
     }
     // main.c alone uses version.h's struct version; the others never see it.
     for (const auto& h : report["headers"]) {
-        if (h["name"] == "include/version.h") EXPECT_EQ(h["units_bound"], 1);
+        if (h["name"] == "include/version.h") {
+            EXPECT_EQ(h["units_bound"], 1);
+        }
     }
     EXPECT_TRUE(fs::exists(root / "out" / "report.md"));
     EXPECT_TRUE(fs::exists(root / "out" / "report.svg"));
