@@ -50,8 +50,10 @@ struct declaration {
     size_t offset = 0;
     int statement = -1;
     bool definition = false;
-    bool attributes = false;
     bool in_main = false;
+    // Kinds of the attributes spelled in this declaration's own statement
+    // (those a redeclaration inherits point back to where they were spelled).
+    std::set<int> attributes;
 };
 
 class analysis {
@@ -109,8 +111,13 @@ class analysis {
             d.offset = offset;
             d.statement = s;
             d.definition = clang_isCursorDefinition(c);
-            d.attributes = clang_Cursor_hasAttrs(c);
             d.in_main = in_main(s);
+            for (const CXCursor& child : children_of(c)) {
+                size_t at = start_of(child);
+                if (clang_isAttribute(clang_getCursorKind(child)) && at != nowhere &&
+                    at >= statements_[s].begin && at < statements_[s].end)
+                    d.attributes.insert(clang_getCursorKind(child));
+            }
             declarations_[take(clang_getCursorUSR(c))].push_back(d);
             // A definition with external linkage in a header is part of the
             // unit's object whether or not the unit refers to it.
@@ -134,14 +141,23 @@ class analysis {
         for (int s : roots_)
             need(s, keep::whole);
         // A header's declaration of what the unit itself declares may give it
-        // attributes (visibility, aliases, sections) that change the object.
+        // attributes (visibility, aliases, sections) that change the object,
+        // unless the unit's own declarations spell them too.
         for (const auto& [usr, declarations] : declarations_) {
             bool declared_here = false;
+            std::set<int> spelled_here;
             for (const declaration& d : declarations)
-                declared_here = declared_here || d.in_main;
+                if (d.in_main) {
+                    declared_here = true;
+                    spelled_here.insert(d.attributes.begin(), d.attributes.end());
+                }
             if (!declared_here) continue;
             for (const declaration& d : declarations)
-                if (!d.in_main && d.attributes) need(d.statement, keep::whole);
+                for (int kind : d.attributes)
+                    if (!d.in_main && !spelled_here.count(kind)) {
+                        need(d.statement, keep::whole);
+                        break;
+                    }
         }
     }
 

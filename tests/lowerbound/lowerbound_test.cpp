@@ -191,13 +191,17 @@ TEST_F(Unit, EnumConstantsKeepTheirEnum) {
 TEST_F(Unit, DeclarationsThatShapeTheObjectStay) {
     file("a.h", "__attribute__((visibility(\"hidden\"))) extern int internal(void);\n"
                 "int plain(void);\n"
+                "__attribute__((visibility(\"hidden\"))) int spelled_twice(void);\n"
                 "int defined_in_header = 3;\n");
     file("main.c", "#include \"a.h\"\n"
                    "int plain(void) { return 1; }\n"
+                   "__attribute__((visibility(\"hidden\"))) int spelled_twice(void) { return 2; }\n"
                    "int internal(void) { return plain(); }\n");
     std::string text = bound();
     // The unit defines internal(); the header gives it hidden visibility.
     EXPECT_TRUE(has(text, "visibility")) << text;
+    // The unit spells spelled_twice()'s attribute itself.
+    EXPECT_FALSE(has(text, "int spelled_twice(void);")) << text;
     // plain() is defined before its use: its prototype is not needed.
     EXPECT_FALSE(has(text, "int plain(void);")) << text;
     // A header's external definition is part of the object.
