@@ -4,9 +4,11 @@
 #include "check_compare.h"
 #include "compile_db.h"
 #include "fresh_file.h"
+#include "header_coupling.h"
 #include "include_pinning.h"
 #include "interrupt_marker.h"
 #include "job_pool.h"
+#include "lower_bound_step.h"
 #include "output_dir.h"
 #include "progress.h"
 #include "project_copy.h"
@@ -39,6 +41,7 @@ struct run_state {
     captured_build build;
     bool build_captured = false;
     restructure_result restructured;
+    std::vector<unit_bound> bounds;
     run_report report;
     std::chrono::steady_clock::time_point phase_start;
 
@@ -332,16 +335,35 @@ void compare_check_output(run_state& run) {
              "compare the two logs: the restructured program behaves differently", after});
 }
 
+// The lower bound of every unit that has its preprocessed text.
+void measure_bounds(run_state& run) {
+    run.begin("bound", 0);
+    run.bounds =
+        measure_lower_bounds(run.units, run.has_facts, run.tools.lowerbound,
+                             run.out.work + "/units", run.out.tree, run.options.jobs, run.shown);
+    run.end("bound");
+    for (size_t i = 0; i < run.units.size(); ++i) {
+        unit_report& u = run.report.units[i];
+        u.bound_computed = run.bounds[i].computed;
+        u.bound_compiles = run.bounds[i].compiles;
+        u.bound = run.bounds[i].size;
+        u.bound_log = run.bounds[i].log;
+    }
+}
+
 void measure(run_state& run) {
     std::vector<process_request> requests;
     for (size_t i = 0; i < run.units.size(); ++i) {
         const compile_unit& unit = run.units[i];
-        requests.push_back({compile_argv(unit, {"-E", "-P", unit.source}), unit.directory,
-                            unit_file(run, i, ".before.i"), ""});
+        requests.push_back({compile_argv(unit, {"-E", "-P", "-MD", "-MF",
+                                                unit_file(run, i, ".before.d"), unit.source}),
+                            unit.directory, unit_file(run, i, ".before.i"), ""});
         if (!run.report.units[i].restructured) continue;
         std::vector<std::string> flags = with(run.restructured.include_flags, {});
-        requests.push_back({compile_argv(unit, with(flags, {"-E", "-P", unit.rewritten()})),
-                            unit.directory, unit_file(run, i, ".after.i"), ""});
+        requests.push_back(
+            {compile_argv(unit, with(flags, {"-E", "-P", "-MD", "-MF",
+                                             unit_file(run, i, ".after.d"), unit.rewritten()})),
+             unit.directory, unit_file(run, i, ".after.i"), ""});
         requests.push_back({compile_argv(unit, with(flags, {"-E", unit.rewritten()})),
                             unit.directory, unit_file(run, i, ".after.marked.i"), ""});
     }
@@ -352,16 +374,29 @@ void measure(run_state& run) {
     std::map<std::string, header_report> headers;
     for (size_t i = 0; i < run.units.size(); ++i) {
         unit_report& u = run.report.units[i];
+        const compile_unit& unit = run.units[i];
         u.before = measure_file(unit_file(run, i, ".before.i"));
-        for (const std::string& h : project_headers_in(run.units[i].preprocessed(), run.out.tree))
+        u.headers_read_before = static_cast<int>(
+            headers_read(unit_file(run, i, ".before.d"), unit.directory, run.out.tree).size());
+        std::set<std::string> before = headers_declaring_in(unit.preprocessed(), run.out.tree);
+        for (const std::string& h : before)
             headers[h].units_before++;
+        if (i < run.bounds.size())
+            for (const std::string& h : run.bounds[i].headers)
+                headers[h].units_bound++;
         if (!u.restructured) {
-            u.after = u.before; // the unit is built from its original source
+            // The unit is built from its original source.
+            u.after = u.before;
+            u.headers_read_after = u.headers_read_before;
+            for (const std::string& h : before)
+                headers[h].units_after++;
             continue;
         }
         u.after = measure_file(unit_file(run, i, ".after.i"));
+        u.headers_read_after = static_cast<int>(
+            headers_read(unit_file(run, i, ".after.d"), unit.directory, run.out.tree).size());
         for (const std::string& h :
-             project_headers_in(unit_file(run, i, ".after.marked.i"), run.out.tree))
+             headers_declaring_in(unit_file(run, i, ".after.marked.i"), run.out.tree))
             headers[h].units_after++;
     }
     for (auto& [path, h] : headers) {
@@ -486,6 +521,7 @@ int run_pipeline(const run_options& options) {
     run.report.check_after =
         run.build_captured ? run_check(run, "after", run.out.after) : "not run";
     compare_check_output(run);
+    measure_bounds(run);
     measure(run);
     if (!write_report(run))
         return fail(run, "report", "cannot write the report into " + run.out.root);
