@@ -8,8 +8,8 @@
 # Known projects, each checked by its own means (same output before and after):
 #   lua5.4      make; bench/realworld/check.lua through the built interpreter
 #   zlib        ./configure && make; make test
-#   zlib-cmake  zlib's CMake build, build folder inside the project; its example
-#               program and a minigzip round trip
+#   zstd-cmake  zstd's CMake build (build/cmake), build folder inside the
+#               project; the same check as zstd
 #   jq          autotools from the repository's files (autoreconf -i; Debian's
 #               upstream tarball ships no configure); jq's own test file
 #   sqlite3     autotools; the shell built from the generated amalgamation runs
@@ -43,7 +43,7 @@ mkdir -p "$runs"
 # The Debian source package a project is built from.
 source_of() {
     case $1 in
-        zlib-cmake) echo zlib ;;
+        zstd-cmake) echo zstd ;;
         *) echo "$1" ;;
     esac
 }
@@ -51,7 +51,7 @@ build_of() {
     case $1 in
         lua5.4) echo "make" ;;
         zlib) echo "./configure && make" ;;
-        zlib-cmake) echo "cmake -S . -B build -DCMAKE_BUILD_TYPE=Release && cmake --build build" ;;
+        zstd-cmake) echo "cmake -S build/cmake -B cmbuild -DZSTD_BUILD_SHARED=OFF && cmake --build cmbuild" ;;
         jq) echo "autoreconf -i && ./configure --disable-docs --disable-maintainer-mode --without-oniguruma && make" ;;
         sqlite3) echo "./configure --disable-tcl && make sqlite3" ;;
         zstd) echo "make -C lib libzstd.a && make -C programs zstd" ;;
@@ -62,7 +62,7 @@ check_of() {
     case $1 in
         lua5.4) echo "src/lua $here/realworld/check.lua" ;;
         zlib) echo "make test" ;;
-        zlib-cmake) echo "build/example && echo hello hello hello | build/minigzip | build/minigzip -d" ;;
+        zstd-cmake) echo "sh $here/realworld/check-zstd.sh cmbuild/programs/zstd" ;;
         jq) echo "./jq -L tests/modules --run-tests tests/jq.test" ;;
         sqlite3) echo "./sqlite3 < $here/realworld/check.sql" ;;
         zstd) echo "sh $here/realworld/check-zstd.sh programs/zstd" ;;
