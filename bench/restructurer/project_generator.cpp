@@ -59,8 +59,8 @@ std::vector<shared_unit> catalogue(const project_shape& shape) {
         case 3: {
             u.name = "func:f" + id;
             const int type = earlier_typedef(j, random);
-            u.lines = {"int f" + id + "(" + (type < 0 ? "void" : "t" + std::to_string(type) + " *p") +
-                       ");"};
+            u.lines = {"int f" + id + "(" +
+                       (type < 0 ? "void" : "t" + std::to_string(type) + " *p") + ");"};
             if (type >= 0) u.uses.push_back(type);
             break;
         }
@@ -123,7 +123,8 @@ generated_project generate_project(const std::string& root, const project_shape&
     for (const shared_unit& u : shared) {
         const std::string header = project.include_dir + "/h" + std::to_string(u.header) + ".h";
         const int end = u.line + static_cast<int>(u.lines.size()) - 1;
-        shared_facts += "1 " + u.name + " " + location(header, u.line, end, u.lines.back().size()) + "\n";
+        shared_facts +=
+            "1 " + u.name + " " + location(header, u.line, end, u.lines.back().size()) + "\n";
     }
     long shared_fact_count = static_cast<long>(shared.size());
     for (const shared_unit& u : shared)
@@ -153,15 +154,16 @@ generated_project generate_project(const std::string& root, const project_shape&
         std::string uses;
         long fact_count = 1;
         // The module favours a window of headers; three uses in ten go anywhere.
-        const int favoured = (module * 7 * shape.decls_per_header) % static_cast<int>(shared.size());
+        const int favoured =
+            (module * 7 * shape.decls_per_header) % static_cast<int>(shared.size());
         for (int k = 0; k < shape.functions_per_unit; ++k) {
             const std::string function = "u" + std::to_string(n) + "_f" + std::to_string(k);
             const int begin = static_cast<int>(lines.size()) + 1;
             std::string names;
             for (int e = 0; e < shape.uses_per_function; ++e) {
-                int j = random() % 10 < 7
-                            ? (favoured + static_cast<int>(random() % window)) % static_cast<int>(shared.size())
-                            : static_cast<int>(random() % shared.size());
+                int j = random() % 10 < 7 ? (favoured + static_cast<int>(random() % window)) %
+                                                static_cast<int>(shared.size())
+                                          : static_cast<int>(random() % shared.size());
                 while (kind_of(j) == 0 || kind_of(j) == 2)
                     j = (j + 1) % static_cast<int>(shared.size());
                 names += " " + shared[j].name.substr(shared[j].name.find(':') + 1);
@@ -179,7 +181,8 @@ generated_project generate_project(const std::string& root, const project_shape&
             lines.push_back("{");
             lines.push_back("  return ++calls; /* uses" + names + " */");
             lines.push_back("}");
-            facts += "0 func:" + function + " " + location(preprocessed, begin, begin + 3, 1) + "\n";
+            facts +=
+                "0 func:" + function + " " + location(preprocessed, begin, begin + 3, 1) + "\n";
             ++fact_count;
         }
 

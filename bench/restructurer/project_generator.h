@@ -11,10 +11,10 @@
 #include <vector>
 
 struct project_shape {
-    int units = 1000;           // source files
-    int units_per_module = 50;  // sources per directory
-    int headers = 60;           // headers under the umbrella
-    int decls_per_header = 20;  // shared units per header
+    int units = 1000;          // source files
+    int units_per_module = 50; // sources per directory
+    int headers = 60;          // headers under the umbrella
+    int decls_per_header = 20; // shared units per header
     int functions_per_unit = 10;
     int uses_per_function = 6;
 };
