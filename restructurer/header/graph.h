@@ -141,7 +141,7 @@ class graph {
     // Appends what one included header or one program unit contributes.
     void S_codegen(std::string& text, node& n);
     // The units of `units` so that each comes after the units it uses.
-    std::vector<node> topological_ordering(node_set units, edge_set deps);
+    std::vector<node> topological_ordering(const node_set& units, const edge_set& deps);
 
     // Replaces the members of implementation file f by f in the edges, and
     // removes them from `nodes` (codegen/preprocessing_program_units_in_file.cpp).
