@@ -43,7 +43,7 @@ programs=0 skipped=0 one_ok=0 two_ok=0
 for seed in $(seq 1 "$count"); do
     dir=$work/$seed
     mkdir -p "$dir/one" "$dir/two"
-    csmith --seed "$seed" > "$dir/one/prog.c"
+    (cd "$dir" && csmith --seed "$seed" > one/prog.c) # it leaves platform.info behind
     # The original's checksum; a program that does not finish in time is skipped.
     if ! cc $cflags -o "$dir/original" "$dir/one/prog.c" 2> "$dir/cc.log" ||
         ! expected=$(timeout 20 "$dir/original"); then
