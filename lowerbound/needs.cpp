@@ -1,5 +1,6 @@
 #include "needs.h"
 
+#include <cctype>
 #include <map>
 #include <string>
 
@@ -51,6 +52,7 @@ struct declaration {
     int statement = -1;
     bool definition = false;
     bool in_main = false;
+    bool prototype = true; // a function declared with its parameter types
     // Kinds of the attributes spelled in this declaration's own statement
     // (those a redeclaration inherits point back to where they were spelled).
     std::set<int> attributes;
@@ -112,6 +114,7 @@ class analysis {
             d.statement = s;
             d.definition = clang_isCursorDefinition(c);
             d.in_main = in_main(s);
+            if (k == CXCursor_FunctionDecl) d.prototype = written_with_prototype(c);
             for (const CXCursor& child : children_of(c)) {
                 size_t at = start_of(child);
                 if (clang_isAttribute(clang_getCursorKind(child)) && at != nowhere &&
@@ -128,6 +131,34 @@ class analysis {
         }
     }
 
+    // Whether a function declaration spells its parameter types: not "f()" nor
+    // an old-style definition "f(a, b) int a; char *b; {...}", whose
+    // parameters are declared after the parenthesis. Calls through a
+    // declaration without a prototype compile differently (argument
+    // promotions, the vector register count of variadic calls).
+    bool written_with_prototype(CXCursor function) const {
+        const std::string& s = text_.text();
+        size_t i = offset_of(clang_getCursorLocation(function));
+        if (i == nowhere) return true;
+        while (i < s.size() && (isalnum(static_cast<unsigned char>(s[i])) || s[i] == '_'))
+            ++i;
+        while (i < s.size() && (isspace(static_cast<unsigned char>(s[i])) || s[i] == ')'))
+            ++i;
+        if (i >= s.size() || s[i] != '(') return true; // declared through a typedef
+        size_t close = i;
+        for (int depth = 0; close < s.size(); ++close) {
+            if (s[close] == '(') ++depth;
+            if (s[close] == ')' && --depth == 0) break;
+        }
+        if (s.find_first_not_of(" \t\n", i + 1) == close) return false;
+        for (const CXCursor& child : children_of(function))
+            if (clang_getCursorKind(child) == CXCursor_ParmDecl) {
+                size_t at = offset_of(clang_getCursorLocation(child));
+                if (at != nowhere && at > close) return false;
+            }
+        return true;
+    }
+
     void add_roots() {
         for (size_t s = 0; s < statements_.size(); ++s) {
             const statement& st = statements_[s];
@@ -142,16 +173,24 @@ class analysis {
             need(s, keep::whole);
         // A header's declaration of what the unit itself declares may give it
         // attributes (visibility, aliases, sections) that change the object,
-        // unless the unit's own declarations spell them too.
+        // unless the unit's own declarations spell them too; and it gives an
+        // old-style definition its prototype.
         for (const auto& [usr, declarations] : declarations_) {
-            bool declared_here = false;
+            bool declared_here = false, prototype_here = false;
             std::set<int> spelled_here;
             for (const declaration& d : declarations)
                 if (d.in_main) {
                     declared_here = true;
+                    prototype_here = prototype_here || d.prototype;
                     spelled_here.insert(d.attributes.begin(), d.attributes.end());
                 }
             if (!declared_here) continue;
+            if (!prototype_here)
+                for (const declaration& d : declarations)
+                    if (!d.in_main && d.prototype) {
+                        need(d.statement, keep::whole);
+                        break;
+                    }
             for (const declaration& d : declarations)
                 for (int kind : d.attributes)
                     if (!d.in_main && !spelled_here.count(kind)) {
@@ -221,7 +260,7 @@ class analysis {
         bool declared_before = false;
         for (const declaration& d : found->second) {
             if (d.definition && !d.in_main && !header_definition) header_definition = &d;
-            if (d.in_main && d.offset < use) declared_before = true;
+            if (d.in_main && d.offset < use && d.prototype) declared_before = true;
         }
         if (header_definition) {
             need(header_definition->statement, keep::whole);

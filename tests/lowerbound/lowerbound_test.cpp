@@ -192,14 +192,18 @@ TEST_F(Unit, DeclarationsThatShapeTheObjectStay) {
     file("a.h", "__attribute__((visibility(\"hidden\"))) extern int internal(void);\n"
                 "int plain(void);\n"
                 "__attribute__((visibility(\"hidden\"))) int spelled_twice(void);\n"
-                "int defined_in_header = 3;\n");
+                "int defined_in_header = 3;\n"
+                "int old_style(int a, char *b);\n");
     file("main.c", "#include \"a.h\"\n"
-                   "int plain(void) { return 1; }\n"
+                   "int old_style(a, b) int a; char *b; { return a + *b; }\n"
+                   "int plain(void) { return old_style(1, \"x\"); }\n"
                    "__attribute__((visibility(\"hidden\"))) int spelled_twice(void) { return 2; }\n"
                    "int internal(void) { return plain(); }\n");
     std::string text = bound();
     // The unit defines internal(); the header gives it hidden visibility.
     EXPECT_TRUE(has(text, "visibility")) << text;
+    // An old-style definition takes its prototype from the header.
+    EXPECT_TRUE(has(text, "int old_style(int a, char *b);")) << text;
     // The unit spells spelled_twice()'s attribute itself.
     EXPECT_FALSE(has(text, "int spelled_twice(void);")) << text;
     // plain() is defined before its use: its prototype is not needed.
