@@ -173,24 +173,16 @@ class analysis {
             need(s, keep::whole);
         // A header's declaration of what the unit itself declares may give it
         // attributes (visibility, aliases, sections) that change the object,
-        // unless the unit's own declarations spell them too; and it gives an
-        // old-style definition its prototype.
+        // unless the unit's own declarations spell them too.
         for (const auto& [usr, declarations] : declarations_) {
-            bool declared_here = false, prototype_here = false;
+            bool declared_here = false;
             std::set<int> spelled_here;
             for (const declaration& d : declarations)
                 if (d.in_main) {
                     declared_here = true;
-                    prototype_here = prototype_here || d.prototype;
                     spelled_here.insert(d.attributes.begin(), d.attributes.end());
                 }
             if (!declared_here) continue;
-            if (!prototype_here)
-                for (const declaration& d : declarations)
-                    if (!d.in_main && d.prototype) {
-                        need(d.statement, keep::whole);
-                        break;
-                    }
             for (const declaration& d : declarations)
                 for (int kind : d.attributes)
                     if (!d.in_main && !spelled_here.count(kind)) {
