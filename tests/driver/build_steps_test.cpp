@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include "fresh_temp_dir.h"
+
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
@@ -29,7 +31,7 @@ TEST(BuildSteps, TellsCompilesLinksAndArchivesFromEverythingElse) {
 }
 
 TEST(BuildSteps, ReadsBearEventsInOrder) {
-    fs::path events = fs::temp_directory_path() / "hdrslim-events-test.json";
+    fs::path events = fresh_temp_dir("hdrslim-events") / "events.json";
     std::ofstream(events)
         << R"({"rid":"1","started":{"execution":{"executable":"/usr/bin/make","arguments":["make"],"working_dir":"/p"}}})"
         << "\n"
@@ -41,7 +43,7 @@ TEST(BuildSteps, ReadsBearEventsInOrder) {
         << "\n"
         << "not json\n";
     std::vector<build_step> steps = read_build_steps(events.string());
-    fs::remove(events);
+    fs::remove_all(events.parent_path());
     ASSERT_EQ(steps.size(), 2u);
     EXPECT_EQ(steps[0].what, build_step::kind::compile);
     EXPECT_EQ(steps[1].what, build_step::kind::link);
@@ -62,7 +64,7 @@ TEST(GeneratedMakefile, GivesIncludeOptionsAndHeaders) {
 }
 
 TEST(Measure, CountsTextAndFindsProjectHeadersInLineMarkers) {
-    fs::path file = fs::temp_directory_path() / "hdrslim-measure-test.i";
+    fs::path file = fresh_temp_dir("hdrslim-measure") / "unit.i";
     std::ofstream(file) << "# 1 \"/t/a.c\"\n"
                            "# 1 \"/usr/include/stdio.h\" 1 3 4\n"
                            "int printf(const char*, ...);\n"
@@ -80,7 +82,7 @@ TEST(Measure, CountsTextAndFindsProjectHeadersInLineMarkers) {
     EXPECT_EQ(size.bytes, static_cast<long>(fs::file_size(file)));
     EXPECT_EQ(project_headers_in(file.string(), "/t"),
               (std::set<std::string>{"/t/inc/x.h", "/t/inc/y.h"}));
-    fs::remove(file);
+    fs::remove_all(file.parent_path());
     EXPECT_EQ(measure_file(file.string()).lines, 0);
 }
 

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include "fresh_temp_dir.h"
+
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
@@ -62,9 +64,9 @@ TEST(CompileCommands, FlagsLoseOutputsAndGainAbsolutePaths) {
 class CompileDbFile : public ::testing::Test {
   protected:
     void SetUp() override {
-        root = fs::temp_directory_path() /
-               ("hdrslim-db-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        root = fresh_temp_dir(
+            std::string("hdrslim-db-") +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root);
         fs::create_directories(root / "project" / "src");
         fs::create_directories(root / "tree");

@@ -4,12 +4,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include "fresh_temp_dir.h"
+
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
 
 TEST(HeaderCoupling, HeadersCountOnlyForTheDeclarationsTheyGive) {
-    fs::path file = fs::temp_directory_path() / "hdrslim-coupling-test.i";
+    fs::path file = fresh_temp_dir("hdrslim-coupling") / "unit.i";
     std::ofstream(file) << "# 1 \"/t/a.c\"\n"
                            "# 1 \"/t/inc/macros_only.h\" 1\n"
                            "\n\n"
@@ -27,15 +29,15 @@ TEST(HeaderCoupling, HeadersCountOnlyForTheDeclarationsTheyGive) {
                            "int own_code;\n";
     EXPECT_EQ(headers_declaring_in(file.string(), "/t"),
               (std::set<std::string>{"/t/inc/api.h", "/t/inc/types.h"}));
-    fs::remove(file);
+    fs::remove_all(file.parent_path());
 }
 
 TEST(HeaderCoupling, HeadersReadFromADependencyFile) {
-    fs::path file = fs::temp_directory_path() / "hdrslim-coupling-test.d";
+    fs::path file = fresh_temp_dir("hdrslim-coupling") / "unit.d";
     std::ofstream(file) << "a.o: /t/src/a.c ../inc/x.h /usr/include/stdio.h \\\n"
                            " /w/include.new/5.h /t/dir\\ with\\ blank/y.h\n"
                            "../inc/x.h:\n";
     EXPECT_EQ(headers_read(file.string(), "/t/src", "/t"),
               (std::set<std::string>{"/t/inc/x.h", "/w/include.new/5.h", "/t/dir with blank/y.h"}));
-    fs::remove(file);
+    fs::remove_all(file.parent_path());
 }

@@ -3,12 +3,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include "fresh_temp_dir.h"
+
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
 
 TEST(IncludePinning, QuotedIncludesOfNewHeadersBecomeAbsolute) {
-    fs::path root = fs::temp_directory_path() / "hdrslim-pinning";
+    fs::path root = fresh_temp_dir("hdrslim-pinning");
     fs::remove_all(root);
     fs::create_directories(root / "shared");
     fs::create_directories(root / "mod");

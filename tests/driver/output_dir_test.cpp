@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include "fresh_temp_dir.h"
+
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
@@ -18,9 +20,9 @@ namespace {
 class OutputDir : public ::testing::Test {
   protected:
     void SetUp() override {
-        root = fs::temp_directory_path() /
-               ("hdrslim-out-" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        root = fresh_temp_dir(
+            "hdrslim-out-" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(root);
         fs::create_directories(root / "proj" / "sub");
         fs::create_directories(root / "proj" / ".git");

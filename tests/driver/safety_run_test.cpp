@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include "fresh_temp_dir.h"
+
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -44,9 +46,9 @@ std::string fingerprint(const fs::path& dir) {
 class SafetyRun : public ::testing::Test {
   protected:
     void SetUp() override {
-        root = fs::temp_directory_path() /
-               ("hdrslim-safety-" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        root = fresh_temp_dir(
+            "hdrslim-safety-" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         clean();
         fs::create_directories(root);
     }

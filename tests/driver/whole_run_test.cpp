@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include "fresh_temp_dir.h"
+
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -34,7 +36,7 @@ int run(const std::string& command) {
 } // namespace
 
 TEST(WholeRun, ExampleProjectIsRestructuredRebuiltAndChecked) {
-    fs::path root = fs::temp_directory_path() / "hdrslim-whole-run";
+    fs::path root = fresh_temp_dir("hdrslim-whole-run");
     fs::remove_all(root);
     fs::create_directories(root);
     fs::copy(fs::path(EXAMPLES_DIR) / "shop", root / "shop", fs::copy_options::recursive);
@@ -104,7 +106,7 @@ TEST(WholeRun, ExampleProjectIsRestructuredRebuiltAndChecked) {
 }
 
 TEST(WholeRun, AFailingUnitIsNamedAndTheOthersGoOn) {
-    fs::path root = fs::temp_directory_path() / "hdrslim-failing-unit";
+    fs::path root = fresh_temp_dir("hdrslim-failing-unit");
     fs::remove_all(root);
     fs::create_directories(root);
     fs::copy(fs::path(EXAMPLES_DIR) / "shop", root / "shop", fs::copy_options::recursive);
@@ -154,7 +156,7 @@ TEST(WholeRun, AFailingUnitIsNamedAndTheOthersGoOn) {
 }
 
 TEST(WholeRun, BadInputGetsAOneLineErrorAndNoOutput) {
-    fs::path root = fs::temp_directory_path() / "hdrslim-bad-input";
+    fs::path root = fresh_temp_dir("hdrslim-bad-input");
     fs::remove_all(root);
     fs::create_directories(root / "empty");
     std::string out = (root / "out").string();

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include "../driver/fresh_temp_dir.h"
+
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
@@ -32,9 +34,9 @@ int run(const std::string& command) {
 class Unit : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("lowerbound-" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        dir_ = fresh_temp_dir(
+            "lowerbound-" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
