@@ -13,6 +13,16 @@ namespace {
 bool holds_type(const std::string& name) {
     return name.find("type:") != std::string::npos;
 }
+bool own_source(const std::string& file) {
+    static const std::string suffix = ".cpp.c";
+    return file.size() > suffix.size() &&
+           file.compare(file.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+bool private_type(const ProgramUnit& u) {
+    const std::string kind = u.name.substr(0, u.name.find(':'));
+    const bool type = kind == "type" || kind == "struct" || kind == "union" || kind == "enum";
+    return type && own_source(u.file_name);
+}
 bool placed(const ProgramUnit& u) {
     return u.begin > 0 && u.end > 0;
 }
@@ -22,9 +32,16 @@ bool placed(const ProgramUnit& u) {
 // so only where it is written in one file (a function in a header): two
 // programs of one project each define their own main, and a variable of one
 // name may be defined in two sources that are never linked together.
+//
+// A type (typedef, structure, union, enumeration) declared in a unit's own
+// source (the file the facts name <unit>.cpp.c) has no linkage: it is private
+// to that unit, and another unit's type of the same name is another type
+// (each source its own `typedef struct {...} state_t;`), so it is the same
+// unit only where it is written in the same file.
 merge_candidates::name_key merge_candidates::name_key_of(const ProgramUnit& u) {
     const bool define = u.is_define();
-    return name_key{define, u.name, define ? u.start_file : std::string()};
+    if (define) return name_key{define, u.name, u.start_file};
+    return name_key{define, u.name, private_type(u) ? u.file_name : std::string()};
 }
 
 void merge_candidates::follow(const node_set& acc) {
