@@ -49,8 +49,10 @@ void merge_candidates::follow(const node_set& acc) {
     followed_ = &acc;
     unit_at_.clear();
     by_name_.clear();
-    by_place_types_.clear();
-    by_place_others_.clear();
+    for (int anonymous = 0; anonymous < 2; ++anonymous) {
+        by_place_types_[anonymous].clear();
+        by_place_others_[anonymous].clear();
+    }
     for (const node& m : acc)
         index_node(m);
     followed_size_ = acc.size();
@@ -78,7 +80,9 @@ void merge_candidates::index(const node& candidate, position at) {
     const bool define = u->is_define();
     if (!anonymous_name(u->name)) by_name_[name_key_of(*u)].insert(at);
     if (placed(*u)) {
-        auto& table = holds_type(u->name) ? by_place_types_ : by_place_others_;
+        const int anonymous = anonymous_name(u->name) ? 1 : 0;
+        auto& table =
+            holds_type(u->name) ? by_place_types_[anonymous] : by_place_others_[anonymous];
         table[place{define, u->begin, u->end, u->file_name}].insert(at);
     }
 }
@@ -95,14 +99,19 @@ node merge_candidates::first_match(const ProgramUnit& n) const {
         auto it = by_name_.find(name_key_of(n));
         if (it != by_name_.end()) consider(it->second);
     }
-    // Same position: begin and end must be known on both sides.
+    // Same position: begin and end must be known on both sides, and one of
+    // the two must be anonymous. Two names that differ at one position are two
+    // units: a macro builds a header's names from each unit's own prefix
+    // (xxhash.h's XXH_NAMESPACE), so the place alone does not make them one.
     if (placed(n)) {
         const place key{define, n.begin, n.end, n.file_name};
-        auto others = by_place_others_.find(key);
-        if (others != by_place_others_.end()) consider(others->second);
-        if (!holds_type(n.name)) {
-            auto types = by_place_types_.find(key);
-            if (types != by_place_types_.end()) consider(types->second);
+        for (int anonymous = anonymous_name(n.name) ? 0 : 1; anonymous < 2; ++anonymous) {
+            auto others = by_place_others_[anonymous].find(key);
+            if (others != by_place_others_[anonymous].end()) consider(others->second);
+            if (!holds_type(n.name)) {
+                auto types = by_place_types_[anonymous].find(key);
+                if (types != by_place_types_[anonymous].end()) consider(types->second);
+            }
         }
     }
     return best == none ? node() : unit_at_.at(best);

@@ -132,6 +132,23 @@ TEST(Merging, AnonymousUnitsByPositionButNeverTypeNames) {
     EXPECT_EQ(g.new_id_of, (std::map<int, int>{{0, 0}, {1, 4}}));
 }
 
+// A header whose names a macro builds from each unit's prefix declares other
+// units at the same place: two different names are never one unit by position.
+TEST(Merging, DifferentNamesAtOnePlaceStayApart) {
+    graph g;
+    graph::accumulated_graph acc;
+    merge(
+        g, acc,
+        {unit(0, "struct:a_state", false, 4, 4, "/h.h"), unit(1, "struct:77", false, 6, 6, "/h.h")},
+        {});
+    merge(g, acc,
+          {unit(0, "struct:b_state", false, 4, 4, "/h.h"),
+           unit(1, "struct:b_named", false, 6, 6, "/h.h")},
+          {});
+    // b_state is a unit of its own; b_named takes the anonymous one's place.
+    EXPECT_EQ(g.new_id_of, (std::map<int, int>{{0, 2}, {1, 1}}));
+}
+
 TEST(Merging, ImplementationFileMembersAreRenumbered) {
     graph g;
     graph::accumulated_graph acc;
@@ -185,6 +202,7 @@ bool plain_match(const ProgramUnit& m, const ProgramUnit& n) {
         return true;
     if (m.name.find("type:") != std::string::npos && n.name.find("type:") != std::string::npos)
         return false;
+    if (!anonymous_name(m.name) && !anonymous_name(n.name)) return false;
     return m.begin > 0 && m.end > 0 && m.begin == n.begin && m.end == n.end &&
            m.file_name == n.file_name;
 }
