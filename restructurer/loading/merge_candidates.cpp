@@ -21,16 +21,10 @@ bool own_source(const std::string& file) {
 bool private_type(const ProgramUnit& u) {
     const std::string kind = u.name.substr(0, u.name.find(':'));
     const bool type = kind == "type" || kind == "struct" || kind == "union" || kind == "enum";
-    return type && !u.is_define() && own_source(u.file_name);
+    return type && own_source(u.file_name);
 }
 bool placed(const ProgramUnit& u) {
     return u.begin > 0 && u.end > 0;
-}
-// A type declaration written in a file that is no unit's own source.
-bool header_type(const ProgramUnit& u) {
-    const std::string kind = u.name.substr(0, u.name.find(':'));
-    const bool type = kind == "type" || kind == "struct" || kind == "union" || kind == "enum";
-    return type && !u.is_define() && placed(u) && !u.file_name.empty() && !own_source(u.file_name);
 }
 } // namespace
 
@@ -41,11 +35,9 @@ bool header_type(const ProgramUnit& u) {
 //
 // A type (typedef, structure, union, enumeration) declared in a unit's own
 // source (the file the facts name <unit>.cpp.c) has no linkage: it is private
-// to that unit. Another source's own type of the same name is another type
-// (each source its own `typedef struct {...} state_t;`), and so is a type that
-// another unit knows only by name (a structure that a shared header's typedef
-// names while only one source defines it). A header's type of that name is
-// the same unit (sqlite3.c holds a copy of sqlite3.h, which shell.c includes).
+// to that unit, and another unit's type of the same name is another type
+// (each source its own `typedef struct {...} state_t;`), so it is the same
+// unit only where it is written in the same file.
 merge_candidates::name_key merge_candidates::name_key_of(const ProgramUnit& u) {
     const bool define = u.is_define();
     if (define) return name_key{define, u.name, u.start_file};
@@ -57,8 +49,6 @@ void merge_candidates::follow(const node_set& acc) {
     followed_ = &acc;
     unit_at_.clear();
     by_name_.clear();
-    header_types_.clear();
-    private_types_.clear();
     for (int anonymous = 0; anonymous < 2; ++anonymous) {
         by_place_types_[anonymous].clear();
         by_place_others_[anonymous].clear();
@@ -88,13 +78,7 @@ void merge_candidates::index(const node& candidate, position at) {
     if (!u) return;
     unit_at_[at] = candidate;
     const bool define = u->is_define();
-    if (!anonymous_name(u->name)) {
-        by_name_[name_key_of(*u)].insert(at);
-        if (private_type(*u))
-            private_types_[u->name].insert(at);
-        else if (header_type(*u))
-            header_types_[u->name].insert(at);
-    }
+    if (!anonymous_name(u->name)) by_name_[name_key_of(*u)].insert(at);
     if (placed(*u)) {
         const int anonymous = anonymous_name(u->name) ? 1 : 0;
         auto& table =
@@ -114,14 +98,6 @@ node merge_candidates::first_match(const ProgramUnit& n) const {
     if (!anonymous_name(n.name)) {
         auto it = by_name_.find(name_key_of(n));
         if (it != by_name_.end()) consider(it->second);
-        // A private type is also a header's type of its name, and back.
-        if (private_type(n)) {
-            auto header = header_types_.find(n.name);
-            if (header != header_types_.end()) consider(header->second);
-        } else if (header_type(n)) {
-            auto own = private_types_.find(n.name);
-            if (own != private_types_.end()) consider(own->second);
-        }
     }
     // Same position: begin and end must be known on both sides, and one of
     // the two must be anonymous. Two names that differ at one position are two

@@ -37,10 +37,6 @@ class merge_candidates {
     static name_key name_key_of(const ProgramUnit& u);
 
     std::map<name_key, std::set<position>> by_name_;
-    // Named types by name: those written in a header, and those private to a
-    // unit's own source (see name_key_of).
-    std::map<std::string, std::set<position>> header_types_;
-    std::map<std::string, std::set<position>> private_types_;
     // Units at a known position, apart for names holding "type:" (never merged
     // by position with another such name), each apart for anonymous names
     // ([1]) and named ones ([0]): two named units are never one by position.

@@ -105,14 +105,6 @@ TEST(Merging, TypesOfTwoSourcesStayApart) {
     // The same source read again (one source in two programs) is one unit.
     merge(g, acc, {unit(0, "type:table_t", false, 2, 2, "/b.cpp.c")}, {});
     EXPECT_EQ(g.new_id_of, (std::map<int, int>{{0, 4}}));
-    // A header's type of the name is the private one (sqlite3.c holds a copy
-    // of sqlite3.h), and back; one only named is not.
-    merge(g, acc,
-          {unit(0, "struct:ctx_s", false, 9, 9, "/ctx.h"), unit(1, "enum:color", false, 0, 0, "")},
-          {});
-    EXPECT_EQ(g.new_id_of, (std::map<int, int>{{0, 1}, {1, 10}}));
-    merge(g, acc, {unit(0, "enum:color", false, 5, 5, "/c.cpp.c")}, {});
-    EXPECT_EQ(g.new_id_of, (std::map<int, int>{{0, 11}}));
 }
 
 TEST(Merging, AnonymousUnitsByPositionButNeverTypeNames) {
@@ -201,26 +193,13 @@ bool in_own_source(const ProgramUnit& u) {
            u.file_name.size() > 6 && u.file_name.substr(u.file_name.size() - 6) == ".cpp.c";
 }
 
-bool in_header(const ProgramUnit& u) {
-    const std::string kind = u.name.substr(0, u.name.find(':'));
-    return (kind == "type" || kind == "struct" || kind == "union" || kind == "enum") &&
-           !u.is_define() && u.begin > 0 && u.end > 0 && !u.file_name.empty() && !in_own_source(u);
-}
-
-// Same name; a definition in the same file; a type of a unit's own source with
-// the same source's type or a header's type.
-bool same_named_unit(const ProgramUnit& m, const ProgramUnit& n) {
-    if (m.name != n.name || anonymous_name(n.name)) return false;
-    if (n.is_define()) return m.start_file == n.start_file;
-    if (in_own_source(n) && in_own_source(m)) return m.file_name == n.file_name;
-    if (in_own_source(n)) return in_header(m);
-    if (in_own_source(m)) return in_header(n);
-    return true;
-}
-
 bool plain_match(const ProgramUnit& m, const ProgramUnit& n) {
     if (m.is_define() != n.is_define()) return false;
-    if (same_named_unit(m, n)) return true;
+    const bool same_place_needed = n.is_define() || in_own_source(n) || in_own_source(m);
+    const std::string& m_file = n.is_define() ? m.start_file : m.file_name;
+    const std::string& n_file = n.is_define() ? n.start_file : n.file_name;
+    if (m.name == n.name && !anonymous_name(n.name) && (!same_place_needed || m_file == n_file))
+        return true;
     if (m.name.find("type:") != std::string::npos && n.name.find("type:") != std::string::npos)
         return false;
     if (!anonymous_name(m.name) && !anonymous_name(n.name)) return false;
