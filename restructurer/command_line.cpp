@@ -1,6 +1,12 @@
 #include "command_line.h"
 
+#include "codegen/output_file.h"
 #include "header/graph.h"
+
+#include <unistd.h>
+
+#include <iostream>
+#include <string>
 
 namespace {
 bool has_prefix_and_text(const std::string& arg, const char* prefix) {
@@ -35,5 +41,16 @@ int run_restructurer(int argc, const char* const* argv) {
         g.compressing_graph();
         g.codegen();
     }
-    return 0;
+    // Messages and facts on standard output, and every generated file, must
+    // be whole: a run that lost a write fails.
+    std::cout.flush();
+    if (!std::cout) {
+        char name[4096];
+        ssize_t n = ::readlink("/proc/self/fd/1", name, sizeof name - 1);
+        std::cerr << "Error: cannot write standard output ("
+                  << (n > 0 ? std::string(name, static_cast<std::size_t>(n)) : "unknown file")
+                  << ")\n";
+        return 4;
+    }
+    return output_file::any_failed() ? 4 : 0;
 }

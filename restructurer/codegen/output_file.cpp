@@ -16,8 +16,15 @@ output_file::output_file(std::string path) : path_(std::move(path)) {
         std::cerr << "Error: cannot write " << path_ << ": " << std::strerror(errno) << std::endl;
 }
 
+bool output_file::failed_ = false;
+
 void output_file::close() {
-    if (fd_ < 0) return;
+    if (closed_) return;
+    closed_ = true;
+    if (fd_ < 0) {
+        failed_ = true; // never created: reported when opening
+        return;
+    }
     const std::string text = text_.str();
     std::size_t done = 0;
     while (done < text.size()) {
@@ -26,10 +33,14 @@ void output_file::close() {
         if (n <= 0) {
             std::cerr << "Error: cannot write " << path_ << ": " << std::strerror(errno)
                       << std::endl;
+            failed_ = true;
             break;
         }
         done += static_cast<std::size_t>(n);
     }
-    ::close(fd_);
+    if (::close(fd_) != 0) {
+        std::cerr << "Error: cannot write " << path_ << ": " << std::strerror(errno) << std::endl;
+        failed_ = true;
+    }
     fd_ = -1;
 }

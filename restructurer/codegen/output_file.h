@@ -21,9 +21,13 @@ class output_file {
     }
     bool is_open() const { return fd_ >= 0; }
     void close();
+    // True once a file of this run could not be created or written whole.
+    static bool any_failed() { return failed_; }
 
   private:
+    static bool failed_;
     std::string path_;
     int fd_ = -1;
+    bool closed_ = false;
     std::ostringstream text_;
 };

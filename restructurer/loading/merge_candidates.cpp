@@ -13,6 +13,16 @@ namespace {
 bool holds_type(const std::string& name) {
     return name.find("type:") != std::string::npos;
 }
+bool own_source(const std::string& file) {
+    static const std::string suffix = ".cpp.c";
+    return file.size() > suffix.size() &&
+           file.compare(file.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+bool private_type(const ProgramUnit& u) {
+    const std::string kind = u.name.substr(0, u.name.find(':'));
+    const bool type = kind == "type" || kind == "struct" || kind == "union" || kind == "enum";
+    return type && own_source(u.file_name);
+}
 bool placed(const ProgramUnit& u) {
     return u.begin > 0 && u.end > 0;
 }
@@ -22,9 +32,16 @@ bool placed(const ProgramUnit& u) {
 // so only where it is written in one file (a function in a header): two
 // programs of one project each define their own main, and a variable of one
 // name may be defined in two sources that are never linked together.
+//
+// A type (typedef, structure, union, enumeration) declared in a unit's own
+// source (the file the facts name <unit>.cpp.c) has no linkage: it is private
+// to that unit, and another unit's type of the same name is another type
+// (each source its own `typedef struct {...} state_t;`), so it is the same
+// unit only where it is written in the same file.
 merge_candidates::name_key merge_candidates::name_key_of(const ProgramUnit& u) {
     const bool define = u.is_define();
-    return name_key{define, u.name, define ? u.start_file : std::string()};
+    if (define) return name_key{define, u.name, u.start_file};
+    return name_key{define, u.name, private_type(u) ? u.file_name : std::string()};
 }
 
 void merge_candidates::follow(const node_set& acc) {
@@ -32,8 +49,10 @@ void merge_candidates::follow(const node_set& acc) {
     followed_ = &acc;
     unit_at_.clear();
     by_name_.clear();
-    by_place_types_.clear();
-    by_place_others_.clear();
+    for (int anonymous = 0; anonymous < 2; ++anonymous) {
+        by_place_types_[anonymous].clear();
+        by_place_others_[anonymous].clear();
+    }
     for (const node& m : acc)
         index_node(m);
     followed_size_ = acc.size();
@@ -61,7 +80,9 @@ void merge_candidates::index(const node& candidate, position at) {
     const bool define = u->is_define();
     if (!anonymous_name(u->name)) by_name_[name_key_of(*u)].insert(at);
     if (placed(*u)) {
-        auto& table = holds_type(u->name) ? by_place_types_ : by_place_others_;
+        const int anonymous = anonymous_name(u->name) ? 1 : 0;
+        auto& table =
+            holds_type(u->name) ? by_place_types_[anonymous] : by_place_others_[anonymous];
         table[place{define, u->begin, u->end, u->file_name}].insert(at);
     }
 }
@@ -78,14 +99,19 @@ node merge_candidates::first_match(const ProgramUnit& n) const {
         auto it = by_name_.find(name_key_of(n));
         if (it != by_name_.end()) consider(it->second);
     }
-    // Same position: begin and end must be known on both sides.
+    // Same position: begin and end must be known on both sides, and one of
+    // the two must be anonymous. Two names that differ at one position are two
+    // units: a macro builds a header's names from each unit's own prefix
+    // (xxhash.h's XXH_NAMESPACE), so the place alone does not make them one.
     if (placed(n)) {
         const place key{define, n.begin, n.end, n.file_name};
-        auto others = by_place_others_.find(key);
-        if (others != by_place_others_.end()) consider(others->second);
-        if (!holds_type(n.name)) {
-            auto types = by_place_types_.find(key);
-            if (types != by_place_types_.end()) consider(types->second);
+        for (int anonymous = anonymous_name(n.name) ? 0 : 1; anonymous < 2; ++anonymous) {
+            auto others = by_place_others_[anonymous].find(key);
+            if (others != by_place_others_[anonymous].end()) consider(others->second);
+            if (!holds_type(n.name)) {
+                auto types = by_place_types_[anonymous].find(key);
+                if (types != by_place_types_[anonymous].end()) consider(types->second);
+            }
         }
     }
     return best == none ? node() : unit_at_.at(best);

@@ -38,9 +38,10 @@ class merge_candidates {
 
     std::map<name_key, std::set<position>> by_name_;
     // Units at a known position, apart for names holding "type:" (never merged
-    // by position with another such name).
-    std::map<place, std::set<position>> by_place_types_;
-    std::map<place, std::set<position>> by_place_others_;
+    // by position with another such name), each apart for anonymous names
+    // ([1]) and named ones ([0]): two named units are never one by position.
+    std::map<place, std::set<position>> by_place_types_[2];
+    std::map<place, std::set<position>> by_place_others_[2];
 };
 
 // True when the name's part after its first ":" starts with a digit: the

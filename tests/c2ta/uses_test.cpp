@@ -93,4 +93,22 @@ TEST(C2taUses, FunctionDeclaredByTypedef) {
     EXPECT_TRUE(has(facts, "4 func:twice type:fn_t")) << facts;
 }
 
+// gcc enters a guarded header again when another spelling reaches it ("t.h"
+// and <t.h> through -I.); the empty second entry renames nothing, and the
+// typedef has the name it has in a unit that enters the header once.
+TEST(C2taUses, GuardedHeaderEnteredTwiceKeepsItsNames) {
+    Scratch scratch;
+    scratch.write("t.h", "#ifndef T_H\n#define T_H\ntypedef struct { int n; } S;\n#endif\n");
+    scratch.write("u.h", "#include <t.h>\nextern S s;\n");
+    scratch.write("main.c", "#include \"t.h\"\n#include \"u.h\"\nint main(void) { return s.n; }\n");
+    std::string twice = facts_of(scratch, "-I.");
+    scratch.write("main.c", "#include \"u.h\"\nS s;\n");
+    std::string once = facts_of(scratch, "-I.");
+    for (const std::string& facts : {twice, once}) {
+        EXPECT_TRUE(std::regex_search(facts, std::regex("\n1 type:S [^ ]*t\\.h:3\\.[0-9]+:3\\.28\n")))
+            << facts;
+        EXPECT_EQ(facts.find('#'), std::string::npos) << facts;
+    }
+}
+
 } // namespace

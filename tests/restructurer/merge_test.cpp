@@ -81,6 +81,32 @@ TEST(Merging, DefinitionsOfOneNameInTwoSourcesStayApart) {
     EXPECT_EQ(g.new_id_of, (std::map<int, int>{{0, 4}}));
 }
 
+// A type declared in a unit's own source (<unit>.cpp.c) is private to that
+// unit: another source's type of that name is another unit. Types of a header,
+// and a function declared in a source, are one unit by name as before.
+TEST(Merging, TypesOfTwoSourcesStayApart) {
+    graph g;
+    graph::accumulated_graph acc;
+    merge(g, acc,
+          {unit(0, "type:table_t", false, 2, 2, "/a.cpp.c"),
+           unit(1, "struct:ctx_s", false, 3, 3, "/a.cpp.c"),
+           unit(2, "type:ctx_t", false, 3, 3, "/a.h"),
+           unit(3, "func:get", false, 5, 5, "/a.cpp.c")},
+          {});
+    merge(g, acc,
+          {unit(0, "type:table_t", false, 2, 2, "/b.cpp.c"),
+           unit(1, "struct:ctx_s", false, 0, 0, ""), unit(2, "type:ctx_t", false, 3, 3, "/a.h"),
+           unit(3, "func:get", false, 4, 4, "/b.cpp.c"),
+           unit(4, "enum:color", false, 1, 1, "/b.cpp.c")},
+          {});
+    // Offset 4: b's table_t and the structure it only names are units of
+    // their own; the header's typedef and the function are recognised.
+    EXPECT_EQ(g.new_id_of, (std::map<int, int>{{0, 4}, {1, 5}, {2, 2}, {3, 3}, {4, 8}}));
+    // The same source read again (one source in two programs) is one unit.
+    merge(g, acc, {unit(0, "type:table_t", false, 2, 2, "/b.cpp.c")}, {});
+    EXPECT_EQ(g.new_id_of, (std::map<int, int>{{0, 4}}));
+}
+
 TEST(Merging, AnonymousUnitsByPositionButNeverTypeNames) {
     graph g;
     graph::accumulated_graph acc;
@@ -104,6 +130,23 @@ TEST(Merging, AnonymousUnitsByPositionButNeverTypeNames) {
     merge(g, acc,
           {unit(0, "type:t", false, 10, 14, "/h.h"), unit(1, "var:x", false, 11, 14, "/h.h")}, {});
     EXPECT_EQ(g.new_id_of, (std::map<int, int>{{0, 0}, {1, 4}}));
+}
+
+// A header whose names a macro builds from each unit's prefix declares other
+// units at the same place: two different names are never one unit by position.
+TEST(Merging, DifferentNamesAtOnePlaceStayApart) {
+    graph g;
+    graph::accumulated_graph acc;
+    merge(
+        g, acc,
+        {unit(0, "struct:a_state", false, 4, 4, "/h.h"), unit(1, "struct:77", false, 6, 6, "/h.h")},
+        {});
+    merge(g, acc,
+          {unit(0, "struct:b_state", false, 4, 4, "/h.h"),
+           unit(1, "struct:b_named", false, 6, 6, "/h.h")},
+          {});
+    // b_state is a unit of its own; b_named takes the anonymous one's place.
+    EXPECT_EQ(g.new_id_of, (std::map<int, int>{{0, 2}, {1, 1}}));
 }
 
 TEST(Merging, ImplementationFileMembersAreRenumbered) {
@@ -144,13 +187,22 @@ TEST(Merging, ImplementationFileMembersAreRenumbered) {
 namespace {
 // The plain description of link_node: scan the accumulated nodes in number
 // order, and the member lists of implementation files in list order.
+bool in_own_source(const ProgramUnit& u) {
+    const std::string kind = u.name.substr(0, u.name.find(':'));
+    return (kind == "type" || kind == "struct" || kind == "union" || kind == "enum") &&
+           u.file_name.size() > 6 && u.file_name.substr(u.file_name.size() - 6) == ".cpp.c";
+}
+
 bool plain_match(const ProgramUnit& m, const ProgramUnit& n) {
     if (m.is_define() != n.is_define()) return false;
-    if (m.name == n.name && !anonymous_name(n.name) &&
-        (!n.is_define() || m.start_file == n.start_file))
+    const bool same_place_needed = n.is_define() || in_own_source(n) || in_own_source(m);
+    const std::string& m_file = n.is_define() ? m.start_file : m.file_name;
+    const std::string& n_file = n.is_define() ? n.start_file : n.file_name;
+    if (m.name == n.name && !anonymous_name(n.name) && (!same_place_needed || m_file == n_file))
         return true;
     if (m.name.find("type:") != std::string::npos && n.name.find("type:") != std::string::npos)
         return false;
+    if (!anonymous_name(m.name) && !anonymous_name(n.name)) return false;
     return m.begin > 0 && m.end > 0 && m.begin == n.begin && m.end == n.end &&
            m.file_name == n.file_name;
 }
@@ -219,7 +271,9 @@ TEST(Merging, IndexedMatchingEqualsPlainScanOnRandomFiles) {
             for (int i = 0; i < count; ++i)
                 specs.push_back({pool[random() % 10], random() % 2 == 0,
                                  static_cast<int>(random() % 3), static_cast<int>(random() % 3),
-                                 random() % 2 ? "/f1" : "/f2"});
+                                 random() % 3 == 0   ? "/f1"
+                                 : random() % 2 == 0 ? "/f2"
+                                                     : "/f3.cpp.c"});
             const int members = static_cast<int>(random() % 3) % count;
 
             // Indexed merge.

@@ -65,4 +65,11 @@ for u in $units; do
 done
 cc -o reduced "${objects[@]}" || fail "reduced copies do not link"
 ./reduced | cmp - original.out || fail "reduced program output differs"
+
+# A generated file that cannot be written fails the run, naming the file.
+rm -f Makefile.gen && mkdir Makefile.gen
+if "$restructurer" -I"$work/include" -M"$work" "${facts[@]}" > lost.log 2> lost.err; then
+    fail "a lost Makefile.gen went unnoticed"
+fi
+grep -q "Makefile.gen" lost.err || { cat lost.err; fail "the lost file is not named"; }
 echo "PASS"

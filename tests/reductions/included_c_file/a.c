@@ -1,2 +1,3 @@
+#include <stdio.h>
 #include "f.c"
-int main(void) { return f(); }
+int main(void) { printf("%d\n", f()); return f(); }
