@@ -47,7 +47,8 @@ bool stood_before(const node& p, const node& x) {
 // in the text goes first, and the structure that holds another by value
 // still comes after it. Without one, the type-like unit on which most
 // remaining nodes depend.
-node cycle_breaker(const node_set& remaining, const std::vector<edge>& inner, const edge_set& deps) {
+node cycle_breaker(const node_set& remaining, const std::vector<edge>& inner,
+                   const edge_set& deps) {
     std::map<node, std::vector<node>> pending_uses;
     for (const edge& e : inner)
         if (remaining.count(e.from) && remaining.count(e.to)) pending_uses[e.to].push_back(e.from);

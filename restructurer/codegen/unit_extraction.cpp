@@ -99,7 +99,8 @@ void unit_extraction::marker_line(const std::string& line) {
     int number = 0;
     std::string name;
     if (!parse_marker(line, number, name)) return; // a directive the preprocessor kept
-    enter_file(graph::system_path(name));
+    if (graph::is_working_directory_marker(name)) return;
+    enter_file(graph::source_path(name, g_.compile_dir));
     line_ = number - 1;
 }
 

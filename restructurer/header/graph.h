@@ -51,6 +51,7 @@ class graph {
     bool reduce_only = false;     // "-c"
     bool generate_facts = false;  // "-g"
     bool with_inclusions = false; // "-x"
+    std::string compile_dir;      // of the unit being loaded, "" when unknown
     std::map<int, int> new_id_of; // per-file number -> merged number
     node_set emitted_units;
 
@@ -78,6 +79,15 @@ class graph {
     // ---- paths and system files (loading/paths.cpp) ----
     static std::string system_path(std::string path);
     static bool is_system_file(std::string file);
+    // The resolved path of a file name of the facts or the line markers of a
+    // preprocessed source: a relative name is taken in `compile_dir` (when not
+    // empty); a name found nowhere gives its absolute form, with a warning.
+    static std::string source_path(const std::string& name, const std::string& compile_dir);
+    // The compile directory recorded in a preprocessed source by gcc's
+    // working-directory marker ("# 1 \"/dir//\"", written with -g or
+    // -fworking-directory), or "" when it has none.
+    static std::string working_directory(const std::string& preprocessed);
+    static bool is_working_directory_marker(const std::string& name);
     static std::string get_filename(const node& n);
     std::string get_include_dirs() const;
 
@@ -97,6 +107,9 @@ class graph {
     void remove_self_cycles();
     void remove_fcts();
     void remove_forward_edges();
+    // Edges from each function or variable declaration to the definition of
+    // the same name (loading/keep_own_declarations.cpp).
+    void keep_own_declarations();
     void remove_unused_declarations();
 
     // ---- merging (loading/merge*.cpp) ----

@@ -120,8 +120,9 @@ TEST(Emission, OneNodeGraphAndEmptySource) {
     h.codegen();
     EXPECT_TRUE(std::ifstream("never.cpp.new.c").is_open());
     EXPECT_EQ(read_file("never.cpp.new.c"), "");
-    EXPECT_EQ(read_file("main.cpp.new.c"), "# 3 \"/src/h.h\"\nint feature(void);\n"
-                                           "# 4 \"/src/h.h\"\nint main(void) { return feature(); }\n");
+    EXPECT_EQ(read_file("main.cpp.new.c"),
+              "# 3 \"/src/h.h\"\nint feature(void);\n"
+              "# 4 \"/src/h.h\"\nint main(void) { return feature(); }\n");
 }
 
 TEST(Emission, TopologicalOrderingBreaksCycles) {
