@@ -1,5 +1,7 @@
 #include "run_report.h"
 
+#include "bound_report.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -110,14 +112,7 @@ std::string report_markdown(const run_report& r) {
        << t.after.bytes << " | " << reduction(t.before.bytes, t.after.bytes) << " | "
        << fixed(t.compile_before, 3) << " | " << fixed(t.compile_after, 3) << " |\n\n";
 
-    md << "## Units depending on each project header\n\n"
-       << "Before: units whose preprocessed source includes the header. After: units that "
-          "still take declarations from it.\n\n"
-       << "| header | units before | units after | false dependencies removed |\n"
-       << "|---|---:|---:|---:|\n";
-    for (const header_report& h : r.headers)
-        md << "| " << h.name << " | " << h.units_before << " | " << h.units_after << " | "
-           << std::max(0, h.units_before - h.units_after) << " |\n";
+    md << bound_markdown(r) << coupling_markdown(r);
 
     if (!r.failures.empty()) {
         md << "\n## Failures\n\n";
@@ -176,6 +171,7 @@ std::string report_json(const run_report& r) {
     j["phases"] = ordered_json::array();
     for (const auto& [phase, seconds] : r.phase_seconds)
         j["phases"].push_back({{"phase", phase}, {"seconds", seconds}});
+    add_bound_json(j, r);
     return j.dump(2) + "\n";
 }
 
@@ -252,5 +248,6 @@ std::string report_table(const run_report& r) {
     if (r.links_known)
         out << "full build of the project: " << fixed(r.build_seconds_before) << " s -> "
             << fixed(r.build_seconds_after) << " s\n";
+    out << bound_table(r);
     return out.str();
 }

@@ -8,6 +8,7 @@
 #include "support.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace test_support;
 
@@ -179,4 +180,20 @@ TEST(Emission, UnwritableFileIsReported) {
     }
     std::cerr.rdbuf(saved);
     EXPECT_NE(err.str().find("/nonexistent-dir/x.h"), std::string::npos);
+}
+
+TEST(Emission, FilesAreMadeAnewNeverWrittenThroughALink) {
+    temp_dir dir;
+    const std::string kept = dir.write("kept.c", "the user's file\n");
+    const std::string name = dir.path() + "/u.cpp.new.c";
+    ASSERT_EQ(symlink(kept.c_str(), name.c_str()), 0);
+    {
+        output_file out(name);
+        out << "rewritten\n";
+    }
+    EXPECT_EQ(read_file(kept), "the user's file\n");
+    EXPECT_EQ(read_file(name), "rewritten\n");
+    struct stat s;
+    ASSERT_EQ(lstat(name.c_str(), &s), 0);
+    EXPECT_TRUE(S_ISREG(s.st_mode));
 }
