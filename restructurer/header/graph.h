@@ -172,6 +172,11 @@ class graph {
     void codegen();           // codegen/codegen.cpp
     // codegen/preprocessing_program_units_in_file.cpp
     void preprocessing_program_units_in_file(std::string path);
+    // One line per unit of this file's graph that has a place but no text:
+    // lost_text_prefix, the unit's name, "file:line", and "(path)" naming the
+    // preprocessed source.
+    void report_lost_texts(const std::string& path) const;
+    static constexpr const char* lost_text_prefix = "Warning: text not found: ";
 
     // The graph accumulated from the fact files merged so far.
     struct accumulated_graph {
