@@ -48,6 +48,7 @@ void graph::preprocessing_program_units_in_file(std::string path) {
         output_file out(copy);
         announce(" " + copy + "...");
         std::string text;
+        declared_tags.clear();
         for (node& u : collected)
             S_codegen(text, u);
         out << text;

@@ -54,6 +54,7 @@ class graph {
     std::string compile_dir;      // of the unit being loaded, "" when unknown
     std::map<int, int> new_id_of; // per-file number -> merged number
     node_set emitted_units;
+    std::set<std::string> declared_tags; // "struct X;\n" declared in the file being written
 
     // ---- process-wide state, built before main runs ----
     static tailor::Tailor config;              // switches from "GRAPH"
@@ -153,6 +154,9 @@ class graph {
     void V_codegen(int number, std::string& out, std::vector<node>& units, int mode);
     // Appends what one included header or one program unit contributes.
     void S_codegen(std::string& text, node& n);
+    // `text` without the forward declarations at its head that the file being
+    // written already holds (`declared_tags`); records the ones it keeps.
+    std::string without_repeated_forward_declarations(const std::string& text);
     // The units of `units` so that each comes after the units it uses.
     std::vector<node> topological_ordering(node_set units, edge_set deps);
 

@@ -9,10 +9,8 @@ struct version {
     int minor;
 };
 # 10 "@SHOP@/include/version.h"
-struct version;
 extern const struct version shop_version;
 # 6 "@SHOP@/main.cpp.c"
-struct version;
 const struct version shop_version = {1, 2};
 # 8 "@SHOP@/main.cpp.c"
 struct item;
@@ -22,7 +20,6 @@ static int is_toy(const item_t *item)
 }
 # 13 "@SHOP@/main.cpp.c"
 struct report_style;
-struct item;
 int main(void)
 {
     struct report_style style = {print_plain_line, 1};

@@ -9,6 +9,5 @@ struct report_style {
     int show_totals;
 };
 # 14 "@SHOP@/include/report.h"
-struct report_style;
 void print_report(const struct report_style *style);
 #endif

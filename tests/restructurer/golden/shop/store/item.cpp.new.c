@@ -23,7 +23,6 @@ static union tag make_tag(const char *name)
     return tag;
 }
 # 20 "@SHOP@/store/item.cpp.c"
-struct item;
 int add_item(const char *name, enum category category, cents_t price, int quantity)
 {
     item_t *item;
@@ -39,7 +38,6 @@ int add_item(const char *name, enum category category, cents_t price, int quanti
     return item_count++;
 }
 # 35 "@SHOP@/store/item.cpp.c"
-struct item;
 const item_t *find_item(const char *name)
 {
     int i;
