@@ -111,6 +111,10 @@ class graph {
     // Edges from each function or variable declaration to the definition of
     // the same name (loading/keep_own_declarations.cpp).
     void keep_own_declarations();
+    // Edges from a type written in the source's own text to header units are
+    // moved to the source's definitions they reach
+    // (loading/keep_source_types_own.cpp).
+    void keep_source_types_own();
     void remove_unused_declarations();
 
     // ---- merging (loading/merge*.cpp) ----

@@ -18,13 +18,21 @@ bool placed(const ProgramUnit& u) {
 }
 } // namespace
 
-// A named declaration is the same unit in every file. A named definition is
-// so only where it is written in one file (a function in a header): two
-// programs of one project each define their own main, and a variable of one
-// name may be defined in two sources that are never linked together.
+// A named declaration is the same unit in every file, except one written in
+// a source's own text (a structure private to ldo.c, whose file is the
+// preprocessed source <unit>.cpp.c): that is the source's own, and no other
+// unit that only names it gets its text. A named definition is the same unit
+// only where it is written in one file (a function in a header): two programs
+// of one project each define their own main, and a variable of one name may
+// be defined in two sources that are never linked together.
 merge_candidates::name_key merge_candidates::name_key_of(const ProgramUnit& u) {
     const bool define = u.is_define();
-    return name_key{define, u.name, define ? u.start_file : std::string()};
+    if (define) return name_key{define, u.name, u.start_file};
+    const std::string& file = u.file();
+    const std::string own = ".cpp.c";
+    const bool in_own_source =
+        file.size() > own.size() && file.compare(file.size() - own.size(), own.size(), own) == 0;
+    return name_key{define, u.name, in_own_source ? file : std::string()};
 }
 
 void merge_candidates::follow(const node_set& acc) {

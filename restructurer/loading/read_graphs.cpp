@@ -49,6 +49,7 @@ void graph::read_graphs(std::vector<std::string> files) {
         remove_self_cycles();
         remove_forward_edges();
         keep_own_declarations();
+        keep_source_types_own();
         construct_leaves();
         remove_unused_declarations();
 
