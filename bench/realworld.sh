@@ -5,9 +5,23 @@
 # system and checked with its own tests. Prints one line per project, then the time
 # of each phase beside the project's own full build.
 #
-# Known projects: lua5.4 (check: bench/realworld/check.lua through the built
-# interpreter, same output as the original build) and zlib (check: make test).
-# Beside the lines before and after, each line gives the lower bound (the lines
+# Known projects, each checked by its own means (same output before and after):
+#   lua5.4      make; bench/realworld/check.lua through the built interpreter
+#   zlib        ./configure && make; make test
+#   zstd-cmake  zstd's CMake build (build/cmake), build folder inside the
+#               project; the same check as zstd
+#   jq          autotools from the repository's files (autoreconf -i; Debian's
+#               upstream tarball ships no configure); jq's own test file
+#   sqlite3     autotools; the shell built from the generated amalgamation runs
+#               bench/realworld/check.sql
+#   zstd        make -C lib libzstd.a && make -C programs zstd; round trips and
+#               fixed-level outputs (bench/realworld/check-zstd.sh)
+#
+# With --table only the summary table is printed (one row a project: units,
+# restructured, compiled, programs made again, check, preprocessed lines before
+# and after), aligned for reading.
+#
+# Beside the lines before and after, each row gives the lower bound (the lines
 # of the units' smallest texts, over the units whose bound compiled), after ÷
 # bound over those units, and the project headers a unit reads on average
 # before -> project or generated headers after.
@@ -15,19 +29,37 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 . "$root/scripts/setup.sh"
-ensure_packages "${HDRSLIM_PACKAGES[@]}" jq bc >/dev/null || exit 1
+# What the projects' builds need beside the tools: autotools for jq, tclsh for
+# sqlite3's amalgamation.
+ensure_packages "${HDRSLIM_PACKAGES[@]}" jq bc autoconf automake libtool tcl >/dev/null || exit 1
 build_tree "$root/build" || exit 1
 
-[ $# -gt 0 ] || { echo "usage: bench/realworld.sh PKG..." >&2; exit 2; }
+table_only=false
+if [ "${1:-}" = --table ]; then
+    table_only=true
+    shift
+fi
+[ $# -gt 0 ] || { echo "usage: bench/realworld.sh [--table] PKG..." >&2; exit 2; }
 cache=${HDRSLIM_CACHE:-$HOME/.cache/hdrslim}
 # Where the runs go; set HDRSLIM_RUNS to keep two checkouts' runs apart.
 runs=${HDRSLIM_RUNS:-$cache/runs}
 mkdir -p "$runs"
 
+# The Debian source package a project is built from.
+source_of() {
+    case $1 in
+        zstd-cmake) echo zstd ;;
+        *) echo "$1" ;;
+    esac
+}
 build_of() {
     case $1 in
         lua5.4) echo "make" ;;
         zlib) echo "./configure && make" ;;
+        zstd-cmake) echo "cmake -S build/cmake -B cmbuild -DZSTD_BUILD_SHARED=OFF && cmake --build cmbuild" ;;
+        jq) echo "autoreconf -i && ./configure --disable-docs --disable-maintainer-mode --without-oniguruma && make" ;;
+        sqlite3) echo "./configure --disable-tcl && make sqlite3" ;;
+        zstd) echo "make -C lib libzstd.a && make -C programs zstd" ;;
         *) echo "" ;;
     esac
 }
@@ -35,6 +67,10 @@ check_of() {
     case $1 in
         lua5.4) echo "src/lua $here/realworld/check.lua" ;;
         zlib) echo "make test" ;;
+        zstd-cmake) echo "sh $here/realworld/check-zstd.sh cmbuild/programs/zstd" ;;
+        jq) echo "./jq -L tests/modules --run-tests tests/jq.test" ;;
+        sqlite3) echo "./sqlite3 < $here/realworld/check.sql" ;;
+        zstd) echo "sh $here/realworld/check-zstd.sh programs/zstd" ;;
         *) echo "" ;;
     esac
 }
@@ -58,7 +94,7 @@ phases=()
 for pkg in "$@"; do
     build=$(build_of "$pkg")
     [ -n "$build" ] || { echo "realworld: no build command known for $pkg" >&2; status=1; continue; }
-    src=$("$here/fetch_sources.sh" --upstream "$pkg" | tail -n 1) || { status=1; continue; }
+    src=$("$here/fetch_sources.sh" --upstream "$(source_of "$pkg")" | tail -n 1) || { status=1; continue; }
     out=$runs/$pkg
     start=$(date +%s.%N)
     "$root/build/driver/hdrslim" run --quiet --build "$build" --check "$(check_of "$pkg")" \
@@ -83,13 +119,21 @@ for pkg in "$@"; do
           "\(.bound.total.units)/\(.total.units)",
           ((.coupling.headers_read_per_unit_before * 10 | round / 10) | tostring) + " -> " +
           ((.coupling.headers_read_per_unit_after * 10 | round / 10) | tostring)] | @tsv' "$report")")
+    $table_only && continue
     own=$(own_build_seconds "$src" "$build")
     phases+=("$pkg: $(jq -r '[.phases[] | "\(.phase) \(.seconds * 100 | round / 100)s"] | join(", ")' "$report"); whole run ${whole%.*}s; the project's own full build ${own}s")
 done
 
-printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' project units restructured compiled \
-    programs check lines_before lines_after lines_bound after/bound bound_units headers_read
-for line in "${lines[@]}"; do echo "$line"; done
+summary() {
+    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' project units restructured compiled \
+        programs check lines_before lines_after lines_bound after/bound bound_units headers_read
+    for line in "${lines[@]}"; do echo "$line"; done
+}
+if $table_only; then
+    summary | column -t -s "$(printf '\t')"
+    exit $status
+fi
+summary
 echo
 for line in "${phases[@]}"; do echo "$line"; done
 exit $status

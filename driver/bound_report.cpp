@@ -76,21 +76,12 @@ std::string bound_markdown(const run_report& r) {
 
 std::string coupling_markdown(const run_report& r) {
     std::ostringstream md;
-    md << "## Units tied to each project header\n\n"
-       << "Units whose preprocessed text holds declarations from the header: the original "
-          "units, the rewritten units with their generated headers, and the lower bounds. A "
-          "header that only defines macros ties no unit.\n\n"
-       << "| header | units before | units after | units at the bound |\n"
-       << "|---|---:|---:|---:|\n";
-    for (const header_report& h : r.headers)
-        md << "| " << h.name << " | " << h.units_before << " | " << h.units_after << " | "
-           << h.units_bound << " |\n";
     long before = 0, after = 0;
     for (const unit_report& u : r.units) {
         before += u.headers_read_before;
         after += u.headers_read_after;
     }
-    md << "\n## Headers each unit reads\n\n"
+    md << "## Headers each unit reads\n\n"
        << "Project headers the original unit's preprocessing reads; project or generated "
           "headers the rewritten unit's reads.\n\n"
        << "| unit | before | after |\n|---|---:|---:|\n";

@@ -155,6 +155,34 @@ std::string display_name(const std::string& path, const std::string& tree) {
 
 } // namespace
 
+std::vector<std::string> skipped_summary(const std::vector<std::string>& skipped) {
+    std::vector<std::string> reasons;
+    std::map<std::string, std::vector<std::string>> names;
+    for (const std::string& line : skipped) {
+        size_t colon = line.rfind(": ");
+        std::string name = colon == std::string::npos ? "" : line.substr(0, colon);
+        std::string reason = colon == std::string::npos ? line : line.substr(colon + 2);
+        if (!names.count(reason)) reasons.push_back(reason);
+        std::vector<std::string>& list = names[reason];
+        if (std::find(list.begin(), list.end(), name) == list.end()) list.push_back(name);
+    }
+    std::vector<std::string> lines;
+    const size_t shown = 3;
+    for (const std::string& reason : reasons) {
+        const std::vector<std::string>& list = names[reason];
+        if (list.size() == 1) {
+            lines.push_back(list[0].empty() ? reason : list[0] + ": " + reason);
+            continue;
+        }
+        std::string line = std::to_string(list.size()) + " sources: " + reason + " (";
+        for (size_t i = 0; i < list.size() && i < shown; ++i)
+            line += (i ? ", " : "") + list[i];
+        if (list.size() > shown) line += " and " + std::to_string(list.size() - shown) + " more";
+        lines.push_back(line + ")");
+    }
+    return lines;
+}
+
 std::vector<std::string> split_command(const std::string& command) {
     std::vector<std::string> words;
     std::string word;
@@ -272,11 +300,23 @@ compile_db_result read_compile_db(const std::string& db_path, const std::string&
         }
         compile_unit unit;
         unit.source = into_tree(file, project, tree);
-        unit.directory = into_tree(directory, project, tree);
-        if (unit.source.empty() || unit.directory.empty()) {
+        if (unit.source.empty()) {
             result.skipped.push_back(file + ": outside the project");
             continue;
         }
+        // CMake compiles probes of the compiler (CMakeCCompilerId.c) and
+        // try-compiles of its checks inside its own CMakeFiles folders.
+        fs::path inside = fs::path(unit.source).lexically_relative(tree);
+        if (std::find(inside.begin(), inside.end(), fs::path("CMakeFiles")) != inside.end()) {
+            result.skipped.push_back(inside.string() + ": CMake's own probe of the compiler");
+            continue;
+        }
+        // A build folder outside the project (CMake's usual out-of-source build)
+        // is only read from and run in: the compile commands' generated headers
+        // live there.
+        unit.directory = into_tree(directory, project, tree);
+        if (unit.directory.empty())
+            unit.directory = fs::path(directory).lexically_normal().string();
         unit.compiler = args[0];
         std::string object;
         unit.flags = normalize_flags(args, directory, file, object);
@@ -291,7 +331,8 @@ compile_db_result read_compile_db(const std::string& db_path, const std::string&
         if (by_source.count(unit.source)) continue;
         // Configure scripts compile test programs and delete them again.
         if (!fs::exists(unit.source)) {
-            result.skipped.push_back(unit.name + ": no longer exists after the build");
+            result.skipped.push_back(unit.name +
+                                     ": no longer exists after the build (a configure test)");
             continue;
         }
         by_source.emplace(unit.source, unit);

@@ -18,6 +18,11 @@ struct compile_db_result {
 compile_db_result read_compile_db(const std::string& db_path, const std::string& project,
                                   const std::string& tree);
 
+// The skipped entries, one line per reason ("3 sources: not a C source (a.cc,
+// b.cc, c.cc)"), each source named once: configure scripts compile conftest.c
+// dozens of times.
+std::vector<std::string> skipped_summary(const std::vector<std::string>& skipped);
+
 // Splits a shell command line into words (quotes and backslashes as /bin/sh reads
 // them, no expansions).
 std::vector<std::string> split_command(const std::string& command);

@@ -2,12 +2,14 @@
 
 #include "build_capture.h"
 #include "check_compare.h"
+#include "build_outputs.h"
 #include "compile_db.h"
 #include "fresh_file.h"
 #include "header_coupling.h"
 #include "include_pinning.h"
 #include "interrupt_marker.h"
 #include "job_pool.h"
+#include "line_markers.h"
 #include "lower_bound_step.h"
 #include "output_dir.h"
 #include "progress.h"
@@ -100,7 +102,22 @@ std::string read_text(const std::string& path) {
     return text.str();
 }
 
+bool same_content(const std::string& a, const std::string& b) {
+    return fs::exists(a) && fs::exists(b) && read_text(a) == read_text(b);
+}
+
 // ---- phases ----
+
+void report_cleaned(run_state& run, const std::vector<std::string>& removed) {
+    run.report.cleaned_outputs = static_cast<int>(removed.size());
+    if (removed.empty()) return;
+    std::string names;
+    for (size_t i = 0; i < removed.size() && i < 3; ++i)
+        names += (i ? ", " : "") + removed[i];
+    run.shown.message("hdrslim: the project holds outputs of an earlier build; removed " +
+                      std::to_string(removed.size()) + " from the copy so that its build " +
+                      "compiles everything (" + names + (removed.size() > 3 ? ", ..." : "") + ")");
+}
 
 bool load_units(run_state& run, std::string& error) {
     compile_db_result units;
@@ -116,10 +133,10 @@ bool load_units(run_state& run, std::string& error) {
         run.build_captured = true;
         units = read_compile_db(run.build.compile_db, run.out.tree, run.out.tree);
     } else {
-        std::string db = run.out.project + "/compile_commands.json";
-        if (!fs::exists(db)) {
-            error = "no compile_commands.json in " + run.out.project +
-                    "; give --build \"CMD\" to make one with the project's build";
+        std::string db = find_compile_db(run.options);
+        if (db.empty()) {
+            error = "no compile_commands.json found; give --build \"CMD\" to make one with the "
+                    "project's build";
             return false;
         }
         units = read_compile_db(db, run.out.project, run.out.tree);
@@ -128,8 +145,8 @@ bool load_units(run_state& run, std::string& error) {
         error = units.error;
         return false;
     }
-    for (const std::string& skipped : units.skipped)
-        run.shown.message("hdrslim: skipped " + skipped);
+    for (const std::string& line : skipped_summary(units.skipped))
+        run.shown.message("hdrslim: skipped " + line);
     if (units.units.empty()) {
         error = "the compile commands name no C source inside the project";
         return false;
@@ -201,15 +218,21 @@ bool restructure(run_state& run, std::string& error) {
 }
 
 // Rewrites the include lines of the new headers and the rewritten sources to
-// absolute paths, so that they compile with nothing but the project's own flags.
+// absolute paths, and their line markers to standard #line directives, so that
+// they compile with nothing but the project's own flags, whatever those demand.
 void pin_restructured_includes(run_state& run) {
     std::vector<std::string> dirs;
     for (const std::string& flag : run.restructured.include_flags)
         dirs.push_back(flag.substr(2));
-    for (const std::string& header : run.restructured.new_headers)
+    for (const std::string& header : run.restructured.new_headers) {
         pin_file_includes(header, dirs);
+        standardize_file_line_markers(header);
+    }
     for (const compile_unit& unit : run.units)
-        if (fs::exists(unit.rewritten())) pin_file_includes(unit.rewritten(), dirs);
+        if (fs::exists(unit.rewritten())) {
+            pin_file_includes(unit.rewritten(), dirs);
+            standardize_file_line_markers(unit.rewritten());
+        }
 }
 
 // "the text of func:gen (/dir/sub/gen.y:1) was found nowhere in <path>", the
@@ -299,6 +322,47 @@ std::vector<std::string> build_products(const run_state& run) {
     return products;
 }
 
+// Why a program or library may be missing after the rebuild: units that did not
+// compile are named; when every unit compiled, none of them is blamed.
+std::string link_hint(const run_state& run) {
+    std::vector<std::string> failed;
+    for (const unit_report& u : run.report.units)
+        if (u.restructured && !u.compiled) failed.push_back(u.name);
+    if (failed.empty())
+        return "every rewritten unit compiled on its own; the first error in the log tells "
+               "what stopped the build";
+    std::string names;
+    for (size_t i = 0; i < failed.size() && i < 3; ++i)
+        names += (i ? ", " : "") + failed[i];
+    if (failed.size() > 3) names += " and " + std::to_string(failed.size() - 3) + " more";
+    return "it may need a unit that did not compile (" + names + "); see the log";
+}
+
+fs::path after_path(const run_state& run, const compile_unit& unit) {
+    return fs::path(run.out.after) / fs::path(unit.source).lexically_relative(run.out.tree);
+}
+
+// A build that generates a source (a `gen.c: gen.c.in` rule, an amalgamation)
+// makes it again in the rebuilt copy over the rewritten one; then what was
+// compiled is not what was rewritten, and the rebuild proves nothing about it.
+void find_regenerated_sources(run_state& run, const std::string& log) {
+    for (size_t i = 0; i < run.units.size(); ++i) {
+        const compile_unit& unit = run.units[i];
+        if (!run.report.units[i].restructured) continue;
+        if (same_content(unit.rewritten(), after_path(run, unit).string())) continue;
+        run.report.units[i].regenerated = true;
+        ++run.report.regenerated;
+        run.report.failures.push_back(
+            {unit.name, "rebuild",
+             "the project's build made this source again over the rewritten one (it is "
+             "generated), so the rebuilt programs were not compiled from the rewritten source",
+             "the rewritten source is " + unit.rewritten() +
+                 " and compiles on its own; to build with it, restructure the generator's "
+                 "inputs or build the generated source without regenerating it",
+             log});
+    }
+}
+
 // Builds a fresh copy of the project whose sources are the rewritten ones with the
 // project's own build command, so that its own compile, link and archive steps
 // make the programs and libraries exactly as they make the originals.
@@ -311,17 +375,23 @@ void build_after(run_state& run) {
         run.end("rebuild");
         return;
     }
+    clean_build_outputs(run.out.after, run.out.project);
     for (const compile_unit& unit : run.units) {
         if (!fs::exists(unit.rewritten())) continue;
-        fs::path target =
-            fs::path(run.out.after) / fs::path(unit.source).lexically_relative(run.out.tree);
+        fs::path target = after_path(run, unit);
         std::error_code ec;
-        if (!remove_entry(target.string())) ec = std::make_error_code(std::errc::is_a_directory);
+        // A source the build generates has no folder in a fresh copy until the
+        // build makes it; its rewritten form is put there all the same, as a new
+        // file (never through whatever stands at that name).
+        fs::create_directories(target.parent_path(), ec);
+        if (!ec && !remove_entry(target.string()))
+            ec = std::make_error_code(std::errc::is_a_directory);
         if (!ec) fs::copy_file(unit.rewritten(), target, ec);
         if (ec)
             run.report.failures.push_back(
                 {unit.name, "rebuild", "cannot put the rewritten source in place: " + ec.message(),
-                 "check the disk space", target.string()});
+                 "see whether " + target.parent_path().string() + " can be written",
+                 target.string()});
     }
     std::string log = run.out.work + "/build-after.log";
     process_result result =
@@ -329,14 +399,16 @@ void build_after(run_state& run) {
     run.end("rebuild");
     run.report.build_seconds_before = run.build.result.seconds;
     run.report.build_seconds_after = result.seconds;
+    run.report.build_after_ok = result.ok();
     run.report.links_known = true;
+    find_regenerated_sources(run, log);
     for (const std::string& product : build_products(run)) {
         ++run.report.link_steps;
         if (fs::exists(fs::path(run.out.after) / product))
             ++run.report.links_ok;
         else
-            run.report.failures.push_back({product, "link", "the rebuilt project lacks it",
-                                           "a unit it needs did not compile; see the log", log});
+            run.report.failures.push_back(
+                {product, "link", "the rebuilt project lacks it", link_hint(run), log});
     }
     if (!result.ok())
         run.report.failures.push_back({"(project)", "rebuild",
@@ -377,6 +449,42 @@ void measure_bounds(run_state& run) {
     }
 }
 
+// The top-level declarations of a new header and the files they came from (the
+// names of its line directives).
+new_header_report describe_new_header(const std::string& path, const run_state& run) {
+    new_header_report h;
+    h.name = fs::path(path).lexically_relative(run.out.root).string();
+    std::ifstream in(path);
+    std::string line;
+    int depth = 0;
+    while (std::getline(in, line)) {
+        size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos) continue;
+        if (line[first] == '#') {
+            if (line.compare(first, 6, "#line ") == 0) {
+                size_t open = line.find('"'), close = line.rfind('"');
+                if (open != std::string::npos && close > open) {
+                    fs::path file(line.substr(open + 1, close - open - 1));
+                    fs::path rel = file.lexically_relative(run.out.tree);
+                    std::string name =
+                        !rel.empty() && *rel.begin() != ".." ? rel.string() : file.string();
+                    if (std::find(h.origins.begin(), h.origins.end(), name) == h.origins.end())
+                        h.origins.push_back(name);
+                }
+            }
+            continue;
+        }
+        for (char c : line) {
+            if (c == '{' || c == '(') ++depth;
+            if (c == '}' || c == ')') --depth;
+        }
+        size_t last = line.find_last_not_of(" \t");
+        if (depth == 0 && (line[last] == ';' || line[last] == '}')) ++h.declarations;
+    }
+    std::sort(h.origins.begin(), h.origins.end());
+    return h;
+}
+
 void measure(run_state& run) {
     std::vector<process_request> requests;
     for (size_t i = 0; i < run.units.size(); ++i) {
@@ -384,6 +492,8 @@ void measure(run_state& run) {
         requests.push_back({compile_argv(unit, {"-E", "-P", "-MD", "-MF",
                                                 unit_file(run, i, ".before.d"), unit.source}),
                             unit.directory, unit_file(run, i, ".before.i"), ""});
+        requests.push_back({compile_argv(unit, {"-E", unit.source}), unit.directory,
+                            unit_file(run, i, ".before.marked.i"), ""});
         if (!run.report.units[i].restructured) continue;
         std::vector<std::string> flags = with(run.restructured.include_flags, {});
         requests.push_back(
@@ -398,12 +508,25 @@ void measure(run_state& run) {
     run.end("measure");
 
     std::map<std::string, header_report> headers;
+    std::map<std::string, int> new_header_units;
+    auto origins_of = [](const text_origins& o) {
+        origin_lines lines;
+        lines.own = o.own;
+        lines.project = o.project;
+        lines.system = o.system;
+        return lines;
+    };
     for (size_t i = 0; i < run.units.size(); ++i) {
         unit_report& u = run.report.units[i];
         const compile_unit& unit = run.units[i];
         u.before = measure_file(unit_file(run, i, ".before.i"));
         u.headers_read_before = static_cast<int>(
             headers_read(unit_file(run, i, ".before.d"), unit.directory, run.out.tree).size());
+        text_origins before_origins =
+            read_origins(unit_file(run, i, ".before.marked.i"), run.out.tree);
+        u.origin_before = origins_of(before_origins);
+        for (const auto& [h, lines] : before_origins.project_headers)
+            headers[h].lines += lines;
         std::set<std::string> before = headers_declaring_in(unit.preprocessed(), run.out.tree);
         for (const std::string& h : before)
             headers[h].units_before++;
@@ -413,6 +536,7 @@ void measure(run_state& run) {
         if (!u.restructured) {
             // The unit is built from its original source.
             u.after = u.before;
+            u.origin_after = u.origin_before;
             u.headers_read_after = u.headers_read_before;
             for (const std::string& h : before)
                 headers[h].units_after++;
@@ -424,10 +548,20 @@ void measure(run_state& run) {
         for (const std::string& h :
              headers_declaring_in(unit_file(run, i, ".after.marked.i"), run.out.tree))
             headers[h].units_after++;
+        text_origins after_origins =
+            read_origins(unit_file(run, i, ".after.marked.i"), run.out.tree);
+        u.origin_after = origins_of(after_origins);
+        for (const std::string& h : after_origins.new_headers)
+            new_header_units[fs::path(h).lexically_normal().string()]++;
     }
     for (auto& [path, h] : headers) {
         h.name = fs::path(path).lexically_relative(run.out.tree).string();
         run.report.headers.push_back(h);
+    }
+    for (const std::string& path : run.restructured.new_headers) {
+        new_header_report h = describe_new_header(path, run);
+        h.units = new_header_units[fs::path(path).lexically_normal().string()];
+        run.report.new_header_list.push_back(h);
     }
 }
 
@@ -492,10 +626,11 @@ bool check_inputs(const run_options& options, std::string& error) {
                 " holds white space, which fact files cannot carry; choose another with --out";
         return false;
     }
-    if (options.build_command.empty() &&
-        !fs::exists(fs::path(options.project_dir) / "compile_commands.json", ec)) {
-        error = "no compile_commands.json in " + options.project_dir +
-                "; give --build \"CMD\" to make one with the project's build";
+    if (options.build_command.empty() && find_compile_db(options).empty()) {
+        error = "no compile_commands.json in " +
+                (options.db_dir.empty() ? options.project_dir + " nor in its build/ folder"
+                                        : options.db_dir) +
+                "; give --build \"CMD\" to make one with the project's build, or -p DIR";
         return false;
     }
     if (!holds_c_source(options.project_dir)) {
@@ -520,12 +655,15 @@ int run_pipeline(const run_options& options) {
         run.shown.message("hdrslim: " + error);
         return 2;
     }
+    report_cleaned(run, clean_build_outputs(run.out.tree, run.out.project));
     run.end("copy");
     for (const std::string& note : run.out.copy_notes)
         run.shown.message("hdrslim: " + note);
     if (!load_units(run, error)) return fail(run, "reading the compile commands", error);
     run.report.project = run.out.project;
     run.report.out = run.out.root;
+    run.report.build_command = options.build_command;
+    run.report.check_command = options.check_command;
     for (const compile_unit& unit : run.units) {
         unit_report u;
         u.name = unit.name;
@@ -533,26 +671,30 @@ int run_pipeline(const run_options& options) {
     }
 
     // The check runs against built trees, and only --build builds them.
-    if (!options.check_command.empty() && !run.build_captured)
-        run.shown.message("hdrslim: --check needs --build (the project is not built "
-                          "otherwise); the check is not run");
-    else
-        run.report.check_before = run_check(run, "before", run.out.tree);
+    // The check runs against built trees; the options make sure there is a build.
+    run.report.check_before = run_check(run, "before", run.out.tree);
     extract_facts(run);
     if (!restructure(run, error)) return fail(run, "restructure", error);
     pin_restructured_includes(run);
     compile_units(run);
     build_after(run);
-    // Without the project's build there is no rebuilt copy to check.
-    run.report.check_after =
-        run.build_captured ? run_check(run, "after", run.out.after) : "not run";
+    // Without the project's build, or when it failed on the rewritten sources,
+    // there is no rebuilt copy to check.
+    if (!run.build_captured)
+        run.report.check_after = "not run";
+    else if (!run.report.build_after_ok)
+        run.report.check_after =
+            options.check_command.empty() ? "not run" : "not run (the rebuild failed)";
+    else
+        run.report.check_after = run_check(run, "after", run.out.after);
     compare_check_output(run);
     measure_bounds(run);
     measure(run);
     if (!write_report(run))
         return fail(run, "report", "cannot write the report into " + run.out.root);
 
-    bool clean = run.report.failures.empty() && run.report.check_after != "failed";
+    bool clean = run.report.failures.empty() && run.report.check_after != "failed" &&
+                 (run.report.check_after != "passed" || run.report.check_same_output);
     run.out.mark(clean ? "complete" : "complete, with failures (see report.md)");
     return clean ? 0 : 1;
 }

@@ -6,9 +6,10 @@
 namespace fs = std::filesystem;
 
 const char* const run_usage =
-    "usage: hdrslim run [--out DIR] [--build CMD] [--check CMD] [-j N] [--quiet] PROJECT_DIR\n"
+    "usage: hdrslim run [--out DIR] [--build CMD [--check CMD]] [-p DIR] [-j N] [--quiet] "
+    "PROJECT_DIR\n"
     "       hdrslim demo\n"
-    "       hdrslim --help\n";
+    "       hdrslim --help | --version\n";
 
 namespace {
 
@@ -42,6 +43,19 @@ bool is_option(const std::string& arg, const std::string& name) {
 
 } // namespace
 
+std::string find_compile_db(const run_options& options) {
+    std::vector<fs::path> candidates;
+    if (!options.db_dir.empty())
+        candidates.push_back(fs::path(options.db_dir) / "compile_commands.json");
+    else
+        candidates = {fs::path(options.project_dir) / "compile_commands.json",
+                      fs::path(options.project_dir) / "build" / "compile_commands.json"};
+    std::error_code ec;
+    for (const fs::path& candidate : candidates)
+        if (fs::is_regular_file(candidate, ec)) return fs::absolute(candidate).string();
+    return "";
+}
+
 std::string default_out_dir(const std::string& project_dir) {
     fs::path project = fs::absolute(project_dir).lexically_normal();
     if (!project.has_filename()) project = project.parent_path();
@@ -61,6 +75,8 @@ std::optional<run_options> parse_run_options(const std::vector<std::string>& arg
             ok = take_value(args, i, "--build", options.build_command, error);
         else if (is_option(arg, "--check"))
             ok = take_value(args, i, "--check", options.check_command, error);
+        else if (arg == "-p")
+            ok = take_value(args, i, "-p", options.db_dir, error);
         else if (arg == "-j" || is_option(arg, "--jobs"))
             ok = take_value(args, i, arg == "-j" ? "-j" : "--jobs", jobs_text, error);
         else if (arg.rfind("-j", 0) == 0 && arg.size() > 2)
@@ -84,6 +100,16 @@ std::optional<run_options> parse_run_options(const std::vector<std::string>& arg
     }
     if (!jobs_text.empty() && !parse_jobs(jobs_text, options.jobs)) {
         error = "-j needs a positive number, not '" + jobs_text + "'";
+        return std::nullopt;
+    }
+    // The check runs on the built copies, and only the project's build makes them.
+    if (!options.check_command.empty() && options.build_command.empty()) {
+        error = "--check needs --build: the check runs on copies that the project's own build "
+                "makes";
+        return std::nullopt;
+    }
+    if (!options.db_dir.empty() && !options.build_command.empty()) {
+        error = "-p and --build exclude each other: --build makes its own compile commands";
         return std::nullopt;
     }
     if (options.jobs == 0) options.jobs = std::max(1u, std::thread::hardware_concurrency());

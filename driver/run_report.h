@@ -1,5 +1,7 @@
 // What a run found, and its three renderings: Markdown, JSON and an SVG chart,
-// plus the table printed on the terminal.
+// plus the summary printed on the terminal. Totals count only the units that were
+// restructured and compiled; the others are marked in every rendering and
+// counted apart.
 #pragma once
 
 #include "text_measure.h"
@@ -9,12 +11,21 @@
 #include <utility>
 #include <vector>
 
+// Non-blank preprocessed lines by where they come from.
+struct origin_lines {
+    long own = 0;     // the unit's own source
+    long project = 0; // the project's headers
+    long system = 0;  // system headers
+};
+
 struct unit_report {
     std::string name;
     bool restructured = false; // a rewritten source was written
     bool compiled = false;     // and it compiled
+    bool regenerated = false;  // the project's build made the source again over it
     text_size before;          // preprocessed with -E -P, original source
     text_size after;           // the same for the rewritten source
+    origin_lines origin_before, origin_after;
     double compile_before = 0; // seconds
     double compile_after = 0;
     // The lower bound of the unit (lower_bound_step.h); counted only when it
@@ -32,20 +43,35 @@ struct unit_report {
 // Units whose preprocessed text holds declarations from a project header.
 struct header_report {
     std::string name;     // path inside the project
-    int units_before = 0; // the original units
+    int units_before = 0; // the original units whose text holds declarations from it
     int units_after = 0;  // the rewritten units, with their generated headers
     int units_bound = 0;  // the units' lower bounds
+    long lines = 0;       // non-blank lines it gave to all units before; 0: macros only
+};
+
+// A header the restructurer wrote.
+struct new_header_report {
+    std::string name;                 // path inside the output directory
+    int declarations = 0;             // top-level declarations and definitions it holds
+    std::vector<std::string> origins; // the original headers (and sources) they came from
+    int units = 0;                    // units whose rewritten source includes it
 };
 
 struct run_report {
     std::string project;
     std::string out;
+    std::string build_command; // "" when the compile commands came from a file
+    std::string check_command;
     std::vector<unit_report> units;
     std::vector<header_report> headers;
+    std::vector<new_header_report> new_header_list;
     int new_headers = 0;
+    int cleaned_outputs = 0;              // outputs of an earlier build removed from the copy
+    int regenerated = 0;                  // rewritten sources the rebuild made again
     int link_steps = 0;                   // programs and libraries the project's build makes
     int links_ok = 0;                     // of which the build of the rewritten sources made too
     bool links_known = false;             // false without a captured build
+    bool build_after_ok = false;          // the project's build succeeded on the rewritten sources
     double build_seconds_before = 0;      // the project's full build, original sources
     double build_seconds_after = 0;       // the same build, rewritten sources
     std::string check_before = "not run"; // "passed", "failed", "not run"
@@ -59,6 +85,10 @@ std::string report_markdown(const run_report& report);
 std::string report_json(const run_report& report);
 std::string report_svg(const run_report& report);
 std::string report_table(const run_report& report);
+
+// "" for a unit that was restructured and compiled, else what failed
+// ("failed: compile").
+std::string unit_state(const run_report& report, const unit_report& unit);
 
 // Percentage of reduction from `before` to `after`, "-" when there is no before.
 std::string reduction(long before, long after);

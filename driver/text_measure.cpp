@@ -46,23 +46,61 @@ std::string marker_file(const std::string& line) {
 
 } // namespace
 
-std::set<std::string> project_headers_in(const std::string& preprocessed, const std::string& tree) {
-    std::set<std::string> headers;
+text_origins read_origins(const std::string& preprocessed, const std::string& tree) {
+    text_origins origins;
+    enum class origin { none, own, project, system } current = origin::none;
+    std::string header;
     std::ifstream in(preprocessed);
-    std::string line, previous;
+    std::string line;
     while (std::getline(in, line)) {
         std::string file = marker_file(line);
-        if (file.empty() || file == previous) continue;
-        previous = file;
-        fs::path path = fs::path(file).lexically_normal();
-        std::string ext = path.extension().string();
-        // Generated headers carry the original headers' markers inside them, so
-        // they themselves are not counted.
-        if (!path.is_absolute() || ext == ".c" ||
-            path.string().find("/include.new/") != std::string::npos)
+        if (!file.empty()) {
+            // GCC names the working directory with a trailing "//"; it holds no text.
+            if (file.size() >= 2 && file.compare(file.size() - 2, 2, "//") == 0) continue;
+            if (file[0] == '<') {
+                current = origin::none;
+                continue;
+            }
+            fs::path path = fs::path(file).lexically_normal();
+            fs::path rel = path.lexically_relative(tree);
+            bool in_tree = path.is_absolute() && !rel.empty() && *rel.begin() != "..";
+            if (path.string().find("/include.new/") != std::string::npos) {
+                // A generated header: its text carries the original headers' markers.
+                origins.new_headers.insert(path.string());
+                current = origin::none;
+            } else if (!path.is_absolute() || path.extension() == ".c") {
+                current = origin::own;
+            } else if (in_tree) {
+                current = origin::project;
+                header = path.string();
+                origins.project_headers.emplace(header, 0);
+            } else {
+                current = origin::system;
+            }
             continue;
-        fs::path rel = path.lexically_relative(tree);
-        if (!rel.empty() && *rel.begin() != "..") headers.insert(path.string());
+        }
+        if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+        switch (current) {
+        case origin::own:
+            ++origins.own;
+            break;
+        case origin::project:
+            ++origins.project;
+            ++origins.project_headers[header];
+            break;
+        case origin::system:
+            ++origins.system;
+            break;
+        case origin::none:
+            break;
+        }
     }
+    return origins;
+}
+
+std::set<std::string> project_headers_in(const std::string& preprocessed, const std::string& tree) {
+    std::set<std::string> headers;
+    for (const auto& [header, lines] : read_origins(preprocessed, tree).project_headers)
+        headers.insert(header);
     return headers;
 }

@@ -1,6 +1,7 @@
 // Sizes of preprocessed text, and the headers a preprocessed text came from.
 #pragma once
 
+#include <map>
 #include <set>
 #include <string>
 
@@ -18,3 +19,18 @@ text_size measure_file(const std::string& path);
 // The files named by the line markers of a preprocessed file that lie inside
 // `tree` and are not the unit's own sources: the project headers it drew from.
 std::set<std::string> project_headers_in(const std::string& preprocessed, const std::string& tree);
+
+// Where the text of a preprocessed file (with line markers) comes from, in
+// non-blank lines: the unit's own source, the project's headers, the system's.
+struct text_origins {
+    long own = 0;
+    long project = 0;
+    long system = 0;
+    // Project headers named by the markers, with the non-blank lines each gave;
+    // 0 for a header that only defines macros (a config.h).
+    std::map<std::string, long> project_headers;
+    // Headers of the restructured tree (under include.new/) the text went through.
+    std::set<std::string> new_headers;
+};
+
+text_origins read_origins(const std::string& preprocessed, const std::string& tree);

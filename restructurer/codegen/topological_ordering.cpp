@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <iostream>
 #include <map>
+#include <set>
 
 namespace {
 bool on() {
@@ -28,6 +29,20 @@ bool breaks_cycles(const node& n) {
     return name.compare(0, 5, "func:") != 0 && name.compare(0, 4, "var:") != 0;
 }
 
+// Number of nodes reachable from n along `deps` (n included).
+std::size_t reach_size(const node& n, const edge_set& deps) {
+    node_set reached{n};
+    std::vector<node> pending{n};
+    while (!pending.empty()) {
+        const int from = pending.back().id;
+        pending.pop_back();
+        for (auto it = deps.lower_bound(edge::first_from(from));
+             it != deps.end() && it->from.id == from; ++it)
+            if (reached.insert(it->to).second) pending.push_back(it->to);
+    }
+    return reached.size();
+}
+
 // True when unit p stood before unit x in the text they were read from: by
 // line within one file, else by the line of the preprocessed source where
 // each was read.
@@ -46,22 +61,24 @@ bool stood_before(const node& p, const node& x) {
 // none of them complete (a pointer or a prototype only): the first such unit
 // in the text goes first, and the structure that holds another by value
 // still comes after it. Without one, the type-like unit on which most
-// remaining nodes depend.
-node cycle_breaker(const node_set& remaining, const std::vector<edge>& inner,
+// remaining nodes depend. `pending` maps a unit's number to the numbers of the
+// remaining units it still uses.
+node cycle_breaker(const node_set& remaining, const std::map<int, std::map<int, node>>& pending,
                    const edge_set& deps) {
-    std::map<node, std::vector<node>> pending_uses;
-    for (const edge& e : inner)
-        if (remaining.count(e.from) && remaining.count(e.to)) pending_uses[e.to].push_back(e.from);
     node first;
     bool found = false;
     for (const node& n : remaining) {
         const ProgramUnit* unit = as_unit(n);
         if (!breaks_cycles(n) || !unit || unit->new_begin == 0) continue; // never read
         bool free = true;
-        for (const node& used : pending_uses[n])
-            if (stood_before(used, n)) {
-                free = false;
-                break;
+        auto uses = pending.find(n.id);
+        if (uses != pending.end())
+            for (const auto& used : uses->second) {
+                auto held = remaining.find(node(used.first, nullptr));
+                if (held != remaining.end() && stood_before(*held, n)) {
+                    free = false;
+                    break;
+                }
             }
         if (free && (!found || stood_before(n, first))) {
             first = n;
@@ -70,14 +87,11 @@ node cycle_breaker(const node_set& remaining, const std::vector<edge>& inner,
     }
     if (found) return first;
 
-    graph temporary;
-    temporary.nodes = remaining;
-    temporary.edges = deps;
     node best;
     std::size_t best_size = 0;
     for (const node& n : remaining) {
         if (!breaks_cycles(n)) continue;
-        const std::size_t size = temporary.dominate_set(n).size();
+        const std::size_t size = reach_size(n, deps);
         if (!found || size > best_size) {
             best = n;
             best_size = size;
@@ -89,38 +103,84 @@ node cycle_breaker(const node_set& remaining, const std::vector<edge>& inner,
 }
 } // namespace
 
-std::vector<node> graph::topological_ordering(node_set units, edge_set deps) {
+// Rounds: every unit that no remaining unit uses goes out, by source position;
+// when every remaining unit is used by another, the cycle breaker goes out
+// alone. The uses still pending per unit are kept up to date as units go out,
+// so a round costs the edges of the units it takes out.
+//
+// Handles: from a round that takes units out, a unit still waiting is held by
+// the user's handle of the edge from the lowest-numbered unit it still uses (an
+// edge may carry another object for the same number); a unit that never waits
+// through such a round keeps the caller's handle.
+std::vector<node> graph::topological_ordering(const node_set& unit_set, const edge_set& deps) {
     std::vector<node> result;
-    // Edges between the units; the set only shrinks, so no other edge matters
-    // for the pending uses.
+    node_set units = unit_set;
+    // Edges between the units, in edge order: each unit's outgoing range.
     std::vector<edge> inner;
-    for (const edge& e : deps)
-        if (e.from != e.to && units.count(e.from) && units.count(e.to)) inner.push_back(e);
+    for (const node& u : units)
+        for (auto it = deps.lower_bound(edge::first_from(u.id));
+             it != deps.end() && it->from.id == u.id; ++it)
+            if (it->from != it->to && units.count(it->to)) inner.push_back(*it);
+    std::map<int, std::vector<int>> users_of; // unit number -> the units using it
+    // unit number -> (number of a unit it uses -> the edge's handle of the user)
+    std::map<int, std::map<int, node>> pending;
+    std::set<int> changed; // units whose pending uses changed since their handle was set
+    for (const edge& e : inner) {
+        users_of[e.from.id].push_back(e.to.id);
+        pending[e.to.id].emplace(e.from.id, e.to);
+        changed.insert(e.to.id);
+    }
+    std::vector<node> ready;
+    for (const node& n : units)
+        if (!pending.count(n.id)) ready.push_back(n);
+    // Takes n out; the users it leaves with nothing pending are ready next.
+    auto take_out = [&](const node& n, std::vector<node>& freed) {
+        units.erase(n);
+        auto out = users_of.find(n.id);
+        if (out == users_of.end()) return;
+        for (int user : out->second) {
+            std::map<int, node>& uses = pending[user];
+            uses.erase(n.id);
+            changed.insert(user);
+            if (!uses.empty()) continue;
+            // A cycle breaker went out before its uses did.
+            auto held = units.find(node(user, nullptr));
+            if (held != units.end()) freed.push_back(*held);
+        }
+    };
     while (!units.empty()) {
-        node_set blocked;
-        for (const edge& e : inner)
-            if (units.count(e.from) && units.count(e.to)) {
-                blocked.insert(e.to);
-                if (on()) trace("\"" + name_of(e.from) + "\"->\"" + name_of(e.to) + "\"");
+        if (on()) {
+            for (const edge& e : inner)
+                if (units.count(e.from) && units.count(e.to))
+                    trace("\"" + name_of(e.from) + "\"->\"" + name_of(e.to) + "\"");
+            trace("====== " + std::to_string(units.size()) + " " +
+                  std::to_string(units.size() - ready.size()));
+        }
+        std::vector<node> freed;
+        if (!ready.empty()) {
+            for (int id : changed) {
+                const std::map<int, node>& uses = pending[id];
+                auto held = units.find(node(id, nullptr));
+                if (uses.empty() || held == units.end()) continue;
+                units.erase(held);
+                units.insert(uses.begin()->second);
             }
-        if (on())
-            trace("====== " + std::to_string(units.size()) + " " + std::to_string(blocked.size()));
-        if (blocked.size() < units.size()) {
-            std::vector<node> ready;
-            for (const node& n : units)
-                if (!blocked.count(n)) ready.push_back(n);
+            changed.clear();
+            std::sort(ready.begin(), ready.end()); // number order, then by position
             std::stable_sort(ready.begin(), ready.end(), cmp_node());
             for (const node& n : ready) {
                 if (on()) trace(name_of(n) + "_______");
                 result.push_back(n);
             }
-            units = std::move(blocked);
-            continue;
+            for (const node& n : ready)
+                take_out(n, freed);
+        } else {
+            const node breaker = cycle_breaker(units, pending, deps);
+            if (on()) trace(name_of(breaker) + "xxxxxxxx");
+            result.push_back(breaker);
+            take_out(breaker, freed);
         }
-        const node breaker = cycle_breaker(units, inner, deps);
-        if (on()) trace(name_of(breaker) + "xxxxxxxx");
-        result.push_back(breaker);
-        units.erase(breaker);
+        ready = std::move(freed);
     }
     return result;
 }

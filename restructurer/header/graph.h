@@ -162,7 +162,7 @@ class graph {
     // written already holds (`declared_tags`); records the ones it keeps.
     std::string without_repeated_forward_declarations(const std::string& text);
     // The units of `units` so that each comes after the units it uses.
-    std::vector<node> topological_ordering(node_set units, edge_set deps);
+    std::vector<node> topological_ordering(const node_set& units, const edge_set& deps);
 
     // Replaces the members of implementation file f by f in the edges, and
     // removes them from `nodes` (codegen/preprocessing_program_units_in_file.cpp).
