@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds and runs every test: once under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then in the ordinary build, whose ctest summary
-# closes the output. Exits non-zero when anything fails.
+# UndefinedBehaviorSanitizer, then the fuzz targets for a few hundred inputs each,
+# then in the ordinary build, whose ctest summary closes the output. Exits
+# non-zero when anything fails.
 #
 #   ./test.sh                 everything (what CI runs)
-#   ./test.sh --quick         the ordinary build only, no sanitizer tree
+#   ./test.sh --quick         the ordinary build only: no sanitizer tree, no fuzzing
 #   ./test.sh [--quick] -R RE only the tests whose names match RE (ctest's -R)
 set -uo pipefail
 cd "$(dirname "$0")"
@@ -33,6 +34,19 @@ if ! $quick; then
             ctest --test-dir build-asan --output-on-failure -j "$(nproc)" "${filter[@]}" || status=1
     else
         echo "sanitizer build failed"
+        status=1
+    fi
+fi
+
+# Every fuzz target runs a short fixed number of inputs from seeds made with the
+# sanitizer build's tools; bench/fuzz.sh runs them for longer.
+if ! $quick && [ ${#filter[@]} -eq 0 ]; then
+    echo "== fuzz targets (libFuzzer, 300 inputs each) =="
+    if [ -x build-asan/driver/hdrslim ] &&
+        CC=clang-14 CXX=clang++-14 build_tree build-fuzz -DHDRSLIM_FUZZ=ON; then
+        ASAN_OPTIONS=detect_leaks=1 fuzz/run_fuzzers.sh build-fuzz build-asan -runs=300 || status=1
+    else
+        echo "fuzz build failed"
         status=1
     fi
 fi

@@ -1,5 +1,7 @@
 #include "include_pinning.h"
 
+#include "fresh_file.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -52,7 +54,5 @@ bool pin_file_includes(const std::string& path, const std::vector<std::string>& 
         if (!in) return false;
         text << in.rdbuf();
     }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << pin_includes(text.str(), dirs);
-    return static_cast<bool>(out);
+    return write_fresh(path, pin_includes(text.str(), dirs));
 }

@@ -581,13 +581,17 @@ bool write_report(run_state& run) {
     return ok;
 }
 
+// True when the project holds a C file. Links to directories are not followed
+// (they may loop); one is taken to hold what the project needs.
 bool holds_c_source(const std::string& dir) {
     std::error_code ec;
     for (fs::recursive_directory_iterator
              it(dir, fs::directory_options::skip_permission_denied, ec),
          end;
-         !ec && it != end; it.increment(ec))
+         !ec && it != end; it.increment(ec)) {
+        if (it->is_symlink(ec) && it->is_directory(ec)) return true;
         if (it->path().extension() == ".c" && it->is_regular_file(ec)) return true;
+    }
     return false;
 }
 

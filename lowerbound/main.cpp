@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     ParsedUnit parsed(input, clang_arguments(invocation, true), std::cerr);
     if (parsed.get() == nullptr) return 1;
     std::vector<statement> statements = split_statements(text);
-    needed_text needed = find_needed(parsed.get(), text, statements);
+    needed_text needed = find_needed(parsed.get(), text, statements, warnings_in(arguments));
     if (all)
         for (keep& level : needed.statements)
             level = keep::whole;

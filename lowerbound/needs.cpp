@@ -1,5 +1,6 @@
 #include "needs.h"
 
+#include <cctype>
 #include <map>
 #include <string>
 
@@ -51,6 +52,9 @@ struct declaration {
     int statement = -1;
     bool definition = false;
     bool in_main = false;
+    bool function = false;
+    bool external = false; // external linkage
+    bool prototype = true; // a function declared with its parameter types
     // Kinds of the attributes spelled in this declaration's own statement
     // (those a redeclaration inherits point back to where they were spelled).
     std::set<int> attributes;
@@ -59,9 +63,9 @@ struct declaration {
 class analysis {
   public:
     analysis(CXTranslationUnit unit, const preprocessed_text& text,
-             const std::vector<statement>& statements)
-        : unit_(unit), text_(text), statements_(statements), cursors_(statements.size()),
-          reducible_(statements.size(), true) {
+             const std::vector<statement>& statements, const warning_needs& warnings)
+        : unit_(unit), text_(text), statements_(statements), warnings_(warnings),
+          cursors_(statements.size()), reducible_(statements.size(), true) {
         result_.statements.assign(statements.size(), keep::none);
         result_.forward_tags.resize(statements.size());
     }
@@ -112,6 +116,9 @@ class analysis {
             d.statement = s;
             d.definition = clang_isCursorDefinition(c);
             d.in_main = in_main(s);
+            d.function = k == CXCursor_FunctionDecl;
+            d.external = clang_getCursorLinkage(c) == CXLinkage_External;
+            if (d.function) d.prototype = written_with_prototype(c);
             for (const CXCursor& child : children_of(c)) {
                 size_t at = start_of(child);
                 if (clang_isAttribute(clang_getCursorKind(child)) && at != nowhere &&
@@ -126,6 +133,34 @@ class analysis {
                 clang_getCursorLinkage(c) == CXLinkage_External)
                 roots_.push_back(s);
         }
+    }
+
+    // Whether a function declaration spells its parameter types: not "f()" nor
+    // an old-style definition "f(a, b) int a; char *b; {...}", whose
+    // parameters are declared after the parenthesis. Calls through a
+    // declaration without a prototype compile differently (argument
+    // promotions, the vector register count of variadic calls).
+    bool written_with_prototype(CXCursor function) const {
+        const std::string& s = text_.text();
+        size_t i = offset_of(clang_getCursorLocation(function));
+        if (i == nowhere) return true;
+        while (i < s.size() && (isalnum(static_cast<unsigned char>(s[i])) || s[i] == '_'))
+            ++i;
+        while (i < s.size() && (isspace(static_cast<unsigned char>(s[i])) || s[i] == ')'))
+            ++i;
+        if (i >= s.size() || s[i] != '(') return true; // declared through a typedef
+        size_t close = i;
+        for (int depth = 0; close < s.size(); ++close) {
+            if (s[close] == '(') ++depth;
+            if (s[close] == ')' && --depth == 0) break;
+        }
+        if (s.find_first_not_of(" \t\n", i + 1) == close) return false;
+        for (const CXCursor& child : children_of(function))
+            if (clang_getCursorKind(child) == CXCursor_ParmDecl) {
+                size_t at = offset_of(clang_getCursorLocation(child));
+                if (at != nowhere && at > close) return false;
+            }
+        return true;
     }
 
     void add_roots() {
@@ -152,6 +187,7 @@ class analysis {
                     spelled_here.insert(d.attributes.begin(), d.attributes.end());
                 }
             if (!declared_here) continue;
+            prototype_for_warnings(declarations);
             for (const declaration& d : declarations)
                 for (int kind : d.attributes)
                     if (!d.in_main && !spelled_here.count(kind)) {
@@ -159,6 +195,26 @@ class analysis {
                         break;
                     }
         }
+    }
+
+    // The first prototype in a header of a function the unit defines, when the
+    // unit's warnings ask for one before the definition and the unit's own file
+    // has none there.
+    void prototype_for_warnings(const std::vector<declaration>& declarations) {
+        const declaration* definition = nullptr;
+        for (const declaration& d : declarations)
+            if (d.in_main && d.definition && d.function) definition = &d;
+        if (!definition) return;
+        bool wanted = (warnings_.prototype_before_definition && definition->external) ||
+                      (warnings_.prototype_before_old_style && !definition->prototype);
+        if (!wanted) return;
+        for (const declaration& d : declarations)
+            if (d.in_main && d.prototype && d.offset < definition->offset) return;
+        for (const declaration& d : declarations)
+            if (!d.in_main && d.prototype && d.offset < definition->offset) {
+                need(d.statement, keep::whole);
+                return;
+            }
     }
 
     // #pragma lines of headers that change layout or linkage; the others
@@ -221,7 +277,7 @@ class analysis {
         bool declared_before = false;
         for (const declaration& d : found->second) {
             if (d.definition && !d.in_main && !header_definition) header_definition = &d;
-            if (d.in_main && d.offset < use) declared_before = true;
+            if (d.in_main && d.offset < use && d.prototype) declared_before = true;
         }
         if (header_definition) {
             need(header_definition->statement, keep::whole);
@@ -457,6 +513,7 @@ class analysis {
     CXTranslationUnit unit_;
     const preprocessed_text& text_;
     const std::vector<statement>& statements_;
+    warning_needs warnings_;
     std::vector<std::vector<CXCursor>> cursors_;
     std::vector<bool> reducible_;
     std::map<std::string, std::vector<declaration>> declarations_;
@@ -467,7 +524,22 @@ class analysis {
 
 } // namespace
 
+warning_needs warnings_in(const std::vector<std::string>& arguments) {
+    warning_needs w;
+    for (const std::string& a : arguments) {
+        if (a == "-Wmissing-prototypes" || a == "-Wmissing-declarations" ||
+            a == "-Werror=missing-prototypes" || a == "-Werror=missing-declarations")
+            w.prototype_before_definition = true;
+        if (a == "-Wno-missing-prototypes" || a == "-Wno-missing-declarations")
+            w.prototype_before_definition = false;
+        if (a == "-Wstrict-prototypes" || a == "-Werror=strict-prototypes")
+            w.prototype_before_old_style = true;
+        if (a == "-Wno-strict-prototypes") w.prototype_before_old_style = false;
+    }
+    return w;
+}
+
 needed_text find_needed(CXTranslationUnit unit, const preprocessed_text& text,
-                        const std::vector<statement>& statements) {
-    return analysis(unit, text, statements).run();
+                        const std::vector<statement>& statements, const warning_needs& warnings) {
+    return analysis(unit, text, statements, warnings).run();
 }

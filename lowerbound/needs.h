@@ -21,5 +21,20 @@ struct needed_text {
     std::vector<std::set<std::string>> forward_tags;
 };
 
+// Warnings the unit's flags ask for that make a declaration in a header
+// needed although nothing refers to it.
+struct warning_needs {
+    // -Wmissing-prototypes, -Wmissing-declarations: every function the unit
+    // defines with external linkage needs a prototype before its definition.
+    bool prototype_before_definition = false;
+    // -Wstrict-prototypes: an old-style definition ("f() {...}") needs a
+    // prototype before it.
+    bool prototype_before_old_style = false;
+};
+
+// The warnings of a compile command's arguments.
+warning_needs warnings_in(const std::vector<std::string>& arguments);
+
 needed_text find_needed(CXTranslationUnit unit, const preprocessed_text& text,
-                        const std::vector<statement>& statements);
+                        const std::vector<statement>& statements,
+                        const warning_needs& warnings = warning_needs());

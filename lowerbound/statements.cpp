@@ -96,7 +96,7 @@ class lexer {
 };
 
 bool spelled(const std::string& s, const token& t, const char* word) {
-    return s.compare(t.begin, t.end - t.begin, word) == 0 && word[t.end - t.begin] == '\0';
+    return s.compare(t.begin, t.end - t.begin, word) == 0;
 }
 
 } // namespace
@@ -141,23 +141,21 @@ std::vector<statement> split_statements(const preprocessed_text& text) {
             if (depth == 0 && t.punct == '{') {
                 body_open = t.begin;
                 const token* before = recent.empty() ? nullptr : &recent.back();
-                function_body = before && before->punct == ')' && !recent.empty();
+                // A function's body follows the parameter list, an
+                // "__attribute__((...))" or an asm label: always a ')'.
+                function_body = before && before->punct == ')';
                 // "struct NAME {" or "union NAME {" (attributes may stand between
                 // the keyword and the name, never between the name and the brace).
                 body_named = false;
-                if (before && before->identifier) {
-                    for (auto it = recent.rbegin(); it != recent.rend(); ++it)
-                        if (it->identifier &&
-                            (spelled(s, *it, "struct") || spelled(s, *it, "union"))) {
-                            body_named = &*it != before;
-                            break;
-                        } else if (it->identifier && (spelled(s, *it, "enum"))) {
-                            break;
-                        }
+                for (auto it = recent.rbegin(); before && before->identifier && it != recent.rend();
+                     ++it) {
+                    if (!it->identifier) continue;
+                    if (spelled(s, *it, "struct") || spelled(s, *it, "union")) {
+                        body_named = &*it != before;
+                        break;
+                    }
+                    if (spelled(s, *it, "enum")) break;
                 }
-                // A function's body also follows "__attribute__((...))" or an asm
-                // label; a brace after ')' inside a struct head does not occur in C.
-                if (function_body) body_named = false;
             }
             ++depth;
         } else if (t.punct == ')' || t.punct == ']' || t.punct == '}') {

@@ -56,6 +56,15 @@ bool stood_before(const node& p, const node& x) {
     return a->new_begin > 0 && b->new_begin > 0 && a->new_begin < b->new_begin;
 }
 
+// The handle the edge from unit number `from` to unit number `to` carries for
+// its used end.
+node user_of_edge(const edge_set& deps, int from, int to) {
+    for (auto it = deps.lower_bound(edge::first_from(from)); it != deps.end() && it->from.id == from;
+         ++it)
+        if (it->to.id == to) return it->from;
+    return node();
+}
+
 // The unit at which a cycle of the remaining units is broken. The original
 // text compiled, so a unit none of whose pending uses stood before it needs
 // none of them complete (a pointer or a prototype only): the first such unit
@@ -73,13 +82,11 @@ node cycle_breaker(const node_set& remaining, const std::map<int, std::map<int, 
         bool free = true;
         auto uses = pending.find(n.id);
         if (uses != pending.end())
-            for (const auto& used : uses->second) {
-                auto held = remaining.find(node(used.first, nullptr));
-                if (held != remaining.end() && stood_before(*held, n)) {
+            for (const auto& used : uses->second)
+                if (stood_before(user_of_edge(deps, used.first, n.id), n)) {
                     free = false;
                     break;
                 }
-            }
         if (free && (!found || stood_before(n, first))) {
             first = n;
             found = true;

@@ -98,7 +98,16 @@ void unit_extraction::read(std::istream& in) {
 void unit_extraction::marker_line(const std::string& line) {
     int number = 0;
     std::string name;
-    if (!parse_marker(line, number, name)) return; // a directive the preprocessor kept
+    // A directive the preprocessor kept (#pragma, #ident) stands on a line of
+    // its own in the source: it is counted, kept inside a unit's text, and not
+    // written between units (where it would be glued to the next unit's prefix).
+    if (!parse_marker(line, number, name)) {
+        if (open_)
+            source_line(line);
+        else
+            ++line_;
+        return;
+    }
     if (graph::is_working_directory_marker(name)) return;
     enter_file(graph::source_path(name, g_.compile_dir));
     line_ = number - 1;

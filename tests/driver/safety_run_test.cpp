@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -101,8 +102,12 @@ TEST_F(SafetyRun, NothingOutsideTheOutputDirectoryChanges) {
     fs::create_symlink(outside / "item.cpp.new.c", shop / "store" / "item.cpp.new.c");
     fs::create_symlink(outside / "stock.ta.part", shop / "store" / "stock.ta.part");
     fs::create_symlink(outside / "incl", shop / "report" / "include.new");
-    // A link inside the project stays a link inside the copy.
+    // A link inside the project stays a link inside the copy, and the files
+    // named like outputs are made anew rather than written through the links.
     fs::create_symlink("include/version.h", shop / "version-link.h");
+    fs::create_symlink("../include/item.h", shop / "store" / "stock.rsf");
+    fs::create_symlink("../include/common.h", shop / "report" / "format.cpp.c");
+    fs::create_symlink("../include", shop / "store" / "include.new");
     // The project's own compile commands, for the second run: their dependency
     // and profile flags name files inside the project.
     std::string dir = shop.string();
@@ -128,6 +133,13 @@ TEST_F(SafetyRun, NothingOutsideTheOutputDirectoryChanges) {
     EXPECT_NE(printed.find("copied vendor -> " + outside.string()), std::string::npos) << printed;
     EXPECT_EQ(read(root / "out" / "tree" / "vendor" / "stamp.txt"), "built\n");
     EXPECT_EQ(fs::read_symlink(root / "out" / "tree" / "version-link.h"), "include/version.h");
+    std::set<std::string> headers;
+    for (const auto& entry : fs::directory_iterator(root / "out" / "tree" / "include")) {
+        std::string name = entry.path().filename().string();
+        headers.insert(name);
+        EXPECT_EQ(read(entry.path()), read(shop / "include" / name)) << name;
+    }
+    EXPECT_EQ(headers, (std::set<std::string>{"common.h", "item.h", "report.h", "version.h"}));
     // The copy is writable by its owner whatever the project's modes.
     for (const auto& entry : fs::recursive_directory_iterator(root / "out" / "tree")) {
         struct stat st;

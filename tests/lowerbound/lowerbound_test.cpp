@@ -45,17 +45,17 @@ class Unit : public ::testing::Test {
     }
 
     // The bound of main.c; fails the test when it cannot be written or does
-    // not compile with -Wall -Werror.
-    std::string bound(const std::string& extra = "") {
+    // not compile with -Wall -Werror and `flags`.
+    std::string bound(const std::string& extra = "", const std::string& flags = "") {
         std::string d = dir_.string();
         EXPECT_EQ(run("cd " + d + " && cc -E main.c -o main.cpp.c"), 0);
-        EXPECT_EQ(run(std::string(LOWERBOUND_PROGRAM) + " " + extra + " " + d + "/main.cpp.c > " +
-                      d + "/main.bound.c 2> " + d + "/bound.log"),
+        EXPECT_EQ(run(std::string(LOWERBOUND_PROGRAM) + " " + extra + " " + flags + " " + d +
+                      "/main.cpp.c > " + d + "/main.bound.c 2> " + d + "/bound.log"),
                   0)
             << read(dir_ / "bound.log");
         std::string text = read(dir_ / "main.bound.c");
-        EXPECT_EQ(run("cd " + d + " && cc -Wall -Werror -fsyntax-only main.bound.c 2> " + d +
-                      "/compile.log"),
+        EXPECT_EQ(run("cd " + d + " && cc -Wall -Werror " + flags +
+                      " -fsyntax-only main.bound.c 2> " + d + "/compile.log"),
                   0)
             << read(dir_ / "compile.log") << "\n"
             << text;
@@ -192,20 +192,46 @@ TEST_F(Unit, DeclarationsThatShapeTheObjectStay) {
     file("a.h", "__attribute__((visibility(\"hidden\"))) extern int internal(void);\n"
                 "int plain(void);\n"
                 "__attribute__((visibility(\"hidden\"))) int spelled_twice(void);\n"
-                "int defined_in_header = 3;\n");
+                "int defined_in_header = 3;\n"
+                "int old_style(int a, char *b);\n");
     file("main.c", "#include \"a.h\"\n"
-                   "int plain(void) { return 1; }\n"
+                   "int old_style(a, b) int a; char *b; { return a + *b; }\n"
+                   "int plain(void) { return old_style(1, \"x\"); }\n"
                    "__attribute__((visibility(\"hidden\"))) int spelled_twice(void) { return 2; }\n"
                    "int internal(void) { return plain(); }\n");
     std::string text = bound();
     // The unit defines internal(); the header gives it hidden visibility.
     EXPECT_TRUE(has(text, "visibility")) << text;
+    // An old-style definition takes its prototype from the header.
+    EXPECT_TRUE(has(text, "int old_style(int a, char *b);")) << text;
     // The unit spells spelled_twice()'s attribute itself.
     EXPECT_FALSE(has(text, "int spelled_twice(void);")) << text;
     // plain() is defined before its use: its prototype is not needed.
     EXPECT_FALSE(has(text, "int plain(void);")) << text;
     // A header's external definition is part of the object.
     EXPECT_TRUE(has(text, "defined_in_header")) << text;
+}
+
+TEST_F(Unit, WarningsTheUnitAsksForKeepThePrototypesOfItsDefinitions) {
+    file("a.h", "int defined_here(void);\n"
+                "int old_style(void);\n"
+                "static inline int unused(void) { return 0; }\n");
+    file("main.c", "#include \"a.h\"\n"
+                   "int defined_here(void) { return 1; }\n"
+                   "static int local(void) { return 3; }\n"
+                   "int old_style() { return local(); }\n");
+    std::string plain = bound();
+    EXPECT_FALSE(has(plain, "int defined_here(void);")) << plain;
+    EXPECT_FALSE(has(plain, "int old_style(void);")) << plain;
+    // Under -Wstrict-prototypes the old-style definition needs the prototype.
+    std::string strict = bound("", "-Wstrict-prototypes");
+    EXPECT_TRUE(has(strict, "int old_style(void);")) << strict;
+    EXPECT_FALSE(has(strict, "int defined_here(void);")) << strict;
+    // Under -Wmissing-prototypes every external definition does.
+    std::string missing = bound("", "-Wmissing-prototypes");
+    EXPECT_TRUE(has(missing, "int defined_here(void);")) << missing;
+    EXPECT_TRUE(has(missing, "int old_style(void);")) << missing;
+    EXPECT_FALSE(has(missing, "unused")) << missing;
 }
 
 TEST_F(Unit, TheWholeUnitCountsAsThePreprocessorCountsIt) {

@@ -2,14 +2,15 @@
 # run_reduction.sh HDRSLIM CASE_DIR: runs hdrslim on one reduced project (a tiny
 # C project whose Makefile makes ./prog) with its own build and `./prog` as the
 # check, in a fresh temporary output directory, and fails unless hdrslim exits 0.
-# A case may hold a file `build` (the build command, default `make`) and a file
-# `check` (the check command, default `./prog`). On failure the run's output and
-# the tail of the report are printed.
+# A case may hold a file `build` (the build command, default `make`), a file
+# `check` (the check command, default `./prog`), and an executable `prepare` run
+# in the copied project before hdrslim (for links and modes that a repository
+# cannot hold). On failure the run's output and the tail of the report are printed.
 set -uo pipefail
 hdrslim=$1
 case_dir=$(cd "$2" && pwd)
 tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+trap 'chmod -R u+w "$tmp"; rm -rf "$tmp"' EXIT
 
 build=make
 check=./prog
@@ -20,7 +21,10 @@ check=./prog
 # the project and the project can be given modes or links by a `prepare` script.
 mkdir "$tmp/project"
 cp -a "$case_dir/." "$tmp/project/"
-rm -f "$tmp/project/build" "$tmp/project/check"
+rm -f "$tmp/project/build" "$tmp/project/check" "$tmp/project/prepare"
+if [ -x "$case_dir/prepare" ]; then
+    (cd "$tmp/project" && "$case_dir/prepare") || { echo "prepare failed"; exit 1; }
+fi
 
 if "$hdrslim" run --quiet --build "$build" --check "$check" --out "$tmp/out" "$tmp/project" \
     > "$tmp/run.log" 2>&1; then

@@ -110,6 +110,36 @@ TEST(Extraction, BlocksPrefixesFunctionEndsAndTheImplementationFile) {
     EXPECT_EQ(g.file_edges, (edge_set{edge(type, f), edge(counter, f)}));
 }
 
+TEST(Extraction, PragmaLinesCountAsSourceLines) {
+    // csmith's packed structures: the pragma lines before a structure are lines
+    // of the source, so the structure starts on line 3, not on line 1. Between
+    // units they are not written; inside one they stay.
+    source_tree t;
+    const std::string unit_file = t.dir.write("a.cpp.c", "");
+    graph g;
+    node s = located(g, 0, "struct:S1", false, 3, 6, resolved(unit_file));
+    node v = located(g, 1, "func:f", true, 8, 11, resolved(unit_file));
+    g.edges = {edge(s, v)};
+    t.dir.write("a.cpp.c", "# 1 \"" + t.dir.path() +
+                               "/a.c\"\n"
+                               "#pragma pack(push)\n"
+                               "#pragma pack(1)\n"
+                               "struct S1 {\n"
+                               "   unsigned f0 : 25;\n"
+                               "   short f1;\n"
+                               "};\n"
+                               "#pragma pack(pop)\n"
+                               "int f(void) {\n"
+                               "#pragma GCC unroll 2\n"
+                               "  return sizeof(struct S1);\n"
+                               "}\n");
+    captured_stdout out;
+    g.preprocessing_program_units_in_file(unit_file);
+    EXPECT_EQ(g.unit_texts.at(0), "struct S1 {\n   unsigned f0 : 25;\n   short f1;\n};\n");
+    EXPECT_EQ(g.unit_texts.at(1),
+              "struct S1;\nint f(void) {\n#pragma GCC unroll 2\n  return sizeof(struct S1);\n}\n");
+}
+
 TEST(Extraction, UnitsOfOneStatementAreMerged) {
     source_tree t;
     graph g;

@@ -12,7 +12,15 @@ namespace {
 // The plain description: every round rescans the edges between the remaining
 // units; the units that none uses go out by source position, the others wait,
 // held by the handles of the edges that make them wait; when all wait, the
-// breaker goes out (the type-like unit reaching most nodes, else the lowest).
+// breaker goes out: the first type-like unit in the text none of whose pending
+// uses stood before it, else the type-like unit reaching most nodes, else the
+// lowest number.
+bool before(const node& a, const node& b) {
+    const auto* x = static_cast<ProgramUnit*>(a.object);
+    const auto* y = static_cast<ProgramUnit*>(b.object);
+    return x->new_begin > 0 && y->new_begin > 0 && x->new_begin < y->new_begin;
+}
+
 std::vector<node> plain_ordering(node_set units, const edge_set& deps) {
     std::vector<node> result;
     while (!units.empty()) {
@@ -28,11 +36,24 @@ std::vector<node> plain_ordering(node_set units, const edge_set& deps) {
             units = std::move(blocked);
             continue;
         }
+        // The first unit in the text none of whose pending uses stood before it.
+        node first;
+        for (const node& n : units) {
+            const std::string& name = n.object->name;
+            if (name.rfind("func:", 0) == 0 || name.rfind("var:", 0) == 0) continue;
+            if (static_cast<ProgramUnit*>(n.object)->new_begin == 0) continue;
+            bool free = true;
+            for (const edge& e : deps)
+                if (e.to == n && e.from != e.to && units.count(e.from) && before(e.from, n))
+                    free = false;
+            if (free && (!first.object || before(n, first))) first = n;
+        }
         graph reach;
         reach.edges = deps;
-        node best;
+        node best = first;
         std::size_t best_size = 0;
         for (const node& n : units) {
+            if (first.object) break;
             const std::string& name = n.object->name;
             if (name.rfind("func:", 0) == 0 || name.rfind("var:", 0) == 0) continue;
             const std::size_t size = reach.dominate_set(n).size();
