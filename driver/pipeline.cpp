@@ -235,6 +235,22 @@ void pin_restructured_includes(run_state& run) {
         }
 }
 
+// "the text of func:gen (/dir/sub/gen.y:1) was found nowhere in <path>", the
+// first three units named, the others counted.
+std::string lost_text_message(const std::vector<std::string>& units, const std::string& path) {
+    std::string named;
+    for (size_t k = 0; k < units.size() && k < 3; ++k) {
+        const std::string& u = units[k];
+        const std::size_t blank = u.find(' ');
+        named += (k ? ", " : "") + (blank == std::string::npos
+                                        ? u
+                                        : u.substr(0, blank) + " (" + u.substr(blank + 1) + ")");
+    }
+    if (units.size() > 3) named += " and " + std::to_string(units.size() - 3) + " more";
+    return "the text of " + named + " was found nowhere in " + path +
+           "; the rewritten source lacks it";
+}
+
 // Compiles every original and every rewritten source with the unit's own flags,
 // one at a time per job, for the per-unit compile status and times.
 void compile_units(run_state& run) {
@@ -246,13 +262,23 @@ void compile_units(run_state& run) {
     for (size_t i = 0; i < run.units.size(); ++i) {
         const compile_unit& unit = run.units[i];
         std::string n = std::to_string(i);
-        run.report.units[i].restructured = fs::exists(unit.rewritten());
+        // A rewritten source that lacks text of its unit is that unit's failure,
+        // never a success.
+        auto lost = run.restructured.lost_texts.find(unit.preprocessed());
+        const bool written = fs::exists(unit.rewritten());
+        run.report.units[i].restructured = written && lost == run.restructured.lost_texts.end();
         requests.push_back(
             {compile_argv(unit, {"-c", unit.source, "-o", objects + n + ".before.o"}),
              unit.directory, "", unit_file(run, i, ".compile-before.log")});
         what.emplace_back(i, false);
         if (!run.report.units[i].restructured) {
-            if (run.has_facts[i])
+            if (written && lost != run.restructured.lost_texts.end())
+                run.report.failures.push_back(
+                    {unit.name, "restructure", lost_text_message(lost->second, unit.preprocessed()),
+                     "a fault of hdrslim: the facts place these units where the preprocessed "
+                     "source has no text for them; please report it with the .rsf and .cpp.c",
+                     run.restructured.log});
+            else if (run.has_facts[i])
                 run.report.failures.push_back(
                     {unit.name, "restructure", "no rewritten source was written for this unit",
                      "the restructurer's log tells which units it wrote", run.restructured.log});

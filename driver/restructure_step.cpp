@@ -65,6 +65,21 @@ void read_generated_makefile(const std::string& text, const std::string& dir,
     }
 }
 
+std::map<std::string, std::vector<std::string>> read_lost_texts(const std::string& log) {
+    static const std::string prefix = "Warning: text not found: ";
+    std::map<std::string, std::vector<std::string>> lost;
+    std::istringstream lines(log);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.rfind(prefix, 0) != 0 || line.empty() || line.back() != ')') continue;
+        const std::size_t open = line.rfind(" (");
+        if (open == std::string::npos || open < prefix.size()) continue;
+        lost[line.substr(open + 2, line.size() - open - 3)].push_back(
+            line.substr(prefix.size(), open - prefix.size()));
+    }
+    return lost;
+}
+
 restructure_result run_restructurer(const std::string& restructurer,
                                     const std::vector<compile_unit>& units, const std::string& tree,
                                     const std::string& dir) {
@@ -80,6 +95,11 @@ restructure_result run_restructurer(const std::string& restructurer,
     for (const compile_unit& unit : units)
         argv.push_back(unit.facts());
     result.run = run_process({argv, dir, result.log, result.log});
+
+    std::ifstream log(result.log);
+    std::stringstream log_text;
+    log_text << log.rdbuf();
+    result.lost_texts = read_lost_texts(log_text.str());
 
     std::ifstream makefile(dir + "/Makefile.gen");
     std::stringstream text;

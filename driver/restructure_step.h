@@ -5,6 +5,7 @@
 #include "compile_unit.h"
 #include "process.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,14 @@ struct restructure_result {
     std::vector<std::string> include_flags; // "-I<dir>" options for the rewritten sources
     std::vector<std::string> new_headers;   // absolute paths of the headers it wrote
     std::string log;
+    // Per preprocessed source (<unit>.cpp.c): the program units whose text the
+    // restructurer found nowhere in it ("func:gen /dir/sub/gen.y:1").
+    std::map<std::string, std::vector<std::string>> lost_texts;
 };
+
+// The restructurer's "Warning: text not found: <unit> <file:line> (<path>)"
+// lines of a log text, by preprocessed source.
+std::map<std::string, std::vector<std::string>> read_lost_texts(const std::string& log);
 
 // Runs the restructurer in `dir` with "-I" for the project's include directories
 // (those inside `tree`), "-M" for the tree, and the fact files of `units`.

@@ -60,6 +60,7 @@ void graph::N_codegen(node& n) {
             announce_file(name);
             const std::string stem = guard_stem(name);
             std::string text = "#ifndef HEADER_" + stem + "\n#define HEADER_" + stem + "\n";
+            declared_tags.clear();
             V_codegen(n.id, text, units, 2);
             out << text << "#endif\n";
             return;
@@ -69,6 +70,7 @@ void graph::N_codegen(node& n) {
         output_file out(name);
         announce_file(name);
         std::string text;
+        declared_tags.clear();
         V_codegen(n.id, text, units, 1);
         out << text;
     } else if (Implement* file = as_implement(n)) {
@@ -79,6 +81,7 @@ void graph::N_codegen(node& n) {
         output_file out(name);
         announce_file(name);
         emitted_units.clear();
+        declared_tags.clear();
         std::string text;
         V_codegen(n.id, text, file->members, n.is_define() ? 1 : 2);
         out << text;

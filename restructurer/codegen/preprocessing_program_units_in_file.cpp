@@ -40,6 +40,7 @@ void graph::preprocessing_program_units_in_file(std::string path) {
     in.close();
     construct_leaves();
     remove_unused_declarations();
+    report_lost_texts(path);
 
     std::vector<node> collected = extraction.collected();
     if (reduce_only) {
@@ -47,6 +48,7 @@ void graph::preprocessing_program_units_in_file(std::string path) {
         output_file out(copy);
         announce(" " + copy + "...");
         std::string text;
+        declared_tags.clear();
         for (node& u : collected)
             S_codegen(text, u);
         out << text;
@@ -80,6 +82,22 @@ void graph::preprocessing_program_units_in_file(std::string path) {
     const node f(next_free_number(nodes), file);
     nodes.insert(f);
     fold_into_implementation_file(f, members);
+}
+
+// A unit this source needs whose text was found nowhere in its preprocessed
+// source would be missing from every file written for the source: it is named,
+// with its place and the preprocessed source, so that the loss is the
+// source's failure and never silent.
+void graph::report_lost_texts(const std::string& path) const {
+    for (const node& n : nodes) {
+        const ProgramUnit* u = as_unit(n);
+        if (!u || u->begin == 0) continue;
+        auto text = unit_texts.find(n.id);
+        if (text != unit_texts.end() && !text->second.empty()) continue;
+        const std::string& file = u->is_define() ? u->start_file : u->file();
+        std::cout << lost_text_prefix << u->name << " " << file << ":" << u->begin << " (" << path
+                  << ")" << std::endl;
+    }
 }
 
 // Every edge between a member and a unit outside the file now has the file

@@ -3,13 +3,65 @@
 // a line marker pointing at its original place.
 #include "header/graph.h"
 
+#include <cctype>
 #include <iostream>
+#include <set>
 
 namespace {
 bool starts_with(const std::string& text, const char* prefix) {
     return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
+
+bool identifier_char(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
+
+// The "struct X;" or "union X;" line at `pos` of a unit's text, or "".
+std::string forward_line_at(const std::string& text, std::size_t pos) {
+    const std::size_t end = text.find('\n', pos);
+    if (end == std::string::npos) return "";
+    const std::string line = text.substr(pos, end - pos + 1);
+    const std::size_t blank = line.find(' ');
+    if (!(starts_with(line, "struct ") || starts_with(line, "union ")) || line.size() < 3 ||
+        line[line.size() - 2] != ';')
+        return "";
+    for (std::size_t i = blank + 1; i + 2 < line.size(); ++i)
+        if (!identifier_char(line[i])) return "";
+    return line;
+}
+
+// The tags "struct X;\n" a typedef declares at file scope by naming them.
+void tags_named_by_typedef(const std::string& text, std::set<std::string>& tags) {
+    if (text.find("typedef") == std::string::npos) return;
+    for (const char* kind : {"struct ", "union "}) {
+        const std::size_t length = std::char_traits<char>::length(kind);
+        for (std::size_t at = text.find(kind); at != std::string::npos;
+             at = text.find(kind, at + length)) {
+            if (at > 0 && identifier_char(text[at - 1])) continue;
+            std::size_t end = at + length;
+            while (end < text.size() && identifier_char(text[end]))
+                ++end;
+            if (end > at + length)
+                tags.insert(std::string(kind) + text.substr(at + length, end - at - length) +
+                            ";\n");
+        }
+    }
+}
 } // namespace
+
+// The forward declarations ahead of a unit's text ("struct list;") are written
+// once per file, and not at all once a typedef of the file or the structure
+// itself has declared the tag.
+std::string graph::without_repeated_forward_declarations(const std::string& text) {
+    std::size_t pos = 0;
+    std::string kept;
+    for (std::string line = forward_line_at(text, pos); !line.empty();
+         line = forward_line_at(text, pos)) {
+        if (declared_tags.insert(line).second) kept += line;
+        pos += line.size();
+    }
+    return pos == 0 ? text : kept + text.substr(pos);
+}
 
 void graph::S_codegen(std::string& text, node& n) {
     const bool tracing = config.accept("debug S_codegen");
@@ -23,7 +75,9 @@ void graph::S_codegen(std::string& text, node& n) {
         }
     } else if (const ProgramUnit* unit = as_unit(n)) {
         if (!emitted_units.count(n)) {
-            std::string t = unit_texts[n.id];
+            std::string t = without_repeated_forward_declarations(unit_texts[n.id]);
+            if (unit->is_aggr()) declared_tags.insert(get_forward_type(unit->name));
+            if (starts_with(unit->name, "type:")) tags_named_by_typedef(t, declared_tags);
             if (unit->begin > 0 && !t.empty()) {
                 const std::string& file = unit->is_define() ? unit->start_file : unit->file();
                 std::string marker = "# " + std::to_string(unit->begin) + " \"" + file + "\"";

@@ -108,7 +108,8 @@ void unit_extraction::marker_line(const std::string& line) {
             ++line_;
         return;
     }
-    enter_file(graph::system_path(name));
+    if (graph::is_working_directory_marker(name)) return;
+    enter_file(graph::source_path(name, g_.compile_dir));
     line_ = number - 1;
 }
 

@@ -51,8 +51,10 @@ class graph {
     bool reduce_only = false;     // "-c"
     bool generate_facts = false;  // "-g"
     bool with_inclusions = false; // "-x"
+    std::string compile_dir;      // of the unit being loaded, "" when unknown
     std::map<int, int> new_id_of; // per-file number -> merged number
     node_set emitted_units;
+    std::set<std::string> declared_tags; // "struct X;\n" declared in the file being written
 
     // ---- process-wide state, built before main runs ----
     static tailor::Tailor config;              // switches from "GRAPH"
@@ -78,6 +80,15 @@ class graph {
     // ---- paths and system files (loading/paths.cpp) ----
     static std::string system_path(std::string path);
     static bool is_system_file(std::string file);
+    // The resolved path of a file name of the facts or the line markers of a
+    // preprocessed source: a relative name is taken in `compile_dir` (when not
+    // empty); a name found nowhere gives its absolute form, with a warning.
+    static std::string source_path(const std::string& name, const std::string& compile_dir);
+    // The compile directory recorded in a preprocessed source by gcc's
+    // working-directory marker ("# 1 \"/dir//\"", written with -g or
+    // -fworking-directory), or "" when it has none.
+    static std::string working_directory(const std::string& preprocessed);
+    static bool is_working_directory_marker(const std::string& name);
     static std::string get_filename(const node& n);
     std::string get_include_dirs() const;
 
@@ -97,6 +108,13 @@ class graph {
     void remove_self_cycles();
     void remove_fcts();
     void remove_forward_edges();
+    // Edges from each function or variable declaration to the definition of
+    // the same name (loading/keep_own_declarations.cpp).
+    void keep_own_declarations();
+    // Edges from a type written in the source's own text to header units are
+    // moved to the source's definitions they reach
+    // (loading/keep_source_types_own.cpp).
+    void keep_source_types_own();
     void remove_unused_declarations();
 
     // ---- merging (loading/merge*.cpp) ----
@@ -140,6 +158,9 @@ class graph {
     void V_codegen(int number, std::string& out, std::vector<node>& units, int mode);
     // Appends what one included header or one program unit contributes.
     void S_codegen(std::string& text, node& n);
+    // `text` without the forward declarations at its head that the file being
+    // written already holds (`declared_tags`); records the ones it keeps.
+    std::string without_repeated_forward_declarations(const std::string& text);
     // The units of `units` so that each comes after the units it uses.
     std::vector<node> topological_ordering(const node_set& units, const edge_set& deps);
 
@@ -159,6 +180,11 @@ class graph {
     void codegen();           // codegen/codegen.cpp
     // codegen/preprocessing_program_units_in_file.cpp
     void preprocessing_program_units_in_file(std::string path);
+    // One line per unit of this file's graph that has a place but no text:
+    // lost_text_prefix, the unit's name, "file:line", and "(path)" naming the
+    // preprocessed source.
+    void report_lost_texts(const std::string& path) const;
+    static constexpr const char* lost_text_prefix = "Warning: text not found: ";
 
     // The graph accumulated from the fact files merged so far.
     struct accumulated_graph {

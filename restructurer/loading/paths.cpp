@@ -4,6 +4,7 @@
 #include "header/graph.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
@@ -11,6 +12,40 @@ std::string graph::system_path(std::string path) {
     if (realpath(path.c_str(), buf)) return std::string(buf);
     std::cout << "Warning: file " << path << " does not exist!\n";
     return "";
+}
+
+// Relative names are those of the compile directory when it is known: the
+// line markers of a generated source ("#line 1 \"sub/gen.y\"") name files as
+// the compiler saw them from there. A name found nowhere still names the
+// unit's text, so it becomes an absolute path all the same.
+std::string graph::source_path(const std::string& name, const std::string& compile_dir) {
+    if (name.empty() || name[0] == '<') return system_path(name); // <built-in>, <command-line>
+    const bool relative = name[0] != '/';
+    const std::string candidate =
+        relative && !compile_dir.empty() ? compile_dir + "/" + name : name;
+    if (realpath(candidate.c_str(), buf)) return std::string(buf);
+    std::cout << "Warning: file " << name << " does not exist!\n";
+    std::error_code ec;
+    return std::filesystem::absolute(candidate, ec).lexically_normal().string();
+}
+
+std::string graph::working_directory(const std::string& preprocessed) {
+    std::ifstream in(preprocessed);
+    std::string line;
+    // gcc writes the marker second, right after the one naming the source.
+    for (int i = 0; i < 2 && std::getline(in, line); ++i) {
+        const std::size_t open = line.find('"');
+        const std::size_t close = line.rfind('"');
+        if (line.compare(0, 2, "# ") != 0 || open == std::string::npos || close <= open + 2)
+            continue;
+        const std::string name = line.substr(open + 1, close - open - 1);
+        if (is_working_directory_marker(name)) return name.substr(0, name.size() - 2);
+    }
+    return "";
+}
+
+bool graph::is_working_directory_marker(const std::string& name) {
+    return name.size() > 2 && name.compare(name.size() - 2, 2, "//") == 0;
 }
 
 namespace {

@@ -34,6 +34,7 @@ void graph::read_graphs(std::vector<std::string> files) {
         unit_index_size = 0;
 
         announce(file);
+        compile_dir = working_directory(preprocessed_source(file));
         read_fact_file(file);
         if (debug_count()) count();
 
@@ -47,6 +48,8 @@ void graph::read_graphs(std::vector<std::string> files) {
         remove_fcts();
         remove_self_cycles();
         remove_forward_edges();
+        keep_own_declarations();
+        keep_source_types_own();
         construct_leaves();
         remove_unused_declarations();
 

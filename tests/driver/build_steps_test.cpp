@@ -63,6 +63,23 @@ TEST(GeneratedMakefile, GivesIncludeOptionsAndHeaders) {
     EXPECT_EQ(headers, (std::vector<std::string>{"/w/include.new/3.h", "/t/m/include.new/5.h"}));
 }
 
+// The restructurer names every unit whose text it found nowhere; the driver
+// takes them per preprocessed source, even in a path with blanks, and
+// ignores every other line.
+TEST(RestructureStep, LostTextsByPreprocessedSource) {
+    const std::string log = "Warning: file sub/gen.y does not exist!\n"
+                            "SIZE NODE : 2\n"
+                            "Warning: text not found: func:gen /t/sub/gen.y:1 (/t/sub/gen.cpp.c)\n"
+                            "Warning: text not found: var:v /t/a b/x.h:3 (/t/a b/x.cpp.c)\n"
+                            "Warning: text not found: type:t /t/sub/gen.y:2 (/t/sub/gen.cpp.c)\n"
+                            "Warning: text not found: broken line\n";
+    auto lost = read_lost_texts(log);
+    ASSERT_EQ(lost.size(), 2u);
+    EXPECT_EQ(lost["/t/sub/gen.cpp.c"],
+              (std::vector<std::string>{"func:gen /t/sub/gen.y:1", "type:t /t/sub/gen.y:2"}));
+    EXPECT_EQ(lost["/t/a b/x.cpp.c"], (std::vector<std::string>{"var:v /t/a b/x.h:3"}));
+}
+
 TEST(Measure, CountsTextAndFindsProjectHeadersInLineMarkers) {
     fs::path file = fresh_temp_dir("hdrslim-measure") / "unit.i";
     std::ofstream(file) << "# 1 \"/t/a.c\"\n"

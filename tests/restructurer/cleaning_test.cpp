@@ -41,6 +41,38 @@ TEST(Cleaning, SystemDefinitionsAndImplicitDeclarations) {
     EXPECT_EQ(arcs(s.g.edges), (arc_list{{0, 2}, {4, 2}}));
 }
 
+// A definition keeps the declarations of its own name (its prototype), even
+// when nothing else of its unit uses them; other declarations stay unused.
+TEST(Cleaning, DefinitionsKeepTheirOwnDeclarations) {
+    small s(
+        {unit(0, "func:get", false, 1, 1, "/p/get.h"), unit(1, "func:get", true, 2, 2, "/p/get.c"),
+         unit(2, "var:dir", false, 3, 3, "/p/get.h"), unit(3, "var:dir", true, 4, 4, "/p/get.c"),
+         unit(4, "type:t", false, 5, 5, "/p/get.h"), unit(5, "func:other", false, 6, 6, "/p/get.h"),
+         unit(6, "type:t", true, 7, 7, "/p/get.c")},
+        {});
+    s.g.keep_own_declarations();
+    EXPECT_EQ(arcs(s.g.edges), (arc_list{{0, 1}, {2, 3}}));
+    s.g.construct_leaves();
+    s.g.remove_unused_declarations();
+    EXPECT_EQ(ids(s.g.nodes), (std::vector<int>{0, 1, 2, 3, 6}));
+}
+
+// A type of the source's own text used by a header unit: the edge goes to the
+// source's definitions the header unit reaches instead, so the type follows
+// the source's code but not the header unit into other sources.
+TEST(Cleaning, TypesOfTheSourceStayWithItsDefinitions) {
+    small s({unit(0, "struct:lj", false, 2, 2, "/p/ldo.cpp.c"),
+             unit(1, "type:state_T", false, 3, 3, "/p/state.h"),
+             unit(2, "func:run_proto", false, 4, 4, "/p/state.h"),
+             unit(3, "func:run", true, 5, 9, "/p/ldo.cpp.c"),
+             unit(4, "func:other", true, 10, 12, "/p/ldo.cpp.c"),
+             unit(5, "struct:local", false, 13, 13, "/p/ldo.cpp.c"),
+             unit(6, "type:local_T", false, 14, 14, "/p/ldo.cpp.c")},
+            {{0, 1}, {1, 2}, {2, 3}, {0, 4}, {5, 6}, {6, 4}});
+    s.g.keep_source_types_own();
+    EXPECT_EQ(arcs(s.g.edges), (arc_list{{0, 3}, {0, 4}, {1, 2}, {2, 3}, {5, 6}, {6, 4}}));
+}
+
 TEST(Cleaning, SelfCyclesAreErasedWithTraces) {
     small s({unit(0, "func:rec", true), unit(1, "func:other", true)}, {{0, 0}, {0, 1}, {1, 1}});
     switches on{"debug remove_cycle_edges"};

@@ -121,8 +121,39 @@ TEST(Emission, OneNodeGraphAndEmptySource) {
     h.codegen();
     EXPECT_TRUE(std::ifstream("never.cpp.new.c").is_open());
     EXPECT_EQ(read_file("never.cpp.new.c"), "");
-    EXPECT_EQ(read_file("main.cpp.new.c"), "# 3 \"/src/h.h\"\nint feature(void);\n"
-                                           "# 4 \"/src/h.h\"\nint main(void) { return feature(); }\n");
+    EXPECT_EQ(read_file("main.cpp.new.c"),
+              "# 3 \"/src/h.h\"\nint feature(void);\n"
+              "# 4 \"/src/h.h\"\nint main(void) { return feature(); }\n");
+}
+
+// A forward declaration is written once per file, and not once the tag is
+// declared by the structure itself or by a typedef naming it; a new file
+// starts afresh.
+TEST(Emission, ForwardDeclarationsOncePerFile) {
+    graph g;
+    g.unit_texts = {{1, "struct a;\nstruct b;\nvoid f(struct a *, struct b *);\n"},
+                    {2, "struct a;\nvoid g(struct a *);\n"},
+                    {3, "typedef struct b b_t;\n"},
+                    {4, "struct b;\nstruct c;\nvoid h(b_t *, struct c *);\n"},
+                    {5, "struct c { int n; };\n"},
+                    {6, "struct c;\nstruct cx;\nvoid k(struct c *, struct cx *);\n"}};
+    std::vector<node> units = {unit(1, "func:f"), unit(2, "func:g"),   unit(3, "type:b_t"),
+                               unit(4, "func:h"), unit(5, "struct:c"), unit(6, "func:k")};
+    as_unit(units[4])->aggr = true;
+    std::string text;
+    for (node& u : units)
+        g.S_codegen(text, u);
+    EXPECT_EQ(text, "struct a;\nstruct b;\nvoid f(struct a *, struct b *);\n"
+                    "void g(struct a *);\n"
+                    "typedef struct b b_t;\n"
+                    "struct c;\nvoid h(b_t *, struct c *);\n"
+                    "struct c { int n; };\n"
+                    "struct cx;\nvoid k(struct c *, struct cx *);\n");
+    g.declared_tags.clear();
+    g.emitted_units.clear();
+    std::string again;
+    g.S_codegen(again, units[1]);
+    EXPECT_EQ(again, "struct a;\nvoid g(struct a *);\n");
 }
 
 TEST(Emission, TopologicalOrderingBreaksCycles) {

@@ -195,15 +195,17 @@ TEST(Extraction, ForwardDeclarationsKeepTheDependency) {
     EXPECT_TRUE(g.edges.count(edge(s, proto)));
     EXPECT_TRUE(g.edges.count(edge(s, def)));
 
-    // The reduced copy: each collected unit behind its line marker.
-    EXPECT_EQ(read(t.dir.path() + "/x.cpp.new.c"),
-              "# 1 \"" + t.h +
-                  "\"\nstruct s { int v; };\n"
-                  "# 2 \"" +
-                  t.h +
-                  "\"\nstruct s;\nstruct s *g(void);\n"
-                  "# 4 \"" +
-                  t.a + "\"\nstruct s;\nint h(void) { return g()->v; }\n");
+    // The reduced copy: each collected unit behind its line marker; the
+    // structure written first declares the tag, so no forward declaration
+    // is repeated after it.
+    EXPECT_EQ(read(t.dir.path() + "/x.cpp.new.c"), "# 1 \"" + t.h +
+                                                       "\"\nstruct s { int v; };\n"
+                                                       "# 2 \"" +
+                                                       t.h +
+                                                       "\"\nstruct s *g(void);\n"
+                                                       "# 4 \"" +
+                                                       t.a +
+                                                       "\"\nint h(void) { return g()->v; }\n");
     // "-g": the unit's facts as they stand now, in the loader's format.
     EXPECT_EQ(read(t.dir.path() + "/x.rsf"), "0 func:h " + t.a +
                                                  ":4.1:4.1\n"
@@ -258,4 +260,35 @@ TEST(Extraction, ProgressDotsAndMissingSources) {
     }
     std::cerr.rdbuf(saved);
     EXPECT_EQ(err.str(), "..");
+}
+
+// Code under a #line name relative to the compile directory (bison's output)
+// is found where its facts place it; a unit whose text is found nowhere is
+// named with its place and the preprocessed source, never dropped silently.
+TEST(Extraction, RelativeLineNamesAndLostTexts) {
+    source_tree t;
+    const std::string unit_file = resolved(t.dir.write("sub/gen.cpp.c", ""));
+    const std::string top = resolved(t.dir.path());
+    graph g;
+    g.compile_dir = top;
+    node helper = located(g, 0, "func:helper", true, 1, 1, unit_file);
+    node gen = located(g, 1, "func:gen", true, 1, 1, top + "/sub/gen.y");
+    node lost = located(g, 2, "func:lost", true, 7, 7, top + "/sub/gen.y");
+    t.dir.write("sub/gen.cpp.c", "# 0 \"sub/gen.c\"\n"
+                                 "# 1 \"" +
+                                     top +
+                                     "//\"\n"
+                                     "# 1 \"sub/gen.c\"\n"
+                                     "int helper(void) { return 1; }\n"
+                                     "# 1 \"sub/gen.y\"\n"
+                                     "int gen(void) { return 41 + helper(); }\n");
+    captured_stdout out;
+    g.preprocessing_program_units_in_file(unit_file);
+    EXPECT_EQ(g.unit_texts.at(helper.id), "int helper(void) { return 1; }\n");
+    EXPECT_EQ(g.unit_texts.at(gen.id), "int gen(void) { return 41 + helper(); }\n");
+    EXPECT_FALSE(g.unit_texts.count(lost.id));
+    EXPECT_NE(out.text().find(std::string(graph::lost_text_prefix) + "func:lost " + top +
+                              "/sub/gen.y:7 (" + unit_file + ")\n"),
+              std::string::npos);
+    EXPECT_EQ(out.text().find("func:gen "), std::string::npos);
 }

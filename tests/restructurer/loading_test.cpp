@@ -116,11 +116,33 @@ TEST(Loading, DefinitionsDeclarationsAndLocations) {
         EXPECT_GE(u->end, 20) << name;
     }
 
-    // An unresolvable file is reported and leaves the path empty.
+    // A variable defined twice (a tentative definition, then the one with its
+    // initializer) keeps both places; the same place given again is one unit.
+    graph t;
+    t.parse_node(0, "var:dir", dir.a() + ":3.1:3.10");
+    t.parse_node(0, "var:dir", dir.a() + ":5.1:5.14");
+    t.parse_node(0, "var:dir", dir.a() + ":5.1:5.14");
+    t.parse_edge(1, "func:get", "var:dir");
+    ASSERT_EQ(names(t), (std::vector<std::string>{"0var:dir+", "1var:dir+"}));
+    EXPECT_EQ(as_unit(*t.nodes.begin())->begin, 3);
+    EXPECT_EQ(as_unit(*t.nodes.rbegin())->begin, 5);
+
+    // An unresolvable file is reported and named by its absolute path.
     captured_stdout out;
     g.parse_node(1, "type:lost", "gone.h:1.1:2.1");
     EXPECT_EQ(out.text(), "Warning: file gone.h does not exist!\n");
-    EXPECT_EQ(as_unit(*g.nodes.rbegin())->file_name, "");
+    EXPECT_EQ(as_unit(*g.nodes.rbegin())->file_name, current_dir() + "/gone.h");
+
+    // A definition under a name that names no file (a generator's #line) is
+    // the unit's own: its file is the context; relative names are those of
+    // the compile directory.
+    g.compile_dir = dir.path();
+    g.parse_node(0, "func:gen", "sub/gen.y:1.1:1.40:" + dir.a());
+    const ProgramUnit* gen = as_unit(*g.nodes.rbegin());
+    EXPECT_EQ(gen->start_file, dir.path() + "/sub/gen.y");
+    EXPECT_EQ(gen->file_name, resolved(dir.a()));
+    g.remove_system_definitions();
+    EXPECT_EQ(g.nodes.rbegin()->object->name, "func:gen");
 }
 
 TEST(Loading, UseFactsCreateTypeUnitsButNotFunctionsOrVariables) {

@@ -341,3 +341,33 @@ TEST(Merging, TextOfAUnitFirstMetOnlyByName) {
     EXPECT_EQ(acc.unit_texts.at(0), "struct jmp { int x; };\n");
     EXPECT_EQ(acc.unit_texts.at(3), "int b;");
 }
+
+// A type written in a source's own text (its file is the preprocessed source)
+// is that source's: a unit of another file that only names it, or another
+// source's type of the same tag, stays apart; a header's type is still one
+// unit everywhere.
+TEST(Merging, TypesOfASourceStayItsOwn) {
+    graph g;
+    graph::accumulated_graph acc;
+    merge(g, acc,
+          {unit(0, "struct:lj", false, 2, 2, "/p/ldo.cpp.c"),
+           unit(1, "func:run", true, 4, 9, "/p/ldo.cpp.c"),
+           unit(2, "type:state_T", false, 3, 3, "/p/state.h")},
+          {{0, 1}, {2, 1}}, {{0, "struct lj { int s; };\n"}});
+    merge(g, acc,
+          {unit(0, "struct:lj", false), unit(1, "func:main", true, 5, 9, "/p/main.cpp.c"),
+           unit(2, "type:state_T", false, 3, 3, "/p/state.h"),
+           unit(3, "struct:node", false, 3, 3, "/p/main.cpp.c")},
+          {{0, 2}, {2, 1}, {3, 1}}, {{3, "struct node { double d; };\n"}});
+    merge(g, acc,
+          {unit(0, "struct:node", false, 3, 3, "/p/ldo.cpp.c"),
+           unit(1, "func:f", true, 4, 4, "/p/ldo.cpp.c")},
+          {{0, 1}}, {{0, "struct node { int v; };\n"}});
+    EXPECT_EQ(labels(acc.nodes),
+              (std::vector<std::string>{"0struct:lj", "1func:run", "2type:state_T", "3struct:lj",
+                                        "4func:main", "6struct:node", "7struct:node", "8func:f"}));
+    EXPECT_EQ(acc.unit_texts.at(0), "struct lj { int s; };\n");
+    EXPECT_EQ(acc.unit_texts.at(3), "");
+    EXPECT_EQ(acc.unit_texts.at(6), "struct node { double d; };\n");
+    EXPECT_EQ(acc.unit_texts.at(7), "struct node { int v; };\n");
+}

@@ -23,6 +23,30 @@ TEST(Paths, SystemPathResolvesOrWarns) {
     EXPECT_EQ(out.text(), "Warning: file " + dir.path() + "/missing.h does not exist!\n");
 }
 
+// Names of line markers and facts: relative ones are the compile directory's
+// (read from gcc's working-directory marker); a name found nowhere still gets
+// an absolute path, so that the facts and the markers naming it agree.
+TEST(Paths, SourcePathsTakeTheCompileDirectory) {
+    temp_dir dir;
+    const std::string grammar = dir.write("top/sub/parse.y", "");
+    const std::string top = resolved(dir.path() + "/top");
+    EXPECT_EQ(graph::source_path("sub/parse.y", top), resolved(grammar));
+    EXPECT_EQ(graph::source_path(grammar, "/elsewhere"), resolved(grammar));
+    captured_stdout out;
+    EXPECT_EQ(graph::source_path("sub/gen.y", top), top + "/sub/gen.y");
+    EXPECT_EQ(graph::source_path("sub/../gen.y", top), top + "/gen.y");
+    EXPECT_EQ(graph::source_path("<built-in>", top), "");
+    EXPECT_NE(out.text().find("Warning: file sub/gen.y does not exist!\n"), std::string::npos);
+
+    const std::string with = dir.write("with.cpp.c", "# 0 \"sub/parse.c\"\n# 1 \"" + top +
+                                                         "//\"\n# 0 \"<built-in>\"\nint x;\n");
+    const std::string without =
+        dir.write("without.cpp.c", "# 0 \"sub/parse.c\"\n# 0 \"<built-in>\"\n# 1 \"/d//\"\n");
+    EXPECT_EQ(graph::working_directory(with), top);
+    EXPECT_EQ(graph::working_directory(without), ""); // only right after the first marker
+    EXPECT_EQ(graph::working_directory(dir.path() + "/none.cpp.c"), "");
+}
+
 TEST(Paths, IncludeDirectoriesAndUserModules) {
     clean_options options;
     temp_dir dir;

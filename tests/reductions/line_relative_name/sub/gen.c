@@ -1,3 +1,4 @@
+/* A #line name that names no file. */
 int helper(void) { return 1; }
 #line 1 "sub/gen.y"
 int gen(void) { return 41 + helper(); }

@@ -1,6 +1,7 @@
 #ifndef HEADER_3
 #define HEADER_3
-#include "2.h"
-# 22 "@SHOP@/include/item.h"
-typedef int (*item_filter)(const item_t *item);
+#include "6.h"
+# 16 "@SHOP@/include/report.h"
+struct item;
+void print_plain_line(const item_t *item, int index);
 #endif

@@ -1,5 +1,7 @@
 #include "0.h"
-#include "8.h"
+#include "3.h"
+#include "4.h"
+#include "10.h"
 # 378 "/usr/include/stdio.h"
 extern int snprintf (char *__restrict __s, size_t __maxlen,
        const char *__restrict __format, ...)

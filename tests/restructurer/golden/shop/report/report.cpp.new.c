@@ -1,12 +1,9 @@
 #include "0.h"
-#include "4.h"
-#include "6.h"
 #include "2.h"
-# 32 "@SHOP@/include/item.h"
-void stock_by_category(int totals[CAT_COUNT]);
-# 33 "@SHOP@/include/item.h"
-cents_t stock_value(void);
+#include "4.h"
 #include "8.h"
+#include "9.h"
+#include "10.h"
 # 5 "@SHOP@/report/report.cpp.c"
 static int reports_printed;
 # 7 "@SHOP@/report/report.cpp.c"

@@ -1,8 +1,9 @@
-#include "3.h"
+#include "1.h"
+#include "4.h"
 # 156 "/usr/include/string.h"
 extern int strcmp (const char *__s1, const char *__s2)
      __attribute__ ((__nothrow__ , __leaf__)) __attribute__ ((__pure__)) __attribute__ ((__nonnull__ (1, 2)));
-#include "6.h"
+#include "8.h"
 # 5 "@SHOP@/store/item.cpp.c"
 struct item;
 item_t items[16];
@@ -22,7 +23,6 @@ static union tag make_tag(const char *name)
     return tag;
 }
 # 20 "@SHOP@/store/item.cpp.c"
-struct item;
 int add_item(const char *name, enum category category, cents_t price, int quantity)
 {
     item_t *item;
@@ -38,7 +38,6 @@ int add_item(const char *name, enum category category, cents_t price, int quanti
     return item_count++;
 }
 # 35 "@SHOP@/store/item.cpp.c"
-struct item;
 const item_t *find_item(const char *name)
 {
     int i;

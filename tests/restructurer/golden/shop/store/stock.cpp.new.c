@@ -1,4 +1,5 @@
-#include "6.h"
+#include "8.h"
+#include "9.h"
 # 3 "@SHOP@/store/stock.cpp.c"
 static int weights[CAT_COUNT] = {1, 3, 2};
 # 5 "@SHOP@/store/stock.cpp.c"

@@ -1,6 +1,6 @@
-#ifndef HEADER_8
-#define HEADER_8
-#include "2.h"
+#ifndef HEADER_10
+#define HEADER_10
+#include "6.h"
 # 214 "/usr/lib/gcc/x86_64-linux-gnu/12/include/stddef.h"
 
 typedef long unsigned int size_t;
