@@ -42,9 +42,9 @@ struct run_state {
 
     explicit run_state(const run_options& o) : options(o), shown(progress::for_stderr(o.quiet)) {}
 
-    void begin(const std::string& phase, int total) {
+    void begin(const std::string& phase, int total, const std::string& log = "") {
         phase_start = std::chrono::steady_clock::now();
-        shown.start_phase(phase, total);
+        shown.start_phase(phase, total, log);
     }
     void end(const std::string& phase) {
         shown.finish_phase();
@@ -115,7 +115,7 @@ void report_cleaned(run_state& run, const std::vector<std::string>& removed) {
 bool load_units(run_state& run, std::string& error) {
     compile_db_result units;
     if (!run.options.build_command.empty()) {
-        run.begin("build", 0);
+        run.begin("build", 0, run.out.work + "/build.log");
         run.build = capture_build(run.options.build_command, run.out.tree, run.out.work, "build");
         run.end("build");
         if (!run.build.result.ok()) {
@@ -151,7 +151,7 @@ bool load_units(run_state& run, std::string& error) {
 std::string run_check(run_state& run, const std::string& when, const std::string& dir) {
     if (run.options.check_command.empty()) return "not run";
     if (!fs::is_directory(dir)) return "failed";
-    run.begin("check " + when, 0);
+    run.begin("check " + when, 0, run.out.work + "/check-" + when + ".log");
     process_result result =
         run_shell(run.options.check_command, dir, run.out.work + "/check-" + when + ".log");
     run.end("check " + when);
@@ -177,7 +177,7 @@ bool restructure(run_state& run, std::string& error) {
         error = "no unit has facts; nothing to restructure";
         return false;
     }
-    run.begin("restructure", 0);
+    run.begin("restructure", 0, run.out.work + "/restructure/restructurer.log");
     run.restructured = run_restructurer(run.tools.restructurer, with_facts, run.out.tree,
                                         run.out.work + "/restructure");
     run.end("restructure");
@@ -316,7 +316,7 @@ void find_regenerated_sources(run_state& run, const std::string& log) {
 void build_after(run_state& run) {
     if (!run.build_captured) return;
     std::string error;
-    run.begin("rebuild", 0);
+    run.begin("rebuild", 0, run.out.work + "/build-after.log");
     if (!copy_project(run.out.project, run.out.after, error)) {
         run.report.failures.push_back({"(project)", "rebuild", error, "check the disk space", ""});
         run.end("rebuild");
