@@ -1,6 +1,7 @@
 // hdrslim: the driver. `hdrslim run PROJECT_DIR` copies the project, extracts the
 // facts of every unit, restructures its headers, rebuilds and checks the result,
 // and writes a report comparing the preprocessed size before and after.
+#include "code_comments.h"
 #include "pipeline.h"
 #include "run_options.h"
 
@@ -41,6 +42,12 @@ int main(int argc, char** argv) {
     if (args.empty()) {
         std::fprintf(stderr, "%s", run_usage);
         return 2;
+    }
+    // Internal: the unit steps filter each preprocessed text through this.
+    if (args[0] == "--keep-code-comments" && args.size() == 2) {
+        if (keep_code_comments_in_file(args[1])) return 0;
+        std::fprintf(stderr, "hdrslim: cannot rewrite %s\n", args[1].c_str());
+        return 1;
     }
     if (args[0] == "--version") {
         std::printf("hdrslim %s\n", HDRSLIM_VERSION);

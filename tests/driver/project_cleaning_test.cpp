@@ -2,6 +2,7 @@
 // left out of the copy, skipped sources are told once, GCC's line markers become
 // standard ones, and the command line refuses what cannot work.
 #include "build_outputs.h"
+#include "code_comments.h"
 #include "compile_db.h"
 #include "line_markers.h"
 #include "run_options.h"
@@ -25,8 +26,7 @@ TEST(BuildOutputs, ObjectsProgramsLibtoolFilesAndCMakeFoldersGo) {
     std::ofstream(root / "src" / "a.lo") << "# a.lo - a libtool object file\n";
     std::ofstream(root / "prog") << std::string("\177ELF", 4);
     std::ofstream(root / "build" / "CMakeCache.txt") << "CMAKE_HOME_DIRECTORY:INTERNAL=/x\n";
-    std::ofstream(root / "build" / "CMakeFiles" / "3.25.1" / "CompilerIdC" /
-                  "CMakeCCompilerId.c")
+    std::ofstream(root / "build" / "CMakeFiles" / "3.25.1" / "CompilerIdC" / "CMakeCCompilerId.c")
         << "int main(void) { return 0; }\n";
     std::ofstream(root / "README") << "ELF is not at the start\n";
     std::ofstream(root / "archive.txt") << "!<arch>";
@@ -60,10 +60,10 @@ TEST(SkippedSources, EachReasonOnceEachSourceOnce) {
     skipped.push_back("b.cc: not a C source");
     skipped.push_back("c.cc: not a C source");
     skipped.push_back("d.cc: not a C source");
-    EXPECT_EQ(skipped_summary(skipped),
-              (std::vector<std::string>{
-                  "conftest.c: no longer exists after the build (a configure test)",
-                  "4 sources: not a C source (a.cc, b.cc, c.cc and 1 more)"}));
+    EXPECT_EQ(
+        skipped_summary(skipped),
+        (std::vector<std::string>{"conftest.c: no longer exists after the build (a configure test)",
+                                  "4 sources: not a C source (a.cc, b.cc, c.cc and 1 more)"}));
 }
 
 TEST(LineMarkers, GccMarkersBecomeLineDirectives) {
@@ -127,4 +127,28 @@ TEST(RunOptions, CheckNeedsBuildAndTheDatabaseIsLookedForInBuild) {
     std::ofstream(root / "elsewhere" / "compile_commands.json") << "[]";
     EXPECT_EQ(find_compile_db(o), (root / "elsewhere" / "compile_commands.json").string());
     fs::remove_all(root);
+}
+
+TEST(CodeComments, OnlyFallThroughCommentsStayAndLinesKeepTheirNumbers) {
+    EXPECT_TRUE(is_fallthrough_comment(" fall through "));
+    EXPECT_TRUE(is_fallthrough_comment(" FALLTHRU "));
+    EXPECT_TRUE(is_fallthrough_comment(" Falls through. "));
+    EXPECT_TRUE(is_fallthrough_comment(" fallthrough - the next case adds one "));
+    EXPECT_TRUE(is_fallthrough_comment(" else fall through "));
+    EXPECT_FALSE(is_fallthrough_comment(" do not fall through here "));
+    EXPECT_FALSE(is_fallthrough_comment(" fall\n through "));
+
+    std::string text = "# 1 \"/t/a//b.c\"\n"
+                       "int a; /* two\nlines */ int b; // rest\n"
+                       "char *s = \"/* not a comment */\", c = '\"', *t = \"// nor this\";\n"
+                       "case 1: x++; /* fall through */\n"
+                       "  // FALLTHRU\n"
+                       "case 2: break;\n";
+    EXPECT_EQ(keep_code_comments(text), "# 1 \"/t/a//b.c\"\n"
+                                        "int a;  \n int b;  \n"
+                                        "char *s = \"/* not a comment */\", c = '\"', *t = \"// "
+                                        "nor this\";\n"
+                                        "case 1: x++; /* fall through */\n"
+                                        "  // FALLTHRU\n"
+                                        "case 2: break;\n");
 }

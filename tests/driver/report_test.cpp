@@ -25,9 +25,9 @@ run_report sample() {
     r.project = "/p";
     r.out = "/o";
     r.build_command = "make";
-    r.units = {unit("a.c", true, true, 1000, 100), unit("b.c", true, false, 2000, 5),
-               unit("src/a_rather_long_directory_name/with_a_long_unit_name.c", false, false,
-                    3000, 3000)};
+    r.units = {
+        unit("a.c", true, true, 1000, 100), unit("b.c", true, false, 2000, 5),
+        unit("src/a_rather_long_directory_name/with_a_long_unit_name.c", false, false, 3000, 3000)};
     r.failures = {{"b.c", "compile", "error", "hint", "/o/work/units/1.compile.log"},
                   {"src/a_rather_long_directory_name/with_a_long_unit_name.c", "parse", "error",
                    "hint", "/o/work/units/2.parse.log"}};
