@@ -20,6 +20,10 @@
 # With --table only the summary table is printed (one row a project: units,
 # restructured, compiled, programs made again, check, preprocessed lines before
 # and after), aligned for reading.
+# Beside the lines before and after, each line gives the lower bound (the lines
+# of the units' smallest texts, over the units whose bound compiled), after ÷
+# bound over those units, and the project headers a unit reads on average
+# before -> project or generated headers after.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
@@ -107,15 +111,22 @@ for pkg in "$@"; do
     lines+=("$(jq -r --arg check "$check" --arg pkg "$pkg" \
         '[$pkg, .total.units, .total.restructured, .total.compiled,
           "\(.links.succeeded)/\(.links.steps)", $check,
-          .total.lines_before, .total.lines_after] | @tsv' "$report")")
+          .total.lines_before, .total.lines_after,
+          .bound.total.lines_bound,
+          (if .bound.total.after_over_bound == null then "-"
+           else (.bound.total.after_over_bound * 100 | round / 100) end),
+          "\(.bound.total.units)/\(.total.units)",
+          ((.coupling.headers_read_per_unit_before * 10 | round / 10) | tostring) + " -> " +
+          ((.coupling.headers_read_per_unit_after * 10 | round / 10) | tostring)] | @tsv' "$report")")
     $table_only && continue
     own=$(own_build_seconds "$src" "$build")
     phases+=("$pkg: $(jq -r '[.phases[] | "\(.phase) \(.seconds * 100 | round / 100)s"] | join(", ")' "$report"); whole run ${whole%.*}s; the project's own full build ${own}s")
 done
 
 summary() {
-    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' project units restructured compiled programs check \
-        lines_before lines_after
+    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' project units restructured \
+        compiled programs check lines_before lines_after lines_bound after/bound bound_units \
+        headers_read
     for line in "${lines[@]}"; do echo "$line"; done
 }
 if $table_only; then

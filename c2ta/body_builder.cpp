@@ -181,13 +181,26 @@ void BodyBuilder::expression(CXCursor cursor, int parent, const char* edge) {
         build(operand, node, "cArcOpd");
 }
 
-// A typedef name in an expression (a cast, sizeof, a compound literal) is a
-// use of the typedef.
+// A type named in an expression (a cast, sizeof, _Alignof, offsetof, a
+// compound literal, va_arg) is a use of it. A typedef is used by its name. A
+// structure, union or enumeration has no name a reference could match, so the
+// use is written as a cast to a pointer to it: a cNameRef spelled like that
+// pointer type, whose cPtrType leads to the declaration. Such an expression
+// needs the type complete, which the structure's own node gives.
 void BodyBuilder::type_reference(CXCursor cursor, int parent, const char* edge) {
     CXCursor named = clang_getCursorReferenced(cursor);
-    if (clang_getCursorKind(named) != CXCursor_TypedefDecl || !is_file_scope_entity(named)) return;
-    int node = add("cNameRef", cursor, parent, edge);
-    context_.graph.set(node, "name", fit_name(cursor_spelling(named)));
+    CXCursorKind kind = clang_getCursorKind(named);
+    if (!is_file_scope_entity(named)) return;
+    if (kind == CXCursor_TypedefDecl) {
+        int node = add("cNameRef", cursor, parent, edge);
+        context_.graph.set(node, "name", fit_name(cursor_spelling(named)));
+    } else if (kind == CXCursor_StructDecl || kind == CXCursor_UnionDecl ||
+               kind == CXCursor_EnumDecl) {
+        CXType type = clang_getCursorType(named);
+        context_.types.pointer_to(type);
+        int node = add("cNameRef", cursor, parent, edge);
+        context_.graph.set(node, "name", fit_name(type_spelling(type) + " *"));
+    }
 }
 
 // A cast to a pointer type names that type: a cNameRef spelled like the type

@@ -1,8 +1,11 @@
 #include "command_line.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 namespace {
 
@@ -44,12 +47,43 @@ bool is_c_source(const std::string& argument) {
     return ends_with(argument, ".c") || ends_with(argument, ".i") || ends_with(argument, ".h");
 }
 
-// Text that GCC's preprocessor left in system headers and clang 14 rejects:
-// the _FloatN type names (spelled here with the equivalent types) and the
-// two-argument form of the malloc attribute (reduced to the plain form).
-const char* const gcc_compatibility[] = {"-D_Float32=float",       "-D_Float64=double",
-                                         "-D_Float32x=double",     "-D_Float64x=long double",
-                                         "-D_Float128=__float128", "-D__malloc__(...)=__malloc__"};
+// Types GCC's preprocessed system headers name and clang 14 does not know,
+// with the equivalent type of this target.
+const char* const gcc_float_types[][2] = {{"_Float32", "float"},
+                                          {"_Float64", "double"},
+                                          {"_Float32x", "double"},
+                                          {"_Float64x", "long double"},
+                                          {"_Float128", "__float128"}};
+
+// The two-argument form of GCC's malloc attribute (`__malloc__ (fclose, 1)`),
+// reduced to the plain form clang 14 knows. The deallocator it names is read
+// from the text by the declaration builder.
+const char* const gcc_malloc_attribute = "-D__malloc__(...)=__malloc__";
+
+// GCC's dialect, read in every mode: C2x attributes in earlier standards
+// (`[[__maybe_unused__]]` in gnu17), and GCC builtins clang does not know
+// (`__builtin_mul_overflow_p`), which clang then declares implicitly instead of
+// failing the unit.
+const char* const gcc_dialect[] = {"-fdouble-square-bracket-attributes",
+                                   "-Wno-error=implicit-function-declaration"};
+
+bool is_identifier_char(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// True when `text` declares `name` itself: the name as a whole word followed
+// by ";" (a typedef's declarator; GCC's keyword never ends a declaration).
+bool declares(const std::string& text, const std::string& name) {
+    for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + 1)) {
+        std::size_t after = at + name.size();
+        if (at > 0 && is_identifier_char(text[at - 1])) continue;
+        if (after < text.size() && is_identifier_char(text[after])) continue;
+        while (after < text.size() && (text[after] == ' ' || text[after] == '\t'))
+            ++after;
+        if (after < text.size() && text[after] == ';') return true;
+    }
+    return false;
+}
 
 } // namespace
 
@@ -75,10 +109,67 @@ std::string batch_dump_name(const std::string& input) {
     return input + ".ta";
 }
 
+std::vector<std::string> float_type_definitions(const std::string& preprocessed_path) {
+    std::ifstream in(preprocessed_path, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::string> definitions;
+    for (const auto& type : gcc_float_types)
+        if (!declares(text, type[0]))
+            definitions.push_back(std::string("-D") + type[0] + "=" + type[1]);
+    return definitions;
+}
+
+std::vector<std::string> compiler_include_dirs(const std::string& compiler) {
+    std::vector<std::string> dirs;
+    if (compiler.empty() || compiler.find('\'') != std::string::npos) return dirs;
+    std::string command = "'" + compiler + "' -xc -E -v /dev/null 2>&1 >/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) return dirs;
+    std::string output;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, n);
+    if (::pclose(pipe) != 0) return dirs;
+    std::istringstream lines(output);
+    std::string line;
+    bool listing = false;
+    while (std::getline(lines, line)) {
+        if (line.rfind("#include <...> search starts here:", 0) == 0) {
+            listing = true;
+        } else if (line.rfind("End of search list.", 0) == 0) {
+            break;
+        } else if (listing && !line.empty() && line[0] == ' ') {
+            std::string dir = line.substr(line.find_first_not_of(' '));
+            std::size_t note = dir.find(" (");
+            if (note != std::string::npos) dir.erase(note);
+            dirs.push_back(dir);
+        }
+    }
+    return dirs;
+}
+
+void use_compiler_include_dirs(Invocation& invocation) {
+    for (const std::string& flag : invocation.flags)
+        if (flag == "-nostdinc") return;
+    std::string compiler = invocation.compiler;
+    const char* cc = std::getenv("CC");
+    if (compiler.empty()) compiler = cc != nullptr && *cc != '\0' ? cc : "cc";
+    std::vector<std::string> dirs = compiler_include_dirs(compiler);
+    if (dirs.empty()) return;
+    invocation.flags.push_back("-nostdinc");
+    for (const std::string& dir : dirs) {
+        invocation.flags.push_back("-isystem");
+        invocation.flags.push_back(dir);
+    }
+}
+
 Invocation parse_command_line(const std::vector<std::string>& arguments) {
     Invocation invocation;
     std::vector<std::string>& flags = invocation.flags;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
+    if (!arguments.empty() && !arguments[0].empty() && arguments[0][0] != '-' &&
+        !is_c_source(arguments[0]))
+        invocation.compiler = arguments[0];
+    for (std::size_t i = invocation.compiler.empty() ? 0 : 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (argument == "--batch") {
             invocation.batch = true;
@@ -117,18 +208,23 @@ Invocation parse_command_line(const std::vector<std::string>& arguments) {
     return invocation;
 }
 
-std::vector<std::string> clang_arguments(const Invocation& invocation, bool preprocessed) {
+std::vector<std::string> clang_arguments(const Invocation& invocation, bool preprocessed,
+                                         const std::string& unit) {
     std::vector<std::string> arguments;
     if (preprocessed) {
         for (const std::string& flag : invocation.flags)
             if (matters_when_preprocessed(flag)) arguments.push_back(flag);
-        arguments.insert(arguments.end(), std::begin(gcc_compatibility),
-                         std::end(gcc_compatibility));
+        if (!unit.empty()) {
+            std::vector<std::string> floats = float_type_definitions(unit);
+            arguments.insert(arguments.end(), floats.begin(), floats.end());
+        }
+        arguments.push_back(gcc_malloc_attribute);
         arguments.push_back("-x");
         arguments.push_back("c");
     } else {
         arguments = invocation.flags;
     }
+    arguments.insert(arguments.end(), std::begin(gcc_dialect), std::end(gcc_dialect));
     arguments.push_back("-w");
     arguments.push_back("-ferror-limit=0");
     return arguments;

@@ -15,6 +15,8 @@ struct Invocation {
     // code generation, linking) is dropped.
     std::vector<std::string> flags;
     std::string error; // non-empty when the command line is unusable
+    // The compiler when the command line starts with one (`gcc -c x.c`), else "".
+    std::string compiler;
 };
 
 Invocation parse_command_line(const std::vector<std::string>& arguments);
@@ -24,7 +26,26 @@ Invocation parse_command_line(const std::vector<std::string>& arguments);
 bool is_preprocessed_unit(const std::string& path);
 
 // The arguments handed to libclang for one unit.
-std::vector<std::string> clang_arguments(const Invocation& invocation, bool preprocessed);
+// In preprocessed mode the unit's path lets the arguments fit its text.
+std::vector<std::string> clang_arguments(const Invocation& invocation, bool preprocessed,
+                                         const std::string& unit = "");
+
+// The directories `compiler` searches for <...> includes by itself, in its
+// order (what `compiler -E -v` lists), or none when it cannot be run.
+std::vector<std::string> compiler_include_dirs(const std::string& compiler);
+
+// For parsing a source file as the compiler that preprocesses the unit would:
+// "-nostdinc" and an "-isystem" for each of the compiler's own include
+// directories, appended to the flags (nothing when the flags hold -nostdinc or
+// the compiler cannot be asked). The compiler is the command line's, else $CC,
+// else cc.
+void use_compiler_include_dirs(Invocation& invocation);
+
+// The "-D" flags that spell the types GCC knows and clang 14 does not
+// (_Float32, _Float64, _Float32x, _Float64x, _Float128) as equivalent types,
+// for each of them that the preprocessed text does not declare itself as a
+// typedef (clang's preprocessed glibc holds `typedef float _Float32;`).
+std::vector<std::string> float_type_definitions(const std::string& preprocessed_path);
 
 // Where --batch writes the dump of a unit.
 std::string batch_dump_name(const std::string& input);

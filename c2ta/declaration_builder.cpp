@@ -1,6 +1,8 @@
 #include "declaration_builder.h"
 
+#include "attribute_uses.h"
 #include "body_builder.h"
+#include "clang_text.h"
 #include "decl_nodes.h"
 #include "positions.h"
 #include "references.h"
@@ -128,6 +130,13 @@ int DeclarationBuilder::function(CXCursor decl, int parent) {
     if (result.kind == CXType_Invalid) result = clang_getResultType(clang_getCanonicalType(type));
     int result_node = context_.types.node_for(written_result(decl, result));
     if (result_node >= 0) graph.add_edge("cInstance", node, result_node);
+    // `extern fn_t twice;` spells its whole type by a typedef of a function
+    // type, which the declaration then uses.
+    CXType written = strip_sugar(type);
+    if (written.kind == CXType_Typedef) {
+        int alias = context_.types.node_for(written);
+        if (alias >= 0 && alias != result_node) graph.add_edge("cInstance", node, alias);
+    }
     for (CXCursor child : children_of(decl)) {
         CXCursorKind kind = clang_getCursorKind(child);
         if (kind == CXCursor_ParmDecl)
@@ -135,7 +144,19 @@ int DeclarationBuilder::function(CXCursor decl, int parent) {
         else if (kind == CXCursor_CompoundStmt || clang_isExpression(kind))
             body_->build(child, node, "cArcSon");
     }
+    attribute_uses(decl, node);
     return node;
+}
+
+// A name in the arguments of an attribute (the deallocator of GCC's malloc
+// attribute, the function of cleanup) is a use of that name by the
+// declaration: a cNameRef below it, matched by name like any other.
+void DeclarationBuilder::attribute_uses(CXCursor decl, int node) {
+    for (const std::string& name : attribute_argument_names(context_.unit, decl)) {
+        int use = context_.graph.add_node("cNameRef");
+        context_.graph.set(use, "name", fit_name(name));
+        context_.graph.add_edge("cArcSon", node, use);
+    }
 }
 
 // A parameter's only successor is its type; expressions in its declarator
@@ -162,6 +183,7 @@ int DeclarationBuilder::variable(CXCursor decl, int parent) {
     if (storage == CX_SC_Static) graph.set(node, "static", "True");
     if (storage == CX_SC_Extern && !initialized) graph.set(node, "extern", "True");
     typed_object(decl, node, parent, initializer);
+    attribute_uses(decl, node);
     return node;
 }
 

@@ -31,6 +31,7 @@ class DeclarationBuilder {
     int start_named(CXCursor decl, int parent, const char* kind, bool& fresh);
     int function(CXCursor decl, int parent);
     void parameter(CXCursor param, int function);
+    void attribute_uses(CXCursor decl, int node);
     int variable(CXCursor decl, int parent);
     int field(CXCursor decl, int parent);
     void typed_object(CXCursor decl, int node, int parent, CXCursor initializer);

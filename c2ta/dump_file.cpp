@@ -28,7 +28,9 @@ bool write_dump_file(const TaGraph& graph, const std::string& path, std::ostream
     std::ostringstream text;
     graph.write(text);
     std::string temporary = path + ".tmp";
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0664);
+    // A fresh file, never written through a link or file left at that name.
+    ::unlink(temporary.c_str());
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0664);
     bool written = fd >= 0 && write_all(fd, text.str());
     if (fd >= 0 && ::close(fd) != 0) written = false;
     if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {

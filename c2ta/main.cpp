@@ -7,15 +7,27 @@
 #include "translation_unit.h"
 #include "unit_builder.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <iostream>
+#include <string>
 
 namespace {
+
+// The file standard output is open on, as the kernel names it.
+std::string standard_output_name() {
+    char buffer[4096];
+    ssize_t n = ::readlink("/proc/self/fd/1", buffer, sizeof buffer - 1);
+    return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : "unknown file";
+}
 
 // Parses and builds one unit; false (with diagnostics on standard error) when
 // libclang cannot parse it.
 bool build(const Invocation& invocation, const std::string& input, TaGraph& graph) {
     bool preprocessed = is_preprocessed_unit(input);
-    ParsedUnit parsed(input, clang_arguments(invocation, preprocessed), std::cerr);
+    ParsedUnit parsed(input, clang_arguments(invocation, preprocessed, input), std::cerr);
     if (parsed.get() == nullptr) return false;
     build_unit_dump(graph, parsed.get(), input, preprocessed, invocation.flags);
     return true;
@@ -24,11 +36,16 @@ bool build(const Invocation& invocation, const std::string& input, TaGraph& grap
 int run_single(const Invocation& invocation) {
     TaGraph graph;
     if (!build(invocation, invocation.inputs.front(), graph)) return 1;
+    errno = 0;
     graph.write(std::cout);
     std::cout.flush();
     if (!std::cout) {
-        std::cerr << "c2ta: cannot write the dump\n";
-        return 1;
+        int reason = errno;
+        std::cerr << "c2ta: cannot write the dump of " << invocation.inputs.front()
+                  << " to standard output (" << standard_output_name() << ")";
+        if (reason != 0) std::cerr << ": " << std::strerror(reason);
+        std::cerr << "\n";
+        return 4;
     }
     return 0;
 }
@@ -56,5 +73,10 @@ int main(int argc, char** argv) {
                      "       c2ta [compiler flags] --batch unit.c... (each dump to unit.ta)\n";
         return 2;
     }
+    for (const std::string& input : invocation.inputs)
+        if (!is_preprocessed_unit(input)) {
+            use_compiler_include_dirs(invocation);
+            break;
+        }
     return invocation.batch ? run_batch(invocation) : run_single(invocation);
 }

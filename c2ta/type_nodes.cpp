@@ -91,6 +91,10 @@ int TypeNodes::compute(CXType type) {
     return built_in(type_spelling(type));
 }
 
+int TypeNodes::pointer_to(CXType pointee) {
+    return derived("cPtrType", type_spelling(pointee) + " *", node_for(pointee));
+}
+
 // Pointer and array types with the same spelling and target share one node.
 // The name is the type's spelling, which is what a cast names.
 int TypeNodes::derived(const char* kind, const std::string& spelling, int target) {

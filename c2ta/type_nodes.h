@@ -21,6 +21,9 @@ class TypeNodes {
 
     // The node of a type, or -1 when clang knows no type.
     int node_for(CXType type);
+    // The shared pointer-type node of a pointer to `pointee`, named
+    // "<pointee's spelling> *" as clang spells such a pointer.
+    int pointer_to(CXType pointee);
     // The declaration behind a structure, union or enumeration type: its
     // definition when the unit has one, else its first declaration.
     static CXCursor tag_declaration(CXType type);

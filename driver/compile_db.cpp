@@ -17,8 +17,67 @@ const char* const path_options[] = {"-I",       "-iquote",  "-isystem",  "-idira
                                     "-imacros", "-iprefix", "-isysroot", "--sysroot"};
 const std::set<std::string> glued_path_options = {"-I", "-iquote", "-isystem", "-idirafter"};
 // Dependency-file options that write beside the sources; their value follows.
-const std::set<std::string> dependency_options_with_value = {"-MF", "-MT", "-MQ"};
+const std::set<std::string> dependency_options_with_value = {"-MF", "-MT", "-MQ", "-MJ"};
 const std::set<std::string> dependency_options = {"-M", "-MM", "-MD", "-MMD", "-MP", "-MG"};
+// Other options that make the compiler write files of its own (dumps, listings,
+// profiles, temporaries) next to the sources or at a path they name: none of
+// them changes what a unit declares, and hdrslim compiles each unit several
+// times, so they are dropped rather than let write into the project.
+const std::set<std::string> writing_options_with_value = {"-dumpdir", "-dumpbase", "-dumpbase-ext",
+                                                          "-aux-info"};
+const char* const writing_option_prefixes[] = {
+    "-save-temps",  "--save-temps",  "-fprofile-",
+    "-fdump-",      "-fstack-usage", "-fcallgraph-info",
+    "-ftime-trace", "-fopt-info",    "-fsave-optimization-record",
+    "-fcoverage-",  "-fauto-profile"};
+const std::set<std::string> writing_options = {"--coverage", "-ftest-coverage", "-fprofile-arcs"};
+
+bool is_writing_option(const std::string& arg) {
+    if (writing_options.count(arg)) return true;
+    for (const char* prefix : writing_option_prefixes)
+        if (arg.rfind(prefix, 0) == 0) return true;
+    return false;
+}
+
+std::vector<std::string> split_commas(const std::string& text) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1)
+        parts.push_back(text.substr(start, comma - start));
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+// "-Wp,..." hands options to the preprocessor and "-Wa,..." to the assembler;
+// their dependency-file and listing options ("-Wp,-MD,FILE", "-Wa,-adhln=FILE",
+// "-Wa,--MD,FILE") are taken out, the rest kept. "" when nothing is left.
+std::string without_writing_parts(const std::string& arg) {
+    bool assembler = arg.rfind("-Wa,", 0) == 0;
+    std::vector<std::string> parts = split_commas(arg.substr(4)), kept;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const std::string& part = parts[i];
+        if (!assembler) {
+            if (dependency_options.count(part) || dependency_options_with_value.count(part)) {
+                // -MD and -MMD given to the preprocessor itself take the file.
+                if (part != "-M" && part != "-MM" && part != "-MP" && part != "-MG") ++i;
+                continue;
+            }
+            if (part.size() > 3 && dependency_options_with_value.count(part.substr(0, 3))) continue;
+        } else {
+            if (part == "--MD") {
+                ++i;
+                continue;
+            }
+            if (part.rfind("-a", 0) == 0 || part.rfind("--MD=", 0) == 0) continue;
+        }
+        kept.push_back(part);
+    }
+    if (kept.empty()) return "";
+    std::string result = arg.substr(0, 3);
+    for (const std::string& part : kept)
+        result += "," + part;
+    return result;
+}
 
 std::string absolute_in(const std::string& path, const std::string& directory) {
     if (path.empty()) return path;
@@ -182,6 +241,16 @@ std::vector<std::string> normalize_flags(const std::vector<std::string>& args,
             continue;
         }
         if (arg.size() > 3 && dependency_options_with_value.count(arg.substr(0, 3))) continue;
+        if (writing_options_with_value.count(arg)) {
+            ++i;
+            continue;
+        }
+        if (is_writing_option(arg)) continue;
+        if (arg.rfind("-Wp,", 0) == 0 || arg.rfind("-Wa,", 0) == 0) {
+            std::string kept = without_writing_parts(arg);
+            if (!kept.empty()) flags.push_back(kept);
+            continue;
+        }
         if (arg[0] != '-' && same_file(absolute_in(arg, directory), source)) continue;
         if (const char* option = path_option_of(arg, glued)) {
             std::string name(option);

@@ -28,8 +28,10 @@ std::vector<std::string> skipped_summary(const std::vector<std::string>& skipped
 std::vector<std::string> split_command(const std::string& command);
 
 // Keeps what matters for preprocessing and compiling one source elsewhere: drops
-// the source, "-c", "-o FILE" and dependency-file options, and makes the paths of
-// path-taking options absolute against `directory`. Reports the "-o" target.
+// the source, "-c", "-o FILE", dependency-file options (also inside "-Wp,"), and
+// every option that makes the compiler write a file of its own (dumps, profiles,
+// listings, saved temporaries), and makes the paths of path-taking options
+// absolute against `directory`. Reports the "-o" target.
 std::vector<std::string> normalize_flags(const std::vector<std::string>& args,
                                          const std::string& directory, const std::string& source,
                                          std::string& object);

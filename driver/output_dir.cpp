@@ -1,7 +1,11 @@
 #include "output_dir.h"
 
+#include "fresh_file.h"
+#include "interrupt_marker.h"
+#include "project_copy.h"
+
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -14,33 +18,6 @@ bool is_within(const fs::path& inner, const fs::path& outer) {
     auto mismatch = std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end());
     return mismatch.first == outer.end();
 }
-
-} // namespace
-
-// Version-control metadata is left out: the pipeline never needs it and it can be
-// large.
-bool copy_project(const std::string& from_dir, const std::string& to_dir, std::string& error) {
-    fs::path from(from_dir), to(to_dir);
-    std::error_code ec;
-    fs::create_directories(to, ec);
-    for (const fs::directory_entry& entry : fs::directory_iterator(from, ec)) {
-        std::string name = entry.path().filename().string();
-        if (name == ".git" || name == ".hg" || name == ".svn") continue;
-        fs::copy(entry.path(), to / name,
-                 fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
-        if (ec) {
-            error = "cannot copy " + entry.path().string() + ": " + ec.message();
-            return false;
-        }
-    }
-    if (ec) {
-        error = "cannot read " + from.string() + ": " + ec.message();
-        return false;
-    }
-    return true;
-}
-
-namespace {
 
 // An existing output directory is emptied only when an earlier run made it.
 bool clear_earlier_output(const fs::path& out, std::string& error) {
@@ -68,15 +45,16 @@ bool clear_earlier_output(const fs::path& out, std::string& error) {
 } // namespace
 
 void output_dir::mark(const std::string& state) const {
-    std::ofstream marker(fs::path(root) / output_marker_name, std::ios::trunc);
-    marker << "hdrslim output of " << project << "\nstate: " << state << "\n";
+    write_fresh((fs::path(root) / output_marker_name).string(),
+                "hdrslim output of " + project + "\nstate: " + state + "\n");
 }
 
 bool prepare_output_dir(const std::string& project, const std::string& out, output_dir& dir,
                         std::string& error) {
     std::error_code ec;
     if (!fs::is_directory(project, ec)) {
-        error = "project directory " + project + " does not exist or is not a directory";
+        error = fs::exists(project, ec) ? "the project " + project + " is not a directory"
+                                        : "project directory " + project + " does not exist";
         return false;
     }
     fs::path from = fs::canonical(project, ec);
@@ -98,5 +76,9 @@ bool prepare_output_dir(const std::string& project, const std::string& out, outp
         return false;
     }
     dir.mark("running");
-    return copy_project(from.string(), dir.tree, error);
+    watch_interrupts((to / output_marker_name).string(), "hdrslim output of " + dir.project + "\n");
+    set_interrupt_phase("copy");
+    if (copy_project(from.string(), dir.tree, error, &dir.copy_notes)) return true;
+    dir.mark("failed during copy: " + error);
+    return false;
 }

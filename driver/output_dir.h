@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct output_dir {
     std::string root;    // absolute
@@ -11,9 +12,11 @@ struct output_dir {
     std::string after;   // root/after: a second copy whose sources are the rewritten ones
     std::string work;    // root/work: logs, makefiles, compile database
     std::string project; // absolute, canonical path of the user's project
+    // What the copy did with links and special files, one line each.
+    std::vector<std::string> copy_notes;
 
     // Records the state of the run in the marker file ("running", "complete",
-    // or a line saying where it stopped).
+    // or "failed during ..." / "interrupted during ..." saying where it stopped).
     void mark(const std::string& state) const;
 };
 
@@ -22,8 +25,5 @@ struct output_dir {
 // Returns false with a one-line `error` when it cannot.
 bool prepare_output_dir(const std::string& project, const std::string& out, output_dir& dir,
                         std::string& error);
-
-// Copies the project into `to`, leaving out version-control metadata.
-bool copy_project(const std::string& from, const std::string& to, std::string& error);
 
 extern const char* const output_marker_name;

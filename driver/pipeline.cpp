@@ -2,12 +2,18 @@
 
 #include "build_capture.h"
 #include "build_outputs.h"
+#include "check_compare.h"
 #include "compile_db.h"
+#include "fresh_file.h"
+#include "header_coupling.h"
 #include "include_pinning.h"
+#include "interrupt_marker.h"
 #include "job_pool.h"
 #include "line_markers.h"
+#include "lower_bound_step.h"
 #include "output_dir.h"
 #include "progress.h"
+#include "project_copy.h"
 #include "restructure_step.h"
 #include "run_report.h"
 #include "text_measure.h"
@@ -37,6 +43,7 @@ struct run_state {
     captured_build build;
     bool build_captured = false;
     restructure_result restructured;
+    std::vector<unit_bound> bounds;
     run_report report;
     std::chrono::steady_clock::time_point phase_start;
 
@@ -44,6 +51,7 @@ struct run_state {
 
     void begin(const std::string& phase, int total, const std::string& log = "") {
         phase_start = std::chrono::steady_clock::now();
+        set_interrupt_phase(phase);
         shown.start_phase(phase, total, log);
     }
     void end(const std::string& phase) {
@@ -57,8 +65,8 @@ struct run_state {
 int fail(run_state& run, const std::string& phase, const std::string& message) {
     run.shown.message("hdrslim: " + message);
     if (!run.out.root.empty()) {
-        run.out.mark("stopped during " + phase + ": " + message);
-        run.shown.message("hdrslim: " + run.out.root + " is incomplete (stopped during " + phase +
+        run.out.mark("failed during " + phase + ": " + message);
+        run.shown.message("hdrslim: " + run.out.root + " is incomplete (failed during " + phase +
                           ")");
     }
     return 1;
@@ -66,11 +74,7 @@ int fail(run_state& run, const std::string& phase, const std::string& message) {
 
 bool write_file(const std::string& path, const std::string& text) {
     std::string part = path + ".part";
-    {
-        std::ofstream out(part, std::ios::trunc);
-        out << text;
-        if (!out) return false;
-    }
+    if (!write_fresh(part, text)) return false;
     std::error_code ec;
     fs::rename(part, path, ec);
     return !ec;
@@ -91,12 +95,11 @@ std::string unit_file(const run_state& run, size_t i, const std::string& suffix)
     return run.out.work + "/units/" + std::to_string(i) + suffix;
 }
 
-bool same_content(const std::string& a, const std::string& b) {
-    std::ifstream in_a(a, std::ios::binary), in_b(b, std::ios::binary);
-    std::stringstream text_a, text_b;
-    text_a << in_a.rdbuf();
-    text_b << in_b.rdbuf();
-    return in_a && in_b && text_a.str() == text_b.str();
+std::string read_text(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 // ---- phases ----
@@ -162,10 +165,30 @@ std::string run_check(run_state& run, const std::string& when, const std::string
 }
 
 void extract_facts(run_state& run) {
-    run.begin("units", static_cast<int>(run.units.size()));
+    // Fact files separate their fields with blanks, so a unit whose path holds
+    // one cannot be described; it is built from its original source.
+    std::vector<compile_unit> describable;
+    std::vector<size_t> index;
+    for (size_t i = 0; i < run.units.size(); ++i) {
+        if (run.units[i].source.find_first_of(" \t\n") == std::string::npos) {
+            describable.push_back(run.units[i]);
+            index.push_back(i);
+        } else {
+            run.report.failures.push_back(
+                {run.units[i].name, "facts",
+                 "its path holds white space, which fact files cannot carry; the unit is "
+                 "not restructured",
+                 "rename the file (or its directory) without blanks", ""});
+        }
+    }
+    run.begin("units", static_cast<int>(describable.size()));
+    std::vector<bool> ok;
     std::vector<unit_failure> failures = run_unit_jobs(
-        run.units, run.tools, run.out.work + "/units", run.options.jobs, run.shown, run.has_facts);
+        describable, run.tools, run.out.work + "/units", run.options.jobs, run.shown, ok);
     run.end("units");
+    run.has_facts.assign(run.units.size(), false);
+    for (size_t k = 0; k < index.size(); ++k)
+        run.has_facts[index[k]] = ok[k];
     run.report.failures.insert(run.report.failures.end(), failures.begin(), failures.end());
 }
 
@@ -296,7 +319,9 @@ void find_regenerated_sources(run_state& run, const std::string& log) {
     for (size_t i = 0; i < run.units.size(); ++i) {
         const compile_unit& unit = run.units[i];
         if (!run.report.units[i].restructured) continue;
-        if (same_content(unit.rewritten(), after_path(run, unit).string())) continue;
+        if (fs::exists(after_path(run, unit)) &&
+            read_text(unit.rewritten()) == read_text(after_path(run, unit).string()))
+            continue;
         run.report.units[i].regenerated = true;
         ++run.report.regenerated;
         run.report.failures.push_back(
@@ -330,7 +355,8 @@ void build_after(run_state& run) {
         // A source the build generates has no folder in a fresh copy until the
         // build makes it; its rewritten form is put there all the same.
         fs::create_directories(target.parent_path(), ec);
-        fs::copy_file(unit.rewritten(), target, fs::copy_options::overwrite_existing, ec);
+        if (!remove_entry(target.string())) ec = std::make_error_code(std::errc::is_a_directory);
+        if (!ec) fs::copy_file(unit.rewritten(), target, ec);
         if (ec)
             run.report.failures.push_back(
                 {unit.name, "rebuild", "cannot put the rewritten source in place: " + ec.message(),
@@ -396,18 +422,54 @@ new_header_report describe_new_header(const std::string& path, const run_state& 
     return h;
 }
 
+// A check that passes both times but prints something else after restructuring
+// has found a change in behaviour: a failure, shown by its first differing line.
+void compare_check_output(run_state& run) {
+    if (run.report.check_after.rfind("not run", 0) == 0) return;
+    std::string before = run.out.work + "/check-before.log";
+    std::string after = run.out.work + "/check-after.log";
+    std::string difference =
+        first_output_difference(read_text(before), run.out.tree, read_text(after), run.out.after);
+    run.report.check_same_output = difference.empty();
+    if (!difference.empty() && run.report.check_before == "passed" &&
+        run.report.check_after == "passed")
+        run.report.failures.push_back(
+            {"(project)", "check",
+             "the check passed before and after but printed different output; " + difference,
+             "compare the two logs: the restructured program behaves differently", after});
+}
+
+// The lower bound of every unit that has its preprocessed text.
+void measure_bounds(run_state& run) {
+    run.begin("bound", 0);
+    run.bounds =
+        measure_lower_bounds(run.units, run.has_facts, run.tools.lowerbound,
+                             run.out.work + "/units", run.out.tree, run.options.jobs, run.shown);
+    run.end("bound");
+    for (size_t i = 0; i < run.units.size(); ++i) {
+        unit_report& u = run.report.units[i];
+        u.bound_computed = run.bounds[i].computed;
+        u.bound_compiles = run.bounds[i].compiles;
+        u.bound = run.bounds[i].size;
+        u.bound_log = run.bounds[i].log;
+    }
+}
+
 void measure(run_state& run) {
     std::vector<process_request> requests;
     for (size_t i = 0; i < run.units.size(); ++i) {
         const compile_unit& unit = run.units[i];
-        requests.push_back({compile_argv(unit, {"-E", "-P", unit.source}), unit.directory,
-                            unit_file(run, i, ".before.i"), ""});
+        requests.push_back({compile_argv(unit, {"-E", "-P", "-MD", "-MF",
+                                                unit_file(run, i, ".before.d"), unit.source}),
+                            unit.directory, unit_file(run, i, ".before.i"), ""});
         requests.push_back({compile_argv(unit, {"-E", unit.source}), unit.directory,
                             unit_file(run, i, ".before.marked.i"), ""});
         if (!run.report.units[i].restructured) continue;
         std::vector<std::string> flags = with(run.restructured.include_flags, {});
-        requests.push_back({compile_argv(unit, with(flags, {"-E", "-P", unit.rewritten()})),
-                            unit.directory, unit_file(run, i, ".after.i"), ""});
+        requests.push_back(
+            {compile_argv(unit, with(flags, {"-E", "-P", "-MD", "-MF",
+                                             unit_file(run, i, ".after.d"), unit.rewritten()})),
+             unit.directory, unit_file(run, i, ".after.i"), ""});
         requests.push_back({compile_argv(unit, with(flags, {"-E", unit.rewritten()})),
                             unit.directory, unit_file(run, i, ".after.marked.i"), ""});
     }
@@ -426,25 +488,37 @@ void measure(run_state& run) {
     };
     for (size_t i = 0; i < run.units.size(); ++i) {
         unit_report& u = run.report.units[i];
+        const compile_unit& unit = run.units[i];
         u.before = measure_file(unit_file(run, i, ".before.i"));
-        text_origins before = read_origins(unit_file(run, i, ".before.marked.i"), run.out.tree);
-        u.origin_before = origins_of(before);
-        for (const auto& [h, lines] : before.project_headers) {
+        u.headers_read_before = static_cast<int>(
+            headers_read(unit_file(run, i, ".before.d"), unit.directory, run.out.tree).size());
+        u.origin_before =
+            origins_of(read_origins(unit_file(run, i, ".before.marked.i"), run.out.tree));
+        std::set<std::string> before = headers_declaring_in(unit.preprocessed(), run.out.tree);
+        for (const std::string& h : before)
             headers[h].units_before++;
-            headers[h].lines += lines;
-        }
+        if (i < run.bounds.size())
+            for (const std::string& h : run.bounds[i].headers)
+                headers[h].units_bound++;
         if (!u.restructured) {
-            u.after = u.before; // the unit is built from its original source
+            // The unit is built from its original source.
+            u.after = u.before;
             u.origin_after = u.origin_before;
+            u.headers_read_after = u.headers_read_before;
+            for (const std::string& h : before)
+                headers[h].units_after++;
             continue;
         }
         u.after = measure_file(unit_file(run, i, ".after.i"));
+        u.headers_read_after = static_cast<int>(
+            headers_read(unit_file(run, i, ".after.d"), unit.directory, run.out.tree).size());
         text_origins after = read_origins(unit_file(run, i, ".after.marked.i"), run.out.tree);
         u.origin_after = origins_of(after);
-        for (const auto& [h, lines] : after.project_headers)
-            if (lines > 0) headers[h].units_after++;
         for (const std::string& h : after.new_headers)
             new_header_units[fs::path(h).lexically_normal().string()]++;
+        for (const std::string& h :
+             headers_declaring_in(unit_file(run, i, ".after.marked.i"), run.out.tree))
+            headers[h].units_after++;
     }
     for (auto& [path, h] : headers) {
         h.name = fs::path(path).lexically_relative(run.out.tree).string();
@@ -473,11 +547,42 @@ bool write_report(run_state& run) {
     return ok;
 }
 
-// Missing inputs are found before anything is written.
+bool holds_c_source(const std::string& dir) {
+    std::error_code ec;
+    for (fs::recursive_directory_iterator
+             it(dir, fs::directory_options::skip_permission_denied, ec),
+         end;
+         !ec && it != end; it.increment(ec))
+        if (it->path().extension() == ".c" && it->is_regular_file(ec)) return true;
+    return false;
+}
+
+// The project's own compile_commands.json must name a C source of the project.
+bool check_compile_db(const run_options& options, std::string& error) {
+    std::error_code ec;
+    std::string dir = fs::canonical(options.project_dir, ec).string();
+    std::string db = find_compile_db(options);
+    compile_db_result units = read_compile_db(db, dir, dir);
+    if (!units.error.empty()) {
+        error = units.error;
+        return false;
+    }
+    if (units.units.empty()) {
+        error = db + " names no C source inside the project";
+        return false;
+    }
+    return true;
+}
+
+// Missing and unusable inputs are found before anything is written or run.
 bool check_inputs(const run_options& options, std::string& error) {
     std::error_code ec;
-    if (!fs::is_directory(options.project_dir, ec)) {
+    if (!fs::exists(options.project_dir, ec)) {
         error = "project directory " + options.project_dir + " does not exist";
+        return false;
+    }
+    if (!fs::is_directory(options.project_dir, ec)) {
+        error = "the project " + options.project_dir + " is not a directory";
         return false;
     }
     // Every file the pipeline writes lies below the output directory, and fact
@@ -495,7 +600,11 @@ bool check_inputs(const run_options& options, std::string& error) {
                 "; give --build \"CMD\" to make one with the project's build, or -p DIR";
         return false;
     }
-    return true;
+    if (!holds_c_source(options.project_dir)) {
+        error = "the project " + options.project_dir + " holds no C source (no .c file)";
+        return false;
+    }
+    return !options.build_command.empty() || check_compile_db(options, error);
 }
 
 } // namespace
@@ -515,6 +624,8 @@ int run_pipeline(const run_options& options) {
     }
     report_cleaned(run, clean_build_outputs(run.out.tree, run.out.project));
     run.end("copy");
+    for (const std::string& note : run.out.copy_notes)
+        run.shown.message("hdrslim: " + note);
     if (!load_units(run, error)) return fail(run, "reading the compile commands", error);
     run.report.project = run.out.project;
     run.report.out = run.out.root;
@@ -526,7 +637,6 @@ int run_pipeline(const run_options& options) {
         run.report.units.push_back(u);
     }
 
-    // The check runs against built trees, and only --build builds them.
     // The check runs against built trees; the options make sure there is a build.
     run.report.check_before = run_check(run, "before", run.out.tree);
     extract_facts(run);
@@ -543,9 +653,8 @@ int run_pipeline(const run_options& options) {
             options.check_command.empty() ? "not run" : "not run (the rebuild failed)";
     else
         run.report.check_after = run_check(run, "after", run.out.after);
-    run.report.check_same_output =
-        run.report.check_before == "passed" && run.report.check_after == "passed" &&
-        same_content(run.out.work + "/check-before.log", run.out.work + "/check-after.log");
+    compare_check_output(run);
+    measure_bounds(run);
     measure(run);
     if (!write_report(run))
         return fail(run, "report", "cannot write the report into " + run.out.root);

@@ -1,5 +1,7 @@
 #include "process.h"
 
+#include "fresh_file.h"
+
 #include <chrono>
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -7,15 +9,15 @@
 
 namespace {
 
-// Opens `path` (or /dev/null) as descriptor `target` in the child.
-bool redirect(const std::string& path, int target, bool append) {
-    const char* name = path.empty() ? "/dev/null" : path.c_str();
-    int flags = O_WRONLY | O_CREAT | (append ? O_APPEND : O_TRUNC);
-    int fd = open(name, flags, 0664);
+// Opens a fresh file at `path` (or /dev/null) as descriptor `target` in the child.
+bool redirect(const std::string& path, int target) {
+    int fd = path.empty() ? open("/dev/null", O_WRONLY) : open_fresh(path);
     if (fd < 0) return false;
     if (fd != target) {
-        dup2(fd, target);
+        dup2(fd, target); // the copy does not inherit close-on-exec
         close(fd);
+    } else {
+        fcntl(fd, F_SETFD, 0);
     }
     return true;
 }
@@ -27,10 +29,10 @@ bool redirect(const std::string& path, int target, bool append) {
         close(in);
     }
     bool same = !request.out_file.empty() && request.out_file == request.err_file;
-    if (!redirect(request.out_file, 1, false)) _exit(126);
+    if (!redirect(request.out_file, 1)) _exit(126);
     if (same)
         dup2(1, 2);
-    else if (!redirect(request.err_file, 2, false))
+    else if (!redirect(request.err_file, 2))
         _exit(126);
     if (!request.cwd.empty() && chdir(request.cwd.c_str()) != 0) {
         dprintf(2, "hdrslim: cannot enter directory %s\n", request.cwd.c_str());

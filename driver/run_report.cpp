@@ -1,5 +1,8 @@
 #include "run_report.h"
 
+#include "bound_report.h"
+
+
 #include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -211,26 +214,6 @@ std::string units_section(const run_report& r, const totals& t) {
     return md.str();
 }
 
-std::string headers_section(const run_report& r) {
-    std::ostringstream md;
-    md << "## Units depending on each project header\n\n"
-       << "Before: units whose preprocessed source includes the header. After: units that "
-          "still take declarations from it. A header that only defines macros (a config.h) "
-          "gives no declarations: its units still use it, so none of them is counted as a "
-          "false dependency.\n\n"
-       << "| header | units before | units after | false dependencies removed |\n"
-       << "|---|---:|---:|---:|\n";
-    for (const header_report& h : r.headers) {
-        md << "| " << h.name << " | " << h.units_before << " | " << h.units_after << " | ";
-        if (h.lines == 0)
-            md << "- (macros only) |\n";
-        else
-            md << std::max(0, h.units_before - h.units_after) << " |\n";
-    }
-    md << "\n";
-    return md.str();
-}
-
 std::string new_headers_section(const run_report& r) {
     std::ostringstream md;
     md << "## New headers\n\n"
@@ -286,8 +269,8 @@ std::string reduction(long before, long after) {
 std::string report_markdown(const run_report& r) {
     totals t = sum(r);
     return "# hdrslim report\n\n" + what_was_done(r, t) + summary_section(r, t) +
-           failures_section(r) + new_headers_section(r) + units_section(r, t) + headers_section(r) +
-           phases_section(r);
+           failures_section(r) + new_headers_section(r) + units_section(r, t) +
+           bound_markdown(r) + coupling_markdown(r) + phases_section(r);
 }
 
 std::string report_json(const run_report& r) {
@@ -334,10 +317,8 @@ std::string report_json(const run_report& r) {
                                         {"units", h.units}});
     j["headers"] = ordered_json::array();
     for (const header_report& h : r.headers)
-        j["headers"].push_back({{"name", h.name},
-                                {"units_before", h.units_before},
-                                {"units_after", h.units_after},
-                                {"macros_only", h.lines == 0}});
+        j["headers"].push_back(
+            {{"name", h.name}, {"units_before", h.units_before}, {"units_after", h.units_after}});
     j["cleaned_outputs"] = r.cleaned_outputs;
     j["links"] = {{"known", r.links_known},
                   {"steps", r.link_steps},
@@ -358,6 +339,7 @@ std::string report_json(const run_report& r) {
     j["phases"] = ordered_json::array();
     for (const auto& [phase, seconds] : r.phase_seconds)
         j["phases"].push_back({{"phase", phase}, {"seconds", seconds}});
+    add_bound_json(j, r);
     return j.dump(2) + "\n";
 }
 
@@ -480,6 +462,7 @@ std::string report_table(const run_report& r) {
         << "compile time summed over units: " << fixed(t.compile_before) << " s -> "
         << fixed(t.compile_after) << " s\n";
     if (r.links_known) out << "full build of the project: " << build_time_text(r) << "\n";
+    out << bound_table(r);
     out << (first_run_clean(r) ? "\nresult: every unit restructured and compiled"
                                : "\nresult: " + std::to_string(r.failures.size()) +
                                      " failures (listed below and in report.md)")

@@ -28,13 +28,24 @@ struct unit_report {
     origin_lines origin_before, origin_after;
     double compile_before = 0; // seconds
     double compile_after = 0;
+    // The lower bound of the unit (lower_bound_step.h); counted only when it
+    // compiled.
+    bool bound_computed = false;
+    bool bound_compiles = false;
+    text_size bound;
+    std::string bound_log;
+    // Project headers the original unit's preprocessing reads, and project or
+    // generated headers the rewritten unit's reads.
+    int headers_read_before = 0;
+    int headers_read_after = 0;
 };
 
+// Units whose preprocessed text holds declarations from a project header.
 struct header_report {
     std::string name;     // path inside the project
-    int units_before = 0; // units whose preprocessed source includes it
-    int units_after = 0;  // units that still take declarations from it
-    long lines = 0;       // non-blank lines it gave to all units before; 0: macros only
+    int units_before = 0; // the original units
+    int units_after = 0;  // the rewritten units, with their generated headers
+    int units_bound = 0;  // the units' lower bounds
 };
 
 // A header the restructurer wrote.

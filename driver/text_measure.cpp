@@ -9,15 +9,21 @@ text_size measure_file(const std::string& path) {
     text_size size;
     std::ifstream in(path, std::ios::binary);
     char buffer[65536];
-    char last = '\n';
+    bool code = false; // the current line holds something but white space
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
         std::streamsize got = in.gcount();
         size.bytes += got;
-        for (std::streamsize i = 0; i < got; ++i)
-            if (buffer[i] == '\n') ++size.lines;
-        last = buffer[got - 1];
+        for (std::streamsize i = 0; i < got; ++i) {
+            char c = buffer[i];
+            if (c == '\n') {
+                size.lines += code;
+                code = false;
+            } else if (c != ' ' && c != '\t' && c != '\r' && c != '\f' && c != '\v') {
+                code = true;
+            }
+        }
     }
-    if (last != '\n') ++size.lines;
+    size.lines += code;
     return size;
 }
 

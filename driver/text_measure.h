@@ -6,11 +6,14 @@
 #include <string>
 
 struct text_size {
-    long lines = 0;
+    long lines = 0; // lines holding anything but white space
     long bytes = 0;
 };
 
-// Lines (newline characters, plus an unfinished last line) and bytes of a file.
+// Lines that hold anything but white space, and bytes, of a file. Blank lines
+// are left out: how many the preprocessor writes between the parts of a text
+// depends on where its line markers point, not on the code, and the texts
+// compared (original, rewritten, lower bound) carry different markers.
 text_size measure_file(const std::string& path);
 
 // The files named by the line markers of a preprocessed file that lie inside

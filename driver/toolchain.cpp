@@ -13,7 +13,9 @@ bool find_toolchain(toolchain& tools, std::string& error) {
     tools.extractor = (build / "extractor" / "extractor").string();
     tools.restructurer = (build / "restructurer" / "restructurer").string();
     tools.driver = self.string();
-    for (const std::string* tool : {&tools.c2ta, &tools.extractor, &tools.restructurer}) {
+    tools.lowerbound = (build / "lowerbound" / "lowerbound").string();
+    for (const std::string* tool :
+         {&tools.c2ta, &tools.extractor, &tools.restructurer, &tools.lowerbound}) {
         if (access(tool->c_str(), X_OK) != 0) {
             error = "tool " + *tool + " is missing; build the project first (./hdrslim does)";
             return false;

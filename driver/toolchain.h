@@ -8,6 +8,7 @@ struct toolchain {
     std::string extractor;
     std::string restructurer;
     std::string driver; // this program, whose internal commands the unit steps use
+    std::string lowerbound;
 };
 
 // Finds the tools relative to the running executable; sets `error` naming the

@@ -1,5 +1,6 @@
 #include "unit_jobs.h"
 
+#include "fresh_file.h"
 #include "process.h"
 
 #include <cstdio>
@@ -25,7 +26,10 @@ std::string step_line(const std::string& command, const std::string& log, size_t
                       const std::string& step, const std::string& cleanup = "") {
     std::string on_failure =
         "{ " + cleanup + "echo 'failed " + std::to_string(unit) + " " + step + "'; exit 1; }";
-    return "\t@" + for_make(command + " 2> " + shell_quote(log) + " || " + on_failure) + "\n";
+    // The braces make the redirection cover the whole step, not only its last
+    // command ("a > part && mv part f 2> log" would log mv's messages alone).
+    return "\t@" + for_make("{ " + command + "; } 2> " + shell_quote(log) + " || " + on_failure) +
+           "\n";
 }
 
 std::string unit_rules(const compile_unit& unit, size_t i, const toolchain& tools,
@@ -47,11 +51,15 @@ std::string unit_rules(const compile_unit& unit, size_t i, const toolchain& tool
     std::string dump_part = shell_quote(unit.dump() + ".part");
     std::string facts_part = shell_quote(unit.facts() + ".part");
 
+    // Every file the steps write is made anew: the copy may hold links named
+    // like them, and writing through a link would change the file it points at.
     std::string rules = n + ".ok:\n";
-    // Grouped, so that the log takes the compiler's messages, not the filter's.
-    rules += step_line("{ " + cd + shell_join(preprocess) + " && " +
-                           shell_join({tools.driver, "--keep-code-comments", unit.preprocessed()}) +
-                           "; }",
+    rules += "\t@" +
+             for_make(shell_join({"rm", "-f", unit.preprocessed(), unit.dump(), unit.facts(),
+                                  unit.dump() + ".part", unit.facts() + ".part"})) +
+             "\n";
+    rules += step_line(cd + shell_join(preprocess) + " && " +
+                           shell_join({tools.driver, "--keep-code-comments", unit.preprocessed()}),
                        log + "preprocess.log", i, "preprocess");
     rules += step_line(cd + shell_join(parse) + " > " + dump_part + " && mv " + dump_part + " " +
                            shell_quote(unit.dump()),
@@ -113,9 +121,11 @@ std::vector<unit_failure> run_unit_jobs(const std::vector<compile_unit>& units,
     ok.assign(units.size(), false);
     std::error_code ec;
     fs::create_directories(dir, ec);
-    {
-        std::ofstream mk(dir + "/units.mk", std::ios::trunc);
-        mk << units_makefile(units, tools, dir);
+    if (!write_fresh(dir + "/units.mk", units_makefile(units, tools, dir)) ||
+        !remove_entry(dir + "/make.log")) {
+        failures.push_back({"(all units)", "make", "cannot write " + dir + "/units.mk",
+                            "check the disk space", ""});
+        return failures;
     }
     std::string command = "make -k -s -j " + std::to_string(jobs) + " -C " + shell_quote(dir) +
                           " -f units.mk 2> " + shell_quote(dir + "/make.log") + " < /dev/null";

@@ -1,8 +1,7 @@
 #include "bookkeeping.h"
 
-#include <map>
-#include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -81,33 +80,61 @@ void bookkeeping_edges() {
     prev_nodes_arc.build(n, arc_back);
 }
 
+namespace {
+
+// Outermost scope file name above (and including) each scope file, filled as
+// walks meet scope files, so that the context of a chain of nested scope files
+// is found in one walk whatever its depth.
+std::vector<std::string_view> scope_context;
+std::vector<bool> scope_context_known;
+
+} // namespace
+
+void forget_scope_contexts() {
+    scope_context.clear();
+    scope_context.shrink_to_fit();
+    scope_context_known.clear();
+    scope_context_known.shrink_to_fit();
+}
+
 std::string_view context_filename(nid id) {
+    if (scope_context_known.size() != the_nodes.size()) {
+        scope_context.assign(the_nodes.size(), {});
+        scope_context_known.assign(the_nodes.size(), false);
+    }
+    std::vector<nid> unknown; // scope files met on the walk, innermost first
     std::string_view found;
+    bool known = false;
     nid cur = id;
-    for (std::size_t steps = 0; steps < walk_limit(); ++steps) {
-        if (kind_of(cur) == "cScopeFile") found = name_of(cur);
+    for (std::size_t steps = 0; cur != no_node && steps < walk_limit(); ++steps) {
+        if (kind_of(cur) == "cScopeFile") {
+            if (scope_context_known[cur]) {
+                found = scope_context[cur];
+                known = true;
+                break;
+            }
+            unknown.push_back(cur);
+        }
         nid up = prev_nodes_arcSon.of(cur).first();
         if (up == no_node || kind_of(up) == "cScopeCompil") break;
         cur = up;
+    }
+    if (!known && !unknown.empty()) found = name_of(unknown.back());
+    for (nid f : unknown) {
+        scope_context[f] = found;
+        scope_context_known[f] = true;
     }
     return found;
 }
 
 void bookkeeping_scopes() {
-    // The counter of a child of S is the number of scope files with S's name in
-    // the same compilation; count them once per (name, compilation) pair.
-    std::unordered_map<nid, std::string_view> context;
-    std::map<std::pair<std::string_view, std::string_view>, int> same_file;
-    for (nid f : cScopeFiles) {
-        context[f] = context_filename(f);
-        ++same_file[{name_of(f), context[f]}];
-    }
+    // Every declaration a scope file holds directly gets counter 1: one
+    // declaration at one place keeps one name however often its file was entered.
     for (const edge_info& e : the_edges) {
         nid s = e.source;
         if (kind_of(s) != "cScopeFile") continue;
         node_info& t = the_nodes[e.target];
         t.file_scope = s;
-        std::string_view c = context[s];
-        t.counter = c == name_of(s) ? 1 : same_file[{name_of(s), c}];
+        t.counter = 1;
     }
 }

@@ -16,6 +16,8 @@ void bookkeeping_scopes();
 // Name of the outermost scope file above id (the main file of its
 // compilation), "" when no scope file lies above it.
 std::string_view context_filename(nid id);
+// Forgets what context_filename learnt (called by cleanup).
+void forget_scope_contexts();
 
 // Upper bound for every walk up a parent chain: a well-formed graph is a forest,
 // and a longer walk can only be going round a cycle.

@@ -21,6 +21,10 @@ int run_extractor(const std::vector<std::string>& args, std::istream& std_in, st
     bookkeeping_scopes();
 
     set_fact_streams(out, err);
+    std::vector<std::string> mains;
+    for (nid n = 0; n < the_nodes.size(); ++n)
+        if (kind_of(n) == "cScopeCompil") mains.emplace_back(name_of(n));
+    set_main_files(std::move(mains));
     generate_files(false);
     generate_nodes();
     // The edge passes in their fixed order.

@@ -79,6 +79,11 @@ bool is_global(nid id) {
     if (id == no_node) return false;
     if (global_memo.size() != the_nodes.size()) global_memo.assign(the_nodes.size(), 0);
     if (global_memo[id] != 0) return global_memo[id] == 2;
+    // id is global when the chain of scope files above it ends at the
+    // compilation. A scope file is global by the same rule, so the walk stops
+    // at the first one already known and remembers the answer for every node
+    // it passed: chains of nested scope files cost one walk in all.
+    std::vector<nid> passed = {id};
     bool result = false;
     nid cur = prev_nodes_arc.of(id).first();
     for (std::size_t steps = 0; cur != no_node && steps < walk_limit(); ++steps) {
@@ -86,9 +91,15 @@ bool is_global(nid id) {
             result = is_kind(cur, "cScopeCompil");
             break;
         }
+        if (global_memo[cur] != 0) {
+            result = global_memo[cur] == 2;
+            break;
+        }
+        passed.push_back(cur);
         cur = prev_nodes_arc.of(cur).first();
     }
-    global_memo[id] = result ? 2 : 1;
+    for (nid n : passed)
+        global_memo[n] = result ? 2 : 1;
     return result;
 }
 

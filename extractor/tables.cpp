@@ -1,5 +1,6 @@
 #include "tables.h"
 
+#include "bookkeeping.h"
 #include "indexes.h"
 #include "queries.h"
 
@@ -197,4 +198,5 @@ void cleanup() {
         a->clear();
     clear_indexes();
     forget_query_memos();
+    forget_scope_contexts();
 }

@@ -51,7 +51,7 @@ struct node_info {
     std::string_view id;
     std::string_view kind;    // empty for identifiers that only edges mention
     nid file_scope = no_node; // directly enclosing scope file, set by bookkeeping
-    int counter = 0;          // occurrence counter, set by bookkeeping
+    int counter = 0;          // 1 for what a scope file holds directly (bookkeeping)
     attributes attrs;
 };
 

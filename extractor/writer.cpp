@@ -2,12 +2,14 @@
 
 #include <iostream>
 #include <set>
+#include <utility>
 
 namespace {
 
 std::ostream* facts_out = &std::cout;
 std::ostream* warnings_out = &std::cerr;
 std::set<std::string> warned;
+std::vector<std::string> main_files;
 
 bool has_white_space(std::string_view s) {
     return s.find_first_of(" \t\n\v\f\r") != std::string_view::npos;
@@ -37,19 +39,25 @@ void set_fact_streams(std::ostream& facts, std::ostream& warnings) {
     warnings_out = &warnings;
 }
 
-std::string replace_filename(std::string_view s) {
-    if (s.find(".cpp.") != std::string_view::npos) return std::string(s);
-    std::string out;
-    out.reserve(s.size() + 8);
-    std::size_t from = 0;
-    for (std::size_t at = s.find(".c"); at != std::string_view::npos; at = s.find(".c", from)) {
-        std::size_t after = at + 2;
-        bool ends_file = after == s.size() || s[after] == ':' || s[after] == '#';
-        out.append(s.substr(from, at - from));
-        out.append(ends_file ? ".cpp.c" : ".c");
-        from = after;
+void set_main_files(std::vector<std::string> names) {
+    main_files = std::move(names);
+}
+
+std::string replace_filename(std::string_view s, const std::vector<std::string>& mains) {
+    std::string out(s);
+    for (const std::string& m : mains) {
+        bool c_file = m.size() > 2 && m.compare(m.size() - 2, 2, ".c") == 0;
+        bool preprocessed = m.size() >= 6 && m.compare(m.size() - 6, 6, ".cpp.c") == 0;
+        if (!c_file || preprocessed) continue;
+        for (std::size_t at = out.find(m); at != std::string::npos; at = out.find(m, at + 1)) {
+            std::size_t after = at + m.size();
+            bool starts = at == 0 || out[at - 1] == ':';
+            bool ends = after == out.size() || out[after] == ':' || out[after] == '#';
+            if (!starts || !ends) continue;
+            out.insert(after - 2, ".cpp");
+            at = after + 4 - 1;
+        }
     }
-    out.append(s.substr(from));
     return out;
 }
 
@@ -60,10 +68,12 @@ void output_line(std::string_view verb, std::string_view subject, std::string_vi
         return;
     }
     std::ostream& out = *facts_out;
-    out << verb << ' ' << replace_filename(subject) << ' ' << replace_filename(object) << '\n';
+    out << verb << ' ' << replace_filename(subject, main_files) << ' '
+        << replace_filename(object, main_files) << '\n';
 }
 
 void finish_output() {
     facts_out->flush();
     warned.clear();
+    main_files.clear();
 }

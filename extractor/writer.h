@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Where output_line writes facts and warnings (standard output and standard
 // error until set otherwise).
@@ -16,9 +17,17 @@ void set_fact_streams(std::ostream& facts, std::ostream& warnings);
 // is dropped with a warning on the warning stream (once per distinct text).
 void output_line(std::string_view verb, std::string_view subject, std::string_view object);
 
-// Rewrites every ".c" that ends a file name (at the end of the text, or before
-// ":" or "#") to ".cpp.c", unless the text already holds ".cpp.".
-std::string replace_filename(std::string_view s);
+// The main files of the compilations in the dump (names of the scope
+// compilation nodes); output_line rewrites them (and only them) to their
+// preprocessed copies.
+void set_main_files(std::vector<std::string> names);
+
+// Rewrites each whole file name of `main_files` that ends in ".c" (at the start
+// of the text or after ":", and at its end or before ":" or "#") to the
+// preprocessed copy ".cpp.c". A file a unit includes keeps its name, whatever
+// its extension: only the unit's own main file has a ".cpp.c" copy. Names that
+// already end in ".cpp.c" stay.
+std::string replace_filename(std::string_view s, const std::vector<std::string>& main_files);
 
 // Flushes the fact stream and forgets the warnings given.
 void finish_output();

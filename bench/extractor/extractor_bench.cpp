@@ -2,7 +2,10 @@
 // dumps of 1x, 2x, 4x and 8x the base size and prints seconds and MB/s for
 //   - reading plus bookkeeping (parse, classification, adjacency, scopes), and
 //   - the whole extractor (facts written to /dev/null),
-// with the time ratio between 8x and 1x input. Each figure is the best of three
+// with the time ratio between 8x and 1x input; then the whole extractor on
+// chains of 4,000 to 32,000 nested scope files (each defining a function), with
+// the time ratio between the deepest and the shallowest chain (about 8 when the
+// time grows linearly with the depth). Each figure is the best of three
 // runs, after one untimed warm-up run. --smoke runs one small dump once, to
 // keep the program working.
 #include "bookkeeping.h"
@@ -121,10 +124,30 @@ int main(int argc, char** argv) {
                     (std::to_string(factor) + "x").c_str(), mb, r, mb / r, w, mb / w);
         fs::remove(file);
     }
-    fs::remove_all(dir);
     if (factors.size() > 1)
         std::printf("time ratio 8x/1x: read+book %.2f, whole %.2f\n",
                     read_times.back() / read_times.front(),
                     whole_times.back() / whole_times.front());
+
+    const std::vector<int> depths =
+        smoke ? std::vector<int>{100} : std::vector<int>{4000, 8000, 16000, 32000};
+    std::printf("\n%-8s %14s\n", "nested", "whole s");
+    std::vector<double> chain_times;
+    for (int depth : depths) {
+        std::string file = (dir / ("chain" + std::to_string(depth) + ".ta")).string();
+        {
+            std::ofstream out(file, std::ios::binary);
+            generate_scope_chain_ta(out, depth);
+        }
+        std::size_t fact_bytes = 0;
+        double w = best_of(runs, [&] { return time_whole(file, fact_bytes); });
+        chain_times.push_back(w);
+        std::printf("%-8d %14.3f\n", depth, w);
+        fs::remove(file);
+    }
+    if (depths.size() > 1)
+        std::printf("time ratio %d/%d nested scope files: %.2f\n", depths.back(), depths.front(),
+                    chain_times.back() / chain_times.front());
+    fs::remove_all(dir);
     return 0;
 }

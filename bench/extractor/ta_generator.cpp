@@ -162,3 +162,18 @@ void generate_ta(std::ostream& out, int scale, unsigned seed) {
         function_body(w, def, int_type, units);
     }
 }
+
+void generate_scope_chain_ta(std::ostream& out, int depth) {
+    auto id = [](const char* prefix, int i) { return std::string(prefix) + std::to_string(i); };
+    out << "$INSTANCE C cScopeCompil x { name = \"main.c\" }\n";
+    out << "$INSTANCE F0 cScopeFile x { name = \"main.c\" }\n(cArcSon C F0) {}\n";
+    for (int i = 1; i <= depth; ++i) {
+        out << "$INSTANCE " << id("F", i) << " cScopeFile x { name = \"h" << i << ".h\" }\n";
+        out << "(cArcSon " << id("F", i - 1) << ' ' << id("F", i) << ") {}\n";
+        out << "$INSTANCE " << id("f", i) << " cFunction x { name = \"f" << i
+            << "\" beg = 1.1 end = 1.10 }\n";
+        out << "$INSTANCE " << id("b", i) << " cBlock x { beg = 1.11 end = 1.20 }\n";
+        out << "(cArcSon " << id("F", i) << ' ' << id("f", i) << ") {}\n";
+        out << "(cArcSon " << id("f", i) << ' ' << id("b", i) << ") {}\n";
+    }
+}

@@ -10,3 +10,8 @@
 
 // Writes a dump whose size grows linearly with `scale` (about 1 MB per unit).
 void generate_ta(std::ostream& out, int scale, unsigned seed = 1);
+
+// Writes a dump whose main file enters a chain of `depth` headers, each nested
+// in the one before and each defining one function, so that every definition
+// lies deep below its compilation's main file.
+void generate_scope_chain_ta(std::ostream& out, int depth);

@@ -16,7 +16,7 @@ void graph::codegen() {
     // names (-1.h, -1.c) are never written.
     auto* root_object = make_node<Header>("");
     root_object->members = compressed->nodes;
-    node root(-1, root_object);
+    node root(root_number, root_object);
     N_codegen(root);
     announce("... code generated.");
 }

@@ -38,6 +38,9 @@ void graph::N_codegen(node& n) {
         const node_set members = header->members;
         for (node m : members)
             if (!m.is_program_unit()) N_codegen(m);
+        // The synthetic root only gathers the graph: it is never written, even
+        // when its one member would lend it a file name.
+        if (n.id == root_number) return;
         std::vector<node> units = units_to_write(*this, n, c.out_degree(n, c.edges));
         if (units.empty()) {
             const std::string name = get_filename(n);
@@ -69,7 +72,8 @@ void graph::N_codegen(node& n) {
         V_codegen(n.id, text, units, 1);
         out << text;
     } else if (Implement* file = as_implement(n)) {
-        if (!n.is_define() && c.out_degree(n, c.edges) <= 1) return;
+        // Every source gets its rewritten file, even one with nothing of its
+        // own (a file disabled by #ifdef): its build still compiles it.
         const std::string name = get_filename(n);
         if (name == "-1.c") return;
         output_file out(name);

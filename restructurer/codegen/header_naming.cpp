@@ -7,12 +7,29 @@
 #include <cstdlib>
 #include <iostream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 // "include.new/" followed by the directory part of `path` (if any).
 std::string directory_under_include_new(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? "include.new/" : "include.new/" + path.substr(0, slash);
+}
+
+// Creates `dir` (mode 0755; an existing directory is fine, a missing parent is
+// not made). A link or file in the way from the "include.new" component on is
+// removed first, so that the headers are never written through a link to
+// somewhere else.
+void make_header_dir(const std::string& dir) {
+    std::size_t at = dir.rfind("include.new/");
+    if (at == std::string::npos) at = 0;
+    for (std::size_t slash = dir.find('/', at); slash != std::string::npos;
+         slash = dir.find('/', slash + 1)) {
+        const std::string prefix = dir.substr(0, slash);
+        struct stat st;
+        if (lstat(prefix.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) unlink(prefix.c_str());
+    }
+    mkdir(dir.c_str(), 0755);
 }
 } // namespace
 
@@ -31,7 +48,7 @@ std::string graph::get_header_name(const node& n) {
         dir = modules.size() == 1 ? *modules.begin() + "/" + "include.new/" : "include.new/";
         name = dir + f;
     }
-    mkdir(dir.c_str(), 0755); // an existing directory is fine
+    make_header_dir(dir);
     header_dirs.insert(dir);
     return name;
 }

@@ -7,7 +7,11 @@
 #include <unistd.h>
 
 output_file::output_file(std::string path) : path_(std::move(path)) {
-    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0664);
+    // Made anew, never written through what is there: an old file or a link of
+    // the same name (which could lead anywhere) is removed first.
+    if (::unlink(path_.c_str()) != 0 && errno != ENOENT)
+        std::cerr << "Error: cannot replace " << path_ << ": " << std::strerror(errno) << std::endl;
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0664);
     if (fd_ < 0)
         std::cerr << "Error: cannot write " << path_ << ": " << std::strerror(errno) << std::endl;
 }

@@ -1,4 +1,5 @@
-// A generated file: created (or truncated) with permission bits 0664, filled
+// A generated file: created anew (an existing file or link of that name is
+// removed first, never written through) with permission bits 0664, filled
 // through operator<<, written when closed. A file that cannot be created is
 // reported on standard error with its name; its text is lost and the run
 // goes on.

@@ -72,8 +72,9 @@ void graph::preprocessing_program_units_in_file(std::string path) {
 
     // The unit-level edges order the units inside one generated file.
     file_edges = edges;
+    // A source with no definition of its own (a file disabled by #ifdef)
+    // still gets its implementation-file node, and so its rewritten source.
     const std::vector<node>& members = extraction.members();
-    if (members.empty()) return;
     auto* file = make_node<Implement>(path);
     file->members = members;
     const node f(next_free_number(nodes), file);

@@ -125,6 +125,9 @@ class graph {
     void write_makefile();               // codegen/makefile.cpp
 
     // ---- code emission (codegen/) ----
+    // The number of the synthetic root of the emission walk, which holds every
+    // node of the compressed graph and is itself never written.
+    static constexpr int root_number = -1;
     // Writes the file of node n (a header shared by two or more leaves, or an
     // implementation file) and, first, those of the file nodes among its
     // members.

@@ -78,11 +78,11 @@ void graph::read_fact_file(const std::string& path) {
                       << std::endl;
             continue;
         }
-        if (fact.kind < 0) {
+        if (fact.kind == -1 || fact.kind == -2) {
             if (with_inclusions) parse_inclusion(fact.kind, fact.subject, fact.object);
-        } else if (fact.kind <= 1) {
+        } else if (fact.kind == 0 || fact.kind == 1) {
             parse_node(fact.kind, fact.subject, fact.object);
-        } else if (fact.kind <= 4) {
+        } else if (fact.kind >= 2 && fact.kind <= 4) {
             parse_edge(fact.kind - 2, fact.subject, fact.object);
         } else {
             std::cout << "Warning: file " << path << " line " << number << ": unknown fact kind "

@@ -66,6 +66,7 @@ TEST(Measure, CountsTextAndFindsProjectHeadersInLineMarkers) {
     std::ofstream(file) << "# 1 \"/t/a.c\"\n"
                            "# 1 \"/usr/include/stdio.h\" 1 3 4\n"
                            "int printf(const char*, ...);\n"
+                           "\n   \t\n"
                            "# 3 \"/t/a.c\" 2\n"
                            "# 1 \"/t/inc/x.h\" 1\n"
                            "#line 4 \"/t/inc/y.h\"\n"
@@ -75,7 +76,7 @@ TEST(Measure, CountsTextAndFindsProjectHeadersInLineMarkers) {
                            "#pragma once\n"
                            "int x;";
     text_size size = measure_file(file.string());
-    EXPECT_EQ(size.lines, 11);
+    EXPECT_EQ(size.lines, 11); // blank lines do not count
     EXPECT_EQ(size.bytes, static_cast<long>(fs::file_size(file)));
     EXPECT_EQ(project_headers_in(file.string(), "/t"),
               (std::set<std::string>{"/t/inc/x.h", "/t/inc/y.h"}));

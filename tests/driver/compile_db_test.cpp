@@ -25,6 +25,34 @@ TEST(CompileCommands, FlagsLoseOutputsAndGainAbsolutePaths) {
     EXPECT_EQ(flags,
               (std::vector<std::string>{"-I/p/build/inc", "-I", "/p/up", "-isystem", "/p/build/sys",
                                         "-DX=1", "-O2", "-include", "/p/build/cfg.h", "-std=c99"}));
+    // Options that make the compiler write files of its own go, wherever they
+    // point; what "-Wp," and "-Wa," pass on besides is kept.
+    flags = normalize_flags({"cc",
+                             "-Wp,-MD,/p/a.d",
+                             "-Wp,-D_FORTIFY_SOURCE=2,-MMD,/p/b.d",
+                             "-Wp,-MF,x.d,-MT,a.o,-MP",
+                             "-MJ",
+                             "a.json",
+                             "-MFc.d",
+                             "--save-temps",
+                             "-save-temps=obj",
+                             "-fprofile-generate=/p/prof",
+                             "-fprofile-arcs",
+                             "-ftest-coverage",
+                             "--coverage",
+                             "-fdump-tree-all",
+                             "-fstack-usage",
+                             "-dumpdir",
+                             "/p/d",
+                             "-aux-info",
+                             "/p/aux",
+                             "-Wa,-adhln=/p/l.lst,--noexecstack",
+                             "-Wa,--MD,/p/as.d",
+                             "-ftime-trace",
+                             "-c",
+                             "/p/a.c"},
+                            "/p", "/p/a.c", object);
+    EXPECT_EQ(flags, (std::vector<std::string>{"-Wp,-D_FORTIFY_SOURCE=2", "-Wa,--noexecstack"}));
     // A glued "-o" and an absolute source are recognised too.
     flags = normalize_flags({"cc", "-oa.o", "/p/a.c", "-Wall"}, "/p", "/p/a.c", object);
     EXPECT_EQ(object, "/p/a.o");

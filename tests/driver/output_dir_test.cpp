@@ -1,10 +1,15 @@
+#include "check_compare.h"
 #include "output_dir.h"
+#include "project_copy.h"
 #include "run_options.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -30,6 +35,12 @@ class OutputDir : public ::testing::Test {
         std::stringstream text;
         text << in.rdbuf();
         return text.str();
+    }
+    // Gives `path` the mode `mode` and a modification time in 2001.
+    void run_time_and_mode(const fs::path& path, int mode) {
+        struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+        utimensat(AT_FDCWD, path.c_str(), times, 0);
+        chmod(path.c_str(), mode);
     }
     fs::path root;
 };
@@ -76,6 +87,77 @@ TEST_F(OutputDir, RefusesToTouchAnythingElse) {
     // The project is exactly as it was.
     EXPECT_EQ(read(root / "proj" / "a.c"), "int a;\n");
     EXPECT_FALSE(fs::exists(root / "proj" / "out"));
+}
+
+TEST_F(OutputDir, TheCopyNeverLeadsOutOfItselfAndKeepsModesAndTimes) {
+    fs::path proj = root / "proj", outside = root / "outside", tree = root / "tree";
+    fs::create_directories(outside / "dir");
+    std::ofstream(outside / "o.txt") << "outside\n";
+    std::ofstream(outside / "dir" / "d.txt") << "in dir\n";
+    // Inside the project: absolute, relative and directory links.
+    fs::create_symlink(proj / "sub" / "b.h", proj / "abs");
+    fs::create_symlink("sub/b.h", proj / "rel");
+    fs::create_symlink("sub", proj / "subl");
+    // Out of it: a file, a directory by a relative path, nothing, a loop; and a
+    // link inside the outside directory that leads back into the project.
+    fs::create_symlink(outside / "o.txt", proj / "ofile");
+    fs::create_symlink("../outside/dir", proj / "odir");
+    fs::create_symlink(proj / "a.c", outside / "dir" / "back");
+    fs::create_symlink(outside / "missing", proj / "dangling");
+    fs::create_symlink("loop", proj / "loop");
+    ASSERT_EQ(mkfifo((proj / "fifo").c_str(), 0644), 0);
+    // Read-only modes and old times.
+    run_time_and_mode(proj / "a.c", 0444);
+    run_time_and_mode(proj / "sub", 0555);
+
+    std::string error;
+    std::vector<std::string> notes;
+    ASSERT_TRUE(copy_project(proj.string(), tree.string(), error, &notes)) << error;
+    chmod((proj / "sub").c_str(), 0755);
+
+    EXPECT_EQ(fs::read_symlink(tree / "abs"), "sub/b.h");
+    EXPECT_EQ(fs::read_symlink(tree / "rel"), "sub/b.h");
+    EXPECT_EQ(fs::read_symlink(tree / "subl"), "sub");
+    EXPECT_FALSE(fs::is_symlink(tree / "ofile"));
+    EXPECT_EQ(read(tree / "ofile"), "outside\n");
+    EXPECT_FALSE(fs::is_symlink(tree / "odir"));
+    EXPECT_EQ(read(tree / "odir" / "d.txt"), "in dir\n");
+    EXPECT_EQ(fs::read_symlink(tree / "odir" / "back"), "../a.c");
+    for (const char* gone : {"dangling", "loop", "fifo", ".git"})
+        EXPECT_FALSE(fs::exists(fs::symlink_status(tree / gone))) << gone;
+    std::string all;
+    for (const std::string& note : notes)
+        all += note + "\n";
+    EXPECT_NE(all.find("copied odir -> " + (outside / "dir").string()), std::string::npos) << all;
+    EXPECT_NE(all.find("copied ofile"), std::string::npos) << all;
+    EXPECT_NE(all.find("left out dangling"), std::string::npos) << all;
+    EXPECT_NE(all.find("left out loop"), std::string::npos) << all;
+    EXPECT_NE(all.find("left out fifo"), std::string::npos) << all;
+
+    struct stat copy_a, copy_sub;
+    ASSERT_EQ(stat((tree / "a.c").c_str(), &copy_a), 0);
+    ASSERT_EQ(stat((tree / "sub").c_str(), &copy_sub), 0);
+    EXPECT_EQ(copy_a.st_mode & 0777, 0644u);
+    EXPECT_EQ(copy_sub.st_mode & 0777, 0755u);
+    EXPECT_EQ(fs::last_write_time(tree / "a.c"), fs::last_write_time(proj / "a.c"));
+    EXPECT_EQ(fs::last_write_time(tree / "sub"), fs::last_write_time(proj / "sub"));
+
+    // A link out to a directory that holds the project would never end.
+    fs::create_symlink("..", proj / "up");
+    EXPECT_FALSE(copy_project(proj.string(), (root / "tree2").string(), error));
+    EXPECT_NE(error.find("the link up points at " + root.string()), std::string::npos) << error;
+}
+
+TEST(CheckOutput, TheCopysPathIsNoDifference) {
+    EXPECT_EQ(
+        first_output_difference("in /o/tree\nok\n", "/o/tree", "in /o/after\nok\n", "/o/after"),
+        "");
+    EXPECT_EQ(first_output_difference("a\nb 1\nc\n", "/o/tree", "a\nb 2\nc\n", "/o/after"),
+              "line 2: before \"b 1\" / after \"b 2\"");
+    EXPECT_EQ(first_output_difference("a\nb\n", "/o/tree", "a\n", "/o/after"),
+              "line 2: before \"b\" / after (no more output)");
+    // The other copy's path is a difference.
+    EXPECT_NE(first_output_difference("/o/after\n", "/o/tree", "/o/after\n", "/o/after"), "");
 }
 
 TEST(RunOptions, ParsesTheCommandLineAndRejectsMistakes) {

@@ -71,9 +71,35 @@ TEST(WholeRun, ExampleProjectIsRestructuredRebuiltAndChecked) {
         headers[h["name"]] = h["units_before"];
     EXPECT_EQ(headers["include/version.h"], 1);
     EXPECT_EQ(headers["include/item.h"], 5);
+    // Every unit has a lower bound that compiles: no larger than the rewritten
+    // unit, far smaller than the original.
+    const auto& bound = report["bound"]["total"];
+    EXPECT_EQ(bound["units"], 5);
+    EXPECT_TRUE(report["bound"]["not_counted"].empty());
+    EXPECT_GT(bound["lines_bound"].get<long>(), 0);
+    EXPECT_LE(bound["lines_bound"].get<long>(), total["lines_after"].get<long>());
+    EXPECT_GE(bound["after_over_bound"].get<double>(), 1.0);
+    for (const auto& unit : report["units"]) {
+        EXPECT_TRUE(unit["bound_compiles"].get<bool>()) << unit["name"];
+        EXPECT_LT(unit["lines_bound"].get<long>(), unit["lines_before"].get<long>())
+            << unit["name"];
+        EXPECT_GT(unit["headers_read_before"].get<int>(), 0) << unit["name"];
+    }
+    // main.c alone uses version.h's struct version; the others never see it.
+    for (const auto& h : report["headers"]) {
+        if (h["name"] == "include/version.h") {
+            EXPECT_EQ(h["units_bound"], 1);
+        }
+    }
     EXPECT_TRUE(fs::exists(root / "out" / "report.md"));
     EXPECT_TRUE(fs::exists(root / "out" / "report.svg"));
     EXPECT_NE(printed.str().find("report: "), std::string::npos);
+    std::ifstream md_file(root / "out" / "report.md");
+    std::stringstream md;
+    md << md_file.rdbuf();
+    EXPECT_NE(md.str().find("## Lower bound"), std::string::npos);
+    EXPECT_NE(md.str().find("after ÷ bound"), std::string::npos);
+    EXPECT_NE(printed.str().find("after/bound"), std::string::npos);
     fs::remove_all(root);
 }
 
@@ -114,6 +140,11 @@ TEST(WholeRun, AFailingUnitIsNamedAndTheOthersGoOn) {
     ASSERT_EQ(report["failures"].size(), 1u);
     EXPECT_EQ(report["failures"][0]["unit"], "broken.c");
     EXPECT_EQ(report["failures"][0]["step"], "preprocess");
+    // The unit without a lower bound is named and left out of its totals.
+    ASSERT_EQ(report["bound"]["not_counted"].size(), 1u);
+    EXPECT_EQ(report["bound"]["not_counted"][0]["unit"], "broken.c");
+    EXPECT_EQ(report["bound"]["total"]["units"], 5);
+    EXPECT_NE(printed.str().find("not counted: broken.c"), std::string::npos) << printed.str();
     EXPECT_FALSE(report["links"]["known"].get<bool>());
     std::ifstream marker(root / "out" / ".hdrslim-output");
     std::stringstream state;

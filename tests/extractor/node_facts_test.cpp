@@ -36,6 +36,7 @@ TEST_F(node_facts_test, file_counts) {
     load(t.str());
     std::ostringstream out, err;
     set_fact_streams(out, err);
+    set_main_files({"m.c"});
     generate_files(true);
     finish_output();
     set_fact_streams(std::cout, std::cerr);

@@ -3,30 +3,39 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
-TEST(replace_filename, rewrites_only_c_that_ends_a_file_name) {
-    EXPECT_EQ(replace_filename("file:main.c"), "file:main.cpp.c");
-    EXPECT_EQ(replace_filename("var:x:static:util.c"), "var:x:static:util.cpp.c");
-    EXPECT_EQ(replace_filename("a.c:3.1:5.2:b.c"), "a.cpp.c:3.1:5.2:b.cpp.c");
-    EXPECT_EQ(replace_filename("func:f:static:util.c#2"), "func:f:static:util.cpp.c#2");
-    EXPECT_EQ(replace_filename("lib.core.h"), "lib.core.h");
-    EXPECT_EQ(replace_filename("func:my.cfg"), "func:my.cfg");
-    // A directory whose name ends in .c is not a source file.
-    EXPECT_EQ(replace_filename("/tmp/x.c/y.h:1.1:2.2"), "/tmp/x.c/y.h:1.1:2.2");
-    EXPECT_EQ(replace_filename("/src/lib.c/main.c:1.1:2.2:/src/lib.c/a.c"),
-              "/src/lib.c/main.cpp.c:1.1:2.2:/src/lib.c/a.cpp.c");
-    EXPECT_EQ(replace_filename("a.c.c"), "a.c.cpp.c");
-    EXPECT_EQ(replace_filename(".c"), ".cpp.c");
-    EXPECT_EQ(replace_filename("x.cpp.c:1.1:2.2:y.c"), "x.cpp.c:1.1:2.2:y.c");
-    EXPECT_EQ(replace_filename("struct:list"), "struct:list");
-    EXPECT_EQ(replace_filename(""), "");
+TEST(replace_filename, rewrites_only_the_main_files) {
+    const std::vector<std::string> mains = {"main.c", "/src/lib.c/main.c", "a.c.c", "x.cpp.c"};
+    auto r = [&](std::string_view s) { return replace_filename(s, mains); };
+    EXPECT_EQ(r("file:main.c"), "file:main.cpp.c");
+    EXPECT_EQ(r("var:x:static:main.c"), "var:x:static:main.cpp.c");
+    EXPECT_EQ(r("main.c:3.1:5.2:main.c"), "main.cpp.c:3.1:5.2:main.cpp.c");
+    EXPECT_EQ(r("func:f:static:main.c#2"), "func:f:static:main.cpp.c#2");
+    // A .c file a unit includes keeps its name: it has no preprocessed copy.
+    EXPECT_EQ(r("util.c:1.1:2.1:main.c"), "util.c:1.1:2.1:main.cpp.c");
+    EXPECT_EQ(r("func:f:static:util.c"), "func:f:static:util.c");
+    // Only whole names count: another directory, another stem, a longer name.
+    EXPECT_EQ(r("/src/lib.c/main.c:1.1:2.2:/src/lib.c/a.c"),
+              "/src/lib.c/main.cpp.c:1.1:2.2:/src/lib.c/a.c");
+    EXPECT_EQ(r("/other/main.c:1.1:2.2"), "/other/main.c:1.1:2.2");
+    EXPECT_EQ(r("file:domain.c"), "file:domain.c");
+    EXPECT_EQ(r("file:main.cc"), "file:main.cc");
+    EXPECT_EQ(r("a.c.c"), "a.c.cpp.c");
+    // A main file that is already a preprocessed copy stays.
+    EXPECT_EQ(r("x.cpp.c:1.1:2.2"), "x.cpp.c:1.1:2.2");
+    EXPECT_EQ(r("struct:list"), "struct:list");
+    EXPECT_EQ(r(""), "");
+    EXPECT_EQ(replace_filename("file:main.c", {}), "file:main.c");
 }
 
 TEST(output_line, drops_empty_and_self_facts_and_writes_the_rest) {
     std::ostringstream out, err;
     set_fact_streams(out, err);
+    set_main_files({"a.c"});
     output_line("2", "", "x");
     output_line("2", "x", "");
     output_line("", "x", "y");

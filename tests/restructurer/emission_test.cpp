@@ -8,6 +8,7 @@
 #include "support.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace test_support;
 
@@ -94,6 +95,36 @@ TEST(Emission, HeadersExpansionAndSources) {
               std::string::npos);
 }
 
+// A graph that compresses to one source: the synthetic root gathering it
+// must not take the source's name and overwrite it. A source with nothing of
+// its own (a file inside #ifdef NEVER) is still written, empty but for what it
+// includes.
+TEST(Emission, OneNodeGraphAndEmptySource) {
+    in_temp_dir here;
+    graph g;
+    node main_def = text_unit(g, 1, "func:main", true, 1, "int main(void) { return 0; }\n");
+    node alone = source(0, "main.cpp.c", {main_def});
+    g.compressed = std::make_unique<graph>();
+    g.compressed->nodes = {alone};
+    g.codegen();
+    EXPECT_EQ(read_file("main.cpp.new.c"), "# 1 \"/src/h.h\"\nint main(void) { return 0; }\n");
+
+    graph h;
+    node decl = text_unit(h, 2, "func:feature", false, 3, "int feature(void);\n");
+    node user = text_unit(h, 3, "func:main", true, 4, "int main(void) { return feature(); }\n");
+    node shared = group(0, {decl});
+    node with_main = source(1, "main.cpp.c", {user});
+    node empty = source(2, "never.cpp.c", {});
+    h.compressed = std::make_unique<graph>();
+    h.compressed->nodes = {shared, with_main, empty};
+    h.compressed->edges = {edge(shared, with_main)};
+    h.codegen();
+    EXPECT_TRUE(std::ifstream("never.cpp.new.c").is_open());
+    EXPECT_EQ(read_file("never.cpp.new.c"), "");
+    EXPECT_EQ(read_file("main.cpp.new.c"), "# 3 \"/src/h.h\"\nint feature(void);\n"
+                                           "# 4 \"/src/h.h\"\nint main(void) { return feature(); }\n");
+}
+
 TEST(Emission, TopologicalOrderingBreaksCycles) {
     graph g;
     node s1 = text_unit(g, 1, "struct:s1", false, 30, "");
@@ -101,11 +132,34 @@ TEST(Emission, TopologicalOrderingBreaksCycles) {
     node s3 = text_unit(g, 3, "struct:s3", false, 10, "");
     node s4 = text_unit(g, 4, "struct:s4", false, 15, "");
     node early = text_unit(g, 5, "type:t", false, 40, "");
-    // s2 -> s3 -> s4 -> s2 is a cycle, s4 -> s1 hangs below it (blocked too,
-    // but with the smaller dominate set); t, used by s2, is free.
+    // s2 -> s3 -> s4 -> s2 is a cycle, s4 -> s1 hangs below it; t, used by s2,
+    // is free. In the text s3 came first and uses s2, which came after it: s3
+    // needed s2 through a pointer only and breaks the cycle; s4 and s2 hold
+    // what stood before them (by value, perhaps) and follow their uses.
     const edge_set deps = {edge(s2, s3), edge(s3, s4), edge(s4, s2), edge(s4, s1), edge(early, s2)};
     EXPECT_EQ(ids(g.topological_ordering({s1, s2, s3, s4, early}, deps)),
-              (std::vector<int>{5, 2, 3, 4, 1}));
+              (std::vector<int>{5, 3, 4, 2, 1}));
+
+    // A structure holding another by value stood after it: the one it holds
+    // goes first, whatever the numbers and dependents say.
+    node holder = text_unit(g, 8, "type:chanpart_T", false, 50, "");
+    node held = text_unit(g, 9, "struct:jsonq_S", false, 45, "");
+    node value = text_unit(g, 10, "type:typval_T", false, 60, "");
+    node channel = text_unit(g, 11, "struct:channel_S", false, 55, "");
+    const edge_set chain = {edge(held, holder), edge(holder, channel), edge(channel, value),
+                            edge(value, held)};
+    EXPECT_EQ(ids(g.topological_ordering({holder, held, value, channel}, chain)),
+              (std::vector<int>{9, 8, 11, 10}));
+
+    // Without positions, the old order: the cycle is broken at the type-like
+    // unit on which most remaining nodes depend (the lowest number on a tie).
+    node p1 = text_unit(g, 21, "struct:p1", false, 0, "");
+    node p2 = text_unit(g, 22, "struct:p2", false, 0, "");
+    node p3 = text_unit(g, 23, "struct:p3", false, 0, "");
+    node p4 = text_unit(g, 24, "struct:p4", false, 0, "");
+    const edge_set unplaced = {edge(p2, p3), edge(p3, p4), edge(p4, p2), edge(p4, p1)};
+    EXPECT_EQ(ids(g.topological_ordering({p1, p2, p3, p4}, unplaced)),
+              (std::vector<int>{22, 23, 24, 21}));
 
     // Functions and variables only: broken at the lowest number.
     node f = text_unit(g, 7, "func:f", false, 1, "");
@@ -125,4 +179,20 @@ TEST(Emission, UnwritableFileIsReported) {
     }
     std::cerr.rdbuf(saved);
     EXPECT_NE(err.str().find("/nonexistent-dir/x.h"), std::string::npos);
+}
+
+TEST(Emission, FilesAreMadeAnewNeverWrittenThroughALink) {
+    temp_dir dir;
+    const std::string kept = dir.write("kept.c", "the user's file\n");
+    const std::string name = dir.path() + "/u.cpp.new.c";
+    ASSERT_EQ(symlink(kept.c_str(), name.c_str()), 0);
+    {
+        output_file out(name);
+        out << "rewritten\n";
+    }
+    EXPECT_EQ(read_file(kept), "the user's file\n");
+    EXPECT_EQ(read_file(name), "rewritten\n");
+    struct stat s;
+    ASSERT_EQ(lstat(name.c_str(), &s), 0);
+    EXPECT_TRUE(S_ISREG(s.st_mode));
 }

@@ -77,6 +77,26 @@ TEST(HeaderNaming, NumberedHeadersByModules) {
     EXPECT_EQ(g.header_dirs.size(), 3u);
 }
 
+TEST(HeaderNaming, ALinkInThePlaceOfIncludeNewIsReplaced) {
+    in_temp_dir here;
+    const std::string elsewhere = here.dir().mkdir("elsewhere");
+    here.dir().mkdir("net");
+    ASSERT_EQ(symlink(elsewhere.c_str(), "net/include.new"), 0);
+    ASSERT_EQ(symlink(elsewhere.c_str(), "include.new"), 0);
+    graph g;
+    node single = group(5, {unit(2, "type:b")});
+    g.modules_of[single] = {"net"};
+    EXPECT_EQ(g.get_header_name(single), "net/include.new/5.h");
+    EXPECT_EQ(g.get_header_name(node(1, make_node<system_style>("<sys/types.h>"))),
+              "include.new/sys/types.h");
+    struct stat s;
+    ASSERT_EQ(lstat("net/include.new", &s), 0);
+    EXPECT_TRUE(S_ISDIR(s.st_mode));
+    // The link is gone; include.new/sys is not made without its parent.
+    EXPECT_NE(lstat("include.new", &s), 0);
+    EXPECT_FALSE(is_dir(elsewhere + "/sys"));
+}
+
 TEST(HeaderNaming, SystemStyleNames) {
     in_temp_dir here;
     graph g;

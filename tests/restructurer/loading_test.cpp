@@ -48,6 +48,7 @@ TEST(Loading, LineLoopCommentsEndMarkLongLinesAndBadLines) {
                                                     "not a fact\n"
                                                     "7\n"
                                                     "9 type:a type:b\n"
+                                                    "-3 file:a file:b\n"
                                                     "1\ttype:tabbed\t" +
                                                     dir.a() +
                                                     ":3.1:3.9 trailing words\n"
@@ -64,7 +65,10 @@ TEST(Loading, LineLoopCommentsEndMarkLongLinesAndBadLines) {
                               file +
                               " line 4: not a fact, skipped\n"
                               "Warning: file " +
-                              file + " line 5: unknown fact kind 9, skipped\n");
+                              file +
+                              " line 5: unknown fact kind 9, skipped\n"
+                              "Warning: file " +
+                              file + " line 6: unknown fact kind -3, skipped\n");
 
     graph missing;
     missing.read_fact_file(dir.path() + "/missing.rsf");

@@ -16,19 +16,13 @@ c2ta=$1 extractor=$2 restructurer=$3 example=$4
 work=$(mktemp -d /tmp/shop_e2e_XXXXXX)
 trap 'rm -rf "$work"' EXIT
 cp -r "$example/." "$work"
+here=$(cd "$(dirname "$0")" && pwd)
 cd "$work"
 
 fail() { echo "FAIL: $*"; exit 1; }
 
-units="main store/item store/stock report/report report/format"
-flags="-O1 -Wall -I$work/include"
-facts=()
-for u in $units; do
-    cc -E $flags "$work/$u.c" > "$work/$u.cpp.c"
-    "$c2ta" "$work/$u.cpp.c" > "$work/$u.ta" || fail "c2ta on $u"
-    "$extractor" "$work/$u.ta" > "$work/$u.rsf" || fail "extractor on $u"
-    facts+=("$work/$u.rsf")
-done
+. "$here/shop_chain.sh"
+shop_chain "$work" "$c2ta" "$extractor"
 
 "$restructurer" -I"$work/include" -M"$work" "${facts[@]}" > restructurer.log 2> restructurer.err
 [ "$(grep -c '^SIZE NODE : [1-9]' restructurer.log)" = 5 ] || fail "not every unit was read"

@@ -5,6 +5,7 @@
 #include "header/graph.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <iostream>
@@ -23,18 +24,21 @@ class temp_dir {
         char pattern[] = "/tmp/restructurer_test_XXXXXX";
         path_ = mkdtemp(pattern);
     }
-    ~temp_dir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
+    ~temp_dir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
     const std::string& path() const { return path_; }
     // Writes `text` to path()/relative, creating parent directories.
     std::string write(const std::string& relative, const std::string& text) const {
         const std::string full = path_ + "/" + relative;
-        std::system(("mkdir -p \"$(dirname '" + full + "')\"").c_str());
+        std::filesystem::create_directories(std::filesystem::path(full).parent_path());
         std::ofstream(full) << text;
         return full;
     }
     std::string mkdir(const std::string& relative) const {
         const std::string full = path_ + "/" + relative;
-        std::system(("mkdir -p '" + full + "'").c_str());
+        std::filesystem::create_directories(full);
         return full;
     }
 

@@ -1,0 +1,61 @@
+// lowerbound [compiler flags] [--all] unit.cpp.c > unit.bound.c
+// Writes the smallest preprocessed text of a unit that still compiles to the same
+// object: the unit's own code and only the header declarations it needs.
+#include "bound_writer.h"
+#include "command_line.h"
+#include "needs.h"
+#include "preprocessed_text.h"
+#include "statements.h"
+#include "translation_unit.h"
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    std::vector<std::string> arguments;
+    bool all = false; // keep every statement: the unit's whole text, written the same way
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--all")
+            all = true;
+        else
+            arguments.push_back(argv[i]);
+    }
+    Invocation invocation = parse_command_line(arguments);
+    if (invocation.error.empty() && invocation.inputs.size() != 1)
+        invocation.error = "one preprocessed unit, please";
+    if (!invocation.error.empty()) {
+        std::cerr << "lowerbound: " << invocation.error
+                  << "\nusage: lowerbound [compiler flags] [--all] unit.cpp.c > unit.bound.c\n";
+        return 2;
+    }
+    const std::string& input = invocation.inputs.front();
+    std::ifstream in(input, std::ios::binary);
+    if (!in) {
+        std::cerr << "lowerbound: cannot read " << input << "\n";
+        return 1;
+    }
+    std::stringstream content;
+    content << in.rdbuf();
+    preprocessed_text text(content.str());
+    if (text.main_file() < 0) {
+        std::cerr << "lowerbound: " << input << " has no line markers; give the preprocessor's "
+                  << "output (cc -E), not a source\n";
+        return 1;
+    }
+    ParsedUnit parsed(input, clang_arguments(invocation, true), std::cerr);
+    if (parsed.get() == nullptr) return 1;
+    std::vector<statement> statements = split_statements(text);
+    needed_text needed = find_needed(parsed.get(), text, statements);
+    if (all)
+        for (keep& level : needed.statements)
+            level = keep::whole;
+    std::cout << write_bound(text, statements, needed);
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "lowerbound: cannot write the text\n";
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,96 @@
+// Uses that the facts must carry for the restructured code to compile, read
+// through c2ta and the extractor from gcc's preprocessed text, as the pipeline
+// reads them.
+#include "c2ta_run.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+namespace {
+
+// The facts of main.c, preprocessed by cc with the given flags.
+std::string facts_of(const Scratch& scratch, const std::string& flags = "") {
+    RunResult r = scratch.run("cc -E " + flags + " main.c -o main.cpp.c && " C2TA_PROGRAM " " +
+                              flags + " main.cpp.c > main.ta && " EXTRACTOR_PROGRAM " main.ta");
+    EXPECT_EQ(r.status, 0) << r.err;
+    return r.out;
+}
+
+bool has(const std::string& facts, const std::string& line) {
+    return facts.find(line + "\n") != std::string::npos;
+}
+
+// sizeof, _Alignof, offsetof, compound literals, va_arg and casts name a
+// structure, union or enumeration: the declaration or function using them
+// needs it complete.
+TEST(C2taUses, TypesNamedInExpressions) {
+    Scratch scratch;
+    scratch.write("t.h", "#include <stddef.h>\n"
+                         "struct pair { char c; double d; };\n"
+                         "struct offs { char c; double d; };\n"
+                         "union algn { char c; double d; };\n"
+                         "enum color { RED, GREEN };\n"
+                         "struct lit { int a, b; };\n"
+                         "struct arg { int a; };\n"
+                         "struct cast { int a; };\n"
+                         "struct unused { int a; };\n"
+                         "enum { SZ = sizeof(struct pair) };\n"
+                         "enum { OFF = offsetof(struct offs, d) };\n"
+                         "enum { AL = _Alignof(union algn) };\n"
+                         "typedef struct pair pair_t;\n");
+    scratch.write("main.c", "#include <stdarg.h>\n#include \"t.h\"\n"
+                            "int from_list(int n, ...) {\n"
+                            "    va_list ap; va_start(ap, n);\n"
+                            "    int a = va_arg(ap, struct arg).a; va_end(ap); return a; }\n"
+                            "int first(const void *p) { return ((const struct cast *)p)->a; }\n"
+                            "int literal(void) { return ((struct lit){5, 6}).b; }\n"
+                            "int width(void) { return sizeof(enum color) + sizeof(pair_t); }\n"
+                            "int local(void) { struct unused { int b; }; "
+                            "return sizeof(struct unused); }\n");
+    std::string facts = facts_of(scratch);
+    for (const char* use :
+         {"2 func:from_list struct:arg", "2 func:first struct:cast", "2 func:literal struct:lit",
+          "2 func:width enum:color", "2 func:width type:pair_t"})
+        EXPECT_TRUE(has(facts, use)) << use << "\n" << facts;
+    // The anonymous enumerations are named by their node.
+    for (const char* tag : {"struct:pair", "struct:offs", "union:algn"})
+        EXPECT_TRUE(
+            std::regex_search(facts, std::regex(std::string("\n2 enum:[0-9]+ ") + tag + "\n")))
+            << tag << "\n"
+            << facts;
+    // A structure local to a function is no use of the file-scope one.
+    EXPECT_FALSE(has(facts, "2 func:local struct:unused")) << facts;
+}
+
+// Names in attribute arguments are uses: GCC's malloc attribute names the
+// deallocator, cleanup a function. A format archetype names nothing.
+TEST(C2taUses, NamesInsideAttributes) {
+    Scratch scratch;
+    scratch.write("main.c",
+                  "#include <stdio.h>\n"
+                  "void release(void *p);\n"
+                  "void *acquire(void) __attribute__((__malloc__(release, 1)));\n"
+                  "void *plain(void) __attribute__((malloc(release, 1), unknown_attr(3)));\n"
+                  "void done(int *p);\n"
+                  "int log_it(const char *f, ...) __attribute__((format(printf, 1, 2)));\n"
+                  "int run(void) { int x __attribute__((cleanup(done))) = 1; return x; }\n"
+                  "int open0(void) { return fdopen(0, \"r\") == NULL; }\n");
+    std::string facts = facts_of(scratch);
+    for (const char* use : {"2 func:acquire func:release", "2 func:plain func:release",
+                            "2 func:run func:done", "2 func:fdopen func:fclose"})
+        EXPECT_TRUE(has(facts, use)) << use << "\n" << facts;
+    EXPECT_FALSE(has(facts, "2 func:log_it func:printf")) << facts;
+}
+
+// A function declared through a typedef of a function type uses the typedef.
+TEST(C2taUses, FunctionDeclaredByTypedef) {
+    Scratch scratch;
+    scratch.write("main.c", "typedef int (fn_t)(int);\nextern fn_t twice;\n"
+                            "int main(void) { return twice(1); }\n");
+    std::string facts = facts_of(scratch);
+    EXPECT_TRUE(has(facts, "4 func:twice type:fn_t")) << facts;
+}
+
+} // namespace

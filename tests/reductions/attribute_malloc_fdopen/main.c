@@ -1,0 +1,2 @@
+#include <stdio.h>
+int main(void) { return fdopen(0, "r") == NULL; }

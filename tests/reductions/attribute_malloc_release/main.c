@@ -1,0 +1,2 @@
+#include "pool.h"
+int main(void) { return acquire() == 0; }

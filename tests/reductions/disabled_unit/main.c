@@ -1,0 +1,2 @@
+#include "feature.h"
+int main(void) { return 0; }

@@ -1,0 +1,4 @@
+#include "feature.h"
+#ifdef NEVER
+int feature(void) { return 1; }
+#endif

@@ -1,0 +1,2 @@
+#include "twice.h"
+int main(void) { return twice(21) != 42; }

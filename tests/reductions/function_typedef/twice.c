@@ -1,0 +1,2 @@
+#include "twice.h"
+int twice(int x) { return 2 * x; }

@@ -1,0 +1,3 @@
+#include "t.h"
+#include "u.h"
+int main(void) { return s.n; }

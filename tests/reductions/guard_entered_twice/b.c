@@ -1,0 +1,2 @@
+#include "u.h"
+S s;

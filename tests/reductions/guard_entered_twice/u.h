@@ -1,0 +1,2 @@
+#include <t.h>
+extern S s;

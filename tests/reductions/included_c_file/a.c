@@ -1,0 +1,2 @@
+#include "f.c"
+int main(void) { return f(); }

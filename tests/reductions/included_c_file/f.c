@@ -1,0 +1,1 @@
+static int f(void) { return 0; }

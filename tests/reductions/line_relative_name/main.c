@@ -1,0 +1,2 @@
+int gen(void);
+int main(void) { return gen() == 42 ? 0 : 1; }

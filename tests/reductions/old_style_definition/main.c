@@ -1,0 +1,2 @@
+#include "get.h"
+int main(void) { return get(); }

@@ -1,0 +1,2 @@
+const char *get(void);
+const char *get_name(void);

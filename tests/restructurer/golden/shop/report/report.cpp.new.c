@@ -1,0 +1,39 @@
+#include "0.h"
+#include "4.h"
+#include "6.h"
+#include "2.h"
+# 32 "@SHOP@/include/item.h"
+void stock_by_category(int totals[CAT_COUNT]);
+# 33 "@SHOP@/include/item.h"
+cents_t stock_value(void);
+#include "8.h"
+# 5 "@SHOP@/report/report.cpp.c"
+static int reports_printed;
+# 7 "@SHOP@/report/report.cpp.c"
+struct money;
+static void print_totals(void)
+{
+    int totals[CAT_COUNT];
+    char value[32];
+    money_t total;
+    enum category c;
+    stock_by_category(totals);
+    for (c = CAT_FOOD; c < CAT_COUNT; c++)
+        printf("   %-5s %d\n", category_names[c], totals[c]);
+    total.amount = stock_value();
+    total.currency = "EUR";
+    format_money(total, value, sizeof value);
+    printf("   value %s\n", value);
+}
+# 22 "@SHOP@/report/report.cpp.c"
+struct report_style;
+void print_report(const struct report_style *style)
+{
+    int i;
+    reports_printed++;
+    printf("report %d: %d items\n", reports_printed, item_count);
+    for (i = 0; i < item_count; i++)
+        style->print_line(&items[i], i + 1);
+    if (style->show_totals)
+        print_totals();
+}

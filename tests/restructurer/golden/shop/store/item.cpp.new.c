@@ -1,0 +1,62 @@
+#include "3.h"
+# 156 "/usr/include/string.h"
+extern int strcmp (const char *__s1, const char *__s2)
+     __attribute__ ((__nothrow__ , __leaf__)) __attribute__ ((__pure__)) __attribute__ ((__nonnull__ (1, 2)));
+#include "6.h"
+# 5 "@SHOP@/store/item.cpp.c"
+struct item;
+item_t items[16];
+# 6 "@SHOP@/store/item.cpp.c"
+int item_count = 0;
+# 8 "@SHOP@/store/item.cpp.c"
+const char *category_names[CAT_COUNT] = {"food", "tool", "toy"};
+# 10 "@SHOP@/store/item.cpp.c"
+static int next_code = 100;
+# 12 "@SHOP@/store/item.cpp.c"
+union tag;
+static union tag make_tag(const char *name)
+{
+    union tag tag;
+    tag.code = next_code++;
+    (void)name;
+    return tag;
+}
+# 20 "@SHOP@/store/item.cpp.c"
+struct item;
+int add_item(const char *name, enum category category, cents_t price, int quantity)
+{
+    item_t *item;
+    if (item_count >= 16)
+        return -1;
+    item = &items[item_count];
+    item->name = name;
+    item->category = category;
+    item->price.amount = price;
+    item->price.currency = "EUR";
+    item->quantity = quantity;
+    item->tag = make_tag(name);
+    return item_count++;
+}
+# 35 "@SHOP@/store/item.cpp.c"
+struct item;
+const item_t *find_item(const char *name)
+{
+    int i;
+    for (i = 0; i < item_count; i++)
+        if (strcmp(items[i].name, name) == 0)
+            return &items[i];
+    return 
+          ((void *)0)
+              ;
+}
+# 44 "@SHOP@/store/item.cpp.c"
+int count_items(item_filter filter)
+{
+    int i, n = 0;
+    for (i = 0; i < item_count; i++)
+        if (filter == 
+                     ((void *)0) 
+                          || filter(&items[i]))
+            n++;
+    return n;
+}
