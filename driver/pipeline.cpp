@@ -622,7 +622,10 @@ int run_pipeline(const run_options& options) {
         run.shown.message("hdrslim: " + error);
         return 2;
     }
-    report_cleaned(run, clean_build_outputs(run.out.tree, run.out.project));
+    // Only a build run by hdrslim needs the outputs of an earlier one gone; compile
+    // commands from a file may name the project's own build folder.
+    if (!options.build_command.empty())
+        report_cleaned(run, clean_build_outputs(run.out.tree, run.out.project));
     run.end("copy");
     for (const std::string& note : run.out.copy_notes)
         run.shown.message("hdrslim: " + note);

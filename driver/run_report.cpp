@@ -2,7 +2,6 @@
 
 #include "bound_report.h"
 
-
 #include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -269,8 +268,8 @@ std::string reduction(long before, long after) {
 std::string report_markdown(const run_report& r) {
     totals t = sum(r);
     return "# hdrslim report\n\n" + what_was_done(r, t) + summary_section(r, t) +
-           failures_section(r) + new_headers_section(r) + units_section(r, t) +
-           bound_markdown(r) + coupling_markdown(r) + phases_section(r);
+           failures_section(r) + new_headers_section(r) + units_section(r, t) + bound_markdown(r) +
+           coupling_markdown(r) + phases_section(r);
 }
 
 std::string report_json(const run_report& r) {
