@@ -3,7 +3,7 @@
 # Sourced, not run.
 
 # Packages the build and the tests need on a fresh Debian 12 machine.
-HDRSLIM_PACKAGES=(cmake ninja-build g++ make libgtest-dev libclang-14-dev nlohmann-json3-dev
+HDRSLIM_PACKAGES=(cmake ninja-build g++ clang make libgtest-dev libclang-14-dev nlohmann-json3-dev
                   bear universal-ctags cflow)
 
 hdrslim_log() { printf 'hdrslim: %s\n' "$*" >&2; }
