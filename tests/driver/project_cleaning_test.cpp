@@ -5,9 +5,11 @@
 #include "code_comments.h"
 #include "compile_db.h"
 #include "line_markers.h"
+#include "progress.h"
 #include "run_options.h"
 #include "text_measure.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -151,4 +153,24 @@ TEST(CodeComments, OnlyFallThroughCommentsStayAndLinesKeepTheirNumbers) {
                                         "case 1: x++; /* fall through */\n"
                                         "  // FALLTHRU\n"
                                         "case 2: break;\n");
+}
+
+TEST(Progress, APhaseWithoutACountShowsTheLastLineOfItsLog) {
+    fs::path log = fs::temp_directory_path() / "hdrslim-progress-test.log";
+    std::ofstream(log) << "make[1]: Entering directory\n\tgcc -c a.c\r\n\n   \n";
+    EXPECT_EQ(progress::last_line(log.string(), 70), " gcc -c a.c");
+    std::ofstream(log) << std::string(5000, 'x') << "\nlast " << std::string(100, 'y');
+    EXPECT_EQ(progress::last_line(log.string(), 20), "last yyyyyyyyyyyy...");
+    fs::remove(log);
+    EXPECT_EQ(progress::last_line(log.string(), 20), "");
+}
+
+TEST(CommandLine, VersionIsPrinted) {
+    FILE* out = popen((std::string(HDRSLIM_BIN) + " --version").c_str(), "r");
+    ASSERT_NE(out, nullptr);
+    char line[128] = {};
+    ASSERT_NE(std::fgets(line, sizeof line, out), nullptr);
+    EXPECT_EQ(pclose(out), 0);
+    EXPECT_EQ(std::string(line).rfind("hdrslim ", 0), 0u) << line;
+    EXPECT_GT(std::string(line).size(), std::string("hdrslim \n").size()) << line;
 }
