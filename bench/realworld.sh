@@ -20,8 +20,7 @@
 # With --table only the summary table is printed (one row a project: units,
 # restructured, compiled, programs made again, check, preprocessed lines before
 # and after), aligned for reading.
-#
-# Beside the lines before and after, each row gives the lower bound (the lines
+# Beside the lines before and after, each line gives the lower bound (the lines
 # of the units' smallest texts, over the units whose bound compiled), after ÷
 # bound over those units, and the project headers a unit reads on average
 # before -> project or generated headers after.
@@ -125,8 +124,9 @@ for pkg in "$@"; do
 done
 
 summary() {
-    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' project units restructured compiled \
-        programs check lines_before lines_after lines_bound after/bound bound_units headers_read
+    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' project units restructured \
+        compiled programs check lines_before lines_after lines_bound after/bound bound_units \
+        headers_read
     for line in "${lines[@]}"; do echo "$line"; done
 }
 if $table_only; then

@@ -1,6 +1,7 @@
 // hdrslim: the driver. `hdrslim run PROJECT_DIR` copies the project, extracts the
 // facts of every unit, restructures its headers, rebuilds and checks the result,
 // and writes a report comparing the preprocessed size before and after.
+#include "code_comments.h"
 #include "pipeline.h"
 #include "run_options.h"
 
@@ -15,12 +16,18 @@ const char* const help_text =
     "against exactly the declarations it needs, rebuilds it, and reports the savings.\n"
     "\n"
     "  run PROJECT_DIR   work on a copy of the project (which must have a\n"
-    "                    compile_commands.json, or see --build)\n"
+    "                    compile_commands.json, or see --build and -p)\n"
     "    --out DIR       output directory (default: PROJECT_DIR-hdrslim beside it)\n"
     "    --build CMD     run CMD (the project's build) in the copy under bear to get\n"
-    "                    the compile commands and the link steps\n"
-    "    --check CMD     the project's own test command, run in the copy before and\n"
-    "                    after restructuring\n"
+    "                    the compile commands and the link steps; the project may\n"
+    "                    have been built already: outputs of an earlier build\n"
+    "                    (objects, programs, libraries, CMake build folders) are\n"
+    "                    left out of the copy, so that CMD compiles everything\n"
+    "    --check CMD     the project's own test command, run in the built copy\n"
+    "                    before and in the rebuilt one after restructuring (needs\n"
+    "                    --build)\n"
+    "    -p DIR          without --build: read DIR/compile_commands.json (default:\n"
+    "                    the project's own, else its build/ folder's)\n"
     "    -j N            parallel jobs (default: the number of cores)\n"
     "    --quiet         no progress display\n"
     "  demo              the whole run on the bundled example project\n"
@@ -35,6 +42,16 @@ int main(int argc, char** argv) {
     if (args.empty()) {
         std::fprintf(stderr, "%s", run_usage);
         return 2;
+    }
+    // Internal: the unit steps filter each preprocessed text through this.
+    if (args[0] == "--keep-code-comments" && args.size() == 2) {
+        if (keep_code_comments_in_file(args[1])) return 0;
+        std::fprintf(stderr, "hdrslim: cannot rewrite %s\n", args[1].c_str());
+        return 1;
+    }
+    if (args[0] == "--version") {
+        std::printf("hdrslim %s\n", HDRSLIM_VERSION);
+        return 0;
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         std::printf("%s%s", run_usage, help_text);

@@ -1,8 +1,8 @@
 #include "pipeline.h"
 
 #include "build_capture.h"
-#include "check_compare.h"
 #include "build_outputs.h"
+#include "check_compare.h"
 #include "compile_db.h"
 #include "fresh_file.h"
 #include "header_coupling.h"
@@ -49,10 +49,10 @@ struct run_state {
 
     explicit run_state(const run_options& o) : options(o), shown(progress::for_stderr(o.quiet)) {}
 
-    void begin(const std::string& phase, int total) {
+    void begin(const std::string& phase, int total, const std::string& log = "") {
         phase_start = std::chrono::steady_clock::now();
         set_interrupt_phase(phase);
-        shown.start_phase(phase, total);
+        shown.start_phase(phase, total, log);
     }
     void end(const std::string& phase) {
         shown.finish_phase();
@@ -122,7 +122,7 @@ void report_cleaned(run_state& run, const std::vector<std::string>& removed) {
 bool load_units(run_state& run, std::string& error) {
     compile_db_result units;
     if (!run.options.build_command.empty()) {
-        run.begin("build", 0);
+        run.begin("build", 0, run.out.work + "/build.log");
         run.build = capture_build(run.options.build_command, run.out.tree, run.out.work, "build");
         run.end("build");
         if (!run.build.result.ok()) {
@@ -158,7 +158,7 @@ bool load_units(run_state& run, std::string& error) {
 std::string run_check(run_state& run, const std::string& when, const std::string& dir) {
     if (run.options.check_command.empty()) return "not run";
     if (!fs::is_directory(dir)) return "failed";
-    run.begin("check " + when, 0);
+    run.begin("check " + when, 0, run.out.work + "/check-" + when + ".log");
     process_result result =
         run_shell(run.options.check_command, dir, run.out.work + "/check-" + when + ".log");
     run.end("check " + when);
@@ -204,7 +204,7 @@ bool restructure(run_state& run, std::string& error) {
         error = "no unit has facts; nothing to restructure";
         return false;
     }
-    run.begin("restructure", 0);
+    run.begin("restructure", 0, run.out.work + "/restructure/restructurer.log");
     run.restructured = run_restructurer(run.tools.restructurer, with_facts, run.out.tree,
                                         run.out.work + "/restructure");
     run.end("restructure");
@@ -349,7 +349,9 @@ void find_regenerated_sources(run_state& run, const std::string& log) {
     for (size_t i = 0; i < run.units.size(); ++i) {
         const compile_unit& unit = run.units[i];
         if (!run.report.units[i].restructured) continue;
-        if (same_content(unit.rewritten(), after_path(run, unit).string())) continue;
+        if (fs::exists(after_path(run, unit)) &&
+            read_text(unit.rewritten()) == read_text(after_path(run, unit).string()))
+            continue;
         run.report.units[i].regenerated = true;
         ++run.report.regenerated;
         run.report.failures.push_back(
@@ -369,7 +371,7 @@ void find_regenerated_sources(run_state& run, const std::string& log) {
 void build_after(run_state& run) {
     if (!run.build_captured) return;
     std::string error;
-    run.begin("rebuild", 0);
+    run.begin("rebuild", 0, run.out.work + "/build-after.log");
     if (!copy_project(run.out.project, run.out.after, error)) {
         run.report.failures.push_back({"(project)", "rebuild", error, "check the disk space", ""});
         run.end("rebuild");
@@ -384,8 +386,7 @@ void build_after(run_state& run) {
         // build makes it; its rewritten form is put there all the same, as a new
         // file (never through whatever stands at that name).
         fs::create_directories(target.parent_path(), ec);
-        if (!ec && !remove_entry(target.string()))
-            ec = std::make_error_code(std::errc::is_a_directory);
+        if (!remove_entry(target.string())) ec = std::make_error_code(std::errc::is_a_directory);
         if (!ec) fs::copy_file(unit.rewritten(), target, ec);
         if (ec)
             run.report.failures.push_back(
@@ -414,39 +415,6 @@ void build_after(run_state& run) {
         run.report.failures.push_back({"(project)", "rebuild",
                                        "the project's build failed on the rewritten sources",
                                        "the first error in the log names the unit", log});
-}
-
-// A check that passes both times but prints something else after restructuring
-// has found a change in behaviour: a failure, shown by its first differing line.
-void compare_check_output(run_state& run) {
-    if (run.report.check_after == "not run") return;
-    std::string before = run.out.work + "/check-before.log";
-    std::string after = run.out.work + "/check-after.log";
-    std::string difference =
-        first_output_difference(read_text(before), run.out.tree, read_text(after), run.out.after);
-    run.report.check_same_output = difference.empty();
-    if (!difference.empty() && run.report.check_before == "passed" &&
-        run.report.check_after == "passed")
-        run.report.failures.push_back(
-            {"(project)", "check",
-             "the check passed before and after but printed different output; " + difference,
-             "compare the two logs: the restructured program behaves differently", after});
-}
-
-// The lower bound of every unit that has its preprocessed text.
-void measure_bounds(run_state& run) {
-    run.begin("bound", 0);
-    run.bounds =
-        measure_lower_bounds(run.units, run.has_facts, run.tools.lowerbound,
-                             run.out.work + "/units", run.out.tree, run.options.jobs, run.shown);
-    run.end("bound");
-    for (size_t i = 0; i < run.units.size(); ++i) {
-        unit_report& u = run.report.units[i];
-        u.bound_computed = run.bounds[i].computed;
-        u.bound_compiles = run.bounds[i].compiles;
-        u.bound = run.bounds[i].size;
-        u.bound_log = run.bounds[i].log;
-    }
 }
 
 // The top-level declarations of a new header and the files they came from (the
@@ -483,6 +451,39 @@ new_header_report describe_new_header(const std::string& path, const run_state& 
     }
     std::sort(h.origins.begin(), h.origins.end());
     return h;
+}
+
+// A check that passes both times but prints something else after restructuring
+// has found a change in behaviour: a failure, shown by its first differing line.
+void compare_check_output(run_state& run) {
+    if (run.report.check_after.rfind("not run", 0) == 0) return;
+    std::string before = run.out.work + "/check-before.log";
+    std::string after = run.out.work + "/check-after.log";
+    std::string difference =
+        first_output_difference(read_text(before), run.out.tree, read_text(after), run.out.after);
+    run.report.check_same_output = difference.empty();
+    if (!difference.empty() && run.report.check_before == "passed" &&
+        run.report.check_after == "passed")
+        run.report.failures.push_back(
+            {"(project)", "check",
+             "the check passed before and after but printed different output; " + difference,
+             "compare the two logs: the restructured program behaves differently", after});
+}
+
+// The lower bound of every unit that has its preprocessed text.
+void measure_bounds(run_state& run) {
+    run.begin("bound", 0);
+    run.bounds =
+        measure_lower_bounds(run.units, run.has_facts, run.tools.lowerbound,
+                             run.out.work + "/units", run.out.tree, run.options.jobs, run.shown);
+    run.end("bound");
+    for (size_t i = 0; i < run.units.size(); ++i) {
+        unit_report& u = run.report.units[i];
+        u.bound_computed = run.bounds[i].computed;
+        u.bound_compiles = run.bounds[i].compiles;
+        u.bound = run.bounds[i].size;
+        u.bound_log = run.bounds[i].log;
+    }
 }
 
 void measure(run_state& run) {
@@ -522,11 +523,8 @@ void measure(run_state& run) {
         u.before = measure_file(unit_file(run, i, ".before.i"));
         u.headers_read_before = static_cast<int>(
             headers_read(unit_file(run, i, ".before.d"), unit.directory, run.out.tree).size());
-        text_origins before_origins =
-            read_origins(unit_file(run, i, ".before.marked.i"), run.out.tree);
-        u.origin_before = origins_of(before_origins);
-        for (const auto& [h, lines] : before_origins.project_headers)
-            headers[h].lines += lines;
+        u.origin_before =
+            origins_of(read_origins(unit_file(run, i, ".before.marked.i"), run.out.tree));
         std::set<std::string> before = headers_declaring_in(unit.preprocessed(), run.out.tree);
         for (const std::string& h : before)
             headers[h].units_before++;
@@ -545,14 +543,13 @@ void measure(run_state& run) {
         u.after = measure_file(unit_file(run, i, ".after.i"));
         u.headers_read_after = static_cast<int>(
             headers_read(unit_file(run, i, ".after.d"), unit.directory, run.out.tree).size());
+        text_origins after = read_origins(unit_file(run, i, ".after.marked.i"), run.out.tree);
+        u.origin_after = origins_of(after);
+        for (const std::string& h : after.new_headers)
+            new_header_units[fs::path(h).lexically_normal().string()]++;
         for (const std::string& h :
              headers_declaring_in(unit_file(run, i, ".after.marked.i"), run.out.tree))
             headers[h].units_after++;
-        text_origins after_origins =
-            read_origins(unit_file(run, i, ".after.marked.i"), run.out.tree);
-        u.origin_after = origins_of(after_origins);
-        for (const std::string& h : after_origins.new_headers)
-            new_header_units[fs::path(h).lexically_normal().string()]++;
     }
     for (auto& [path, h] : headers) {
         h.name = fs::path(path).lexically_relative(run.out.tree).string();
@@ -596,16 +593,17 @@ bool holds_c_source(const std::string& dir) {
 }
 
 // The project's own compile_commands.json must name a C source of the project.
-bool check_compile_db(const std::string& project, std::string& error) {
+bool check_compile_db(const run_options& options, std::string& error) {
     std::error_code ec;
-    std::string dir = fs::canonical(project, ec).string();
-    compile_db_result units = read_compile_db(dir + "/compile_commands.json", dir, dir);
+    std::string dir = fs::canonical(options.project_dir, ec).string();
+    std::string db = find_compile_db(options);
+    compile_db_result units = read_compile_db(db, dir, dir);
     if (!units.error.empty()) {
         error = units.error;
         return false;
     }
     if (units.units.empty()) {
-        error = dir + "/compile_commands.json names no C source inside the project";
+        error = db + " names no C source inside the project";
         return false;
     }
     return true;
@@ -641,7 +639,7 @@ bool check_inputs(const run_options& options, std::string& error) {
         error = "the project " + options.project_dir + " holds no C source (no .c file)";
         return false;
     }
-    return !options.build_command.empty() || check_compile_db(options.project_dir, error);
+    return !options.build_command.empty() || check_compile_db(options, error);
 }
 
 } // namespace
@@ -659,7 +657,10 @@ int run_pipeline(const run_options& options) {
         run.shown.message("hdrslim: " + error);
         return 2;
     }
-    report_cleaned(run, clean_build_outputs(run.out.tree, run.out.project));
+    // Only a build run by hdrslim needs the outputs of an earlier one gone; compile
+    // commands from a file may name the project's own build folder.
+    if (!options.build_command.empty())
+        report_cleaned(run, clean_build_outputs(run.out.tree, run.out.project));
     run.end("copy");
     for (const std::string& note : run.out.copy_notes)
         run.shown.message("hdrslim: " + note);
@@ -674,7 +675,6 @@ int run_pipeline(const run_options& options) {
         run.report.units.push_back(u);
     }
 
-    // The check runs against built trees, and only --build builds them.
     // The check runs against built trees; the options make sure there is a build.
     run.report.check_before = run_check(run, "before", run.out.tree);
     extract_facts(run);

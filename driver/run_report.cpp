@@ -213,28 +213,6 @@ std::string units_section(const run_report& r, const totals& t) {
     return md.str();
 }
 
-std::string headers_section(const run_report& r) {
-    std::ostringstream md;
-    md << "## Units tied to each project header\n\n"
-       << "Units whose preprocessed text holds declarations from the header: the original "
-          "units, the rewritten units with their generated headers, and the units' lower "
-          "bounds. A header that only defines macros (a config.h) gives no declarations and "
-          "ties no unit, so none of its units is counted as a false dependency removed.\n\n"
-       << "| header | units before | units after | units at the bound | "
-          "false dependencies removed |\n"
-       << "|---|---:|---:|---:|---:|\n";
-    for (const header_report& h : r.headers) {
-        md << "| " << h.name << " | " << h.units_before << " | " << h.units_after << " | "
-           << h.units_bound << " | ";
-        if (h.lines == 0)
-            md << "- (macros only) |\n";
-        else
-            md << std::max(0, h.units_before - h.units_after) << " |\n";
-    }
-    md << "\n";
-    return md.str();
-}
-
 std::string new_headers_section(const run_report& r) {
     std::ostringstream md;
     md << "## New headers\n\n"
@@ -291,7 +269,7 @@ std::string report_markdown(const run_report& r) {
     totals t = sum(r);
     return "# hdrslim report\n\n" + what_was_done(r, t) + summary_section(r, t) +
            failures_section(r) + new_headers_section(r) + units_section(r, t) + bound_markdown(r) +
-           headers_section(r) + coupling_markdown(r) + phases_section(r);
+           coupling_markdown(r) + phases_section(r);
 }
 
 std::string report_json(const run_report& r) {
@@ -338,10 +316,8 @@ std::string report_json(const run_report& r) {
                                         {"units", h.units}});
     j["headers"] = ordered_json::array();
     for (const header_report& h : r.headers)
-        j["headers"].push_back({{"name", h.name},
-                                {"units_before", h.units_before},
-                                {"units_after", h.units_after},
-                                {"macros_only", h.lines == 0}});
+        j["headers"].push_back(
+            {{"name", h.name}, {"units_before", h.units_before}, {"units_after", h.units_after}});
     j["cleaned_outputs"] = r.cleaned_outputs;
     j["links"] = {{"known", r.links_known},
                   {"steps", r.link_steps},

@@ -43,10 +43,9 @@ struct unit_report {
 // Units whose preprocessed text holds declarations from a project header.
 struct header_report {
     std::string name;     // path inside the project
-    int units_before = 0; // the original units whose text holds declarations from it
+    int units_before = 0; // the original units
     int units_after = 0;  // the rewritten units, with their generated headers
     int units_bound = 0;  // the units' lower bounds
-    long lines = 0;       // non-blank lines it gave to all units before; 0: macros only
 };
 
 // A header the restructurer wrote.

@@ -12,6 +12,7 @@ bool find_toolchain(toolchain& tools, std::string& error) {
     tools.c2ta = (build / "c2ta" / "c2ta").string();
     tools.extractor = (build / "extractor" / "extractor").string();
     tools.restructurer = (build / "restructurer" / "restructurer").string();
+    tools.driver = self.string();
     tools.lowerbound = (build / "lowerbound" / "lowerbound").string();
     for (const std::string* tool :
          {&tools.c2ta, &tools.extractor, &tools.restructurer, &tools.lowerbound}) {

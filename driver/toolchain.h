@@ -7,6 +7,7 @@ struct toolchain {
     std::string c2ta;
     std::string extractor;
     std::string restructurer;
+    std::string driver; // this program, whose internal commands the unit steps use
     std::string lowerbound;
 };
 

@@ -39,7 +39,10 @@ std::string unit_rules(const compile_unit& unit, size_t i, const toolchain& tool
     std::string cd = "cd " + shell_quote(unit.directory) + " && ";
     std::vector<std::string> preprocess = {unit.compiler};
     preprocess.insert(preprocess.end(), unit.flags.begin(), unit.flags.end());
-    preprocess.insert(preprocess.end(), {"-E", unit.source, "-o", unit.preprocessed()});
+    // Comments are kept (-C) and then all but those that are code to the
+    // compiler removed (see code_comments.h): the rewritten source is cut from
+    // this text and must still build under -Wimplicit-fallthrough -Werror.
+    preprocess.insert(preprocess.end(), {"-E", "-C", unit.source, "-o", unit.preprocessed()});
     std::vector<std::string> parse = {tools.c2ta};
     parse.insert(parse.end(), unit.flags.begin(), unit.flags.end());
     // c2ta reads the preprocessed text itself, so that its file names and
@@ -55,7 +58,9 @@ std::string unit_rules(const compile_unit& unit, size_t i, const toolchain& tool
              for_make(shell_join({"rm", "-f", unit.preprocessed(), unit.dump(), unit.facts(),
                                   unit.dump() + ".part", unit.facts() + ".part"})) +
              "\n";
-    rules += step_line(cd + shell_join(preprocess), log + "preprocess.log", i, "preprocess");
+    rules += step_line(cd + shell_join(preprocess) + " && " +
+                           shell_join({tools.driver, "--keep-code-comments", unit.preprocessed()}),
+                       log + "preprocess.log", i, "preprocess");
     rules += step_line(cd + shell_join(parse) + " > " + dump_part + " && mv " + dump_part + " " +
                            shell_quote(unit.dump()),
                        log + "parse.log", i, "parse", "rm -f " + dump_part + "; ");

@@ -3,8 +3,9 @@
 # Sourced, not run.
 
 # Packages the build and the tests need on a fresh Debian 12 machine.
-# clang-14 (with its libFuzzer runtime) builds the fuzz targets.
-HDRSLIM_PACKAGES=(cmake ninja-build g++ make libgtest-dev libclang-14-dev nlohmann-json3-dev
+# clang builds the end-to-end test of a clang-built project; clang-14 (with its
+# libFuzzer runtime) builds the fuzz targets.
+HDRSLIM_PACKAGES=(cmake ninja-build g++ clang make libgtest-dev libclang-14-dev nlohmann-json3-dev
                   bear universal-ctags cflow clang-14)
 
 hdrslim_log() { printf 'hdrslim: %s\n' "$*" >&2; }

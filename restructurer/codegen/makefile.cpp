@@ -30,6 +30,9 @@ void graph::write_makefile() {
         << "\nall: prog\n"
         << "\nprog: ${OBJS}\n"
         << "\t${CC} ${OBJS} -o $@\n"
+        // Libraries the program needs ("make -f Makefile.gen LDLIBS=-lm") follow
+        // the objects on the link line, which itself stays as it is.
+        << "\nLDLIBS =\nprog: OBJS += ${LDLIBS}\n"
         << "\n.c.o:\n"
         << "\t${CC} -c " << include << " $< -o $@\n"
         << "\nclean:\n"
@@ -42,7 +45,7 @@ void graph::write_makefile() {
         << "\n%.all: %.c\n"
         << "\t${CC} -E -P " << include << " $< -o $@\n"
         << "\ndepend:\n"
-        << "\tmakedepend -f Makefile.gen " << include << " ${SRCS} >& /dev/null\n";
+        << "\tmakedepend -f Makefile.gen " << include << " ${SRCS} > /dev/null 2>&1\n";
     out.close();
     announce("... makefile generated.");
 }

@@ -1,0 +1,1 @@
+double area(double radius);

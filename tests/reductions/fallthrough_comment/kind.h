@@ -1,0 +1,2 @@
+enum kind { SMALL, MEDIUM, LARGE };
+int weight(enum kind k);
