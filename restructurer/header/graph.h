@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+class emission_index;
 class merge_candidates;
 
 using node_set = std::set<node>;
@@ -190,4 +191,9 @@ class graph {
 
     // Index of the candidates link_node compares a new unit with.
     std::shared_ptr<merge_candidates> candidates;
+
+    // Tables of the compressed graph for the emission walk, while it runs.
+    std::shared_ptr<emission_index> emission;
+    // compressed->actual_dominate_set(n).size(), through `emission` if built.
+    std::size_t compressed_leaves_reached(const node& n) const;
 };
