@@ -18,7 +18,7 @@ void graph::codegen() {
     auto* root_object = make_node<Header>("");
     root_object->members = compressed->nodes;
     node root(-1, root_object);
-    emission = std::make_shared<emission_index>(*compressed);
+    emission = std::make_shared<emission_index>(*compressed, file_edges);
     N_codegen(root);
     emission.reset();
     announce("... code generated.");

@@ -3,6 +3,8 @@
 // cycle is broken at the type-like unit on which most nodes depend.
 #include "header/graph.h"
 
+#include "codegen/emission_index.h"
+
 #include <algorithm>
 #include <iostream>
 #include <map>
@@ -42,14 +44,16 @@ std::size_t reach_size(const node& n, const edge_set& deps) {
     return reached.size();
 }
 
-// The unit at which a cycle of the remaining units is broken.
-node cycle_breaker(const node_set& remaining, const edge_set& deps) {
+// The unit at which a cycle of the remaining units is broken. Reach sizes
+// come from `index` when it counts along `deps`.
+node cycle_breaker(const node_set& remaining, const edge_set& deps, emission_index* index) {
+    if (index && &index->unit_edges() != &deps) index = nullptr;
     node best;
     std::size_t best_size = 0;
     bool found = false;
     for (const node& n : remaining) {
         if (!breaks_cycles(n)) continue;
-        const std::size_t size = reach_size(n, deps);
+        const std::size_t size = index ? index->units_reached(n) : reach_size(n, deps);
         if (!found || size > best_size) {
             best = n;
             best_size = size;
@@ -133,7 +137,7 @@ std::vector<node> graph::topological_ordering(const node_set& unit_set, const ed
             for (const node& n : ready)
                 take_out(n, freed);
         } else {
-            const node breaker = cycle_breaker(units, deps);
+            const node breaker = cycle_breaker(units, deps, emission.get());
             if (on()) trace(name_of(breaker) + "xxxxxxxx");
             result.push_back(breaker);
             take_out(breaker, freed);
