@@ -6,12 +6,14 @@
 # of each phase beside the project's own full build.
 #
 # Known projects: lua5.4 (check: bench/realworld/check.lua through the built
-# interpreter, same output as the original build) and zlib (check: make test).
+# interpreter, same output as the original build), zlib (check: make test) and vim
+# (check: the built editor writes a computed list).
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 . "$root/scripts/setup.sh"
-ensure_packages "${HDRSLIM_PACKAGES[@]}" jq bc >/dev/null || exit 1
+# libncurses-dev: vim's configure needs a terminal library.
+ensure_packages "${HDRSLIM_PACKAGES[@]}" jq bc libncurses-dev >/dev/null || exit 1
 build_tree "$root/build" || exit 1
 
 [ $# -gt 0 ] || { echo "usage: bench/realworld.sh PKG..." >&2; exit 2; }
@@ -24,6 +26,7 @@ build_of() {
     case $1 in
         lua5.4) echo "make" ;;
         zlib) echo "./configure && make" ;;
+        vim) echo "./configure --with-features=huge --enable-gui=no --without-x --disable-nls && make -j2" ;;
         *) echo "" ;;
     esac
 }
@@ -31,6 +34,8 @@ check_of() {
     case $1 in
         lua5.4) echo "src/lua $here/realworld/check.lua" ;;
         zlib) echo "make test" ;;
+        # The built editor computes a list and writes it to a file.
+        vim) echo "./src/vim -u NONE -i NONE -es -N -c \"call writefile([string(map(range(5), 'v:val*v:val'))], 'vimout.txt')\" -c 'qa!' ; grep -q '0, 1, 4, 9, 16' vimout.txt" ;;
         *) echo "" ;;
     esac
 }
