@@ -182,10 +182,21 @@ void unit_extraction::source_line(const std::string& line) {
     if (head_elsewhere || !g_.file_units.empty()) text_ += line + "\n";
 
     if (closed_now_ && closed_ == g_.file_units) close_block();
+    // The statement begun so far: what follows the last ";" and then the last
+    // "}". What was kept before holds neither, so only the new line is searched.
+    std::size_t fresh = pending_.size();
     pending_ += line;
-    std::size_t cut = pending_.rfind(';');
-    if (cut != std::string::npos) pending_.erase(0, cut + 1);
-    cut = pending_.rfind('}');
+    auto last = [this](char c, std::size_t from) {
+        for (std::size_t at = pending_.size(); at > from; --at)
+            if (pending_[at - 1] == c) return at - 1;
+        return std::string::npos;
+    };
+    std::size_t cut = last(';', fresh);
+    if (cut != std::string::npos) {
+        pending_.erase(0, cut + 1);
+        fresh = 0;
+    }
+    cut = last('}', fresh);
     if (cut != std::string::npos) pending_.erase(0, cut + 1);
 }
 

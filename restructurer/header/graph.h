@@ -16,6 +16,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class emission_index;
@@ -186,7 +187,12 @@ class graph {
 
     // Index of the units of the file being loaded, by (definition?, name) ->
     // numbers in ascending order; rebuilt when `nodes` changed behind its back.
-    std::map<std::pair<bool, std::string>, std::set<int>> unit_index;
+    struct unit_key_hash {
+        std::size_t operator()(const std::pair<bool, std::string>& key) const {
+            return std::hash<std::string>()(key.second) * 2 + key.first;
+        }
+    };
+    std::unordered_map<std::pair<bool, std::string>, std::set<int>, unit_key_hash> unit_index;
     std::size_t unit_index_size = 0;
 
     // Index of the candidates link_node compares a new unit with.
