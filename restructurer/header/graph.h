@@ -90,7 +90,7 @@ class graph {
     void parse_node(int kind, const std::string& name, const std::string& location);
     // k = fact kind - 2: 0 definition uses declaration, 1 definition uses
     // definition, 2 declaration uses declaration.
-    void parse_edge(int k, std::string user, std::string used);
+    void parse_edge(int k, const std::string& user, const std::string& used);
     // kind -1 (inclusion) or -2 (file record).
     void parse_inclusion(int kind, std::string subject, std::string object);
 
@@ -185,14 +185,10 @@ class graph {
     node add_unit(const std::string& name, bool define, bool function_definition);
     node file_node(const std::string& name);
 
-    // Index of the units of the file being loaded, by (definition?, name) ->
+    // Index of the units of the file being loaded, by definition? and name ->
     // numbers in ascending order; rebuilt when `nodes` changed behind its back.
-    struct unit_key_hash {
-        std::size_t operator()(const std::pair<bool, std::string>& key) const {
-            return std::hash<std::string>()(key.second) * 2 + key.first;
-        }
-    };
-    std::unordered_map<std::pair<bool, std::string>, std::set<int>, unit_key_hash> unit_index;
+    // unit_index[define][name]
+    std::unordered_map<std::string, std::set<int>> unit_index[2];
     std::size_t unit_index_size = 0;
 
     // Index of the candidates link_node compares a new unit with.
