@@ -16,6 +16,8 @@
 #               bench/realworld/check.sql
 #   zstd        make -C lib libzstd.a && make -C programs zstd; round trips and
 #               fixed-level outputs (bench/realworld/check-zstd.sh)
+#   vim         ./configure (huge features, no GUI, no X, no NLS) && make -j2;
+#               the built editor computes a list and writes it to a file
 #
 # With --table only the summary table is printed (one row a project: units,
 # restructured, compiled, programs made again, check, preprocessed lines before
@@ -29,8 +31,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 . "$root/scripts/setup.sh"
 # What the projects' builds need beside the tools: autotools for jq, tclsh for
-# sqlite3's amalgamation.
-ensure_packages "${HDRSLIM_PACKAGES[@]}" jq bc autoconf automake libtool tcl >/dev/null || exit 1
+# sqlite3's amalgamation, a terminal library for vim.
+ensure_packages "${HDRSLIM_PACKAGES[@]}" jq bc autoconf automake libtool tcl libncurses-dev >/dev/null || exit 1
 build_tree "$root/build" || exit 1
 
 table_only=false
@@ -59,6 +61,7 @@ build_of() {
         jq) echo "autoreconf -i && ./configure --disable-docs --disable-maintainer-mode --without-oniguruma && make" ;;
         sqlite3) echo "./configure --disable-tcl && make sqlite3" ;;
         zstd) echo "make -C lib libzstd.a && make -C programs zstd" ;;
+        vim) echo "./configure --with-features=huge --enable-gui=no --without-x --disable-nls && make -j2" ;;
         *) echo "" ;;
     esac
 }
@@ -70,6 +73,8 @@ check_of() {
         jq) echo "./jq -L tests/modules --run-tests tests/jq.test" ;;
         sqlite3) echo "./sqlite3 < $here/realworld/check.sql" ;;
         zstd) echo "sh $here/realworld/check-zstd.sh programs/zstd" ;;
+        # The built editor computes a list and writes it to a file.
+        vim) echo "./src/vim -u NONE -i NONE -es -N -c \"call writefile([string(map(range(5), 'v:val*v:val'))], 'vimout.txt')\" -c 'qa!' ; grep -q '0, 1, 4, 9, 16' vimout.txt" ;;
         *) echo "" ;;
     esac
 }

@@ -2,6 +2,7 @@
 // sources of the compressed graph.
 #include "header/graph.h"
 
+#include "codegen/emission_index.h"
 #include "graph/progress.h"
 
 void graph::codegen() {
@@ -17,6 +18,12 @@ void graph::codegen() {
     auto* root_object = make_node<Header>("");
     root_object->members = compressed->nodes;
     node root(root_number, root_object);
+    emission = std::make_shared<emission_index>(*compressed, file_edges);
     N_codegen(root);
+    emission.reset();
     announce("... code generated.");
+}
+
+std::size_t graph::compressed_leaves_reached(const node& n) const {
+    return emission ? emission->leaves_reached(n) : compressed->actual_dominate_set(n).size();
 }

@@ -3,6 +3,7 @@
 // the inline expansion of headers that only one leaf needs.
 #include "header/graph.h"
 
+#include "codegen/emission_index.h"
 #include "codegen/output_file.h"
 #include "graph/progress.h"
 
@@ -53,7 +54,7 @@ void graph::N_codegen(node& n) {
         }
         if (!n.is_define()) {
             // A header needed by one leaf only is expanded where it is used.
-            if (c.actual_dominate_set(n).size() < 2) return;
+            if (compressed_leaves_reached(n) < 2) return;
             const std::string name = get_header_name(n);
             if (name.empty() || name == "-1.h") return;
             output_file out(name);
@@ -122,10 +123,13 @@ bool brought_in_by_another(const graph& c, const node& x, const node_set& direct
 
 // The headers file `number` includes: its direct predecessors that are
 // headers, without those that another of them already brings in.
-std::vector<node> include_list(const graph& c, int number) {
-    node_set direct;
-    for (const edge& e : c.edges)
-        if (e.to.id == number && e.from.id != number && e.from.is_header()) direct.insert(e.from);
+std::vector<node> include_list(const graph& c, const emission_index* index, int number) {
+    node_set scanned;
+    if (!index)
+        for (const edge& e : c.edges)
+            if (e.to.id == number && e.from.id != number && e.from.is_header())
+                scanned.insert(e.from);
+    const node_set& direct = index ? index->headers_used_by(number) : scanned;
     if (direct.size() < 2) return std::vector<node>(direct.begin(), direct.end());
     std::vector<node> kept;
     for (const node& x : direct)
@@ -144,7 +148,7 @@ void graph::V_codegen(int number, std::string& out, std::vector<node>& units, in
         order = units;
     }
     graph& c = *compressed;
-    for (node x : include_list(c, number)) {
+    for (node x : include_list(c, emission.get(), number)) {
         if (c.out_degree(x, c.edges) == 1 && mode == 1)
             N_codegen(out, x);
         else

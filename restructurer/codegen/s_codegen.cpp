@@ -68,7 +68,7 @@ void graph::S_codegen(std::string& text, node& n) {
     if (n.is_header() && compressed) {
         const std::string included = get_new_header_filename(get_filename(n));
         if (!included.empty()) {
-            if (compressed->actual_dominate_set(n).size() < 2)
+            if (compressed_leaves_reached(n) < 2)
                 N_codegen(text, n);
             else
                 text += "#include \"" + included + "\"\n";

@@ -4,6 +4,8 @@
 // among those that need none of the others complete.
 #include "header/graph.h"
 
+#include "codegen/emission_index.h"
+
 #include <algorithm>
 #include <iostream>
 #include <map>
@@ -70,10 +72,12 @@ node user_of_edge(const edge_set& deps, int from, int to) {
 // none of them complete (a pointer or a prototype only): the first such unit
 // in the text goes first, and the structure that holds another by value
 // still comes after it. Without one, the type-like unit on which most
-// remaining nodes depend. `pending` maps a unit's number to the numbers of the
-// remaining units it still uses.
+// remaining nodes depend (reach sizes from `index` when it counts along
+// `deps`). `pending` maps a unit's number to the numbers of the remaining units
+// it still uses.
 node cycle_breaker(const node_set& remaining, const std::map<int, std::map<int, node>>& pending,
-                   const edge_set& deps) {
+                   const edge_set& deps, emission_index* index) {
+    if (index && &index->unit_edges() != &deps) index = nullptr;
     node first;
     bool found = false;
     for (const node& n : remaining) {
@@ -98,7 +102,7 @@ node cycle_breaker(const node_set& remaining, const std::map<int, std::map<int, 
     std::size_t best_size = 0;
     for (const node& n : remaining) {
         if (!breaks_cycles(n)) continue;
-        const std::size_t size = reach_size(n, deps);
+        const std::size_t size = index ? index->units_reached(n) : reach_size(n, deps);
         if (!found || size > best_size) {
             best = n;
             best_size = size;
@@ -182,7 +186,7 @@ std::vector<node> graph::topological_ordering(const node_set& unit_set, const ed
             for (const node& n : ready)
                 take_out(n, freed);
         } else {
-            const node breaker = cycle_breaker(units, pending, deps);
+            const node breaker = cycle_breaker(units, pending, deps, emission.get());
             if (on()) trace(name_of(breaker) + "xxxxxxxx");
             result.push_back(breaker);
             take_out(breaker, freed);

@@ -52,7 +52,10 @@ unit_extraction::unit_extraction(graph& g, const std::string& path) : g_(g) {
         if (u->begin == 0) continue;
         const std::string file = text_file(*u);
         if (!file.empty()) units_by_file_[split(file)].push_back(n);
+        track(n);
     }
+    for (const edge& e : g_.edges)
+        sources_of_[e.to.id].insert(e.from.id);
     enter_file(path);
 }
 
@@ -67,13 +70,49 @@ unit_extraction::file_key unit_extraction::split(const std::string& file) {
 // source x.cpp.c where the line markers name x.c).
 void unit_extraction::enter_file(const std::string& file) {
     current_ = split(file);
-    candidates_.clear();
-    for (const std::string& stem : {current_.first, current_.first + ".cpp"}) {
-        auto it = units_by_file_.find({stem, current_.second});
-        if (it != units_by_file_.end())
-            candidates_.insert(candidates_.end(), it->second.begin(), it->second.end());
+    auto known = files_.find(current_);
+    if (known == files_.end()) {
+        std::vector<node> units;
+        for (const std::string& stem : {current_.first, current_.first + ".cpp"}) {
+            auto it = units_by_file_.find({stem, current_.second});
+            if (it != units_by_file_.end())
+                units.insert(units.end(), it->second.begin(), it->second.end());
+        }
+        std::sort(units.begin(), units.end());
+        file_units& indexed = files_[current_];
+        for (const node& u : units) {
+            indexed.by_begin[as_unit(u)->begin].push_back(u);
+            indexed.ids.insert(u.id);
+        }
+        known = files_.find(current_);
     }
-    std::sort(candidates_.begin(), candidates_.end());
+    candidates_ = &known->second;
+}
+
+// A unit of the file concerns line L when it begins on L, or when it began
+// on an earlier line (in this pass of the file or an earlier one) and has not
+// ended: source_line passes over every other unit of the file.
+std::vector<node> unit_extraction::concerned(int L) const {
+    std::vector<node> units;
+    for (const node& u : started_)
+        if (candidates_->ids.count(u.id) && as_unit(u)->begin <= L) units.push_back(u);
+    auto beginning = candidates_->by_begin.find(L);
+    if (beginning != candidates_->by_begin.end()) {
+        const std::size_t own = units.size();
+        for (const node& u : beginning->second)
+            if (!started_.count(u)) units.push_back(u);
+        std::inplace_merge(units.begin(), units.begin() + static_cast<std::ptrdiff_t>(own),
+                           units.end());
+    }
+    return units;
+}
+
+void unit_extraction::track(const node& u) {
+    const ProgramUnit* p = as_unit(u);
+    if (p && p->begin > 0 && p->new_begin != 0 && p->new_end == 0)
+        started_.insert(u);
+    else
+        started_.erase(u);
 }
 
 bool unit_extraction::belongs_here(const node& u) const {
@@ -117,7 +156,8 @@ void unit_extraction::source_line(const std::string& line) {
     const int L = ++line_;
     g_.file_units = closed_;
     closed_now_ = false;
-    for (const node& u : candidates_) {
+    const std::vector<node> units = concerned(L);
+    for (const node& u : units) {
         ProgramUnit* p = as_unit(u);
         if (p->new_end != 0 || L < p->begin) continue;
         if (L == p->begin) {
@@ -129,6 +169,7 @@ void unit_extraction::source_line(const std::string& line) {
             }
             p->new_begin = static_cast<int>(physical_);
         }
+        track(u);
         // A unit whose begin line this pass of the file skipped (a header
         // entered once for another section) has not started and cannot end.
         if (p->new_begin == 0) continue;
@@ -140,6 +181,7 @@ void unit_extraction::source_line(const std::string& line) {
                 p->new_end = static_cast<int>(physical_);
                 closed_.insert(u);
                 closed_now_ = true;
+                track(u);
             }
         }
     }
@@ -150,10 +192,21 @@ void unit_extraction::source_line(const std::string& line) {
     if (head_elsewhere || !g_.file_units.empty()) text_ += line + "\n";
 
     if (closed_now_ && closed_ == g_.file_units) close_block();
+    // The statement begun so far: what follows the last ";" and then the last
+    // "}". What was kept before holds neither, so only the new line is searched.
+    std::size_t fresh = pending_.size();
     pending_ += line;
-    std::size_t cut = pending_.rfind(';');
-    if (cut != std::string::npos) pending_.erase(0, cut + 1);
-    cut = pending_.rfind('}');
+    auto last = [this](char c, std::size_t from) {
+        for (std::size_t at = pending_.size(); at > from; --at)
+            if (pending_[at - 1] == c) return at - 1;
+        return std::string::npos;
+    };
+    std::size_t cut = last(';', fresh);
+    if (cut != std::string::npos) {
+        pending_.erase(0, cut + 1);
+        fresh = 0;
+    }
+    cut = last('}', fresh);
     if (cut != std::string::npos) pending_.erase(0, cut + 1);
 }
 
@@ -233,13 +286,30 @@ void unit_extraction::merge_units(const node& head, const node& merged) {
         const std::size_t hash = h->name.find('#');
         h->name.insert(hash == std::string::npos ? h->name.size() : hash, ":static:" + h->file());
     }
-    std::vector<edge> touching;
-    for (const edge& e : g_.edges)
-        if (e.from == merged || e.to == merged) touching.push_back(e);
-    for (const edge& e : touching) {
+    track(head);
+    track(merged);
+    for (const edge& e : edges_at(merged)) {
         g_.edges.erase(e);
-        g_.edges.insert(edge(e.from == merged ? head : e.from, e.to == merged ? head : e.to));
+        sources_of_[e.to.id].erase(e.from.id);
+        const edge renamed(e.from == merged ? head : e.from, e.to == merged ? head : e.to);
+        if (g_.edges.insert(renamed).second) sources_of_[renamed.to.id].insert(renamed.from.id);
     }
+}
+
+std::vector<edge> unit_extraction::edges_at(const node& n) const {
+    std::vector<edge> touching;
+    for (auto it = g_.edges.lower_bound(edge::first_from(n.id));
+         it != g_.edges.end() && it->from.id == n.id; ++it)
+        touching.push_back(*it);
+    auto sources = sources_of_.find(n.id);
+    if (sources != sources_of_.end())
+        for (int from : sources->second)
+            if (from != n.id) {
+                auto e = g_.edges.find(edge::key(from, n.id));
+                if (e != g_.edges.end()) touching.push_back(*e);
+            }
+    std::sort(touching.begin(), touching.end());
+    return touching;
 }
 
 // An aggregate that the head uses but that is not read with it is declared
@@ -250,7 +320,7 @@ void unit_extraction::merge_units(const node& head, const node& merged) {
 void unit_extraction::forward_declarations(const node& head) {
     if (head.is_aggr() || head.object->name.compare(0, 5, "type:") == 0) return;
     std::vector<node> aggregates;
-    for (const edge& e : g_.edges)
+    for (const edge& e : edges_at(head))
         if (e.to == head && e.from.is_aggr() && !closed_.count(e.from) &&
             !anonymous_name(e.from.object->name)) // an unnamed one cannot be declared
             aggregates.push_back(e.from);

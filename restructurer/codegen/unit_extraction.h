@@ -8,7 +8,9 @@
 
 #include <istream>
 #include <map>
+#include <set>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -36,11 +38,28 @@ class unit_extraction {
     void merge_units(const node& head, const node& merged);
     void forward_declarations(const node& head);
     bool belongs_here(const node& u) const;
+    // The units of the current file that line L concerns, in number order:
+    // those beginning on L and those started but not ended (see source_line).
+    std::vector<node> concerned(int L) const;
+    // Keeps `started_` in step with u's positions.
+    void track(const node& u);
+    // The edges with an end at n, in edge order.
+    std::vector<edge> edges_at(const node& n) const;
 
     graph& g_;
     std::map<file_key, std::vector<node>> units_by_file_; // units with a begin line
     std::vector<node> positionless_;                      // units without lines
-    std::vector<node> candidates_; // units of the current file, ascending number
+    // Units of one file (see enter_file): by begin line, in ascending number,
+    // and the set of their numbers.
+    struct file_units {
+        std::map<int, std::vector<node>> by_begin;
+        std::unordered_set<int> ids;
+    };
+    std::map<file_key, file_units> files_;
+    const file_units* candidates_ = nullptr; // those of the current file
+    node_set started_;                       // units with a begin line read and no end line yet
+    // Per node number, the numbers of the nodes with an edge towards it.
+    std::map<int, std::set<int>> sources_of_;
     file_key current_;
     int line_ = 0;
     long physical_ = 0;

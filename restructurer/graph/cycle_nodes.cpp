@@ -14,9 +14,16 @@
 void graph::rebuild_adjacency() {
     predecessors.clear();
     successors.clear();
+    // Edges come ordered by source, then target: each source's entry and its
+    // targets arrive last in their containers, and each target's sources
+    // arrive in ascending order, so every insertion is hinted at the end.
+    auto from_entry = successors.end();
     for (const edge& e : edges) {
-        successors[e.from].insert(e.to);
-        predecessors[e.to].insert(e.from);
+        if (from_entry == successors.end() || from_entry->first != e.from)
+            from_entry = successors.emplace_hint(successors.end(), e.from, node_set());
+        from_entry->second.emplace_hint(from_entry->second.end(), e.to);
+        node_set& sources = predecessors[e.to];
+        sources.emplace_hint(sources.end(), e.from);
     }
 }
 

@@ -17,6 +17,7 @@ class dense_graph {
 
     int size() const { return static_cast<int>(ids_.size()); }
     int index_of(int id) const { return index_.at(id); }
+    bool has(int id) const { return index_.count(id) > 0; }
     int id_at(int index) const { return ids_[index]; }
     // Targets of the edges leaving vertex v: targets()[first(v) .. first(v+1)).
     int first(int v) const { return first_[v]; }

@@ -16,8 +16,10 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+class emission_index;
 class merge_candidates;
 
 using node_set = std::set<node>;
@@ -99,7 +101,7 @@ class graph {
     void parse_node(int kind, const std::string& name, const std::string& location);
     // k = fact kind - 2: 0 definition uses declaration, 1 definition uses
     // definition, 2 declaration uses declaration.
-    void parse_edge(int k, std::string user, std::string used);
+    void parse_edge(int k, const std::string& user, const std::string& used);
     // kind -1 (inclusion) or -2 (file record).
     void parse_inclusion(int kind, std::string subject, std::string object);
 
@@ -212,11 +214,17 @@ class graph {
     node add_unit(const std::string& name, bool define, bool function_definition);
     node file_node(const std::string& name);
 
-    // Index of the units of the file being loaded, by (definition?, name) ->
+    // Index of the units of the file being loaded, by definition? and name ->
     // numbers in ascending order; rebuilt when `nodes` changed behind its back.
-    std::map<std::pair<bool, std::string>, std::set<int>> unit_index;
+    // unit_index[define][name]
+    std::unordered_map<std::string, std::set<int>> unit_index[2];
     std::size_t unit_index_size = 0;
 
     // Index of the candidates link_node compares a new unit with.
     std::shared_ptr<merge_candidates> candidates;
+
+    // Tables of the compressed graph for the emission walk, while it runs.
+    std::shared_ptr<emission_index> emission;
+    // compressed->actual_dominate_set(n).size(), through `emission` if built.
+    std::size_t compressed_leaves_reached(const node& n) const;
 };

@@ -48,6 +48,10 @@ edge edge::first_from(int from_id) {
     return edge(node(from_id, nullptr), node(INT_MIN, nullptr), unchecked{});
 }
 
+edge edge::key(int from_id, int to_id) {
+    return edge(node(from_id, nullptr), node(to_id, nullptr), unchecked{});
+}
+
 std::ostream& operator<<(std::ostream& out, const edge& e) {
     return out << '"' << e.from << '"' << "->" << '"' << e.to << '"';
 }

@@ -54,6 +54,8 @@ struct edge {
     // The smallest possible edge leaving node number `from_id`: the start of
     // that node's outgoing range in an ordered edge set. Never warns.
     static edge first_from(int from_id);
+    // A key for looking up the edge between two node numbers. Never warns.
+    static edge key(int from_id, int to_id);
 
   private:
     struct unchecked {};

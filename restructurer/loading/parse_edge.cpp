@@ -10,7 +10,7 @@ bool never_created_on_demand(const std::string& name) {
 }
 } // namespace
 
-void graph::parse_edge(int k, std::string user, std::string used) {
+void graph::parse_edge(int k, const std::string& user, const std::string& used) {
     const bool used_define = k == 1;
     const bool user_define = k == 0 || k == 1;
 

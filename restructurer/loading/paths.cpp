@@ -7,9 +7,17 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <unordered_map>
+#include <unordered_set>
 
+// Resolved paths are remembered: the facts name the same few hundred files
+// hundreds of thousands of times, and resolving walks every component. A path
+// that does not resolve is tried (and reported) again each time.
 std::string graph::system_path(std::string path) {
-    if (realpath(path.c_str(), buf)) return std::string(buf);
+    static std::unordered_map<std::string, std::string> resolved;
+    auto known = resolved.find(path);
+    if (known != resolved.end()) return known->second;
+    if (realpath(path.c_str(), buf)) return resolved.emplace(path, buf).first->second;
     std::cout << "Warning: file " << path << " does not exist!\n";
     return "";
 }
@@ -49,8 +57,13 @@ bool graph::is_working_directory_marker(const std::string& name) {
 }
 
 namespace {
+// Files once opened are remembered as openable.
 bool can_open(const std::string& path) {
-    return std::ifstream(path).is_open();
+    static std::unordered_set<std::string> opened;
+    if (opened.count(path)) return true;
+    if (!std::ifstream(path).is_open()) return false;
+    opened.insert(path);
+    return true;
 }
 
 // The resolved path of a file name as an include line gives it, or "" when the

@@ -10,7 +10,6 @@
 
 void graph::remove_forward_edges() {
     rebuild_adjacency();
-    const edge_set before = edges;
     const node_set all = nodes;
     edge_set removed;
     for (const node& n : all) {
@@ -35,8 +34,10 @@ void graph::remove_forward_edges() {
 
     for (const edge& r : removed) {
         // The edges leaving the type name form one range of the ordered set.
-        for (auto it = before.lower_bound(edge::first_from(r.to.id));
-             it != before.end() && it->from.id == r.to.id; ++it) {
+        // Only edges leaving aggregates are erased or inserted here, so that
+        // range is the one the pass began with.
+        for (auto it = edges.lower_bound(edge::first_from(r.to.id));
+             it != edges.end() && it->from.id == r.to.id; ++it) {
             if (it->to.id == r.from.id) continue;
             trace_cycle_edges("insert edge:");
             if (tracing_cycle_edges()) {

@@ -7,13 +7,14 @@
 node graph::find_unit(const std::string& name, bool define) {
     if (unit_index_size != nodes.size()) {
         // Nodes were added or removed outside the loaders: index them afresh.
-        unit_index.clear();
+        unit_index[0].clear();
+        unit_index[1].clear();
         for (const node& n : nodes)
-            if (n.object) unit_index[{n.is_define(), n.object->name}].insert(n.id);
+            if (n.object) unit_index[n.is_define()][n.object->name].insert(n.id);
         unit_index_size = nodes.size();
     }
-    auto entry = unit_index.find({define, name});
-    if (entry == unit_index.end()) return node();
+    auto entry = unit_index[define].find(name);
+    if (entry == unit_index[define].end()) return node();
     for (int id : entry->second) {
         auto it = nodes.find(node(id, nullptr));
         if (it != nodes.end() && it->object && it->is_define() == define &&
@@ -38,7 +39,7 @@ node graph::add_unit(const std::string& name, bool define, bool function_definit
     unit->static_unit = name.find(":static:") != std::string::npos;
     const node n(static_cast<int>(nodes.size()), unit);
     nodes.insert(n);
-    unit_index[{define, name}].insert(n.id);
+    unit_index[define][name].insert(n.id);
     unit_index_size = nodes.size();
     return n;
 }

@@ -66,3 +66,11 @@ node_set leaf_sets::leaves_of(int key) const {
         if (w[b / 64] >> (b % 64) & 1) result.insert(result.end(), leaf_at_[b]);
     return result;
 }
+
+std::size_t leaf_sets::size_of(int key) const {
+    const std::uint64_t* w = words_of(static_cast<std::size_t>(key));
+    std::size_t count = 0;
+    for (std::size_t k = 0; k < words_; ++k)
+        count += static_cast<std::size_t>(__builtin_popcountll(w[k]));
+    return count;
+}

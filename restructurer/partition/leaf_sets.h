@@ -19,6 +19,10 @@ class leaf_sets {
     // is a leaf). Nodes reaching equal sets have equal keys.
     int key_of(const node& n) const { return vertex_key_[dense_.index_of(n.id)]; }
     int key_count() const { return static_cast<int>(key_count_); }
+    // True when n's number is a node or an edge end of the graph.
+    bool knows(const node& n) const { return dense_.has(n.id); }
+    // The number of leaves in the set of one key.
+    std::size_t size_of(int key) const;
     // The leaves of one key, in ascending number.
     node_set leaves_of(int key) const;
 
