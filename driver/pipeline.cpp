@@ -102,10 +102,6 @@ std::string read_text(const std::string& path) {
     return text.str();
 }
 
-bool same_content(const std::string& a, const std::string& b) {
-    return fs::exists(a) && fs::exists(b) && read_text(a) == read_text(b);
-}
-
 // ---- phases ----
 
 void report_cleaned(run_state& run, const std::vector<std::string>& removed) {

@@ -35,11 +35,13 @@ void graph::parse_node(int kind, const std::string& name, const std::string& loc
     const ProgramUnit* first = as_unit(n);
     if (first && define && name.compare(0, 4, "var:") == 0 && first->begin > 0) {
         n = node();
-        for (int id : unit_index[{true, name}]) {
-            auto it = nodes.find(node(id, nullptr));
-            const ProgramUnit* u = it == nodes.end() ? nullptr : as_unit(*it);
-            if (u && u->begin == begin && u->start_file == start_file) n = *it;
-        }
+        auto named = unit_index[1].find(name); // current: find_unit has just run
+        if (named != unit_index[1].end())
+            for (int id : named->second) {
+                auto it = nodes.find(node(id, nullptr));
+                const ProgramUnit* u = it == nodes.end() ? nullptr : as_unit(*it);
+                if (u && u->begin == begin && u->start_file == start_file) n = *it;
+            }
     }
     if (!n.object) n = add_unit(name, define, define);
     ProgramUnit* unit = as_unit(n);
