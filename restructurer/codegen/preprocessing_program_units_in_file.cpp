@@ -11,6 +11,8 @@
 
 #include <fstream>
 #include <iostream>
+#include <map>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -72,11 +74,11 @@ void graph::preprocessing_program_units_in_file(std::string path) {
     }
     if (reduce_only) return;
 
+    const std::vector<node> members = drop_unused_header_statics(path, extraction.members());
     // The unit-level edges order the units inside one generated file.
     file_edges = edges;
     // A source with no definition of its own (a file disabled by #ifdef)
     // still gets its implementation-file node, and so its rewritten source.
-    const std::vector<node>& members = extraction.members();
     auto* file = make_node<Implement>(path);
     file->members = members;
     const node f(next_free_number(nodes), file);
@@ -98,6 +100,51 @@ void graph::report_lost_texts(const std::string& path) const {
         std::cout << lost_text_prefix << u->name << " " << file << ":" << u->begin << " (" << path
                   << ")" << std::endl;
     }
+}
+
+// A static function or variable that a header gives every unit including it
+// (a static inline helper) belongs to this source only when the source's own
+// code uses it, directly or through other such units: the others are dropped
+// with their edges, so that no unit carries dead copies (which also break
+// -Wunused-function -Werror builds). The source's own static units, and every
+// definition with linkage, stay whether used or not.
+std::vector<node> graph::drop_unused_header_statics(const std::string& path,
+                                                    const std::vector<node>& members) {
+    auto header_static = [&](const node& n) {
+        const ProgramUnit* u = as_unit(n);
+        if (!u || !n.is_static()) return false;
+        const std::string& file = u->is_define() ? u->start_file : u->file();
+        return !file.empty() && file != path;
+    };
+    std::map<int, std::vector<node>> used_by; // user number -> units it uses
+    for (const edge& e : edges)
+        if (e.from != e.to) used_by[e.to.id].push_back(e.from);
+    std::set<int> reached;
+    std::vector<node> pending;
+    for (const node& m : members)
+        if (!header_static(m) && reached.insert(m.id).second) pending.push_back(m);
+    while (!pending.empty()) {
+        const node n = pending.back();
+        pending.pop_back();
+        auto uses = used_by.find(n.id);
+        if (uses == used_by.end()) continue;
+        for (const node& used : uses->second)
+            if (reached.insert(used.id).second) pending.push_back(used);
+    }
+    std::vector<node> kept;
+    node_set dropped;
+    for (const node& m : members) {
+        if (reached.count(m.id))
+            kept.push_back(m);
+        else
+            dropped.insert(m);
+    }
+    if (dropped.empty()) return kept;
+    for (auto it = edges.begin(); it != edges.end();)
+        it = dropped.count(it->from) || dropped.count(it->to) ? edges.erase(it) : std::next(it);
+    for (const node& d : dropped)
+        nodes.erase(d);
+    return kept;
 }
 
 // Every edge between a member and a unit outside the file now has the file

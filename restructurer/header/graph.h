@@ -169,6 +169,8 @@ class graph {
     // Replaces the members of implementation file f by f in the edges, and
     // removes them from `nodes` (codegen/preprocessing_program_units_in_file.cpp).
     void fold_into_implementation_file(const node& f, const std::vector<node>& members);
+    std::vector<node> drop_unused_header_statics(const std::string& path,
+                                                 const std::vector<node>& members);
 
     // ---- description records written with "-g" (codegen/descriptions.cpp) ----
     void generating_include_description(std::ostream& out, bool first, node_set s);
