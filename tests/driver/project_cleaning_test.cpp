@@ -9,16 +9,18 @@
 #include "run_options.h"
 #include "text_measure.h"
 
+#include "fresh_temp_dir.h"
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
 
 TEST(BuildOutputs, ObjectsProgramsLibtoolFilesAndCMakeFoldersGo) {
-    fs::path root = fs::temp_directory_path() / "hdrslim-clean-test";
+    fs::path root = fresh_temp_dir("hdrslim-clean");
     fs::remove_all(root);
     fs::create_directories(root / "src" / ".libs");
     fs::create_directories(root / "build" / "CMakeFiles" / "3.25.1" / "CompilerIdC");
@@ -77,7 +79,7 @@ TEST(LineMarkers, GccMarkersBecomeLineDirectives) {
 }
 
 TEST(TextOrigins, OwnProjectAndSystemTextApartAndMacroOnlyHeaders) {
-    fs::path file = fs::temp_directory_path() / "hdrslim-origins-test.i";
+    fs::path file = fresh_temp_dir("hdrslim-origins") / "unit.i";
     std::ofstream(file) << "# 0 \"/t/a.c\"\n"
                            "# 1 \"/t//\"\n" // GCC's working-directory marker
                            "# 0 \"<built-in>\"\n"
@@ -101,7 +103,7 @@ TEST(TextOrigins, OwnProjectAndSystemTextApartAndMacroOnlyHeaders) {
     EXPECT_EQ(o.project_headers,
               (std::map<std::string, long>{{"/t/config.h", 0}, {"/t/inc/x.h", 1}}));
     EXPECT_EQ(o.new_headers, (std::set<std::string>{"/o/include.new/3.h"}));
-    fs::remove(file);
+    fs::remove_all(file.parent_path());
 }
 
 TEST(RunOptions, CheckNeedsBuildAndTheDatabaseIsLookedForInBuild) {
@@ -113,7 +115,7 @@ TEST(RunOptions, CheckNeedsBuildAndTheDatabaseIsLookedForInBuild) {
     ASSERT_TRUE(options);
     EXPECT_EQ(options->db_dir, "out-of-tree");
 
-    fs::path root = fs::temp_directory_path() / "hdrslim-db-lookup";
+    fs::path root = fresh_temp_dir("hdrslim-db-lookup");
     fs::remove_all(root);
     fs::create_directories(root / "proj" / "build");
     fs::create_directories(root / "elsewhere");
@@ -156,12 +158,12 @@ TEST(CodeComments, OnlyFallThroughCommentsStayAndLinesKeepTheirNumbers) {
 }
 
 TEST(Progress, APhaseWithoutACountShowsTheLastLineOfItsLog) {
-    fs::path log = fs::temp_directory_path() / "hdrslim-progress-test.log";
+    fs::path log = fresh_temp_dir("hdrslim-progress") / "phase.log";
     std::ofstream(log) << "make[1]: Entering directory\n\tgcc -c a.c\r\n\n   \n";
     EXPECT_EQ(progress::last_line(log.string(), 70), " gcc -c a.c");
     std::ofstream(log) << std::string(5000, 'x') << "\nlast " << std::string(100, 'y');
     EXPECT_EQ(progress::last_line(log.string(), 20), "last yyyyyyyyyyyy...");
-    fs::remove(log);
+    fs::remove_all(log.parent_path());
     EXPECT_EQ(progress::last_line(log.string(), 20), "");
 }
 

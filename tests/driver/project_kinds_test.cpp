@@ -2,6 +2,9 @@
 // CMake and bear: one built already, a CMake project by both routes (its build
 // folder inside the project or outside it), and a build that regenerates a
 // source over the rewritten one, which must never pass as a success.
+#include "fresh_temp_dir.h"
+#include "shell_helpers.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,24 +16,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int run(const std::string& command) {
-    int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string read(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 class ProjectKinds : public ::testing::Test {
   protected:
     void SetUp() override {
-        root = fs::temp_directory_path() /
-               ("hdrslim-kinds-" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        root = fresh_temp_dir(
+            "hdrslim-kinds-" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(root);
         fs::create_directories(root);
     }

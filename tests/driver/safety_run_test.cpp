@@ -3,10 +3,12 @@
 // read-only modes. Nothing outside the output directory may change, byte for
 // byte; bad input stops before anything runs; the marker and the exit status
 // say how a run ended.
+#include "fresh_temp_dir.h"
+#include "shell_helpers.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include "fresh_temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -18,18 +20,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-int run(const std::string& command) {
-    int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // Every entry with its type, mode, modification time and link target, and the
 // md5 sum of every file.
