@@ -110,26 +110,43 @@ void graph::report_lost_texts(const std::string& path) const {
 // definition with linkage, stay whether used or not.
 std::vector<node> graph::drop_unused_header_statics(const std::string& path,
                                                     const std::vector<node>& members) {
+    // Code of the source itself under a `#line` name (lexer.c of flex) is not
+    // a header's.
     auto header_static = [&](const node& n) {
         const ProgramUnit* u = as_unit(n);
         if (!u || !n.is_static()) return false;
         const std::string& file = u->is_define() ? u->start_file : u->file();
-        return !file.empty() && file != path;
+        const bool source = file.size() >= 2 && file.compare(file.size() - 2, 2, ".c") == 0;
+        return !file.empty() && file != path && !source;
     };
     std::map<int, std::vector<node>> used_by; // user number -> units it uses
     for (const edge& e : edges)
         if (e.from != e.to) used_by[e.to.id].push_back(e.from);
+    // A use may name the prototype of a static function: its definition, a
+    // member of the same name, is then used too.
+    std::map<std::string, std::vector<node>> members_named;
+    for (const node& m : members)
+        members_named[m.object->name].push_back(m);
     std::set<int> reached;
     std::vector<node> pending;
+    auto reach = [&](const node& n) {
+        if (reached.insert(n.id).second) pending.push_back(n);
+    };
     for (const node& m : members)
-        if (!header_static(m) && reached.insert(m.id).second) pending.push_back(m);
+        if (!header_static(m)) reach(m);
     while (!pending.empty()) {
         const node n = pending.back();
         pending.pop_back();
+        if (n.object) {
+            auto same = members_named.find(n.object->name);
+            if (same != members_named.end())
+                for (const node& m : same->second)
+                    reach(m);
+        }
         auto uses = used_by.find(n.id);
         if (uses == used_by.end()) continue;
         for (const node& used : uses->second)
-            if (reached.insert(used.id).second) pending.push_back(used);
+            reach(used);
     }
     std::vector<node> kept;
     node_set dropped;
