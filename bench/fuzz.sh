@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # bench/fuzz.sh SECONDS: runs every libFuzzer target (TA reader, whole extractor,
 # the restructurer's fact and line-marker readers, the driver's compile-database
-# reader) for SECONDS each from seeds made from the examples, and prints the
-# number of inputs each ran without a finding. Builds the fuzz tree (build-fuzz,
+# reader) from seeds made from the examples, all at once for SECONDS of wall time
+# (so each gets its share of the cores), and prints the number of inputs each ran
+# without a finding. Builds the fuzz tree (build-fuzz,
 # clang-14) and the ordinary tree (build, for the seeds) first.
 set -uo pipefail
 cd "$(dirname "$0")/.."
