@@ -74,13 +74,21 @@ std::string bound_markdown(const run_report& r) {
     return md.str();
 }
 
-std::string coupling_markdown(const run_report& r) {
-    std::ostringstream md;
+namespace {
+// Headers read, summed over the units: before and after.
+std::pair<long, long> headers_read_sums(const run_report& r) {
     long before = 0, after = 0;
     for (const unit_report& u : r.units) {
         before += u.headers_read_before;
         after += u.headers_read_after;
     }
+    return {before, after};
+}
+} // namespace
+
+std::string coupling_markdown(const run_report& r) {
+    std::ostringstream md;
+    const auto [before, after] = headers_read_sums(r);
     md << "## Headers each unit reads\n\n"
        << "Project headers the original unit's preprocessing reads; project or generated "
           "headers the rewritten unit's reads.\n\n"
@@ -95,9 +103,7 @@ std::string coupling_markdown(const run_report& r) {
 
 std::string bound_table(const run_report& r) {
     bound_totals t = sum_bounds(r);
-    size_t width = 5;
-    for (const unit_report& u : r.units)
-        width = std::max(width, u.name.size());
+    const size_t width = unit_name_width(r);
     std::ostringstream out;
     char line[512];
     std::snprintf(line, sizeof line, "\n%-*s %10s %10s %10s %11s\n", static_cast<int>(width),
@@ -117,11 +123,7 @@ std::string bound_table(const run_report& r) {
             out << " " << u->name << " (" << why_not(*u) << ")";
         out << "\n";
     }
-    long before = 0, after = 0;
-    for (const unit_report& u : r.units) {
-        before += u.headers_read_before;
-        after += u.headers_read_after;
-    }
+    const auto [before, after] = headers_read_sums(r);
     out << "headers read per unit, mean: " << mean(before, r.units.size()) << " before, "
         << mean(after, r.units.size()) << " after\n";
     return out.str();
@@ -153,11 +155,7 @@ void add_bound_json(nlohmann::ordered_json& j, const run_report& r) {
           {"after_over_bound",
            t.bound > 0 ? ordered_json(static_cast<double>(t.after) / t.bound) : ordered_json()}}},
         {"not_counted", missing}};
-    long before = 0, after = 0;
-    for (const unit_report& u : r.units) {
-        before += u.headers_read_before;
-        after += u.headers_read_after;
-    }
+    const auto [before, after] = headers_read_sums(r);
     size_t n = r.units.size();
     j["coupling"] = {{"headers_read_per_unit_before", n ? static_cast<double>(before) / n : 0.0},
                      {"headers_read_per_unit_after", n ? static_cast<double>(after) / n : 0.0}};

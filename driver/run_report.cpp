@@ -420,11 +420,16 @@ std::string report_svg(const run_report& r) {
     return svg.str();
 }
 
-std::string report_table(const run_report& r) {
-    totals t = sum(r);
-    size_t width = 5;
+size_t unit_name_width(const run_report& r) {
+    size_t width = 5; // "total"
     for (const unit_report& u : r.units)
         width = std::max(width, u.name.size());
+    return width;
+}
+
+std::string report_table(const run_report& r) {
+    totals t = sum(r);
+    const size_t width = unit_name_width(r);
     std::ostringstream out;
     char line[1024];
     std::snprintf(line, sizeof line, "%-*s %10s %10s %7s %12s %12s %7s\n", static_cast<int>(width),

@@ -84,6 +84,8 @@ std::string report_markdown(const run_report& report);
 std::string report_json(const run_report& report);
 std::string report_svg(const run_report& report);
 std::string report_table(const run_report& report);
+// Width of the unit column of the terminal tables: the longest unit name.
+size_t unit_name_width(const run_report& report);
 
 // "" for a unit that was restructured and compiled, else what failed
 // ("failed: compile").
