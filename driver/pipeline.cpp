@@ -20,6 +20,8 @@
 #include "toolchain.h"
 #include "unit_jobs.h"
 
+#include "contract/fact_line.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -170,7 +172,7 @@ void extract_facts(run_state& run) {
     std::vector<compile_unit> describable;
     std::vector<size_t> index;
     for (size_t i = 0; i < run.units.size(); ++i) {
-        if (run.units[i].source.find_first_of(" \t\n") == std::string::npos) {
+        if (fits_fact_line(run.units[i].source)) {
             describable.push_back(run.units[i]);
             index.push_back(i);
         } else {
@@ -619,7 +621,7 @@ bool check_inputs(const run_options& options, std::string& error) {
     // Every file the pipeline writes lies below the output directory, and fact
     // files separate their fields with blanks.
     std::string out = fs::absolute(options.out_dir).string();
-    if (out.find_first_of(" \t\n") != std::string::npos) {
+    if (!fits_fact_line(out)) {
         error = "the output directory " + out +
                 " holds white space, which fact files cannot carry; choose another with --out";
         return false;

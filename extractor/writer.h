@@ -1,6 +1,8 @@
-// The single writer of fact lines: verb, subject and object separated by one
-// blank, one fact per line.
+// The extractor's single writer of facts (the line format is contract/fact_line.h),
+// and the rewriting of the main files' names to their preprocessed copies.
 #pragma once
+
+#include "contract/fact_kind.h"
 
 #include <ostream>
 #include <string>
@@ -11,11 +13,12 @@
 // error until set otherwise).
 void set_fact_streams(std::ostream& facts, std::ostream& warnings);
 
-// Writes "verb subject object" unless a field is empty or subject equals
-// object. Subject and object pass through replace_filename. A subject or object
-// holding white space would split into more fields for the reader: such a fact
-// is dropped with a warning on the warning stream (once per distinct text).
-void output_line(std::string_view verb, std::string_view subject, std::string_view object);
+// Writes the fact "kind subject object" (kind one of fact_kind) unless subject
+// or object is empty or subject equals object. Subject and object pass through
+// replace_filename. A subject or object holding white space would split into
+// more fields for the reader: such a fact is dropped with a warning on the
+// warning stream (once per distinct text).
+void output_line(int kind, std::string_view subject, std::string_view object);
 
 // The main files of the compilations in the dump (names of the scope
 // compilation nodes); output_line rewrites them (and only them) to their

@@ -97,12 +97,13 @@ class graph {
     // ---- fact loading (loading/) ----
     // Loads, cleans and merges every fact file, in the given order.
     void read_graphs(std::vector<std::string> files);
-    // kind 0 (definition) or 1 (declaration) of the unit `name` at `location`.
+    // A fact_kind::definition or fact_kind::declaration of the unit `name` at
+    // `location`.
     void parse_node(int kind, const std::string& name, const std::string& location);
-    // k = fact kind - 2: 0 definition uses declaration, 1 definition uses
-    // definition, 2 declaration uses declaration.
+    // k = fact kind - fact_kind::definition_uses: 0 definition uses declaration,
+    // 1 definition uses definition, 2 declaration uses declaration.
     void parse_edge(int k, const std::string& user, const std::string& used);
-    // kind -1 (inclusion) or -2 (file record).
+    // A fact_kind::inclusion or fact_kind::file_units fact.
     void parse_inclusion(int kind, std::string subject, std::string object);
 
     // ---- cleaning passes (loading/), in the order loading runs them ----

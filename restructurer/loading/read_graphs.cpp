@@ -3,8 +3,10 @@
 // into the graph accumulated from the earlier files.
 #include "header/graph.h"
 
+#include "contract/fact_kind.h"
+#include "contract/fact_line.h"
+#include "contract/unit_files.h"
 #include "graph/progress.h"
-#include "loading/fact_line.h"
 
 #include <fstream>
 #include <iostream>
@@ -35,7 +37,7 @@ void graph::read_graphs(std::vector<std::string> files) {
         unit_index_size = 0;
 
         announce(file);
-        compile_dir = working_directory(preprocessed_source(file));
+        compile_dir = working_directory(preprocessed_source_of_facts(file));
         read_fact_file(file);
         if (debug_count()) count();
 
@@ -54,7 +56,7 @@ void graph::read_graphs(std::vector<std::string> files) {
         construct_leaves();
         remove_unused_declarations();
 
-        preprocessing_program_units_in_file(preprocessed_source(file));
+        preprocessing_program_units_in_file(preprocessed_source_of_facts(file));
         announce("cycle edges removed.");
         if (debug_count()) count();
 
@@ -74,20 +76,21 @@ void graph::read_graphs(std::vector<std::string> files) {
 void graph::read_fact_file(const std::string& path) {
     std::ifstream in(path);
     std::string line;
-    fact_line fact;
+    fact fact;
     for (long number = 1; std::getline(in, line) && !line.empty(); ++number) {
         if (line[0] == '#') continue;
-        if (!split_fact_line(line, fact)) {
+        if (!read_fact_line(line, fact)) {
             std::cout << "Warning: file " << path << " line " << number << ": not a fact, skipped"
                       << std::endl;
             continue;
         }
-        if (fact.kind == -1 || fact.kind == -2) {
+        if (fact.kind == fact_kind::inclusion || fact.kind == fact_kind::file_units) {
             if (with_inclusions) parse_inclusion(fact.kind, fact.subject, fact.object);
-        } else if (fact.kind == 0 || fact.kind == 1) {
+        } else if (fact.kind == fact_kind::definition || fact.kind == fact_kind::declaration) {
             parse_node(fact.kind, fact.subject, fact.object);
-        } else if (fact.kind >= 2 && fact.kind <= 4) {
-            parse_edge(fact.kind - 2, fact.subject, fact.object);
+        } else if (fact.kind >= fact_kind::definition_uses &&
+                   fact.kind <= fact_kind::declaration_uses) {
+            parse_edge(fact.kind - fact_kind::definition_uses, fact.subject, fact.object);
         } else {
             std::cout << "Warning: file " << path << " line " << number << ": unknown fact kind "
                       << fact.kind << ", skipped" << std::endl;
