@@ -174,6 +174,16 @@ Invocation parse_command_line(const std::vector<std::string>& arguments) {
             invocation.batch = true;
             continue;
         }
+        if (argument == "--unit") {
+            if (i + 3 >= arguments.size()) {
+                invocation.error = "--unit takes three files: the unit, its dump, its log";
+                return invocation;
+            }
+            invocation.units.push_back({arguments[i + 1], arguments[i + 2], arguments[i + 3]});
+            invocation.inputs.push_back(arguments[i + 1]);
+            i += 3;
+            continue;
+        }
         bool handled = false;
         for (const char* flag : kept_with_value)
             if (argument == flag) {
@@ -201,7 +211,10 @@ Invocation parse_command_line(const std::vector<std::string>& arguments) {
     }
     if (invocation.inputs.empty())
         invocation.error = "no C source file given";
-    else if (invocation.inputs.size() > 1 && !invocation.batch)
+    else if (!invocation.units.empty() &&
+             (invocation.batch || invocation.inputs.size() > invocation.units.size()))
+        invocation.error = "--unit lists every unit with its files; no other source nor --batch";
+    else if (invocation.inputs.size() > 1 && !invocation.batch && invocation.units.empty())
         invocation.error = "more than one source file (" + invocation.inputs[0] + ", " +
                            invocation.inputs[1] + "); use --batch to write one dump per unit";
     return invocation;
