@@ -21,6 +21,11 @@ void generate_nameref_edges();
 // Uses by typedefs.
 void generate_type_edges();
 
+// "5" and "6": uses that need no more than a structure's tag (see
+// tag_only_edges.cpp); also the "2" and "4" uses of structures needed complete
+// that no other pass writes. Runs last: it reads the uses written before.
+void generate_tag_only_edges();
+
 // "4" uses from the named type id (unit kind `kind`) to every named type
 // reachable through its members.
 void fields_uses_types(std::string_view kind, nid id);

@@ -10,6 +10,7 @@ std::ostream* facts_out = &std::cout;
 std::ostream* warnings_out = &std::cerr;
 std::set<std::string> warned;
 std::vector<std::string> main_files;
+std::set<use_fact> uses;
 
 bool has_white_space(std::string_view s) {
     return s.find_first_of(" \t\n\v\f\r") != std::string_view::npos;
@@ -67,6 +68,8 @@ void output_line(std::string_view verb, std::string_view subject, std::string_vi
         warn_blank(subject, object);
         return;
     }
+    if (verb == "2" || verb == "4")
+        uses.insert(use_fact{verb[0], std::string(subject), std::string(object)});
     std::ostream& out = *facts_out;
     out << verb << ' ' << replace_filename(subject, main_files) << ' '
         << replace_filename(object, main_files) << '\n';
@@ -76,4 +79,9 @@ void finish_output() {
     facts_out->flush();
     warned.clear();
     main_files.clear();
+    uses.clear();
+}
+
+const std::set<use_fact>& written_uses() {
+    return uses;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <ostream>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,19 @@ void set_main_files(std::vector<std::string> names);
 // its extension: only the unit's own main file has a ".cpp.c" copy. Names that
 // already end in ".cpp.c" stay.
 std::string replace_filename(std::string_view s, const std::vector<std::string>& main_files);
+
+// The use facts ("2" and "4") written since the last finish_output, as
+// (verb, subject, object) before file-name rewriting.
+struct use_fact {
+    char verb;
+    std::string subject, object;
+    bool operator<(const use_fact& o) const {
+        return verb != o.verb         ? verb < o.verb
+               : subject != o.subject ? subject < o.subject
+                                      : object < o.object;
+    }
+};
+const std::set<use_fact>& written_uses();
 
 // Flushes the fact stream and forgets the warnings given.
 void finish_output();

@@ -33,6 +33,8 @@ void graph::read_graphs(std::vector<std::string> files) {
         unit_index[0].clear();
         unit_index[1].clear();
         unit_index_size = 0;
+        tag_only_edges.clear();
+        tag_only_aggregates.clear();
 
         announce(file);
         compile_dir = working_directory(preprocessed_source(file));
@@ -49,6 +51,7 @@ void graph::read_graphs(std::vector<std::string> files) {
         remove_fcts();
         remove_self_cycles();
         remove_forward_edges();
+        drop_tag_only_edges();
         keep_own_declarations();
         keep_source_types_own();
         construct_leaves();
@@ -88,6 +91,8 @@ void graph::read_fact_file(const std::string& path) {
             parse_node(fact.kind, fact.subject, fact.object);
         } else if (fact.kind >= 2 && fact.kind <= 4) {
             parse_edge(fact.kind - 2, fact.subject, fact.object);
+        } else if (fact.kind == 5 || fact.kind == 6) {
+            parse_tag_only(fact.kind, fact.subject, fact.object);
         } else {
             std::cout << "Warning: file " << path << " line " << number << ": unknown fact kind "
                       << fact.kind << ", skipped" << std::endl;
