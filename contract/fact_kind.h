@@ -19,4 +19,10 @@ constexpr int definition_uses = 2;
 constexpr int definition_uses_definition = 3;
 // "user used": a declaration or type uses the declaration of a unit.
 constexpr int declaration_uses = 4;
+// "user used": a definition needs no more of a structure, union or typedef
+// than the structure's tag (it names it only behind pointers, in prototypes
+// or extern declarations).
+constexpr int definition_uses_tag = 5;
+// "user used": the same for a declaration or type.
+constexpr int declaration_uses_tag = 6;
 } // namespace fact_kind

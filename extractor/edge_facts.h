@@ -22,6 +22,11 @@ void generate_nameref_edges();
 // Uses by typedefs.
 void generate_type_edges();
 
-// declaration_uses facts from the named type id (unit kind `kind`) to every
-// named type reachable through its members.
+// fact_kind::*_uses_tag facts: uses that need no more than a structure's tag
+// (see tag_only_edges.cpp); also the *_uses facts of structures needed complete
+// that no other pass writes. Runs last: it reads the uses written before.
+void generate_tag_only_edges();
+
+// declaration_uses facts from the named type id (unit kind `kind`) to every named type
+// reachable through its members.
 void fields_uses_types(std::string_view kind, nid id);

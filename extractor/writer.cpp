@@ -13,6 +13,7 @@ std::ostream* facts_out = &std::cout;
 std::ostream* warnings_out = &std::cerr;
 std::set<std::string> warned;
 std::vector<std::string> main_files;
+std::set<use_fact> uses;
 
 // Names the entity whose fact is dropped; each text is reported once.
 void warn_blank(std::string_view subject, std::string_view object) {
@@ -66,6 +67,8 @@ void output_line(int kind, std::string_view subject, std::string_view object) {
         warn_blank(subject, object);
         return;
     }
+    if (kind == fact_kind::definition_uses || kind == fact_kind::declaration_uses)
+        uses.insert(use_fact{kind, std::string(subject), std::string(object)});
     write_fact_line(*facts_out, kind, replace_filename(subject, main_files),
                     replace_filename(object, main_files));
 }
@@ -74,4 +77,9 @@ void finish_output() {
     facts_out->flush();
     warned.clear();
     main_files.clear();
+    uses.clear();
+}
+
+const std::set<use_fact>& written_uses() {
+    return uses;
 }

@@ -5,6 +5,7 @@
 #include "contract/fact_kind.h"
 
 #include <ostream>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,19 @@ void set_main_files(std::vector<std::string> names);
 // its extension: only the unit's own main file has a ".cpp.c" copy. Names that
 // already end in ".cpp.c" stay.
 std::string replace_filename(std::string_view s, const std::vector<std::string>& main_files);
+
+// The definition_uses and declaration_uses facts written since the last
+// finish_output, as (kind, subject, object) before file-name rewriting.
+struct use_fact {
+    int kind;
+    std::string subject, object;
+    bool operator<(const use_fact& o) const {
+        return kind != o.kind         ? kind < o.kind
+               : subject != o.subject ? subject < o.subject
+                                      : object < o.object;
+    }
+};
+const std::set<use_fact>& written_uses();
 
 // Flushes the fact stream and forgets the warnings given.
 void finish_output();

@@ -35,6 +35,8 @@ void graph::read_graphs(std::vector<std::string> files) {
         unit_index[0].clear();
         unit_index[1].clear();
         unit_index_size = 0;
+        tag_only_edges.clear();
+        tag_only_aggregates.clear();
 
         announce(file);
         compile_dir = working_directory(preprocessed_source_of_facts(file));
@@ -51,6 +53,7 @@ void graph::read_graphs(std::vector<std::string> files) {
         remove_fcts();
         remove_self_cycles();
         remove_forward_edges();
+        drop_tag_only_edges();
         keep_own_declarations();
         keep_source_types_own();
         construct_leaves();
@@ -91,6 +94,9 @@ void graph::read_fact_file(const std::string& path) {
         } else if (fact.kind >= fact_kind::definition_uses &&
                    fact.kind <= fact_kind::declaration_uses) {
             parse_edge(fact.kind - fact_kind::definition_uses, fact.subject, fact.object);
+        } else if (fact.kind == fact_kind::definition_uses_tag ||
+                   fact.kind == fact_kind::declaration_uses_tag) {
+            parse_tag_only(fact.kind, fact.subject, fact.object);
         } else {
             std::cout << "Warning: file " << path << " line " << number << ": unknown fact kind "
                       << fact.kind << ", skipped" << std::endl;

@@ -7,7 +7,6 @@
 # 5 "@SHOP@/report/report.cpp.c"
 static int reports_printed;
 # 7 "@SHOP@/report/report.cpp.c"
-struct money;
 static void print_totals(void)
 {
     int totals[CAT_COUNT];
@@ -23,7 +22,6 @@ static void print_totals(void)
     printf("   value %s\n", value);
 }
 # 22 "@SHOP@/report/report.cpp.c"
-struct report_style;
 void print_report(const struct report_style *style)
 {
     int i;
