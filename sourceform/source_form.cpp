@@ -424,7 +424,18 @@ source_form_result builder::run() {
     name_headers();
     // Project headers with units are split into the new headers; the others
     // (macros only: configuration, prefixes) are kept and included as they are.
-    auto split = [&](const std::string& f) { return facts_.unit_files.count(f) > 0; };
+    // A header that holds only macros but includes a split one is split too, or
+    // including it would bring the original declarations back.
+    std::map<std::string, bool> split_cache;
+    auto split = [&](const std::string& f) {
+        auto it = split_cache.find(f);
+        if (it != split_cache.end()) return it->second;
+        bool result = false;
+        for (const std::string& g : reached_from({f}))
+            result = result || facts_.unit_files.count(g) > 0;
+        split_cache[f] = result;
+        return result;
+    };
     for (const auto& [from, list] : facts_.includes)
         for (const std::string& to : list)
             if (in_tree(to)) original(to);
@@ -564,8 +575,8 @@ source_form_result builder::run() {
         // A source keeps the kept headers it includes itself.
         for (const include_line& inc : p.file->includes()) {
             std::string target = resolve_include(normal(p.file->path()), inc);
-            if (!target.empty() && in_tree(target)) {
-                if (!split(target)) included_.insert(target);
+            if (!target.empty() && in_tree(target) && !split(target)) {
+                included_.insert(target);
                 for (auto it = m.begin(); it != m.end();)
                     it = it->file == target ? m.erase(it) : std::next(it);
             }
