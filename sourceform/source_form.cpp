@@ -66,6 +66,7 @@ struct block {
 struct fact_index {
     std::map<std::pair<std::string, int>, int> ends;                    // (file, begin) -> end line
     std::map<std::pair<std::string, int>, std::set<std::string>> kinds; // (file, begin) -> kinds
+    std::map<std::pair<std::string, int>, std::string> names; // (file, begin) -> first name
     std::map<std::string, std::vector<std::string>> includes;           // file -> files it includes
     std::set<std::string> unit_files;                                   // files holding a unit
 };
@@ -99,6 +100,9 @@ void read_facts(const std::string& path, fact_index& facts) {
             auto key = std::make_pair(file, begin);
             facts.ends[key] = std::max(facts.ends[key], end);
             facts.kinds[key].insert(subject.substr(0, subject.find(':')));
+            std::string name = subject.substr(subject.find(':') + 1);
+            name = name.substr(0, name.find_first_of(":#"));
+            if (!facts.names.count(key) && !name.empty()) facts.names[key] = name;
             facts.unit_files.insert(file);
         }
     }
@@ -358,7 +362,7 @@ void builder::name_headers() {
         const measured_file& m = measured_[h];
         std::map<std::string, int> origins;
         std::set<std::string> kinds;
-        std::string first;
+        std::string first, principal;
         for (const measured_unit& u : m.units) {
             std::string file = source_of(normal(u.file));
             if (!in_tree(file)) continue;
@@ -366,6 +370,8 @@ void builder::name_headers() {
             origins[file]++;
             auto k = facts_.kinds.find({file, u.line});
             if (k != facts_.kinds.end()) kinds.insert(k->second.begin(), k->second.end());
+            auto n = facts_.names.find({file, u.line});
+            if (principal.empty() && n != facts_.names.end()) principal = n->second;
         }
         if (origins.empty()) {
             header_name_[h] = "";
@@ -384,7 +390,16 @@ void builder::name_headers() {
         std::string what = types ? "types" : funcs ? "api" : vars ? "data" : "decls";
         std::string dir = fs::path(out_path(origin)).parent_path().string();
         std::string base = dir + "/" + stem_of(origin) + "_" + what;
+        // A second header of the same origin and kind is named after its first
+        // declaration as well.
         std::string name = base + ".h";
+        if ((taken.count(name) || fs::exists(name)) && !principal.empty()) {
+            std::string tail = principal;
+            for (char& c : tail)
+                if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') c = '_';
+            base = dir + "/" + stem_of(origin) + "_" + tail;
+            name = base + ".h";
+        }
         for (int n = 2; taken.count(name) || fs::exists(name); ++n)
             name = base + "_" + std::to_string(n) + ".h";
         taken.insert(name);
