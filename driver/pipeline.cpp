@@ -649,6 +649,8 @@ bool write_report(run_state& run) {
     std::string markdown = report_markdown(run.report);
     if (run.options.source_form) markdown += source_form_markdown(run.source);
     bool ok = write_file(root + "/report.md", markdown) &&
+              (!run.options.source_form ||
+               write_file(root + "/source_form.json", source_form_json(run.source))) &&
               write_file(root + "/report.json", report_json(run.report)) &&
               write_file(root + "/report.svg", report_svg(run.report));
     std::printf("%s", report_table(run.report).c_str());

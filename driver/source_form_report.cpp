@@ -2,6 +2,8 @@
 
 #include "process.h"
 
+#include <nlohmann/json.hpp>
+
 namespace {
 
 std::string apply_command(const source_form_summary& s) {
@@ -64,4 +66,39 @@ std::string source_form_terminal(const source_form_summary& s) {
            "); project-header lines: " + std::to_string(before) + " before, " +
            std::to_string(measured) + " measured form, " + std::to_string(source) +
            " source form\napply it: " + apply_command(s) + "\n";
+}
+
+std::string source_form_json(const source_form_summary& s) {
+    nlohmann::ordered_json j;
+    j["written"] = s.written;
+    j["error"] = s.error;
+    j["dir"] = s.dir;
+    j["patch"] = s.patch;
+    j["build"] = s.build;
+    j["check"] = s.check;
+    j["same_output"] = s.same_output;
+    j["new_headers"] = s.new_headers;
+    j["no_longer_included"] = s.no_longer_included;
+    long totals[6] = {0, 0, 0, 0, 0, 0};
+    nlohmann::ordered_json units = nlohmann::ordered_json::array();
+    for (const source_unit_figures& u : s.units) {
+        nlohmann::ordered_json unit;
+        unit["name"] = u.name;
+        unit["measured"] = u.measured;
+        long v[6] = {u.project_before, u.project_measured, u.project_source,
+                     u.system_before,  u.system_measured,  u.system_source};
+        const char* names[6] = {"project_before", "project_measured", "project_source",
+                                "system_before",  "system_measured",  "system_source"};
+        for (int k = 0; k < 6; ++k) {
+            unit[names[k]] = v[k];
+            if (u.measured) totals[k] += v[k];
+        }
+        units.push_back(unit);
+    }
+    j["units"] = units;
+    const char* names[6] = {"project_before", "project_measured", "project_source",
+                            "system_before",  "system_measured",  "system_source"};
+    for (int k = 0; k < 6; ++k)
+        j["total"][names[k]] = totals[k];
+    return j.dump(2) + "\n";
 }

@@ -31,5 +31,7 @@ struct source_form_summary {
 };
 
 std::string source_form_markdown(const source_form_summary& s);
+// The same figures as JSON (DIR/source_form.json), for scripts.
+std::string source_form_json(const source_form_summary& s);
 // A few lines for the terminal, ending with the command that applies the patch.
 std::string source_form_terminal(const source_form_summary& s);

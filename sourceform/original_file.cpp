@@ -295,3 +295,36 @@ int original_file::comment_start(int n) const {
     }
     return start;
 }
+
+int original_file::balanced_end(int first, int last) const {
+    int depth = 0;
+    bool in_comment = false;
+    for (int n = first; n <= line_count(); ++n) {
+        if (!is_directive(n)) {
+            const std::string& l = line(n);
+            for (size_t k = 0; k < l.size(); ++k) {
+                char c = l[k];
+                if (in_comment) {
+                    if (l.compare(k, 2, "*/") == 0) {
+                        in_comment = false;
+                        ++k;
+                    }
+                } else if (l.compare(k, 2, "/*") == 0) {
+                    in_comment = true;
+                    ++k;
+                } else if (l.compare(k, 2, "//") == 0) {
+                    break;
+                } else if (c == '"' || c == '\'') {
+                    for (++k; k < l.size() && l[k] != c; ++k)
+                        if (l[k] == '\\') ++k;
+                } else if (c == '(' || c == '[' || c == '{') {
+                    ++depth;
+                } else if (c == ')' || c == ']' || c == '}') {
+                    --depth;
+                }
+            }
+        }
+        if (n >= last && depth <= 0) return n;
+    }
+    return last;
+}

@@ -53,6 +53,10 @@ class original_file {
     // The first line of the comment block that stands directly above line n
     // (n itself when there is none); stops at blank lines and directives.
     int comment_start(int n) const;
+    // The last line of a declaration cut from `first` to `last`, moved on while
+    // its parentheses, brackets or braces are open (a macro call spread over
+    // lines stands on its first line in preprocessed text).
+    int balanced_end(int first, int last) const;
     // True for the lines of a preprocessor directive, continuation lines included.
     bool is_directive(int n) const;
     // The macro of the include guard ("" when the file has none).

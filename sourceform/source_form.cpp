@@ -67,8 +67,8 @@ struct fact_index {
     std::map<std::pair<std::string, int>, int> ends;                    // (file, begin) -> end line
     std::map<std::pair<std::string, int>, std::set<std::string>> kinds; // (file, begin) -> kinds
     std::map<std::pair<std::string, int>, std::string> names; // (file, begin) -> first name
-    std::map<std::string, std::vector<std::string>> includes;           // file -> files it includes
-    std::set<std::string> unit_files;                                   // files holding a unit
+    std::map<std::string, std::vector<std::string>> includes; // file -> files it includes
+    std::set<std::string> unit_files;                         // files holding a unit
 };
 
 int line_of(const std::string& position) {
@@ -126,6 +126,8 @@ struct output {
     std::set<std::pair<std::string, int>> lines_taken;
     std::set<std::string> identifiers; // what its text names
     std::set<std::string> reach;       // project headers its units reached
+    std::string last_file;             // where the last declaration written ended
+    int last_line = 0;
 };
 
 class builder {
@@ -153,7 +155,10 @@ class builder {
     void name_headers();
     std::set<std::string> reached_from(const std::set<std::string>& starts) const;
     std::set<macro_ref> macros_for(const std::set<std::string>& identifiers,
-                                   const std::set<std::string>& reach);
+                                   const std::set<std::string>& reach,
+                                   const std::set<std::string>& fallback);
+    // The project headers every unit that reached one of `origins` reached.
+    std::set<std::string> always_with(const std::set<std::string>& origins);
     std::string spelling(const std::string& target_out, const std::string& from_out);
     std::string render_includes(const output& o);
     std::string guard_of(const std::string& path) const;
@@ -169,6 +174,9 @@ class builder {
     std::map<std::string, std::string> macro_header_; // project header -> its macro header (out)
     std::map<std::string, std::set<size_t>> macros_kept_; // project header -> macro indexes
     std::set<std::string> included_;                      // tree headers some output includes
+    // System file -> the include line of the most direct system header leading
+    // to it, and how many files that header reaches.
+    std::map<std::string, std::pair<size_t, std::string>> entries_;
     source_form_result result_;
 };
 
@@ -199,36 +207,50 @@ void builder::index_spellings() {
     }
 }
 
-// The system header through which the project reached `system_file`: the first
-// (in include order) system header a project file includes that leads to it,
-// spelled as that project file spells it.
+// The system header through which the project reached `system_file`: of the
+// system headers project files include that lead to it, the one that leads to
+// the fewest others (the most direct), spelled as the project file spells it.
 void builder::add_system_include(output& o, const std::string& system_file) {
-    for (const auto& [from, list] : facts_.includes) {
-        if (!in_tree(from)) continue;
-        for (const std::string& entry : list) {
-            if (in_tree(entry)) continue;
-            std::set<std::string> seen{entry};
-            std::deque<std::string> todo{entry};
-            bool found = false;
-            while (!todo.empty() && !found) {
-                std::string f = todo.front();
-                todo.pop_front();
-                if (f == system_file) found = true;
-                auto next = facts_.includes.find(f);
-                if (next == facts_.includes.end()) continue;
-                for (const std::string& g : next->second)
-                    if (seen.insert(g).second) todo.push_back(g);
-            }
-            if (!found) continue;
-            for (const include_line& inc : original(from).includes()) {
-                if (!ends_with(entry, "/" + inc.spelled)) continue;
-                std::string line = inc.system ? "#include <" + inc.spelled + ">\n"
-                                              : "#include \"" + inc.spelled + "\"\n";
-                if (o.system_seen.insert(line).second) o.system.push_back({nullptr, {}, line});
-                return;
+    if (entries_.empty()) {
+        std::map<std::string, std::set<std::string>> closure;
+        for (const auto& [from, list] : facts_.includes) {
+            if (!in_tree(from)) continue;
+            for (const std::string& entry : list) {
+                if (in_tree(entry)) continue;
+                std::string line;
+                for (const include_line& inc : original(from).includes())
+                    if (ends_with(entry, "/" + inc.spelled)) {
+                        line = inc.system ? "#include <" + inc.spelled + ">\n"
+                                          : "#include \"" + inc.spelled + "\"\n";
+                        break;
+                    }
+                if (line.empty()) continue;
+                if (!closure.count(entry)) {
+                    std::set<std::string>& seen = closure[entry];
+                    seen.insert(entry);
+                    std::deque<std::string> todo{entry};
+                    while (!todo.empty()) {
+                        auto next = facts_.includes.find(todo.front());
+                        todo.pop_front();
+                        if (next == facts_.includes.end()) continue;
+                        for (const std::string& g : next->second)
+                            if (!in_tree(g) && seen.insert(g).second) todo.push_back(g);
+                    }
+                }
+                const size_t size = closure[entry].size();
+                for (const std::string& reached : closure[entry]) {
+                    auto it = entries_.find(reached);
+                    if (it == entries_.end() || size < it->second.first)
+                        entries_[reached] = {size, line};
+                }
             }
         }
+        entries_[""] = {0, ""};
     }
+    auto it = entries_.find(system_file);
+    if (it == entries_.end() || it->second.second.empty()) return;
+    if (o.system_seen.insert(it->second.second).second)
+        o.system.push_back({nullptr, {}, it->second.second});
 }
 
 // The system includes a project header makes itself, in their conditions.
@@ -245,6 +267,10 @@ void builder::add_system_includes_of(output& o, const std::string& header) {
         } else if (!o.system_seen.insert(header + ":" + std::to_string(inc.line)).second) {
             continue;
         }
+        for (const condition_place& p : f.conditions_at(inc.line))
+            for (const std::string& branch : f.chain(p.chain).branches)
+                for (const std::string& w : identifiers_in(branch))
+                    o.identifiers.insert(w);
         o.system.push_back({&f, f.conditions_at(inc.line), line});
     }
 }
@@ -261,7 +287,7 @@ void builder::add_unit(output& o, const measured_unit& unit) {
     auto end_it = facts_.ends.find({file, unit.line});
     int end = end_it != facts_.ends.end() ? end_it->second
                                           : unit.line + static_cast<int>(unit.text.size()) - 1;
-    end = std::min(std::max(end, unit.line), f.line_count());
+    end = f.balanced_end(unit.line, std::min(std::max(end, unit.line), f.line_count()));
     int start = f.comment_start(unit.line);
     while (start < unit.line && o.lines_taken.count({file, start}))
         ++start;
@@ -273,10 +299,21 @@ void builder::add_unit(output& o, const measured_unit& unit) {
     }
     for (const std::string& w : identifiers_in(text))
         o.identifiers.insert(w);
+    // The conditions it is written in test macros that must be defined as in
+    // its file.
+    for (const condition_place& p : f.conditions_at(unit.line))
+        for (const std::string& branch : f.chain(p.chain).branches)
+            for (const std::string& w : identifiers_in(branch))
+                o.identifiers.insert(w);
     if (!is_source(file)) {
         o.reach.insert(file);
         add_system_includes_of(o, file);
     }
+    // Declarations that did not stand next to each other are set apart by a
+    // blank line, as in their files.
+    if (!o.body.empty() && !(o.last_file == file && o.last_line + 1 == start)) text = "\n" + text;
+    o.last_file = file;
+    o.last_line = end;
     o.body.push_back({&f, f.conditions_at(unit.line), text});
 }
 
@@ -296,9 +333,32 @@ std::set<std::string> builder::reached_from(const std::set<std::string>& starts)
 
 // The project macros that `identifiers` use, directly or through other macros
 // and through the conditions around their definitions: definitions in `reach`
-// first, else in any project header.
+// first, else in `fallback` (never in a header the text was never compiled with).
+std::set<std::string> builder::always_with(const std::set<std::string>& origins) {
+    std::set<std::string> common;
+    bool first = true;
+    for (const source_form_unit& u : in_.units) {
+        std::set<std::string> reach = reached_from({normal(u.source)});
+        bool uses = false;
+        for (const std::string& o : origins)
+            uses = uses || reach.count(o) > 0;
+        if (!uses) continue;
+        if (first) {
+            common = reach;
+            first = false;
+            continue;
+        }
+        std::set<std::string> both;
+        for (const std::string& f : common)
+            if (reach.count(f)) both.insert(f);
+        common.swap(both);
+    }
+    return common;
+}
+
 std::set<macro_ref> builder::macros_for(const std::set<std::string>& identifiers,
-                                        const std::set<std::string>& reach) {
+                                        const std::set<std::string>& reach,
+                                        const std::set<std::string>& fallback) {
     std::set<macro_ref> found;
     std::set<std::string> done;
     std::deque<std::string> todo(identifiers.begin(), identifiers.end());
@@ -315,7 +375,9 @@ std::set<macro_ref> builder::macros_for(const std::set<std::string>& identifiers
                     if (reach.count(path)) defs.push_back({path, k});
                 }
         }
-        if (defs.empty()) defs = anywhere;
+        if (defs.empty())
+            for (const macro_ref& m : anywhere)
+                if (fallback.count(m.file)) defs.push_back(m);
         for (const macro_ref& m : defs) {
             if (!found.insert(m).second) continue;
             const original_file& f = *files_[m.file];
@@ -504,24 +566,51 @@ source_form_result builder::run() {
         std::vector<int> replaced; // lines of the includes that go
     };
     std::vector<source_plan> sources;
+    // Which files of the measured form hold units of each project file.
+    std::map<std::string, std::set<std::string>> homes;
+    std::map<std::string, measured_file> rewritten;
+    for (const std::string& h : in_.new_headers)
+        for (const measured_unit& mu : measured_[h].units)
+            homes[source_of(normal(mu.file))].insert(h);
+    for (const source_form_unit& u : in_.units) {
+        if (u.rewritten.empty() || !fs::exists(u.rewritten)) continue;
+        rewritten[u.source] = read_measured_file(u.rewritten);
+        for (const measured_unit& mu : rewritten[u.source].units)
+            homes[source_of(normal(mu.file))].insert(normal(u.source));
+    }
     for (const source_form_unit& u : in_.units) {
         if (u.rewritten.empty() || !fs::exists(u.rewritten)) continue;
         std::string src = normal(u.source);
         source_plan p;
         p.file = &original(src);
         p.o.path = out_path(src);
-        measured_file m = read_measured_file(u.rewritten);
+        // A header whose units only this source uses, that it includes itself
+        // and that includes no other split header (a table, a private header)
+        // stays included where it was: its text may depend on what the source
+        // defines before it.
+        std::set<std::string> private_headers;
+        for (const include_line& inc : p.file->includes()) {
+            std::string target = resolve_include(src, inc);
+            if (target.empty() || !in_tree(target) || is_source(target) || !split(target)) continue;
+            bool alone = homes[target] == std::set<std::string>{src};
+            for (const std::string& g : reached_from({target}))
+                alone = alone && (g == target || !split(g));
+            if (alone) {
+                private_headers.insert(target);
+                included_.insert(target);
+            } else {
+                p.replaced.push_back(inc.line);
+            }
+        }
+        const measured_file& m = rewritten[u.source];
         std::set<std::string> seen;
         for (const std::string& inc : m.includes) {
             std::string target = resolve_new(inc);
             if (!target.empty()) include_new(p.o, target, seen);
         }
-        for (const measured_unit& mu : m.units)
-            if (source_of(normal(mu.file)) != src) add_unit(p.o, mu);
-        for (const include_line& inc : p.file->includes()) {
-            std::string target = resolve_include(src, inc);
-            if (!target.empty() && in_tree(target) && !is_source(target) && split(target))
-                p.replaced.push_back(inc.line);
+        for (const measured_unit& mu : m.units) {
+            std::string file = source_of(normal(mu.file));
+            if (file != src && !private_headers.count(file)) add_unit(p.o, mu);
         }
         // What the source reached keeps its system headers (and their macros).
         std::set<std::string> reach = reached_from({src});
@@ -545,7 +634,7 @@ source_form_result builder::run() {
     std::vector<std::set<macro_ref>> needed_by;
     auto need = [&](output& o) {
         std::set<std::string> reach = reached_from(o.reach);
-        std::set<macro_ref> m = macros_for(o.identifiers, reach);
+        std::set<macro_ref> m = macros_for(o.identifiers, reach, always_with(o.reach));
         for (const macro_ref& r : m)
             macros_kept_[r.file].insert(r.index);
         needed_by.push_back(m);
@@ -598,6 +687,18 @@ source_form_result builder::run() {
         }
         add_macro_includes(p.o, m, "");
     }
+    // A macro name defined in more than one file (a source's own definition
+    // before its includes, two headers never included together before) is
+    // defined in a macro header only when it is not defined yet, so that the
+    // definition a file saw first stays the one it sees.
+    std::map<std::string, std::set<std::string>> defined_in;
+    for (const auto& [header, kept] : macros_kept_)
+        for (size_t index : kept)
+            if (!original(header).macros()[index].undef)
+                defined_in[original(header).macros()[index].name].insert(header);
+    for (const source_form_unit& u : in_.units)
+        for (const macro_definition& d : original(normal(u.source)).macros())
+            if (!d.undef) defined_in[d.name].insert(normal(u.source));
     // Macro headers: the kept macros of one header in their original order and
     // conditions, after the system headers and macros they need.
     for (const auto& [header, kept] : macros_kept_) {
@@ -605,23 +706,34 @@ source_form_result builder::run() {
         const original_file& f = original(header);
         output o;
         o.path = macro_header_[header];
-        add_system_includes_of(o, header);
+        // The header's system includes stand among its macros where they stood,
+        // since its conditions may test what one defines and the other needs.
+        std::map<int, std::string> in_order;
+        for (const include_line& inc : f.includes()) {
+            std::string target = resolve_include(header, inc);
+            if (target.empty() || !in_tree(target)) in_order[inc.line] = f.line(inc.line) + "\n";
+        }
         std::set<macro_ref> uses;
-        chain_writer body;
         for (size_t index : kept) {
             const macro_definition& d = f.macros()[index];
             std::string text;
             for (int n = f.comment_start(d.first); n <= d.last; ++n)
                 text += f.line(n) + "\n";
-            body.write(f, f.conditions_at(d.first), text);
+            if (!d.undef && defined_in[d.name].size() > 1)
+                text = "#ifndef " + d.name + "\n" + text + "#endif\n";
+            in_order[d.first] = text;
             std::set<std::string> words(d.uses.begin(), d.uses.end());
             for (const condition_place& p : f.conditions_at(d.first))
                 for (const std::string& branch : f.chain(p.chain).branches)
                     for (const std::string& w : identifiers_in(branch))
                         words.insert(w);
-            for (const macro_ref& r : macros_for(words, reached_from({header})))
+            for (const macro_ref& r :
+                 macros_for(words, reached_from({header}), always_with({header})))
                 if (r.file != header) uses.insert(r);
         }
+        chain_writer body;
+        for (const auto& [line, text] : in_order)
+            body.write(f, f.conditions_at(line), text);
         add_macro_includes(o, uses, header);
         std::string guard = guard_of(o.path);
         std::string text = "/* Macros of " + fs::path(header).filename().string() +

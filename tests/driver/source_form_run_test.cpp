@@ -55,8 +55,8 @@ TEST(SourceFormRun, ExampleBuildsMovedInBothConfigurationsAndItsPatchApplies) {
             EXPECT_EQ(text.find(banned), std::string::npos) << banned << " in " << name;
         if (name.size() > 2 && name.compare(name.size() - 2, 2, ".h") == 0) {
             ++headers;
-            EXPECT_FALSE(std::regex_match(fs::path(name).filename().string(),
-                                          std::regex("[0-9_]+\\.h")))
+            EXPECT_FALSE(
+                std::regex_match(fs::path(name).filename().string(), std::regex("[0-9_]+\\.h")))
                 << name;
         }
     }
@@ -70,9 +70,8 @@ TEST(SourceFormRun, ExampleBuildsMovedInBothConfigurationsAndItsPatchApplies) {
     fs::copy(fs::path(EXAMPLES_DIR) / "shop", root / "patched", fs::copy_options::recursive);
     std::string patch_file = (root / "out" / "hdrslim.patch").string();
     EXPECT_EQ(run("cd '" + (root / "applied").string() + "' && git apply '" + patch_file + "'"), 0);
-    EXPECT_EQ(run("cd '" + (root / "patched").string() + "' && patch -s -p1 < '" + patch_file +
-                  "'"),
-              0);
+    EXPECT_EQ(
+        run("cd '" + (root / "patched").string() + "' && patch -s -p1 < '" + patch_file + "'"), 0);
     EXPECT_EQ(run("make -s -C '" + (root / "applied").string() + "' check > /dev/null 2>&1"), 0);
 
     // Moved elsewhere, the tree builds and behaves as the original in both

@@ -4,17 +4,17 @@
 #include <gtest/gtest.h>
 
 TEST(ChainWriter, BlocksShareOpenChainsAndContinueLaterBranches) {
-    original_file f("a.h", "#if A\n"         // 1
-                           "int a;\n"        // 2
-                           "#ifdef B\n"      // 3
-                           "int b;\n"        // 4
-                           "#endif\n"        // 5
-                           "#elif C\n"       // 6
-                           "int c;\n"        // 7
-                           "#else\n"         // 8
-                           "int d;\n"        // 9
-                           "#endif\n"        // 10
-                           "int e;\n");      // 11
+    original_file f("a.h", "#if A\n"    // 1
+                           "int a;\n"   // 2
+                           "#ifdef B\n" // 3
+                           "int b;\n"   // 4
+                           "#endif\n"   // 5
+                           "#elif C\n"  // 6
+                           "int c;\n"   // 7
+                           "#else\n"    // 8
+                           "int d;\n"   // 9
+                           "#endif\n"   // 10
+                           "int e;\n"); // 11
     chain_writer w;
     w.write(f, f.conditions_at(2), "int a;\n");
     w.write(f, f.conditions_at(4), "int b;\n");

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 TEST(OriginalFile, ConditionsMacrosIncludesAndCommentsOfAGuardedHeader) {
-    original_file f("a.h", "/* file comment */\n"         // 1
+    original_file f("a.h", "/* file comment */\n"          // 1
                            "#ifndef A_H\n"                 // 2
                            "#define A_H\n"                 // 3
                            "#include <stdio.h>\n"          // 4
