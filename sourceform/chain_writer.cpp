@@ -8,7 +8,7 @@ void chain_writer::close_to(size_t depth) {
 }
 
 void chain_writer::write(const original_file& file, const condition_stack& where,
-                         const std::string& text) {
+                         const std::string& text, bool apart) {
     // The chains already open that this block shares, with the same branch.
     size_t same = 0;
     while (same < open_.size() && same < where.size() && open_[same].file == &file &&
@@ -19,6 +19,7 @@ void chain_writer::write(const original_file& file, const condition_stack& where
         open_[same].place.chain == where[same].chain &&
         open_[same].place.branch < where[same].branch) {
         close_to(same + 1);
+        if (apart && !out_.empty()) out_ += "\n";
         const condition_chain& chain = file.chain(where[same].chain);
         for (int b = open_[same].place.branch + 1; b <= where[same].branch; ++b)
             out_ += chain.branches[b] + "\n";
@@ -26,6 +27,7 @@ void chain_writer::write(const original_file& file, const condition_stack& where
         ++same;
     } else {
         close_to(same);
+        if (apart && !out_.empty()) out_ += "\n";
     }
     for (size_t k = same; k < where.size(); ++k) {
         const condition_chain& chain = file.chain(where[k].chain);

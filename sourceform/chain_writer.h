@@ -9,8 +9,10 @@
 
 class chain_writer {
   public:
-    // Appends `text` (whole lines, ending in a newline) that stood at `where` in `file`.
-    void write(const original_file& file, const condition_stack& where, const std::string& text);
+    // Appends `text` (whole lines, ending in a newline) that stood at `where` in
+    // `file`; `apart` sets it off by a blank line, before the directives it opens.
+    void write(const original_file& file, const condition_stack& where, const std::string& text,
+               bool apart = false);
     // Appends text that stands outside every condition.
     void write_plain(const std::string& text);
     // Closes the open chains and returns everything written.

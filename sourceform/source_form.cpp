@@ -60,6 +60,7 @@ struct block {
     const original_file* file = nullptr; // null: outside every condition
     condition_stack where;
     std::string text;
+    bool apart = false; // set off from the block before by a blank line
 };
 
 // Everything the facts tell: where each unit ends, what it is, who includes what.
@@ -311,10 +312,12 @@ void builder::add_unit(output& o, const measured_unit& unit) {
     }
     // Declarations that did not stand next to each other are set apart by a
     // blank line, as in their files.
-    if (!o.body.empty() && !(o.last_file == file && o.last_line + 1 == start)) text = "\n" + text;
+    bool apart = !o.body.empty() && o.last_file != file;
+    for (int n = o.last_line + 1; !o.body.empty() && o.last_file == file && n < start; ++n)
+        apart = apart || f.line(n).find_first_not_of(" \t\r") == std::string::npos;
     o.last_file = file;
     o.last_line = end;
-    o.body.push_back({&f, f.conditions_at(unit.line), text});
+    o.body.push_back({&f, f.conditions_at(unit.line), text, apart});
 }
 
 std::set<std::string> builder::reached_from(const std::set<std::string>& starts) const {
@@ -708,10 +711,15 @@ source_form_result builder::run() {
         o.path = macro_header_[header];
         // The header's system includes stand among its macros where they stood,
         // since its conditions may test what one defines and the other needs.
-        std::map<int, std::string> in_order;
+        struct piece {
+            int first, last; // its lines, comment included
+            std::string text;
+        };
+        std::map<int, piece> in_order; // by the line of its directive
         for (const include_line& inc : f.includes()) {
             std::string target = resolve_include(header, inc);
-            if (target.empty() || !in_tree(target)) in_order[inc.line] = f.line(inc.line) + "\n";
+            if (target.empty() || !in_tree(target))
+                in_order[inc.line] = {inc.line, inc.line, f.line(inc.line) + "\n"};
         }
         std::set<macro_ref> uses;
         for (size_t index : kept) {
@@ -721,7 +729,7 @@ source_form_result builder::run() {
                 text += f.line(n) + "\n";
             if (!d.undef && defined_in[d.name].size() > 1)
                 text = "#ifndef " + d.name + "\n" + text + "#endif\n";
-            in_order[d.first] = text;
+            in_order[d.first] = {f.comment_start(d.first), d.last, text};
             std::set<std::string> words(d.uses.begin(), d.uses.end());
             for (const condition_place& p : f.conditions_at(d.first))
                 for (const std::string& branch : f.chain(p.chain).branches)
@@ -732,14 +740,22 @@ source_form_result builder::run() {
                 if (r.file != header) uses.insert(r);
         }
         chain_writer body;
-        for (const auto& [line, text] : in_order)
-            body.write(f, f.conditions_at(line), text);
+        // Definitions that did not stand together are set apart by a blank line.
+        int previous = -1;
+        for (const auto& [line, piece] : in_order) {
+            bool apart = false;
+            for (int n = previous + 1; previous >= 0 && n < piece.first; ++n)
+                apart = apart || f.line(n).find_first_not_of(" \t\r") == std::string::npos;
+            body.write(f, f.conditions_at(line), piece.text, apart);
+            previous = piece.last;
+        }
         add_macro_includes(o, uses, header);
         std::string guard = guard_of(o.path);
         std::string text = "/* Macros of " + fs::path(header).filename().string() +
                            " that the restructured files use. */\n#ifndef " + guard + "\n#define " +
-                           guard + "\n\n" + render_includes(o);
-        text += "\n" + body.finish() + "\n#endif\n";
+                           guard + "\n\n";
+        std::string includes = render_includes(o);
+        text += includes + (includes.empty() ? "" : "\n") + body.finish() + "\n#endif\n";
         if (!write_text(o.path, text)) result_.problems.push_back(o.path);
         result_.added.push_back(fs::path(o.path).lexically_relative(in_.out).string());
     }
@@ -747,16 +763,17 @@ source_form_result builder::run() {
         std::string guard = guard_of(o.path);
         chain_writer body;
         for (const block& b : o.body)
-            body.write(*b.file, b.where, b.text);
-        std::string text = "#ifndef " + guard + "\n#define " + guard + "\n\n" + render_includes(o);
-        text += "\n" + body.finish() + "\n#endif\n";
+            body.write(*b.file, b.where, b.text, b.apart);
+        std::string text = "#ifndef " + guard + "\n#define " + guard + "\n\n";
+        std::string includes = render_includes(o);
+        text += includes + (includes.empty() ? "" : "\n") + body.finish() + "\n#endif\n";
         if (!write_text(o.path, text)) result_.problems.push_back(o.path);
         result_.added.push_back(fs::path(o.path).lexically_relative(in_.out).string());
     }
     for (source_plan& p : sources) {
         chain_writer body;
         for (const block& b : p.o.body)
-            body.write(*b.file, b.where, b.text);
+            body.write(*b.file, b.where, b.text, b.apart);
         std::string block_text = render_includes(p.o) + body.finish();
         std::string text;
         bool placed = false;

@@ -19,9 +19,10 @@ TEST(ChainWriter, BlocksShareOpenChainsAndContinueLaterBranches) {
     w.write(f, f.conditions_at(2), "int a;\n");
     w.write(f, f.conditions_at(4), "int b;\n");
     w.write(f, f.conditions_at(9), "int d;\n");
-    w.write(f, f.conditions_at(11), "int e;\n");
+    w.write(f, f.conditions_at(11), "int e;\n", true);
     EXPECT_EQ(w.finish(), "#if A\nint a;\n#ifdef B\nint b;\n#endif\n#elif C\n#else\nint d;\n"
-                          "#endif\nint e;\n");
+                          "#endif\n\nint e;\n")
+        << "a block set apart gets its blank line after the chains it closes";
 }
 
 TEST(ChainWriter, ALaterBlockOfAnEarlierBranchReopensTheChain) {
@@ -29,10 +30,10 @@ TEST(ChainWriter, ALaterBlockOfAnEarlierBranchReopensTheChain) {
     original_file g("g.h", "#if A\nint g;\n#endif\n");
     chain_writer w;
     w.write(f, f.conditions_at(4), "int b;\n");
-    w.write(f, f.conditions_at(2), "int a;\n");
+    w.write(f, f.conditions_at(2), "int a;\n", true);
     w.write(g, g.conditions_at(2), "int g;\n");
     w.write_plain("int p;\n");
-    EXPECT_EQ(w.finish(), "#if A\n#else\nint b;\n#endif\n#if A\nint a;\n#endif\n"
+    EXPECT_EQ(w.finish(), "#if A\n#else\nint b;\n#endif\n\n#if A\nint a;\n#endif\n"
                           "#if A\nint g;\n#endif\nint p;\n")
         << "a chain of another file is never shared, even with the same condition";
 }

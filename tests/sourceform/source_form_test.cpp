@@ -54,24 +54,21 @@ TEST(SourceForm, SmallTreeKeepsTextConditionsAndPrivateHeadersAndCompiles) {
                                "#endif\n");
     put(root / "tree/inc/mid.h", "#include \"a.h\"\n#define MID 3\n");
     put(root / "tree/inc/tab.h", "static const int tab[] = { TABSIZE };\n");
-    put(root / "tree/x.c", "#define TABSIZE 7\n"                                    // 1
-                           "#define LIMIT 9\n"                                      // 2
-                           "#include \"mid.h\"\n"                                   // 3
-                           "#include \"cfg.h\"\n"                                   // 4
-                           "#include \"tab.h\"\n"                                   // 5
-                           "int g(void) { struct s v; v.v[0] = 0; "                 // 6
+    put(root / "tree/x.c", "#define TABSIZE 7\n"                    // 1
+                           "#define LIMIT 9\n"                      // 2
+                           "#include \"mid.h\"\n"                   // 3
+                           "#include \"cfg.h\"\n"                   // 4
+                           "#include \"tab.h\"\n"                   // 5
+                           "int g(void) { struct s v; v.v[0] = 0; " // 6
                            "return f(MID, WIDE) + tab[0] + v.v[0] + (int)sizeof v; }\n");
-    put(root / "tree/x.rsf", "-1 file:" + t + "/x.cpp.c file:" + t + "/inc/mid.h\n" +
-                                 "-1 file:" + t + "/inc/mid.h file:" + t + "/inc/a.h\n" +
-                                 "-1 file:" + t + "/inc/a.h file:" + t + "/inc/cfg.h\n" +
-                                 "-1 file:" + t + "/inc/a.h file:/usr/include/stddef.h\n" +
-                                 "-1 file:" + t + "/x.cpp.c file:" + t + "/inc/cfg.h\n" +
-                                 "-1 file:" + t + "/x.cpp.c file:" + t + "/inc/tab.h\n" +
-                                 "0 func:g " + t + "/x.cpp.c:6.1:6.90\n" +
-                                 "1 struct:s " + t + "/inc/a.h:13.1:13.30\n" +
-                                 "1 func:f " + t + "/inc/a.h:14.1:14.30\n" +
-                                 "0 var:tab:static:" + t + "/x.cpp.c " + t +
-                                 "/inc/tab.h:1.1:1.30\n");
+    put(root / "tree/x.rsf",
+        "-1 file:" + t + "/x.cpp.c file:" + t + "/inc/mid.h\n" + "-1 file:" + t +
+            "/inc/mid.h file:" + t + "/inc/a.h\n" + "-1 file:" + t + "/inc/a.h file:" + t +
+            "/inc/cfg.h\n" + "-1 file:" + t + "/inc/a.h file:/usr/include/stddef.h\n" + "-1 file:" +
+            t + "/x.cpp.c file:" + t + "/inc/cfg.h\n" + "-1 file:" + t + "/x.cpp.c file:" + t +
+            "/inc/tab.h\n" + "0 func:g " + t + "/x.cpp.c:6.1:6.90\n" + "1 struct:s " + t +
+            "/inc/a.h:13.1:13.30\n" + "1 func:f " + t + "/inc/a.h:14.1:14.30\n" +
+            "0 var:tab:static:" + t + "/x.cpp.c " + t + "/inc/tab.h:1.1:1.30\n");
     put(root / "work/include.new/1.h", "#ifndef HEADER_1\n#define HEADER_1\n#line 13 \"" + t +
                                            "/inc/a.h\"\nstruct s { int v[2 + 5]; };\n#line 14 \"" +
                                            t + "/inc/a.h\"\nint f(int x, int y);\n#endif\n");
@@ -115,8 +112,7 @@ TEST(SourceForm, SmallTreeKeepsTextConditionsAndPrivateHeadersAndCompiles) {
     EXPECT_EQ(source.find("#include \"mid.h\""), std::string::npos) << source;
     EXPECT_NE(source.find("#include \"mid_macros.h\""), std::string::npos) << source;
     EXPECT_NE(source.find("#include \"cfg.h\""), std::string::npos) << "kept header\n" << source;
-    EXPECT_NE(source.find("#include \"tab.h\""), std::string::npos) << "private header\n"
-                                                                    << source;
+    EXPECT_NE(source.find("#include \"tab.h\""), std::string::npos) << "private header\n" << source;
     EXPECT_EQ(source.find("static const int tab[] = { TABSIZE };"), std::string::npos) << source;
     EXPECT_NE(source.find("#include \"a_decls.h\""), std::string::npos) << source;
     EXPECT_EQ(result.no_longer_included, (std::vector<std::string>{"inc/a.h", "inc/mid.h"}));
