@@ -26,9 +26,12 @@ void print_report(const struct report_style *style)
 {
     int i;
     reports_printed++;
+    ((void)0);
     printf("report %d: %d items\n", reports_printed, item_count);
     for (i = 0; i < item_count; i++)
         style->print_line(&items[i], i + 1);
-    if (style->show_totals)
+    if (style->show_totals) {
+        ((void)0);
         print_totals();
+    }
 }
