@@ -7,6 +7,14 @@
 #include <string>
 #include <vector>
 
+// A further command that compiles the same source with other flags (a library
+// and a program that each compile it, with their own macros).
+struct compile_variant {
+    std::string directory;
+    std::string compiler;
+    std::vector<std::string> flags; // normalized like compile_unit::flags
+};
+
 struct compile_unit {
     std::string source;    // absolute path of the C file in the copy
     std::string directory; // absolute directory the compile command runs in
@@ -23,4 +31,7 @@ struct compile_unit {
     std::string rewritten() const { return rewritten_source_of(stem); }
     // The name of the unit in messages and the report: its path inside the project.
     std::string name;
+    // The source's further commands whose compiler, directory or flags differ
+    // from this one's, each once.
+    std::vector<compile_variant> variants;
 };

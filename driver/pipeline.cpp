@@ -20,6 +20,7 @@
 #include "source_form_step.h"
 #include "text_measure.h"
 #include "toolchain.h"
+#include "unit_configurations.h"
 #include "unit_jobs.h"
 
 #include "contract/fact_line.h"
@@ -234,6 +235,65 @@ void pin_restructured_includes(run_state& run) {
             pin_file_includes(unit.rewritten(), dirs);
             standardize_file_line_markers(unit.rewritten());
         }
+}
+
+// A source compiled with other flags too (a library's and a program's -D flags)
+// is preprocessed in each configuration; where the text differs from the first
+// one's, from which it was restructured, its rewritten source keeps the original
+// text for the others under a condition on their macros. When no macro tells
+// them apart, the source is not rewritten.
+void fit_configurations(run_state& run) {
+    std::vector<process_request> requests;
+    std::vector<std::pair<size_t, size_t>> what; // unit, configuration (0: the first)
+    for (size_t i = 0; i < run.units.size(); ++i) {
+        const compile_unit& unit = run.units[i];
+        if (unit.variants.empty() || !fs::exists(unit.rewritten())) continue;
+        for (size_t k = 0; k <= unit.variants.size(); ++k) {
+            const compile_variant v = k == 0 ? compile_variant{unit.directory, unit.compiler,
+                                                               unit.flags}
+                                             : unit.variants[k - 1];
+            std::string out = unit_file(run, i, ".config" + std::to_string(k) + ".i");
+            requests.push_back({with(with({v.compiler}, v.flags), {"-E", "-P", unit.source}),
+                                v.directory, out, out + ".log"});
+            what.emplace_back(i, k);
+        }
+    }
+    if (requests.empty()) return;
+    run.begin("configurations", static_cast<int>(requests.size()));
+    std::vector<process_result> results = run_all(requests, run.options.jobs, run.shown);
+    run.end("configurations");
+    for (size_t r = 0; r < results.size();) {
+        const size_t i = what[r].first;
+        compile_unit& unit = run.units[i];
+        const std::string first = results[r].ok() ? read_text(requests[r].out_file) : "";
+        std::vector<std::map<std::string, std::string>> differing;
+        for (++r; r < results.size() && what[r].first == i; ++r) {
+            if (results[r].ok() && read_text(requests[r].out_file) == first) continue;
+            const compile_variant& v = unit.variants[what[r].second - 1];
+            differing.push_back(command_line_macros(v.flags));
+        }
+        if (differing.empty()) continue;
+        std::optional<std::string> guard =
+            configuration_guard(command_line_macros(unit.flags), differing);
+        if (guard && write_file(unit.rewritten(), guarded_source(*guard, read_text(unit.rewritten()),
+                                                                 read_text(unit.source)))) {
+            run.shown.message("hdrslim: " + unit.name + " is compiled in " +
+                              std::to_string(differing.size() + 1) +
+                              " configurations with other text; its rewritten source serves the "
+                              "first (#if " + *guard + "), the others compile its original text");
+            continue;
+        }
+        std::error_code ec;
+        fs::remove(unit.rewritten(), ec);
+        run.has_facts[i] = false;
+        run.report.failures.push_back(
+            {unit.name, "restructure",
+             "it is compiled in " + std::to_string(differing.size() + 1) +
+                 " configurations whose preprocessed text differs, and no -D or -U flag tells "
+                 "them apart; one rewritten source cannot serve them all, so it keeps its "
+                 "original text",
+             "compile it once, or give each configuration a macro of its own", ""});
+    }
 }
 
 // "the text of func:gen (/dir/sub/gen.y:1) was found nowhere in <path>", the
@@ -769,6 +829,7 @@ int run_pipeline(const run_options& options) {
     extract_facts(run);
     if (!restructure(run, error)) return fail(run, "restructure", error);
     pin_restructured_includes(run);
+    fit_configurations(run);
     compile_units(run);
     build_after(run);
     // Without the project's build, or when it failed on the rewritten sources,
