@@ -701,6 +701,8 @@ void build_source_form(run_state& run) {
             f.system_measured = u.origin_after.system;
             f.project_source = o.project;
             f.system_source = o.system;
+            f.own_measured = u.origin_after.own;
+            f.own_source = o.own;
         }
         s.units.push_back(f);
     }

@@ -93,6 +93,8 @@ std::string source_form_json(const source_form_summary& s) {
             unit[names[k]] = v[k];
             if (u.measured) totals[k] += v[k];
         }
+        unit["own_measured"] = u.own_measured;
+        unit["own_source"] = u.own_source;
         units.push_back(unit);
     }
     j["units"] = units;

@@ -16,6 +16,11 @@ struct source_unit_figures {
     long system_before = 0;
     long system_measured = 0;
     long system_source = 0;
+    // The unit's own text: a header private to one source (a table) that the
+    // measured form copies into the rewritten source stays included in the
+    // source form, so its lines move from here to the project's headers.
+    long own_measured = 0;
+    long own_source = 0;
 };
 
 struct source_form_summary {

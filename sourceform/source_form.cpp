@@ -169,7 +169,8 @@ class builder {
     std::map<std::string, std::unique_ptr<original_file>> files_;
     std::map<std::string, std::vector<std::string>> dirs_of_; // includer -> -I dirs
     std::vector<std::string> all_dirs_;
-    std::map<std::string, std::string> spelled_; // project file -> how the project includes it
+    // Project file -> every way the project spells its include, in order met.
+    std::map<std::string, std::vector<std::string>> spelled_;
     std::map<std::string, measured_file> measured_;
     std::map<std::string, std::string> header_name_;  // measured header -> out path ("" = none)
     std::map<std::string, std::string> macro_header_; // project header -> its macro header (out)
@@ -202,8 +203,10 @@ void builder::index_spellings() {
         if (!in_tree(from)) continue;
         for (const include_line& inc : original(from).includes()) {
             std::string target = resolve_include(from, inc);
-            if (!target.empty() && in_tree(target) && !spelled_.count(target))
-                spelled_[target] = inc.spelled;
+            if (target.empty() || !in_tree(target)) continue;
+            std::vector<std::string>& ways = spelled_[target];
+            if (std::find(ways.begin(), ways.end(), inc.spelled) == ways.end())
+                ways.push_back(inc.spelled);
         }
     }
 }
@@ -401,10 +404,17 @@ std::set<macro_ref> builder::macros_for(const std::set<std::string>& identifiers
 std::string builder::spelling(const std::string& target_out, const std::string& from_out) {
     std::string dir = fs::path(target_out).parent_path().string();
     std::string name = fs::path(target_out).filename().string();
-    for (const auto& [header, spelled] : spelled_) {
+    // The including file's place in the analysed tree, where the original
+    // headers beside the new one can be looked up as its include would be.
+    std::string from =
+        normal(in_.tree + "/" + fs::path(from_out).lexically_relative(in_.out).string());
+    for (const auto& [header, ways] : spelled_) {
         if (fs::path(out_path(header)).parent_path().string() != dir) continue;
-        fs::path p(spelled);
-        return p.has_parent_path() ? (p.parent_path() / name).string() : name;
+        for (const std::string& spelled : ways) {
+            if (resolve_include(from, {spelled, false, 0}) != header) continue;
+            fs::path p(spelled);
+            return p.has_parent_path() ? (p.parent_path() / name).string() : name;
+        }
     }
     return fs::path(target_out).lexically_relative(fs::path(from_out).parent_path()).string();
 }
@@ -581,6 +591,9 @@ source_form_result builder::run() {
         for (const measured_unit& mu : rewritten[u.source].units)
             homes[source_of(normal(mu.file))].insert(normal(u.source));
     }
+    std::set<std::string> included_anywhere;
+    for (const auto& [from, list] : facts_.includes)
+        included_anywhere.insert(list.begin(), list.end());
     for (const source_form_unit& u : in_.units) {
         if (u.rewritten.empty() || !fs::exists(u.rewritten)) continue;
         std::string src = normal(u.source);
@@ -613,7 +626,11 @@ source_form_result builder::run() {
         }
         for (const measured_unit& mu : m.units) {
             std::string file = source_of(normal(mu.file));
-            if (file != src && !private_headers.count(file)) add_unit(p.o, mu);
+            // An included .c file stays included; text under a #line name no
+            // file includes (a grammar's code) is the source's own.
+            if (file != src && !private_headers.count(file) && !is_source(file) &&
+                included_anywhere.count(file))
+                add_unit(p.o, mu);
         }
         // What the source reached keeps its system headers (and their macros).
         std::set<std::string> reach = reached_from({src});
