@@ -44,7 +44,7 @@ TEST(Tailor, LongLinesAreSwitchesAndReadingGoesOn) {
     EXPECT_TRUE(t.accept("progress"));
 }
 
-TEST(Tailor, MissingFileAndOpenStream) {
+TEST(Tailor, MissingFileLeavesEverySwitchOffAndAnOpenStreamIsRead) {
     temp_dir dir;
     tailor::Tailor missing((dir.path() + "/no-such-file").c_str());
     EXPECT_FALSE(missing.accept("progress"));
