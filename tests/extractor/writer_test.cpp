@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(replace_filename, rewrites_only_the_main_files) {
+TEST(ReplaceFilename, RewritesOnlyTheMainFiles) {
     const std::vector<std::string> mains = {"main.c", "/src/lib.c/main.c", "a.c.c", "x.cpp.c"};
     auto r = [&](std::string_view s) { return replace_filename(s, mains); };
     EXPECT_EQ(r("file:main.c"), "file:main.cpp.c");
@@ -32,7 +32,7 @@ TEST(replace_filename, rewrites_only_the_main_files) {
     EXPECT_EQ(replace_filename("file:main.c", {}), "file:main.c");
 }
 
-TEST(output_line, drops_empty_and_self_facts_and_writes_the_rest) {
+TEST(OutputLine, DropsEmptyAndSelfFactsAndWritesTheRest) {
     std::ostringstream out, err;
     set_fact_streams(out, err);
     set_main_files({"a.c"});

@@ -206,7 +206,7 @@ TEST(Loading, FileAndInclusionFacts) {
     EXPECT_TRUE(g.nodes.empty());
 }
 
-TEST(Loading, PreprocessedSourceNames) {
+TEST(Loading, FactFileNamesItsPreprocessedSourceAndPositionsTheirLine) {
     EXPECT_EQ(preprocessed_source_of_facts("out/unit.rsf"), "out/unit.cpp.c");
     EXPECT_EQ(preprocessed_source_of_facts("a.dir/unit"), "a.cpp.c");
     EXPECT_EQ(preprocessed_source_of_facts("unit"), "unit.cpp.c");
