@@ -1,7 +1,7 @@
 #ifndef HEADER_6
 #define HEADER_6
-# 7 "@SHOP@/include/common.h"
 
+# 7 "@SHOP@/include/common.h"
 enum category { CAT_FOOD, CAT_TOOL, CAT_TOY, CAT_COUNT };
 # 9 "@SHOP@/include/common.h"
 typedef long cents_t;

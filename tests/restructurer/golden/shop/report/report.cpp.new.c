@@ -4,10 +4,10 @@
 #include "8.h"
 #include "9.h"
 #include "10.h"
-# 5 "@SHOP@/report/report.cpp.c"
+# 5 "@SHOP@/report/report.c"
 static int reports_printed;
-# 7 "@SHOP@/report/report.cpp.c"
 struct money;
+# 7 "@SHOP@/report/report.c"
 static void print_totals(void)
 {
     int totals[CAT_COUNT];
@@ -22,8 +22,8 @@ static void print_totals(void)
     format_money(total, value, sizeof value);
     printf("   value %s\n", value);
 }
-# 22 "@SHOP@/report/report.cpp.c"
 struct report_style;
+# 22 "@SHOP@/report/report.c"
 void print_report(const struct report_style *style)
 {
     int i;
