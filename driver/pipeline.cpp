@@ -403,25 +403,77 @@ fs::path after_path(const run_state& run, const compile_unit& unit) {
     return fs::path(run.out.after) / fs::path(unit.source).lexically_relative(run.out.tree);
 }
 
-// A build that generates a source (a `gen.c: gen.c.in` rule, an amalgamation)
-// makes it again in the rebuilt copy over the rewritten one; then what was
-// compiled is not what was rewritten, and the rebuild proves nothing about it.
-void find_regenerated_sources(run_state& run, const std::string& log) {
+// Puts the rewritten source of `unit` in the rebuilt copy as a new file (so it
+// is newer than anything a build made before); a failure is recorded.
+void place_rewritten(run_state& run, const compile_unit& unit) {
+    fs::path target = after_path(run, unit);
+    std::error_code ec;
+    // A source the build generates has no folder in a fresh copy until the
+    // build makes it; its rewritten form is put there all the same, as a new
+    // file (never through whatever stands at that name).
+    fs::create_directories(target.parent_path(), ec);
+    if (!remove_entry(target.string())) ec = std::make_error_code(std::errc::is_a_directory);
+    if (!ec) fs::copy_file(unit.rewritten(), target, ec);
+    if (ec)
+        run.report.failures.push_back(
+            {unit.name, "rebuild", "cannot put the rewritten source in place: " + ec.message(),
+             "see whether " + target.parent_path().string() + " can be written",
+             target.string()});
+}
+
+// The restructured units whose source in the rebuilt copy is no longer the
+// rewritten text.
+std::vector<size_t> sources_made_again(const run_state& run) {
+    std::vector<size_t> again;
     for (size_t i = 0; i < run.units.size(); ++i) {
         const compile_unit& unit = run.units[i];
         if (!run.report.units[i].restructured) continue;
-        if (fs::exists(after_path(run, unit)) &&
-            read_text(unit.rewritten()) == read_text(after_path(run, unit).string()))
-            continue;
+        if (!fs::exists(after_path(run, unit)) ||
+            read_text(unit.rewritten()) != read_text(after_path(run, unit).string()))
+            again.push_back(i);
+    }
+    return again;
+}
+
+// True when a step names `source` among its arguments (taken in its directory).
+bool names_source(const std::vector<build_step>& steps, const fs::path& source) {
+    std::error_code ec;
+    const fs::path wanted = fs::weakly_canonical(source, ec);
+    for (const build_step& step : steps)
+        for (const std::string& arg : step.argv)
+            if (fs::path(arg).filename() == source.filename() &&
+                fs::weakly_canonical(fs::path(step.cwd) / arg, ec) == wanted)
+                return true;
+    return false;
+}
+
+// A source the build made again over the rewritten one even after it was put
+// back (`again`, built a second time in `again_steps`), or that the second
+// build did not compile, is not what the rebuilt programs were compiled from:
+// the rebuild proves nothing about it.
+void find_regenerated_sources(run_state& run, const std::vector<size_t>& again,
+                              const std::vector<build_step>& again_steps,
+                              const std::string& log) {
+    const std::vector<size_t> still = sources_made_again(run);
+    for (size_t i = 0; i < run.units.size(); ++i) {
+        const bool made_again = std::find(still.begin(), still.end(), i) != still.end();
+        const bool put_back = std::find(again.begin(), again.end(), i) != again.end();
+        const bool not_compiled =
+            !made_again && put_back && !names_source(again_steps, after_path(run, run.units[i]));
+        if (!made_again && !not_compiled) continue;
+        const compile_unit& unit = run.units[i];
         run.report.units[i].regenerated = true;
         ++run.report.regenerated;
         run.report.failures.push_back(
             {unit.name, "rebuild",
-             "the project's build made this source again over the rewritten one (it is "
-             "generated), so the rebuilt programs were not compiled from the rewritten source",
+             std::string("the project's build made this source again over the rewritten one (it "
+                         "is generated)") +
+                 (not_compiled ? " and, once it was put back, did not compile it" : "") +
+                 ", so the rebuilt programs were not compiled from the rewritten source",
              "the rewritten source is " + unit.rewritten() +
-                 " and compiles on its own; to build with it, restructure the generator's "
-                 "inputs or build the generated source without regenerating it",
+                 (run.report.units[i].compiled ? " and compiles on its own" : "") +
+                 "; to build with it, restructure the generator's inputs or build the "
+                 "generated source without regenerating it",
              log});
     }
 }
@@ -439,31 +491,44 @@ void build_after(run_state& run) {
         return;
     }
     clean_build_outputs(run.out.after, run.out.project);
-    for (const compile_unit& unit : run.units) {
-        if (!fs::exists(unit.rewritten())) continue;
-        fs::path target = after_path(run, unit);
-        std::error_code ec;
-        // A source the build generates has no folder in a fresh copy until the
-        // build makes it; its rewritten form is put there all the same, as a new
-        // file (never through whatever stands at that name).
-        fs::create_directories(target.parent_path(), ec);
-        if (!remove_entry(target.string())) ec = std::make_error_code(std::errc::is_a_directory);
-        if (!ec) fs::copy_file(unit.rewritten(), target, ec);
-        if (ec)
-            run.report.failures.push_back(
-                {unit.name, "rebuild", "cannot put the rewritten source in place: " + ec.message(),
-                 "see whether " + target.parent_path().string() + " can be written",
-                 target.string()});
-    }
+    for (const compile_unit& unit : run.units)
+        if (fs::exists(unit.rewritten())) place_rewritten(run, unit);
     std::string log = run.out.work + "/build-after.log";
     process_result result =
         capture_build(run.options.build_command, run.out.after, run.out.work, "build-after").result;
+    double seconds = result.seconds;
+    // A build that makes a source from others (an amalgamation, a `gen.c:
+    // gen.c.in stamp` rule) makes it again in the fresh copy, over the rewritten
+    // one, when something it is made from is missing there (a stamp file). As
+    // after editing a generated file, the rewritten source is put back, newer
+    // than everything the build made, and the build runs once more: make then
+    // compiles it instead of making it again. Whatever the second build does
+    // not compile from the rewritten text is reported below.
+    std::vector<size_t> again = sources_made_again(run);
+    std::vector<build_step> again_steps;
+    if (!again.empty()) {
+        std::string names;
+        for (size_t k = 0; k < again.size(); ++k) {
+            place_rewritten(run, run.units[again[k]]);
+            if (k < 3) names += (k ? ", " : "") + run.units[again[k]].name;
+        }
+        run.shown.message("hdrslim: the build made " + std::to_string(again.size()) +
+                          " rewritten source" + (again.size() > 1 ? "s" : "") + " again (" +
+                          names + (again.size() > 3 ? ", ..." : "") +
+                          "); put back and built once more");
+        log = run.out.work + "/build-again.log";
+        captured_build second =
+            capture_build(run.options.build_command, run.out.after, run.out.work, "build-again");
+        result = second.result;
+        seconds += result.seconds;
+        again_steps = second.steps;
+    }
     run.end("rebuild");
     run.report.build_seconds_before = run.build.result.seconds;
-    run.report.build_seconds_after = result.seconds;
+    run.report.build_seconds_after = seconds;
     run.report.build_after_ok = result.ok();
     run.report.links_known = true;
-    find_regenerated_sources(run, log);
+    find_regenerated_sources(run, again, again_steps, log);
     for (const std::string& product : build_products(run)) {
         ++run.report.link_steps;
         if (fs::exists(fs::path(run.out.after) / product))

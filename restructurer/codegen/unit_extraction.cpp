@@ -44,7 +44,8 @@ bool parse_marker(const std::string& line, int& number, std::string& name) {
 }
 } // namespace
 
-unit_extraction::unit_extraction(graph& g, const std::string& path) : g_(g) {
+unit_extraction::unit_extraction(graph& g, const std::string& path)
+    : g_(g), path_(graph::source_path(path, "")) {
     for (const node& n : g_.nodes) {
         const ProgramUnit* u = as_unit(n);
         if (!u) continue;
@@ -148,7 +149,10 @@ void unit_extraction::marker_line(const std::string& line) {
         return;
     }
     if (graph::is_working_directory_marker(name)) return;
-    enter_file(graph::source_path(name, g_.compile_dir));
+    const std::string file = graph::source_path(name, g_.compile_dir);
+    // The first marker names the source this file was preprocessed from.
+    graph::main_file_of.emplace(path_, file);
+    enter_file(file);
     line_ = number - 1;
 }
 

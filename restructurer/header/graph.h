@@ -68,6 +68,9 @@ class graph {
     static std::set<std::string> user_modules; // "-M" directories
     static std::set<std::string> include_dirs; // "-I" directories
     static char buf[10000];                    // scratch space for resolved paths
+    // Per preprocessed source read (resolved path), the source file its first
+    // line marker names: the file the facts call <unit>.cpp.c stands for it.
+    static std::map<std::string, std::string> main_file_of;
 
     // ---- queries, statistics and dumps (graph/) ----
     // n and every node reachable from n along the edges.
@@ -96,6 +99,10 @@ class graph {
     // -fworking-directory), or "" when it has none.
     static std::string working_directory(const std::string& preprocessed);
     static bool is_working_directory_marker(const std::string& name);
+    // The name a line marker gives to text of `file`: the source a preprocessed
+    // source was made from (x.cpp.c stands for x.c, whose lines the facts count),
+    // else `file` itself.
+    static std::string marker_file(const std::string& file);
     static std::string get_filename(const node& n);
     std::string get_include_dirs() const;
 
