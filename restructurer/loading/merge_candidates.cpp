@@ -29,13 +29,14 @@ bool placed(const ProgramUnit& u) {
 // amalgamation such as sqlite3.c holds a copy of its header's text), so it is
 // the source's own as well, never merged with the header's declaration of the
 // name that other sources read. A named definition is the same unit only where
-// it is written in one file (a function in a header): two programs of one project each define their
-// own main, and a variable of one name may be defined in two sources that are
-// never linked together.
+// it is written in one file (a function in a header): two programs of one
+// project each define their own main, and a variable of one name may be
+// defined in two sources that are never linked together.
 merge_candidates::name_key merge_candidates::name_key_of(const ProgramUnit& u) {
     const bool define = u.is_define();
     if (define) return name_key{define, u.name, u.start_file};
-    return name_key{define, u.name, is_preprocessed_source(u.file_name) ? u.file_name : std::string()};
+    const bool own = is_preprocessed_source(u.file_name);
+    return name_key{define, u.name, own ? u.file_name : std::string()};
 }
 
 void merge_candidates::follow(const node_set& acc) {
