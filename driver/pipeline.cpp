@@ -1,6 +1,7 @@
 #include "pipeline.h"
 
 #include "build_capture.h"
+#include "build_compiles.h"
 #include "build_outputs.h"
 #include "check_compare.h"
 #include "compile_db.h"
@@ -42,6 +43,7 @@ struct run_state {
     std::vector<bool> has_facts;
     captured_build build;
     bool build_captured = false;
+    std::vector<build_step> rebuild_steps; // what the rebuild ran
     restructure_result restructured;
     std::vector<unit_bound> bounds;
     run_report report;
@@ -247,9 +249,41 @@ std::string lost_text_message(const std::vector<std::string>& units, const std::
            "; the rewritten source lacks it";
 }
 
-// Compiles every original and every rewritten source with the unit's own flags,
-// one at a time per job, for the per-unit compile status and times.
+// Whether each unit was restructured: a rewritten source that lacks text of its
+// unit is that unit's failure, never a success.
+void mark_restructured(run_state& run) {
+    for (size_t i = 0; i < run.units.size(); ++i) {
+        const compile_unit& unit = run.units[i];
+        auto lost = run.restructured.lost_texts.find(unit.preprocessed());
+        const bool written = fs::exists(unit.rewritten());
+        run.report.units[i].restructured = written && lost == run.restructured.lost_texts.end();
+        if (run.report.units[i].restructured) continue;
+        if (written && lost != run.restructured.lost_texts.end())
+            run.report.failures.push_back(
+                {unit.name, "restructure", lost_text_message(lost->second, unit.preprocessed()),
+                 "a fault of hdrslim: the facts place these units where the preprocessed "
+                 "source has no text for them; please report it with the .rsf and .cpp.c",
+                 run.restructured.log});
+        else if (run.has_facts[i])
+            run.report.failures.push_back(
+                {unit.name, "restructure", "no rewritten source was written for this unit",
+                 "the restructurer's log tells which units it wrote", run.restructured.log});
+    }
+}
+
+// The compile status and time of every original and every rewritten source with
+// the unit's own flags. The project's builds compile them already: a unit's
+// figures come from the build's own compile of its original and the rebuild's of
+// its rewritten source. Only what they did not compile, or what failed in the
+// rebuild (whose log mixes all units), is compiled here, one at a time per job.
 void compile_units(run_state& run) {
+    std::vector<std::optional<unit_compile>> before, after;
+    if (run.build_captured) {
+        before = compiles_in_build(run.build.steps, run.out.tree, run.units, run.out.tree);
+        after = compiles_in_build(run.rebuild_steps, run.out.after, run.units, run.out.tree);
+    }
+    before.resize(run.units.size());
+    after.resize(run.units.size());
     std::vector<process_request> requests;
     std::vector<std::pair<size_t, bool>> what; // unit, rewritten?
     std::string objects = run.out.work + "/objects/";
@@ -257,27 +291,21 @@ void compile_units(run_state& run) {
     fs::create_directories(objects, ec);
     for (size_t i = 0; i < run.units.size(); ++i) {
         const compile_unit& unit = run.units[i];
+        unit_report& u = run.report.units[i];
         std::string n = std::to_string(i);
-        // A rewritten source that lacks text of its unit is that unit's failure,
-        // never a success.
-        auto lost = run.restructured.lost_texts.find(unit.preprocessed());
-        const bool written = fs::exists(unit.rewritten());
-        run.report.units[i].restructured = written && lost == run.restructured.lost_texts.end();
-        requests.push_back(
-            {compile_argv(unit, {"-c", unit.source, "-o", objects + n + ".before.o"}),
-             unit.directory, "", unit_file(run, i, ".compile-before.log")});
-        what.emplace_back(i, false);
-        if (!run.report.units[i].restructured) {
-            if (written && lost != run.restructured.lost_texts.end())
-                run.report.failures.push_back(
-                    {unit.name, "restructure", lost_text_message(lost->second, unit.preprocessed()),
-                     "a fault of hdrslim: the facts place these units where the preprocessed "
-                     "source has no text for them; please report it with the .rsf and .cpp.c",
-                     run.restructured.log});
-            else if (run.has_facts[i])
-                run.report.failures.push_back(
-                    {unit.name, "restructure", "no rewritten source was written for this unit",
-                     "the restructurer's log tells which units it wrote", run.restructured.log});
+        if (before[i] && before[i]->ok) {
+            u.compile_before = before[i]->seconds;
+        } else {
+            requests.push_back(
+                {compile_argv(unit, {"-c", unit.source, "-o", objects + n + ".before.o"}),
+                 unit.directory, "", unit_file(run, i, ".compile-before.log")});
+            what.emplace_back(i, false);
+        }
+        if (!u.restructured) continue;
+        // A regenerated source was not compiled from its rewritten text.
+        if (after[i] && after[i]->ok && !u.regenerated) {
+            u.compile_after = after[i]->seconds;
+            u.compiled = true;
             continue;
         }
         requests.push_back(
@@ -285,6 +313,7 @@ void compile_units(run_state& run) {
              unit.directory, "", unit_file(run, i, ".compile.log")});
         what.emplace_back(i, true);
     }
+    run.report.compiled_again = static_cast<int>(requests.size());
     run.begin("compile", static_cast<int>(requests.size()));
     std::vector<process_result> results = run_all(requests, run.options.jobs, run.shown);
     run.end("compile");
@@ -391,14 +420,26 @@ void build_after(run_state& run) {
                  target.string()});
     }
     std::string log = run.out.work + "/build-after.log";
-    process_result result =
-        capture_build(run.options.build_command, run.out.after, run.out.work, "build-after").result;
+    captured_build rebuilt =
+        capture_build(run.options.build_command, run.out.after, run.out.work, "build-after");
     run.end("rebuild");
+    run.rebuild_steps = rebuilt.steps;
     run.report.build_seconds_before = run.build.result.seconds;
-    run.report.build_seconds_after = result.seconds;
-    run.report.build_after_ok = result.ok();
+    run.report.build_seconds_after = rebuilt.result.seconds;
+    run.report.build_after_ok = rebuilt.result.ok();
     run.report.links_known = true;
     find_regenerated_sources(run, log);
+    if (!rebuilt.result.ok())
+        run.report.failures.push_back({"(project)", "rebuild",
+                                       "the project's build failed on the rewritten sources",
+                                       "the first error in the log names the unit", log});
+}
+
+// Whether the rebuild made every program and library the build made; a missing
+// one is blamed on the units that did not compile, so this follows compile_units.
+void check_links(run_state& run) {
+    if (!run.report.links_known) return;
+    std::string log = run.out.work + "/build-after.log";
     for (const std::string& product : build_products(run)) {
         ++run.report.link_steps;
         if (fs::exists(fs::path(run.out.after) / product))
@@ -407,10 +448,6 @@ void build_after(run_state& run) {
             run.report.failures.push_back(
                 {product, "link", "the rebuilt project lacks it", link_hint(run), log});
     }
-    if (!result.ok())
-        run.report.failures.push_back({"(project)", "rebuild",
-                                       "the project's build failed on the rewritten sources",
-                                       "the first error in the log names the unit", log});
 }
 
 // The top-level declarations of a new header and the files they came from (the
@@ -676,8 +713,10 @@ int run_pipeline(const run_options& options) {
     extract_facts(run);
     if (!restructure(run, error)) return fail(run, "restructure", error);
     pin_restructured_includes(run);
-    compile_units(run);
+    mark_restructured(run);
     build_after(run);
+    compile_units(run);
+    check_links(run);
     // Without the project's build, or when it failed on the rewritten sources,
     // there is no rebuilt copy to check.
     if (!run.build_captured)
