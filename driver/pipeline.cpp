@@ -519,15 +519,34 @@ void measure_bounds(run_state& run) {
     }
 }
 
+// What the measure finds in one unit's texts.
+struct unit_measure {
+    text_size before, after;
+    int headers_read_before = 0, headers_read_after = 0;
+    text_origins origin_before, origin_after;
+    std::set<std::string> declaring_before, declaring_after;
+};
+
+// Sizes of the original and rewritten text (`cc -E -P`), the headers each
+// preprocessing read and where their lines come from. The original text with
+// its line markers and the headers it read are those of the units phase
+// (<unit>.cpp.c and N.before.d), not made again; a unit without them (it was not
+// described) is preprocessed here.
 void measure(run_state& run) {
     std::vector<process_request> requests;
+    std::vector<std::string> marked_before(run.units.size());
     for (size_t i = 0; i < run.units.size(); ++i) {
         const compile_unit& unit = run.units[i];
-        requests.push_back({compile_argv(unit, {"-E", "-P", "-MD", "-MF",
-                                                unit_file(run, i, ".before.d"), unit.source}),
-                            unit.directory, unit_file(run, i, ".before.i"), ""});
-        requests.push_back({compile_argv(unit, {"-E", unit.source}), unit.directory,
-                            unit_file(run, i, ".before.marked.i"), ""});
+        std::vector<std::string> plain = {"-E", "-P", unit.source};
+        marked_before[i] = unit.preprocessed();
+        if (!fs::exists(unit.preprocessed()) || !fs::exists(unit_file(run, i, ".before.d"))) {
+            marked_before[i] = unit_file(run, i, ".before.marked.i");
+            requests.push_back({compile_argv(unit, {"-E", "-MD", "-MF",
+                                                    unit_file(run, i, ".before.d"), unit.source}),
+                                unit.directory, marked_before[i], ""});
+        }
+        requests.push_back(
+            {compile_argv(unit, plain), unit.directory, unit_file(run, i, ".before.i"), ""});
         if (!run.report.units[i].restructured) continue;
         std::vector<std::string> flags = with(run.restructured.include_flags, {});
         requests.push_back(
@@ -539,6 +558,25 @@ void measure(run_state& run) {
     }
     run.begin("measure", static_cast<int>(requests.size()));
     run_all(requests, run.options.jobs, run.shown);
+
+    // Each unit's texts are read on the jobs' threads; the totals are summed after.
+    std::vector<unit_measure> found(run.units.size());
+    for_each_parallel(run.units.size(), run.options.jobs, [&](size_t i) {
+        const compile_unit& unit = run.units[i];
+        unit_measure& m = found[i];
+        m.before = measure_file(unit_file(run, i, ".before.i"));
+        m.headers_read_before = static_cast<int>(
+            headers_read(unit_file(run, i, ".before.d"), unit.directory, run.out.tree).size());
+        m.origin_before = read_origins(marked_before[i], run.out.tree);
+        m.declaring_before = headers_declaring_in(unit.preprocessed(), run.out.tree);
+        if (!run.report.units[i].restructured) return;
+        m.after = measure_file(unit_file(run, i, ".after.i"));
+        m.headers_read_after = static_cast<int>(
+            headers_read(unit_file(run, i, ".after.d"), unit.directory, run.out.tree).size());
+        m.origin_after = read_origins(unit_file(run, i, ".after.marked.i"), run.out.tree);
+        m.declaring_after =
+            headers_declaring_in(unit_file(run, i, ".after.marked.i"), run.out.tree);
+    });
     run.end("measure");
 
     std::map<std::string, header_report> headers;
@@ -552,14 +590,11 @@ void measure(run_state& run) {
     };
     for (size_t i = 0; i < run.units.size(); ++i) {
         unit_report& u = run.report.units[i];
-        const compile_unit& unit = run.units[i];
-        u.before = measure_file(unit_file(run, i, ".before.i"));
-        u.headers_read_before = static_cast<int>(
-            headers_read(unit_file(run, i, ".before.d"), unit.directory, run.out.tree).size());
-        u.origin_before =
-            origins_of(read_origins(unit_file(run, i, ".before.marked.i"), run.out.tree));
-        std::set<std::string> before = headers_declaring_in(unit.preprocessed(), run.out.tree);
-        for (const std::string& h : before)
+        const unit_measure& m = found[i];
+        u.before = m.before;
+        u.headers_read_before = m.headers_read_before;
+        u.origin_before = origins_of(m.origin_before);
+        for (const std::string& h : m.declaring_before)
             headers[h].units_before++;
         if (i < run.bounds.size())
             for (const std::string& h : run.bounds[i].headers)
@@ -569,19 +604,16 @@ void measure(run_state& run) {
             u.after = u.before;
             u.origin_after = u.origin_before;
             u.headers_read_after = u.headers_read_before;
-            for (const std::string& h : before)
+            for (const std::string& h : m.declaring_before)
                 headers[h].units_after++;
             continue;
         }
-        u.after = measure_file(unit_file(run, i, ".after.i"));
-        u.headers_read_after = static_cast<int>(
-            headers_read(unit_file(run, i, ".after.d"), unit.directory, run.out.tree).size());
-        text_origins after = read_origins(unit_file(run, i, ".after.marked.i"), run.out.tree);
-        u.origin_after = origins_of(after);
-        for (const std::string& h : after.new_headers)
+        u.after = m.after;
+        u.headers_read_after = m.headers_read_after;
+        u.origin_after = origins_of(m.origin_after);
+        for (const std::string& h : m.origin_after.new_headers)
             new_header_units[fs::path(h).lexically_normal().string()]++;
-        for (const std::string& h :
-             headers_declaring_in(unit_file(run, i, ".after.marked.i"), run.out.tree))
+        for (const std::string& h : m.declaring_after)
             headers[h].units_after++;
     }
     for (auto& [path, h] : headers) {

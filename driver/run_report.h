@@ -73,15 +73,15 @@ struct run_report {
     bool build_after_ok = false;          // the project's build succeeded on the rewritten sources
     double build_seconds_before = 0;      // the project's full build, original sources
     double build_seconds_after = 0;       // the same build, rewritten sources
-    // Sources compiled apart from the project's builds: those the builds did not
-    // compile, or whose compile failed in the rebuild; the other units' compile
-    // figures are those of the builds' own compiles.
-    int compiled_again = 0;
     std::string check_before = "not run"; // "passed", "failed", "not run"
     std::string check_after = "not run";
     bool check_same_output = false; // the check printed the same before and after
     std::vector<unit_failure> failures;
     std::vector<std::pair<std::string, double>> phase_seconds;
+    // Sources compiled apart from the project's builds: those the builds did not
+    // compile, or whose compile failed in the rebuild; the other units' compile
+    // figures are those of the builds' own compiles.
+    int compiled_again = 0;
 };
 
 std::string report_markdown(const run_report& report);

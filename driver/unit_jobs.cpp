@@ -36,11 +36,13 @@ std::string preprocess_rule(const compile_unit& unit, size_t i, const toolchain&
     // Comments are kept (-C) and then all but those that are code to the
     // compiler removed (see code_comments.h): the rewritten source is cut from
     // this text and must still build under -Wimplicit-fallthrough -Werror.
-    preprocess.insert(preprocess.end(), {"-E", "-C", unit.source, "-o", unit.preprocessed()});
+    // The headers it reads are listed on the way, for the measure at the end.
+    preprocess.insert(preprocess.end(), {"-E", "-C", "-MD", "-MF", at + "before.d", unit.source,
+                                         "-o", unit.preprocessed()});
     std::string rule = n + ".pp:\n";
     rule += "\t@" +
             for_make(shell_join({"rm", "-f", at + "pp", at + "parse.log", at + "extract.log",
-                                 unit.preprocessed(), unit.dump(), unit.facts(),
+                                 at + "before.d", unit.preprocessed(), unit.dump(), unit.facts(),
                                  unit.dump() + ".part", unit.facts() + ".part"})) +
             "\n";
     // A unit that cannot be preprocessed is reported and left out of its batch;
