@@ -92,8 +92,34 @@ own_build_seconds() {
     printf "%.2f" "$(echo "$end - $start" | bc)"
 }
 
+# With HDRSLIM_FORM=source every run also writes, builds and checks the source
+# form; this prints its proof: its build and check, whether hdrslim.patch applies
+# to a fresh copy with git apply and that copy builds and passes the check, its
+# project-header lines beside the measured form's, and the new files that hold a
+# line marker or a system-internal name (or __attribute__, which may be the
+# project's own text).
+source_form_proof() {
+    local pkg=$1 src=$2 out=$3 build=$4 sf=$3/source_form.json
+    [ -f "$sf" ] || { echo "$pkg source form: none written"; return 1; }
+    local applies=no checks=no tmp marks attrs
+    tmp=$(mktemp -d)
+    cp -a "$src/." "$tmp/"
+    (cd "$tmp" && git apply "$out/hdrslim.patch") && applies=yes
+    [ $applies = yes ] && (cd "$tmp" && sh -c "$build" >/dev/null 2>&1 &&
+        sh -c "$(check_of "$pkg")" >/dev/null 2>&1) && checks=yes
+    rm -rf "$tmp"
+    marks=$(cd "$out/source" && jq -r '.new_headers[]' "$sf" |
+        xargs -r grep -lE '^#[[:space:]]*(line[[:space:]]+)?[0-9]+[[:space:]]+"|__off_t|_IO_FILE' | tr '\n' ' ')
+    attrs=$(cd "$out/source" && jq -r '.new_headers[]' "$sf" | xargs -r grep -l '__attribute__' | tr '\n' ' ')
+    echo "$pkg source form: build $(jq -r .build "$sf"), check $(jq -r .check "$sf");" \
+        "patch applies: $applies, patched copy builds and checks: $checks;" \
+        "project-header lines $(jq .total.project_source "$sf") (measured form $(jq .total.project_measured "$sf"), before $(jq .total.project_before "$sf"));" \
+        "new files with line markers or system internals: ${marks:-none}; with __attribute__: ${attrs:-none}"
+}
+
 status=0
 lines=()
+proofs=()
 phases=()
 for pkg in "$@"; do
     build=$(build_of "$pkg")
@@ -102,7 +128,7 @@ for pkg in "$@"; do
     out=$runs/$pkg
     start=$(date +%s.%N)
     "$root/build/driver/hdrslim" run --quiet --build "$build" --check "$(check_of "$pkg")" \
-        --out "$out" "$src" > "$runs/$pkg.txt" 2>&1 || status=1
+        ${HDRSLIM_FORM:+--form "$HDRSLIM_FORM"} --out "$out" "$src" > "$runs/$pkg.txt" 2>&1 || status=1
     whole=$(echo "$(date +%s.%N) - $start" | bc)
     report=$out/report.json
     if [ ! -f "$report" ]; then
@@ -123,6 +149,7 @@ for pkg in "$@"; do
           "\(.bound.total.units)/\(.total.units)",
           ((.coupling.headers_read_per_unit_before * 10 | round / 10) | tostring) + " -> " +
           ((.coupling.headers_read_per_unit_after * 10 | round / 10) | tostring)] | @tsv' "$report")")
+    [ "${HDRSLIM_FORM:-}" = source ] && proofs+=("$(source_form_proof "$pkg" "$src" "$out" "$build")")
     $table_only && continue
     own=$(own_build_seconds "$src" "$build")
     phases+=("$pkg: $(jq -r '[.phases[] | "\(.phase) \(.seconds * 100 | round / 100)s"] | join(", ")' "$report"); whole run ${whole%.*}s; the project's own full build ${own}s")
@@ -136,9 +163,11 @@ summary() {
 }
 if $table_only; then
     summary | column -t -s "$(printf '\t')"
+    for proof in "${proofs[@]}"; do echo "$proof"; done
     exit $status
 fi
 summary
+for proof in "${proofs[@]}"; do echo "$proof"; done
 echo
 for line in "${phases[@]}"; do echo "$line"; done
 exit $status

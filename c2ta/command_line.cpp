@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include "contract/unit_files.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -99,14 +101,11 @@ bool looks_preprocessed(const std::string& path) {
 } // namespace
 
 bool is_preprocessed_unit(const std::string& path) {
-    return ends_with(path, ".cpp.c") || ends_with(path, ".i") || looks_preprocessed(path);
+    return is_preprocessed_source(path) || ends_with(path, ".i") || looks_preprocessed(path);
 }
 
 std::string batch_dump_name(const std::string& input) {
-    for (const char* suffix : {".cpp.c", ".c", ".i", ".h"})
-        if (ends_with(input, suffix))
-            return input.substr(0, input.size() - std::strlen(suffix)) + ".ta";
-    return input + ".ta";
+    return dump_file_of(stem_of_input(input));
 }
 
 std::vector<std::string> float_type_definitions(const std::string& preprocessed_path) {

@@ -2,6 +2,8 @@
 // rewritten to point into the working copy.
 #pragma once
 
+#include "contract/unit_files.h"
+
 #include <string>
 #include <vector>
 
@@ -15,10 +17,10 @@ struct compile_unit {
     std::string object; // absolute path of the object it builds ("" when unknown)
     std::string stem;   // `source` without ".c": base of .cpp.c, .ta, .rsf, .cpp.new.c
 
-    std::string preprocessed() const { return stem + ".cpp.c"; }
-    std::string dump() const { return stem + ".ta"; }
-    std::string facts() const { return stem + ".rsf"; }
-    std::string rewritten() const { return stem + ".cpp.new.c"; }
+    std::string preprocessed() const { return preprocessed_source_of(stem); }
+    std::string dump() const { return dump_file_of(stem); }
+    std::string facts() const { return fact_file_of(stem); }
+    std::string rewritten() const { return rewritten_source_of(stem); }
     // The name of the unit in messages and the report: its path inside the project.
     std::string name;
 };

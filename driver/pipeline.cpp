@@ -17,9 +17,13 @@
 #include "project_copy.h"
 #include "restructure_step.h"
 #include "run_report.h"
+#include "source_form_report.h"
+#include "source_form_step.h"
 #include "text_measure.h"
 #include "toolchain.h"
 #include "unit_jobs.h"
+
+#include "contract/fact_line.h"
 
 #include <algorithm>
 #include <chrono>
@@ -47,6 +51,7 @@ struct run_state {
     restructure_result restructured;
     std::vector<unit_bound> bounds;
     run_report report;
+    source_form_summary source;
     std::chrono::steady_clock::time_point phase_start;
 
     explicit run_state(const run_options& o) : options(o), shown(progress::for_stderr(o.quiet)) {}
@@ -172,7 +177,7 @@ void extract_facts(run_state& run) {
     std::vector<compile_unit> describable;
     std::vector<size_t> index;
     for (size_t i = 0; i < run.units.size(); ++i) {
-        if (run.units[i].source.find_first_of(" \t\n") == std::string::npos) {
+        if (fits_fact_line(run.units[i].source)) {
             describable.push_back(run.units[i]);
             index.push_back(i);
         } else {
@@ -627,9 +632,96 @@ void measure(run_state& run) {
     }
 }
 
+// The source form (with --form source): written from the original files beside
+// the measured form, built with the project's build, checked and measured.
+void build_source_form(run_state& run) {
+    source_form_summary& s = run.source;
+    s.project = run.out.project;
+    std::vector<bool> restructured;
+    for (const unit_report& u : run.report.units)
+        restructured.push_back(u.restructured);
+    run.begin("source form", 0);
+    source_form_step step = write_source_step(run.out.project, run.out.tree, run.out.root,
+                                              run.units, restructured,
+                                              run.restructured.new_headers);
+    run.end("source form");
+    s.written = step.written;
+    s.error = step.error;
+    s.dir = step.dir;
+    s.patch = step.patch;
+    s.new_headers = step.files.added;
+    s.no_longer_included = step.files.no_longer_included;
+    if (!step.written) {
+        run.report.failures.push_back({"(project)", "source form", step.error,
+                                       "check the disk space and the output directory", ""});
+        return;
+    }
+    if (run.build_captured) {
+        std::string log = run.out.work + "/build-source.log";
+        run.begin("build source form", 0, log);
+        process_result built = run_shell(run.options.build_command, step.dir, log);
+        run.end("build source form");
+        s.build = built.ok() ? "passed" : "failed";
+        if (!built.ok())
+            run.report.failures.push_back({"(project)", "source form",
+                                           "the project's build failed on the source form",
+                                           "the first error in the log names the file", log});
+        else if (!run.options.check_command.empty()) {
+            std::string check_log = run.out.work + "/check-source.log";
+            run.begin("check source form", 0, check_log);
+            process_result checked = run_shell(run.options.check_command, step.dir, check_log);
+            run.end("check source form");
+            s.check = checked.ok() ? "passed" : "failed";
+            std::string difference =
+                first_output_difference(read_text(run.out.work + "/check-before.log"),
+                                        run.out.tree, read_text(check_log), step.dir);
+            s.same_output = difference.empty();
+            if (!checked.ok() || !difference.empty())
+                run.report.failures.push_back(
+                    {"(project)", "source form",
+                     checked.ok() ? "the check printed different output; " + difference
+                                  : "the check failed on the source form",
+                     "compare the check logs", check_log});
+        }
+    }
+    std::vector<process_request> requests;
+    for (size_t i = 0; i < run.units.size(); ++i) {
+        if (!run.report.units[i].restructured) continue;
+        const compile_unit& unit = run.units[i];
+        requests.push_back(
+            {with(with({unit.compiler}, flags_in(unit.flags, run.out.tree, step.dir)),
+                  {"-E", flags_in({unit.source}, run.out.tree, step.dir)[0]}),
+             flags_in({unit.directory}, run.out.tree, step.dir)[0],
+             unit_file(run, i, ".source.marked.i"), ""});
+    }
+    run.begin("measure source form", static_cast<int>(requests.size()));
+    run_all(requests, run.options.jobs, run.shown);
+    run.end("measure source form");
+    for (size_t i = 0; i < run.units.size(); ++i) {
+        const unit_report& u = run.report.units[i];
+        source_unit_figures f;
+        f.name = u.name;
+        f.measured = u.restructured;
+        if (f.measured) {
+            text_origins o = read_origins(unit_file(run, i, ".source.marked.i"), step.dir);
+            f.project_before = u.origin_before.project;
+            f.system_before = u.origin_before.system;
+            f.project_measured = u.origin_after.project;
+            f.system_measured = u.origin_after.system;
+            f.project_source = o.project;
+            f.system_source = o.system;
+        }
+        s.units.push_back(f);
+    }
+}
+
 bool write_report(run_state& run) {
     const std::string& root = run.out.root;
-    bool ok = write_file(root + "/report.md", report_markdown(run.report)) &&
+    std::string markdown = report_markdown(run.report);
+    if (run.options.source_form) markdown += source_form_markdown(run.source);
+    bool ok = write_file(root + "/report.md", markdown) &&
+              (!run.options.source_form ||
+               write_file(root + "/source_form.json", source_form_json(run.source))) &&
               write_file(root + "/report.json", report_json(run.report)) &&
               write_file(root + "/report.svg", report_svg(run.report));
     std::printf("%s", report_table(run.report).c_str());
@@ -640,6 +732,7 @@ bool write_report(run_state& run) {
                         f.step.c_str(), f.message.c_str(), f.hint.c_str(), f.log.c_str());
     }
     std::printf("\nreport: %s/report.md (also report.json, report.svg)\n", root.c_str());
+    if (run.options.source_form) std::printf("%s", source_form_terminal(run.source).c_str());
     return ok;
 }
 
@@ -688,7 +781,7 @@ bool check_inputs(const run_options& options, std::string& error) {
     // Every file the pipeline writes lies below the output directory, and fact
     // files separate their fields with blanks.
     std::string out = fs::absolute(options.out_dir).string();
-    if (out.find_first_of(" \t\n") != std::string::npos) {
+    if (!fits_fact_line(out)) {
         error = "the output directory " + out +
                 " holds white space, which fact files cannot carry; choose another with --out";
         return false;
@@ -761,6 +854,7 @@ int run_pipeline(const run_options& options) {
     compare_check_output(run);
     measure_bounds(run);
     measure(run);
+    if (options.source_form) build_source_form(run);
     if (!write_report(run))
         return fail(run, "report", "cannot write the report into " + run.out.root);
 

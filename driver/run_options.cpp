@@ -7,6 +7,7 @@ namespace fs = std::filesystem;
 
 const char* const run_usage =
     "usage: hdrslim run [--out DIR] [--build CMD [--check CMD]] [-p DIR] [-j N] [--quiet] "
+    "[--form source] "
     "PROJECT_DIR\n"
     "       hdrslim demo\n"
     "       hdrslim --help | --version\n";
@@ -83,6 +84,15 @@ std::optional<run_options> parse_run_options(const std::vector<std::string>& arg
             jobs_text = arg.substr(2);
         else if (arg == "--quiet" || arg == "-q")
             options.quiet = true;
+        else if (is_option(arg, "--form")) {
+            std::string form;
+            ok = take_value(args, i, "--form", form, error);
+            if (ok && form != "source" && form != "measured") {
+                error = "--form takes source or measured, not '" + form + "'";
+                return std::nullopt;
+            }
+            options.source_form = form == "source";
+        }
         else if (!arg.empty() && arg[0] == '-') {
             error = "unknown option " + arg;
             return std::nullopt;

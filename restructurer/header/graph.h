@@ -57,6 +57,11 @@ class graph {
     std::map<int, int> new_id_of; // per-file number -> merged number
     node_set emitted_units;
     std::set<std::string> declared_tags; // "struct X;\n" declared in the file being written
+    // Of the file being loaded: the uses that need no more than a structure's
+    // tag (facts 5 and 6), and, once those edges are dropped, the aggregates
+    // each unit needs a forward declaration of.
+    edge_set tag_only_edges;
+    std::map<int, node_set> tag_only_aggregates;
 
     // ---- process-wide state, built before main runs ----
     static tailor::Tailor config;              // switches from "GRAPH"
@@ -97,12 +102,17 @@ class graph {
     // ---- fact loading (loading/) ----
     // Loads, cleans and merges every fact file, in the given order.
     void read_graphs(std::vector<std::string> files);
-    // kind 0 (definition) or 1 (declaration) of the unit `name` at `location`.
+    // A fact_kind::definition or fact_kind::declaration of the unit `name` at
+    // `location`.
     void parse_node(int kind, const std::string& name, const std::string& location);
-    // k = fact kind - 2: 0 definition uses declaration, 1 definition uses
-    // definition, 2 declaration uses declaration.
+    // k = fact kind - fact_kind::definition_uses: 0 definition uses declaration,
+    // 1 definition uses definition, 2 declaration uses declaration.
     void parse_edge(int k, const std::string& user, const std::string& used);
-    // kind -1 (inclusion) or -2 (file record).
+    // A fact_kind::definition_uses_tag or fact_kind::declaration_uses_tag fact:
+    // `user` needs no more of `used` than a structure's tag
+    // (loading/tag_only_uses.cpp).
+    void parse_tag_only(int kind, const std::string& user, const std::string& used);
+    // A fact_kind::inclusion or fact_kind::file_units fact.
     void parse_inclusion(int kind, std::string subject, std::string object);
 
     // ---- cleaning passes (loading/), in the order loading runs them ----
@@ -110,6 +120,9 @@ class graph {
     void remove_self_cycles();
     void remove_fcts();
     void remove_forward_edges();
+    // Drops the edges of the tag-only uses, noting the forward declarations
+    // their users need (loading/tag_only_uses.cpp).
+    void drop_tag_only_edges();
     // Edges from each function or variable declaration to the definition of
     // the same name (loading/keep_own_declarations.cpp).
     void keep_own_declarations();

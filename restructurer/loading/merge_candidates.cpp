@@ -1,5 +1,7 @@
 #include "loading/merge_candidates.h"
 
+#include "contract/unit_files.h"
+
 #include <cctype>
 #include <climits>
 
@@ -13,16 +15,11 @@ namespace {
 bool holds_type(const std::string& name) {
     return name.find("type:") != std::string::npos;
 }
-bool own_source(const std::string& file) {
-    static const std::string suffix = ".cpp.c";
-    return file.size() > suffix.size() &&
-           file.compare(file.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
 // A typedef, structure, union or enumeration written in a unit's own source.
 bool private_type(const ProgramUnit& u) {
     const std::string kind = u.name.substr(0, u.name.find(':'));
     const bool type = kind == "type" || kind == "struct" || kind == "union" || kind == "enum";
-    return type && own_source(u.file_name);
+    return type && is_preprocessed_source(u.file_name);
 }
 bool placed(const ProgramUnit& u) {
     return u.begin > 0 && u.end > 0;

@@ -1,9 +1,11 @@
-// Definition (kind 0) and declaration (kind 1) facts: "<kind> <unit> <location>",
-// the location being file:begin:end with, for definitions, an optional
-// :context-file naming the file of the compilation context.
+// Definition and declaration facts (fact_kind::definition,
+// fact_kind::declaration): "<kind> <unit> <location>", the location being
+// file:begin:end with, for definitions, an optional :context-file naming the
+// file of the compilation context.
 #include "header/graph.h"
 
-#include "loading/fact_line.h"
+#include "contract/fact_kind.h"
+#include "loading/fact_numbers.h"
 
 #include <sys/stat.h>
 
@@ -22,7 +24,7 @@ std::pair<std::string, std::string> split_first(const std::string& text) {
 } // namespace
 
 void graph::parse_node(int kind, const std::string& name, const std::string& location) {
-    const bool define = kind == 0;
+    const bool define = kind == fact_kind::definition;
     auto [start, rest] = split_first(location);
     const std::string start_file = source_path(start, compile_dir);
     auto [begin_text, tail] = split_first(rest);

@@ -1,7 +1,8 @@
 // Breaks the two-unit cycles between an aggregate and a type name defined from
 // it (struct list uses list_t, list_t uses struct list): the edge from the
 // aggregate to the type name is dropped, and every other user of the type name
-// is made to use the aggregate directly.
+// is made to use the aggregate directly, unless it needs no more than the
+// aggregate's tag.
 #include "header/graph.h"
 
 #include "loading/trace.h"
@@ -39,6 +40,9 @@ void graph::remove_forward_edges() {
         for (auto it = edges.lower_bound(edge::first_from(r.to.id));
              it != edges.end() && it->from.id == r.to.id; ++it) {
             if (it->to.id == r.from.id) continue;
+            // A user that needs no more than the tag gets it from the type
+            // name, which declares it.
+            if (tag_only_edges.count(edge(r.from, it->to))) continue;
             trace_cycle_edges("insert edge:");
             if (tracing_cycle_edges()) {
                 std::ostringstream text;

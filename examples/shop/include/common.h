@@ -4,7 +4,16 @@
 
 #include <stddef.h>
 
-enum category { CAT_FOOD, CAT_TOOL, CAT_TOY, CAT_COUNT };
+/* Every category of the shop, as X(enumerator, printed name); the enumeration
+ * and the table of names are made from it. */
+#define SHOP_CATEGORIES(X) \
+    X(CAT_FOOD, "food")    \
+    X(CAT_TOOL, "tool")    \
+    X(CAT_TOY, "toy")
+
+#define CATEGORY_ENUMERATOR(id, name) id,
+
+enum category { SHOP_CATEGORIES(CATEGORY_ENUMERATOR) CAT_COUNT };
 
 typedef long cents_t;
 

@@ -4,6 +4,13 @@
 
 #include "item.h"
 
+/* Built with -DSHOP_VERBOSE, a report tells what it does. */
+#ifdef SHOP_VERBOSE
+#define REPORT_TRACE(what) printf("trace: %s\n", what)
+#else
+#define REPORT_TRACE(what) ((void)0)
+#endif
+
 typedef void (*line_printer)(const item_t *item, int index);
 
 struct report_style {

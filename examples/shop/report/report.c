@@ -23,9 +23,12 @@ void print_report(const struct report_style *style)
 {
     int i;
     reports_printed++;
+    REPORT_TRACE("report begins");
     printf("report %d: %d items\n", reports_printed, item_count);
     for (i = 0; i < item_count; i++)
         style->print_line(&items[i], i + 1);
-    if (style->show_totals)
+    if (style->show_totals) {
+        REPORT_TRACE("totals");
         print_totals();
+    }
 }

@@ -1,3 +1,4 @@
+#include <stdio.h>
 #include <string.h>
 
 #include "item.h"
@@ -5,7 +6,8 @@
 item_t items[MAX_ITEMS];
 int item_count = 0;
 
-const char *category_names[CAT_COUNT] = {"food", "tool", "toy"};
+#define CATEGORY_NAME(id, name) name,
+const char *category_names[CAT_COUNT] = {SHOP_CATEGORIES(CATEGORY_NAME)};
 
 static int next_code = 100;
 
@@ -29,6 +31,9 @@ int add_item(const char *name, enum category category, cents_t price, int quanti
     item->price.currency = "EUR";
     item->quantity = quantity;
     item->tag = make_tag(name);
+#ifdef SHOP_VERBOSE
+    printf("added %s\n", name);
+#endif
     return item_count++;
 }
 

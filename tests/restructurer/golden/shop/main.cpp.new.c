@@ -13,13 +13,11 @@ extern const struct version shop_version;
 # 6 "@SHOP@/main.cpp.c"
 const struct version shop_version = {1, 2};
 # 8 "@SHOP@/main.cpp.c"
-struct item;
 static int is_toy(const item_t *item)
 {
     return item->category == CAT_TOY;
 }
 # 13 "@SHOP@/main.cpp.c"
-struct report_style;
 int main(void)
 {
     struct report_style style = {print_plain_line, 1};

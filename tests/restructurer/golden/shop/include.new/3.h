@@ -2,6 +2,5 @@
 #define HEADER_3
 #include "6.h"
 # 16 "@SHOP@/include/report.h"
-struct item;
 void print_plain_line(const item_t *item, int index);
 #endif

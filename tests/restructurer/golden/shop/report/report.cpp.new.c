@@ -7,7 +7,6 @@
 # 5 "@SHOP@/report/report.cpp.c"
 static int reports_printed;
 # 7 "@SHOP@/report/report.cpp.c"
-struct money;
 static void print_totals(void)
 {
     int totals[CAT_COUNT];
@@ -23,14 +22,16 @@ static void print_totals(void)
     printf("   value %s\n", value);
 }
 # 22 "@SHOP@/report/report.cpp.c"
-struct report_style;
 void print_report(const struct report_style *style)
 {
     int i;
     reports_printed++;
+    ((void)0);
     printf("report %d: %d items\n", reports_printed, item_count);
     for (i = 0; i < item_count; i++)
         style->print_line(&items[i], i + 1);
-    if (style->show_totals)
+    if (style->show_totals) {
+        ((void)0);
         print_totals();
+    }
 }

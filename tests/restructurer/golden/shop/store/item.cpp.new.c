@@ -5,7 +5,6 @@ extern int strcmp (const char *__s1, const char *__s2)
      __attribute__ ((__nothrow__ , __leaf__)) __attribute__ ((__pure__)) __attribute__ ((__nonnull__ (1, 2)));
 #include "8.h"
 # 5 "@SHOP@/store/item.cpp.c"
-struct item;
 item_t items[16];
 # 6 "@SHOP@/store/item.cpp.c"
 int item_count = 0;
@@ -14,7 +13,6 @@ const char *category_names[CAT_COUNT] = {"food", "tool", "toy"};
 # 10 "@SHOP@/store/item.cpp.c"
 static int next_code = 100;
 # 12 "@SHOP@/store/item.cpp.c"
-union tag;
 static union tag make_tag(const char *name)
 {
     union tag tag;

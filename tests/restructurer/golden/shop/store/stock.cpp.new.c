@@ -3,7 +3,6 @@
 # 3 "@SHOP@/store/stock.cpp.c"
 static int weights[CAT_COUNT] = {1, 3, 2};
 # 5 "@SHOP@/store/stock.cpp.c"
-struct item;
 static cents_t value_of(const item_t *item)
 {
     return item->price.amount * item->quantity;

@@ -5,6 +5,5 @@
 
 typedef long unsigned int size_t;
 # 15 "@SHOP@/include/report.h"
-struct money;
 void format_money(money_t value, char *buffer, size_t size);
 #endif

@@ -1,0 +1,132 @@
+#include "source_form_step.h"
+
+#include "build_outputs.h"
+#include "fresh_file.h"
+#include "process.h"
+#include "project_copy.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string read_all(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool inside(const std::string& path, const std::string& dir) {
+    return path == dir || path.rfind(dir + "/", 0) == 0;
+}
+
+// The include directories of a unit's flags, absolute, in order.
+std::vector<std::string> include_dirs(const compile_unit& unit) {
+    std::vector<std::string> dirs;
+    for (size_t i = 0; i < unit.flags.size(); ++i) {
+        const std::string& flag = unit.flags[i];
+        std::string dir;
+        if ((flag == "-I" || flag == "-iquote") && i + 1 < unit.flags.size())
+            dir = unit.flags[++i];
+        else if (flag.rfind("-I", 0) == 0 && flag.size() > 2)
+            dir = flag.substr(2);
+        else if (flag.rfind("-iquote", 0) == 0 && flag.size() > 7)
+            dir = flag.substr(7);
+        if (!dir.empty())
+            dirs.push_back(
+                fs::absolute(fs::path(unit.directory) / dir).lexically_normal().string());
+    }
+    return dirs;
+}
+
+// One file's part of the patch, made by diff(1) with the names the patch needs.
+std::string file_diff(const std::string& before, const std::string& after, const std::string& rel,
+                      const std::string& scratch) {
+    std::vector<std::string> argv{"diff", "-u"};
+    if (before.empty())
+        argv.insert(argv.end(),
+                    {"--label", "/dev/null", "--label", "b/" + rel, "/dev/null", after});
+    else
+        argv.insert(argv.end(), {"--label", "a/" + rel, "--label", "b/" + rel, before, after});
+    process_result r = run_process({argv, "", scratch, ""});
+    if (!r.started || r.status > 1) return "";
+    std::string text = read_all(scratch);
+    if (text.empty()) return "";
+    return "diff --git a/" + rel + " b/" + rel + "\n" +
+           (before.empty() ? "new file mode 100644\n" : "") + text;
+}
+
+} // namespace
+
+std::vector<std::string> flags_in(const std::vector<std::string>& flags, const std::string& tree,
+                                  const std::string& dir) {
+    std::vector<std::string> moved;
+    for (const std::string& flag : flags) {
+        std::string f = flag;
+        size_t at = f.find(tree);
+        if (at != std::string::npos && (at + tree.size() == f.size() || f[at + tree.size()] == '/'))
+            f = f.substr(0, at) + dir + f.substr(at + tree.size());
+        moved.push_back(f);
+    }
+    return moved;
+}
+
+std::string source_form_patch(const std::string& project, const std::string& dir,
+                              const source_form_result& files) {
+    std::string scratch = dir + ".diff.part";
+    std::string patch;
+    std::vector<std::pair<std::string, bool>> all; // path, added?
+    for (const std::string& rel : files.changed)
+        all.emplace_back(rel, false);
+    for (const std::string& rel : files.added)
+        all.emplace_back(rel, true);
+    std::sort(all.begin(), all.end());
+    for (const auto& [rel, added] : all)
+        patch += file_diff(added ? "" : project + "/" + rel, dir + "/" + rel, rel, scratch);
+    std::error_code ec;
+    fs::remove(scratch, ec);
+    return patch;
+}
+
+source_form_step write_source_step(const std::string& project, const std::string& tree,
+                                   const std::string& root, const std::vector<compile_unit>& units,
+                                   const std::vector<bool>& restructured,
+                                   const std::vector<std::string>& new_headers) {
+    source_form_step step;
+    step.dir = root + "/source";
+    step.patch = root + "/hdrslim.patch";
+    std::error_code ec;
+    fs::remove_all(step.dir, ec);
+    if (!copy_project(project, step.dir, step.error)) return step;
+    clean_build_outputs(step.dir, project);
+    source_form_input input;
+    input.tree = tree;
+    input.out = step.dir;
+    input.new_headers = new_headers;
+    for (size_t i = 0; i < units.size(); ++i) {
+        const compile_unit& unit = units[i];
+        if (!inside(unit.source, tree)) continue;
+        source_form_unit u;
+        u.source = unit.source;
+        u.facts = unit.facts();
+        u.rewritten = i < restructured.size() && restructured[i] ? unit.rewritten() : "";
+        u.include_dirs = include_dirs(unit);
+        input.units.push_back(u);
+    }
+    step.files = write_source_form(input);
+    if (!step.files.problems.empty()) {
+        step.error = "cannot write " + step.files.problems.front();
+        return step;
+    }
+    if (!write_fresh(step.patch, source_form_patch(project, step.dir, step.files))) {
+        step.error = "cannot write " + step.patch;
+        return step;
+    }
+    step.written = true;
+    return step;
+}

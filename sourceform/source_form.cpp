@@ -1,0 +1,818 @@
+#include "source_form.h"
+
+#include "chain_writer.h"
+#include "measured_form.h"
+#include "original_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <set>
+#include <sstream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool ends_with(const std::string& s, const std::string& tail) {
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+std::string normal(const std::string& path) {
+    return fs::path(path).lexically_normal().string();
+}
+
+// The preprocessed copy of a unit (x.cpp.c) stands for its source (x.c).
+std::string source_of(const std::string& file) {
+    return ends_with(file, ".cpp.c") ? file.substr(0, file.size() - 6) + ".c" : file;
+}
+
+std::string stem_of(const std::string& path) {
+    return fs::path(path).stem().string();
+}
+
+bool write_text(const std::string& path, const std::string& text) {
+    std::error_code ec;
+    fs::create_directories(fs::path(path).parent_path(), ec);
+    fs::remove(path, ec);
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0664);
+    if (fd < 0) return false;
+    ::fchmod(fd, 0664);
+    size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return ::close(fd) == 0 && done == text.size();
+}
+
+// A block of text for one output, and where it stood.
+struct block {
+    const original_file* file = nullptr; // null: outside every condition
+    condition_stack where;
+    std::string text;
+    bool apart = false; // set off from the block before by a blank line
+};
+
+// Everything the facts tell: where each unit ends, what it is, who includes what.
+struct fact_index {
+    std::map<std::pair<std::string, int>, int> ends;                    // (file, begin) -> end line
+    std::map<std::pair<std::string, int>, std::set<std::string>> kinds; // (file, begin) -> kinds
+    std::map<std::pair<std::string, int>, std::string> names; // (file, begin) -> first name
+    std::map<std::string, std::vector<std::string>> includes; // file -> files it includes
+    std::set<std::string> unit_files;                         // files holding a unit
+};
+
+int line_of(const std::string& position) {
+    return std::atoi(position.substr(0, position.find('.')).c_str());
+}
+
+void read_facts(const std::string& path, fact_index& facts) {
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty()) break;
+        std::istringstream words(line);
+        std::string verb, subject, object;
+        if (!(words >> verb >> subject >> object)) continue;
+        if (verb == "-1" && subject.rfind("file:", 0) == 0 && object.rfind("file:", 0) == 0) {
+            std::string from = source_of(normal(subject.substr(5)));
+            std::string to = normal(object.substr(5));
+            auto& list = facts.includes[from];
+            if (std::find(list.begin(), list.end(), to) == list.end()) list.push_back(to);
+        } else if (verb == "0" || verb == "1") {
+            // file:begin:end[:context]; the file may not hold ':'.
+            size_t c1 = object.find(':');
+            size_t c2 = c1 == std::string::npos ? c1 : object.find(':', c1 + 1);
+            if (c2 == std::string::npos) continue;
+            size_t c3 = object.find(':', c2 + 1);
+            std::string file = source_of(normal(object.substr(0, c1)));
+            int begin = line_of(object.substr(c1 + 1, c2 - c1 - 1));
+            int end = line_of(object.substr(c2 + 1, c3 == std::string::npos ? c3 : c3 - c2 - 1));
+            auto key = std::make_pair(file, begin);
+            facts.ends[key] = std::max(facts.ends[key], end);
+            facts.kinds[key].insert(subject.substr(0, subject.find(':')));
+            std::string name = subject.substr(subject.find(':') + 1);
+            name = name.substr(0, name.find_first_of(":#"));
+            if (!facts.names.count(key) && !name.empty()) facts.names[key] = name;
+            facts.unit_files.insert(file);
+        }
+    }
+}
+
+struct macro_ref {
+    std::string file;
+    size_t index; // into that file's macros()
+    bool operator<(const macro_ref& o) const {
+        return file != o.file ? file < o.file : index < o.index;
+    }
+};
+
+// One file of the source form being assembled.
+struct output {
+    std::string path;          // absolute, in out
+    std::vector<block> system; // system include lines
+    std::set<std::string> system_seen;
+    std::vector<std::string> includes; // project include paths (absolute, in out)
+    std::vector<block> body;
+    std::set<std::pair<std::string, int>> lines_taken;
+    std::set<std::string> identifiers; // what its text names
+    std::set<std::string> reach;       // project headers its units reached
+    std::string last_file;             // where the last declaration written ended
+    int last_line = 0;
+};
+
+class builder {
+  public:
+    explicit builder(const source_form_input& input) : in_(input) {}
+    source_form_result run();
+
+  private:
+    const original_file& original(const std::string& path) {
+        auto it = files_.find(path);
+        if (it == files_.end())
+            it = files_.emplace(path, std::make_unique<original_file>(path)).first;
+        return *it->second;
+    }
+    bool in_tree(const std::string& path) const { return path.rfind(in_.tree + "/", 0) == 0; }
+    bool is_source(const std::string& path) const { return ends_with(path, ".c"); }
+    std::string out_path(const std::string& tree_path) const {
+        return normal(in_.out + "/" + fs::path(tree_path).lexically_relative(in_.tree).string());
+    }
+    std::string resolve_include(const std::string& from, const include_line& inc) const;
+    void index_spellings();
+    void add_system_include(output& o, const std::string& system_file);
+    void add_system_includes_of(output& o, const std::string& header);
+    void add_unit(output& o, const measured_unit& unit);
+    void name_headers();
+    std::set<std::string> reached_from(const std::set<std::string>& starts) const;
+    std::set<macro_ref> macros_for(const std::set<std::string>& identifiers,
+                                   const std::set<std::string>& reach,
+                                   const std::set<std::string>& fallback);
+    // The project headers every unit that reached one of `origins` reached.
+    std::set<std::string> always_with(const std::set<std::string>& origins);
+    std::string spelling(const std::string& target_out, const std::string& from_out);
+    std::string render_includes(const output& o);
+    std::string guard_of(const std::string& path) const;
+
+    const source_form_input& in_;
+    fact_index facts_;
+    std::map<std::string, std::unique_ptr<original_file>> files_;
+    std::map<std::string, std::vector<std::string>> dirs_of_; // includer -> -I dirs
+    std::vector<std::string> all_dirs_;
+    std::map<std::string, std::string> spelled_; // project file -> how the project includes it
+    std::map<std::string, measured_file> measured_;
+    std::map<std::string, std::string> header_name_;  // measured header -> out path ("" = none)
+    std::map<std::string, std::string> macro_header_; // project header -> its macro header (out)
+    std::map<std::string, std::set<size_t>> macros_kept_; // project header -> macro indexes
+    std::set<std::string> included_;                      // tree headers some output includes
+    // System file -> the include line of the most direct system header leading
+    // to it, and how many files that header reaches.
+    std::map<std::string, std::pair<size_t, std::string>> entries_;
+    source_form_result result_;
+};
+
+std::string builder::resolve_include(const std::string& from, const include_line& inc) const {
+    std::vector<std::string> dirs;
+    if (!inc.system) dirs.push_back(fs::path(from).parent_path().string());
+    auto it = dirs_of_.find(from);
+    const std::vector<std::string>& more = it != dirs_of_.end() ? it->second : all_dirs_;
+    dirs.insert(dirs.end(), more.begin(), more.end());
+    for (const std::string& d : dirs) {
+        std::string candidate = normal(d + "/" + inc.spelled);
+        std::error_code ec;
+        if (fs::is_regular_file(candidate, ec)) return candidate;
+    }
+    return "";
+}
+
+// How the project spells the include of each of its headers: the first quoted
+// include line of a project file that names it.
+void builder::index_spellings() {
+    for (const auto& [from, list] : facts_.includes) {
+        if (!in_tree(from)) continue;
+        for (const include_line& inc : original(from).includes()) {
+            std::string target = resolve_include(from, inc);
+            if (!target.empty() && in_tree(target) && !spelled_.count(target))
+                spelled_[target] = inc.spelled;
+        }
+    }
+}
+
+// The system header through which the project reached `system_file`: of the
+// system headers project files include that lead to it, the one that leads to
+// the fewest others (the most direct), spelled as the project file spells it.
+void builder::add_system_include(output& o, const std::string& system_file) {
+    if (entries_.empty()) {
+        std::map<std::string, std::set<std::string>> closure;
+        for (const auto& [from, list] : facts_.includes) {
+            if (!in_tree(from)) continue;
+            for (const std::string& entry : list) {
+                if (in_tree(entry)) continue;
+                std::string line;
+                for (const include_line& inc : original(from).includes())
+                    if (ends_with(entry, "/" + inc.spelled)) {
+                        line = inc.system ? "#include <" + inc.spelled + ">\n"
+                                          : "#include \"" + inc.spelled + "\"\n";
+                        break;
+                    }
+                if (line.empty()) continue;
+                if (!closure.count(entry)) {
+                    std::set<std::string>& seen = closure[entry];
+                    seen.insert(entry);
+                    std::deque<std::string> todo{entry};
+                    while (!todo.empty()) {
+                        auto next = facts_.includes.find(todo.front());
+                        todo.pop_front();
+                        if (next == facts_.includes.end()) continue;
+                        for (const std::string& g : next->second)
+                            if (!in_tree(g) && seen.insert(g).second) todo.push_back(g);
+                    }
+                }
+                const size_t size = closure[entry].size();
+                for (const std::string& reached : closure[entry]) {
+                    auto it = entries_.find(reached);
+                    if (it == entries_.end() || size < it->second.first)
+                        entries_[reached] = {size, line};
+                }
+            }
+        }
+        entries_[""] = {0, ""};
+    }
+    auto it = entries_.find(system_file);
+    if (it == entries_.end() || it->second.second.empty()) return;
+    if (o.system_seen.insert(it->second.second).second)
+        o.system.push_back({nullptr, {}, it->second.second});
+}
+
+// The system includes a project header makes itself, in their conditions.
+void builder::add_system_includes_of(output& o, const std::string& header) {
+    const original_file& f = original(header);
+    for (const include_line& inc : f.includes()) {
+        std::string target = resolve_include(header, inc);
+        if (!target.empty() && in_tree(target)) continue;
+        std::string line = f.line(inc.line) + "\n";
+        if (f.conditions_at(inc.line).empty()) {
+            line = inc.system ? "#include <" + inc.spelled + ">\n"
+                              : "#include \"" + inc.spelled + "\"\n";
+            if (!o.system_seen.insert(line).second) continue;
+        } else if (!o.system_seen.insert(header + ":" + std::to_string(inc.line)).second) {
+            continue;
+        }
+        for (const condition_place& p : f.conditions_at(inc.line))
+            for (const std::string& branch : f.chain(p.chain).branches)
+                for (const std::string& w : identifiers_in(branch))
+                    o.identifiers.insert(w);
+        o.system.push_back({&f, f.conditions_at(inc.line), line});
+    }
+}
+
+void builder::add_unit(output& o, const measured_unit& unit) {
+    std::string file = source_of(normal(unit.file));
+    if (!in_tree(file)) {
+        add_system_include(o, file);
+        return;
+    }
+    const original_file& f = original(file);
+    if (unit.line < 1 || unit.line > f.line_count()) return;
+    if (o.lines_taken.count({file, unit.line})) return;
+    auto end_it = facts_.ends.find({file, unit.line});
+    int end = end_it != facts_.ends.end() ? end_it->second
+                                          : unit.line + static_cast<int>(unit.text.size()) - 1;
+    end = f.balanced_end(unit.line, std::min(std::max(end, unit.line), f.line_count()));
+    int start = f.comment_start(unit.line);
+    while (start < unit.line && o.lines_taken.count({file, start}))
+        ++start;
+    std::string text;
+    for (const std::string& fwd : forward_declarations(unit, f.line(unit.line)))
+        text += fwd + "\n";
+    for (int n = start; n <= end; ++n) {
+        if (o.lines_taken.insert({file, n}).second) text += f.line(n) + "\n";
+    }
+    for (const std::string& w : identifiers_in(text))
+        o.identifiers.insert(w);
+    // The conditions it is written in test macros that must be defined as in
+    // its file.
+    for (const condition_place& p : f.conditions_at(unit.line))
+        for (const std::string& branch : f.chain(p.chain).branches)
+            for (const std::string& w : identifiers_in(branch))
+                o.identifiers.insert(w);
+    if (!is_source(file)) {
+        o.reach.insert(file);
+        add_system_includes_of(o, file);
+    }
+    // Declarations that did not stand next to each other are set apart by a
+    // blank line, as in their files.
+    bool apart = !o.body.empty() && o.last_file != file;
+    for (int n = o.last_line + 1; !o.body.empty() && o.last_file == file && n < start; ++n)
+        apart = apart || f.line(n).find_first_not_of(" \t\r") == std::string::npos;
+    o.last_file = file;
+    o.last_line = end;
+    o.body.push_back({&f, f.conditions_at(unit.line), text, apart});
+}
+
+std::set<std::string> builder::reached_from(const std::set<std::string>& starts) const {
+    std::set<std::string> seen(starts.begin(), starts.end());
+    std::deque<std::string> todo(starts.begin(), starts.end());
+    while (!todo.empty()) {
+        std::string f = todo.front();
+        todo.pop_front();
+        auto it = facts_.includes.find(f);
+        if (it == facts_.includes.end()) continue;
+        for (const std::string& g : it->second)
+            if (in_tree(g) && seen.insert(g).second) todo.push_back(g);
+    }
+    return seen;
+}
+
+// The project macros that `identifiers` use, directly or through other macros
+// and through the conditions around their definitions: definitions in `reach`
+// first, else in `fallback` (never in a header the text was never compiled with).
+std::set<std::string> builder::always_with(const std::set<std::string>& origins) {
+    std::set<std::string> common;
+    bool first = true;
+    for (const source_form_unit& u : in_.units) {
+        std::set<std::string> reach = reached_from({normal(u.source)});
+        bool uses = false;
+        for (const std::string& o : origins)
+            uses = uses || reach.count(o) > 0;
+        if (!uses) continue;
+        if (first) {
+            common = reach;
+            first = false;
+            continue;
+        }
+        std::set<std::string> both;
+        for (const std::string& f : common)
+            if (reach.count(f)) both.insert(f);
+        common.swap(both);
+    }
+    return common;
+}
+
+std::set<macro_ref> builder::macros_for(const std::set<std::string>& identifiers,
+                                        const std::set<std::string>& reach,
+                                        const std::set<std::string>& fallback) {
+    std::set<macro_ref> found;
+    std::set<std::string> done;
+    std::deque<std::string> todo(identifiers.begin(), identifiers.end());
+    while (!todo.empty()) {
+        std::string name = todo.front();
+        todo.pop_front();
+        if (!done.insert(name).second) continue;
+        std::vector<macro_ref> defs, anywhere;
+        for (const auto& [path, file] : files_) {
+            if (!in_tree(path) || is_source(path)) continue;
+            for (size_t k = 0; k < file->macros().size(); ++k)
+                if (file->macros()[k].name == name) {
+                    anywhere.push_back({path, k});
+                    if (reach.count(path)) defs.push_back({path, k});
+                }
+        }
+        if (defs.empty())
+            for (const macro_ref& m : anywhere)
+                if (fallback.count(m.file)) defs.push_back(m);
+        for (const macro_ref& m : defs) {
+            if (!found.insert(m).second) continue;
+            const original_file& f = *files_[m.file];
+            const macro_definition& d = f.macros()[m.index];
+            for (const std::string& w : d.uses)
+                todo.push_back(w);
+            for (const condition_place& p : f.conditions_at(d.first))
+                for (const std::string& branch : f.chain(p.chain).branches)
+                    for (const std::string& w : identifiers_in(branch))
+                        todo.push_back(w);
+        }
+    }
+    return found;
+}
+
+// The include name of a file of the source form as seen from another: the way
+// the project spells the original header beside it, with the new file's name.
+std::string builder::spelling(const std::string& target_out, const std::string& from_out) {
+    std::string dir = fs::path(target_out).parent_path().string();
+    std::string name = fs::path(target_out).filename().string();
+    for (const auto& [header, spelled] : spelled_) {
+        if (fs::path(out_path(header)).parent_path().string() != dir) continue;
+        fs::path p(spelled);
+        return p.has_parent_path() ? (p.parent_path() / name).string() : name;
+    }
+    return fs::path(target_out).lexically_relative(fs::path(from_out).parent_path()).string();
+}
+
+std::string builder::guard_of(const std::string& path) const {
+    std::string rel = fs::path(path).lexically_relative(in_.out).string();
+    std::string guard;
+    for (char c : rel)
+        guard += std::isalnum(static_cast<unsigned char>(c))
+                     ? static_cast<char>(std::toupper(static_cast<unsigned char>(c)))
+                     : '_';
+    return guard;
+}
+
+// A new header is named after the original header most of its declarations come
+// from and what they are: types, data, functions (api) or a mix (decls).
+void builder::name_headers() {
+    std::set<std::string> taken;
+    for (const std::string& h : in_.new_headers) {
+        const measured_file& m = measured_[h];
+        std::map<std::string, int> origins;
+        std::set<std::string> kinds;
+        std::string first, principal;
+        for (const measured_unit& u : m.units) {
+            std::string file = source_of(normal(u.file));
+            if (!in_tree(file)) continue;
+            if (first.empty()) first = file;
+            origins[file]++;
+            auto k = facts_.kinds.find({file, u.line});
+            if (k != facts_.kinds.end()) kinds.insert(k->second.begin(), k->second.end());
+            auto n = facts_.names.find({file, u.line});
+            if (principal.empty() && n != facts_.names.end()) principal = n->second;
+        }
+        if (origins.empty()) {
+            header_name_[h] = "";
+            continue;
+        }
+        std::string origin = first;
+        for (const auto& [file, count] : origins)
+            if (count > origins[origin]) origin = file;
+        bool types = true, funcs = true, vars = true;
+        for (const std::string& k : kinds) {
+            bool type = k == "struct" || k == "union" || k == "enum" || k == "type";
+            types = types && type;
+            funcs = funcs && k == "func";
+            vars = vars && k == "var";
+        }
+        std::string what = types ? "types" : funcs ? "api" : vars ? "data" : "decls";
+        std::string dir = fs::path(out_path(origin)).parent_path().string();
+        std::string base = dir + "/" + stem_of(origin) + "_" + what;
+        // A second header of the same origin and kind is named after its first
+        // declaration as well.
+        std::string name = base + ".h";
+        if ((taken.count(name) || fs::exists(name)) && !principal.empty()) {
+            std::string tail = principal;
+            for (char& c : tail)
+                if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') c = '_';
+            base = dir + "/" + stem_of(origin) + "_" + tail;
+            name = base + ".h";
+        }
+        for (int n = 2; taken.count(name) || fs::exists(name); ++n)
+            name = base + "_" + std::to_string(n) + ".h";
+        taken.insert(name);
+        header_name_[h] = name;
+    }
+}
+
+std::string builder::render_includes(const output& o) {
+    chain_writer w;
+    for (const block& b : o.system) {
+        if (b.file)
+            w.write(*b.file, b.where, b.text);
+        else
+            w.write_plain(b.text);
+    }
+    std::string text = w.finish();
+    for (const std::string& inc : o.includes)
+        text += "#include \"" + spelling(inc, o.path) + "\"\n";
+    return text;
+}
+
+source_form_result builder::run() {
+    for (const source_form_unit& u : in_.units) {
+        read_facts(u.facts, facts_);
+        dirs_of_[normal(u.source)] = u.include_dirs;
+        for (const std::string& d : u.include_dirs)
+            if (std::find(all_dirs_.begin(), all_dirs_.end(), d) == all_dirs_.end())
+                all_dirs_.push_back(d);
+    }
+    // Headers reached through other headers take the first unit's directories.
+    for (const auto& [from, list] : facts_.includes)
+        for (const std::string& to : list)
+            if (!dirs_of_.count(to) && dirs_of_.count(from)) dirs_of_[to] = dirs_of_[from];
+    index_spellings();
+    for (const std::string& h : in_.new_headers)
+        measured_[h] = read_measured_file(h);
+    name_headers();
+    // Project headers with units are split into the new headers; the others
+    // (macros only: configuration, prefixes) are kept and included as they are.
+    // A header that holds only macros but includes a split one is split too, or
+    // including it would bring the original declarations back.
+    std::map<std::string, bool> split_cache;
+    auto split = [&](const std::string& f) {
+        auto it = split_cache.find(f);
+        if (it != split_cache.end()) return it->second;
+        bool result = false;
+        for (const std::string& g : reached_from({f}))
+            result = result || facts_.unit_files.count(g) > 0;
+        split_cache[f] = result;
+        return result;
+    };
+    for (const auto& [from, list] : facts_.includes)
+        for (const std::string& to : list)
+            if (in_tree(to)) original(to);
+    for (const auto& [from, list] : facts_.includes)
+        if (in_tree(from)) original(from);
+
+    auto resolve_new = [&](const std::string& name) -> std::string {
+        std::string n = normal(name);
+        for (const std::string& h : in_.new_headers)
+            if (normal(h) == n || ends_with(normal(h), "/" + n)) return h;
+        return "";
+    };
+    // A measured header that gets no file of its own (system units only) passes
+    // its includes and system headers on to whoever includes it.
+    std::function<void(output&, const std::string&, std::set<std::string>&)> include_new;
+    include_new = [&](output& o, const std::string& h, std::set<std::string>& seen) {
+        if (!seen.insert(h).second) return;
+        if (!header_name_[h].empty()) {
+            if (std::find(o.includes.begin(), o.includes.end(), header_name_[h]) ==
+                o.includes.end())
+                o.includes.push_back(header_name_[h]);
+            return;
+        }
+        for (const std::string& inc : measured_[h].includes) {
+            std::string target = resolve_new(inc);
+            if (!target.empty()) include_new(o, target, seen);
+        }
+        for (const measured_unit& u : measured_[h].units)
+            add_unit(o, u);
+    };
+
+    std::vector<output> outputs;
+    for (const std::string& h : in_.new_headers) {
+        if (header_name_[h].empty()) continue;
+        output o;
+        o.path = header_name_[h];
+        std::set<std::string> seen{h};
+        for (const std::string& inc : measured_[h].includes) {
+            std::string target = resolve_new(inc);
+            if (!target.empty()) include_new(o, target, seen);
+        }
+        for (const measured_unit& u : measured_[h].units)
+            add_unit(o, u);
+        result_.names[h] = fs::path(o.path).lexically_relative(in_.out).string();
+        outputs.push_back(std::move(o));
+    }
+    // Sources: the original file, its includes of split headers replaced.
+    struct source_plan {
+        output o;
+        const original_file* file;
+        std::vector<int> replaced; // lines of the includes that go
+    };
+    std::vector<source_plan> sources;
+    // Which files of the measured form hold units of each project file.
+    std::map<std::string, std::set<std::string>> homes;
+    std::map<std::string, measured_file> rewritten;
+    for (const std::string& h : in_.new_headers)
+        for (const measured_unit& mu : measured_[h].units)
+            homes[source_of(normal(mu.file))].insert(h);
+    for (const source_form_unit& u : in_.units) {
+        if (u.rewritten.empty() || !fs::exists(u.rewritten)) continue;
+        rewritten[u.source] = read_measured_file(u.rewritten);
+        for (const measured_unit& mu : rewritten[u.source].units)
+            homes[source_of(normal(mu.file))].insert(normal(u.source));
+    }
+    for (const source_form_unit& u : in_.units) {
+        if (u.rewritten.empty() || !fs::exists(u.rewritten)) continue;
+        std::string src = normal(u.source);
+        source_plan p;
+        p.file = &original(src);
+        p.o.path = out_path(src);
+        // A header whose units only this source uses, that it includes itself
+        // and that includes no other split header (a table, a private header)
+        // stays included where it was: its text may depend on what the source
+        // defines before it.
+        std::set<std::string> private_headers;
+        for (const include_line& inc : p.file->includes()) {
+            std::string target = resolve_include(src, inc);
+            if (target.empty() || !in_tree(target) || is_source(target) || !split(target)) continue;
+            bool alone = homes[target] == std::set<std::string>{src};
+            for (const std::string& g : reached_from({target}))
+                alone = alone && (g == target || !split(g));
+            if (alone) {
+                private_headers.insert(target);
+                included_.insert(target);
+            } else {
+                p.replaced.push_back(inc.line);
+            }
+        }
+        const measured_file& m = rewritten[u.source];
+        std::set<std::string> seen;
+        for (const std::string& inc : m.includes) {
+            std::string target = resolve_new(inc);
+            if (!target.empty()) include_new(p.o, target, seen);
+        }
+        for (const measured_unit& mu : m.units) {
+            std::string file = source_of(normal(mu.file));
+            if (file != src && !private_headers.count(file)) add_unit(p.o, mu);
+        }
+        // What the source reached keeps its system headers (and their macros).
+        std::set<std::string> reach = reached_from({src});
+        for (const std::string& f : reach)
+            if (f != src && !is_source(f)) add_system_includes_of(p.o, f);
+        std::set<std::string> own;
+        for (const include_line& inc : p.file->includes())
+            own.insert(inc.system ? "#include <" + inc.spelled + ">\n"
+                                  : "#include \"" + inc.spelled + "\"\n");
+        p.o.system.erase(std::remove_if(p.o.system.begin(), p.o.system.end(),
+                                        [&](const block& b) { return own.count(b.text) > 0; }),
+                         p.o.system.end());
+        for (int n = 1; n <= p.file->line_count(); ++n)
+            if (std::find(p.replaced.begin(), p.replaced.end(), n) == p.replaced.end())
+                for (const std::string& w : identifiers_in(p.file->line(n)))
+                    p.o.identifiers.insert(w);
+        p.o.reach = reach;
+        sources.push_back(std::move(p));
+    }
+    // Macros: every output's, then the macro headers that carry them.
+    std::vector<std::set<macro_ref>> needed_by;
+    auto need = [&](output& o) {
+        std::set<std::string> reach = reached_from(o.reach);
+        std::set<macro_ref> m = macros_for(o.identifiers, reach, always_with(o.reach));
+        for (const macro_ref& r : m)
+            macros_kept_[r.file].insert(r.index);
+        needed_by.push_back(m);
+    };
+    for (output& o : outputs)
+        need(o);
+    for (source_plan& p : sources)
+        need(p.o);
+    for (const auto& [header, kept] : macros_kept_) {
+        if (!split(header)) continue;
+        std::string base =
+            fs::path(out_path(header)).parent_path().string() + "/" + stem_of(header) + "_macros";
+        std::string name = base + ".h";
+        for (int n = 2; fs::exists(name); ++n)
+            name = base + "_" + std::to_string(n) + ".h";
+        macro_header_[header] = name;
+    }
+    // The file that provides a macro of `header`: its macro header, or the kept
+    // header itself.
+    auto provider = [&](const std::string& header) {
+        if (split(header)) return macro_header_[header];
+        included_.insert(header);
+        return out_path(header);
+    };
+    auto add_macro_includes = [&](output& o, const std::set<macro_ref>& m,
+                                  const std::string& self) {
+        std::vector<std::string> providers;
+        for (const macro_ref& r : m)
+            if (r.file != self) {
+                std::string p = provider(r.file);
+                if (std::find(providers.begin(), providers.end(), p) == providers.end() &&
+                    std::find(o.includes.begin(), o.includes.end(), p) == o.includes.end())
+                    providers.push_back(p);
+            }
+        o.includes.insert(o.includes.begin(), providers.begin(), providers.end());
+    };
+    size_t k = 0;
+    for (output& o : outputs)
+        add_macro_includes(o, needed_by[k++], "");
+    for (source_plan& p : sources) {
+        std::set<macro_ref> m = needed_by[k++];
+        // A source keeps the kept headers it includes itself.
+        for (const include_line& inc : p.file->includes()) {
+            std::string target = resolve_include(normal(p.file->path()), inc);
+            if (!target.empty() && in_tree(target) && !split(target)) {
+                included_.insert(target);
+                for (auto it = m.begin(); it != m.end();)
+                    it = it->file == target ? m.erase(it) : std::next(it);
+            }
+        }
+        add_macro_includes(p.o, m, "");
+    }
+    // A macro name defined in more than one file (a source's own definition
+    // before its includes, two headers never included together before) is
+    // defined in a macro header only when it is not defined yet, so that the
+    // definition a file saw first stays the one it sees.
+    std::map<std::string, std::set<std::string>> defined_in;
+    for (const auto& [header, kept] : macros_kept_)
+        for (size_t index : kept)
+            if (!original(header).macros()[index].undef)
+                defined_in[original(header).macros()[index].name].insert(header);
+    for (const source_form_unit& u : in_.units)
+        for (const macro_definition& d : original(normal(u.source)).macros())
+            if (!d.undef) defined_in[d.name].insert(normal(u.source));
+    // Macro headers: the kept macros of one header in their original order and
+    // conditions, after the system headers and macros they need.
+    for (const auto& [header, kept] : macros_kept_) {
+        if (!split(header)) continue;
+        const original_file& f = original(header);
+        output o;
+        o.path = macro_header_[header];
+        // The header's system includes stand among its macros where they stood,
+        // since its conditions may test what one defines and the other needs.
+        struct piece {
+            int first, last; // its lines, comment included
+            std::string text;
+        };
+        std::map<int, piece> in_order; // by the line of its directive
+        for (const include_line& inc : f.includes()) {
+            std::string target = resolve_include(header, inc);
+            if (target.empty() || !in_tree(target))
+                in_order[inc.line] = {inc.line, inc.line, f.line(inc.line) + "\n"};
+        }
+        std::set<macro_ref> uses;
+        for (size_t index : kept) {
+            const macro_definition& d = f.macros()[index];
+            std::string text;
+            for (int n = f.comment_start(d.first); n <= d.last; ++n)
+                text += f.line(n) + "\n";
+            if (!d.undef && defined_in[d.name].size() > 1)
+                text = "#ifndef " + d.name + "\n" + text + "#endif\n";
+            in_order[d.first] = {f.comment_start(d.first), d.last, text};
+            std::set<std::string> words(d.uses.begin(), d.uses.end());
+            for (const condition_place& p : f.conditions_at(d.first))
+                for (const std::string& branch : f.chain(p.chain).branches)
+                    for (const std::string& w : identifiers_in(branch))
+                        words.insert(w);
+            for (const macro_ref& r :
+                 macros_for(words, reached_from({header}), always_with({header})))
+                if (r.file != header) uses.insert(r);
+        }
+        chain_writer body;
+        // Definitions that did not stand together are set apart by a blank line.
+        int previous = -1;
+        for (const auto& [line, piece] : in_order) {
+            bool apart = false;
+            for (int n = previous + 1; previous >= 0 && n < piece.first; ++n)
+                apart = apart || f.line(n).find_first_not_of(" \t\r") == std::string::npos;
+            body.write(f, f.conditions_at(line), piece.text, apart);
+            previous = piece.last;
+        }
+        add_macro_includes(o, uses, header);
+        std::string guard = guard_of(o.path);
+        std::string text = "/* Macros of " + fs::path(header).filename().string() +
+                           " that the restructured files use. */\n#ifndef " + guard + "\n#define " +
+                           guard + "\n\n";
+        std::string includes = render_includes(o);
+        text += includes + (includes.empty() ? "" : "\n") + body.finish() + "\n#endif\n";
+        if (!write_text(o.path, text)) result_.problems.push_back(o.path);
+        result_.added.push_back(fs::path(o.path).lexically_relative(in_.out).string());
+    }
+    for (output& o : outputs) {
+        std::string guard = guard_of(o.path);
+        chain_writer body;
+        for (const block& b : o.body)
+            body.write(*b.file, b.where, b.text, b.apart);
+        std::string text = "#ifndef " + guard + "\n#define " + guard + "\n\n";
+        std::string includes = render_includes(o);
+        text += includes + (includes.empty() ? "" : "\n") + body.finish() + "\n#endif\n";
+        if (!write_text(o.path, text)) result_.problems.push_back(o.path);
+        result_.added.push_back(fs::path(o.path).lexically_relative(in_.out).string());
+    }
+    for (source_plan& p : sources) {
+        chain_writer body;
+        for (const block& b : p.o.body)
+            body.write(*b.file, b.where, b.text, b.apart);
+        std::string block_text = render_includes(p.o) + body.finish();
+        std::string text;
+        bool placed = false;
+        for (int n = 1; n <= p.file->line_count(); ++n) {
+            if (std::find(p.replaced.begin(), p.replaced.end(), n) != p.replaced.end()) {
+                if (!placed) text += block_text;
+                placed = true;
+                continue;
+            }
+            text += p.file->line(n) + "\n";
+        }
+        if (!placed) text = block_text + text;
+        for (const std::string& inc : p.o.includes)
+            if (in_tree(inc)) included_.insert(inc);
+        if (!write_text(p.o.path, text)) result_.problems.push_back(p.o.path);
+        result_.changed.push_back(fs::path(p.o.path).lexically_relative(in_.out).string());
+    }
+    // The original headers no file of the source form includes any more.
+    std::set<std::string> before;
+    for (const auto& [from, list] : facts_.includes)
+        for (const std::string& to : list)
+            if (in_tree(to) && !is_source(to)) before.insert(to);
+    for (const std::string& h : before) {
+        bool still = included_.count(out_path(h)) > 0 || included_.count(h) > 0;
+        if (!still)
+            result_.no_longer_included.push_back(fs::path(h).lexically_relative(in_.tree).string());
+    }
+    std::sort(result_.added.begin(), result_.added.end());
+    std::sort(result_.changed.begin(), result_.changed.end());
+    return result_;
+}
+
+} // namespace
+
+source_form_result write_source_form(const source_form_input& input) {
+    source_form_input normalised = input;
+    normalised.tree = normal(input.tree);
+    normalised.out = normal(input.out);
+    for (std::string& h : normalised.new_headers)
+        h = normal(h);
+    return builder(normalised).run();
+}

@@ -1,0 +1,29 @@
+// Reading the measured form's files: includes, units by line marker, and the
+// forward declarations the restructurer put before a unit.
+#include "measured_form.h"
+
+#include <gtest/gtest.h>
+
+TEST(MeasuredForm, UnitsByMarkerIncludesAndForwardDeclarations) {
+    measured_file m = read_measured_text("#ifndef HEADER_3\n"
+                                         "#define HEADER_3\n"
+                                         "#include \"/out/include.new/2.h\"\n"
+                                         "#line 356 \"/usr/include/stdio.h\"\n"
+                                         "extern int printf (const char *, ...);\n"
+                                         "# 26 \"/p/item.h\" 2\n"
+                                         "struct item;\n"
+                                         "extern item_t items[16];\n"
+                                         "#endif\n");
+    ASSERT_EQ(m.includes.size(), 1u);
+    EXPECT_EQ(m.includes[0], "/out/include.new/2.h");
+    ASSERT_EQ(m.units.size(), 2u);
+    EXPECT_EQ(m.units[0].file, "/usr/include/stdio.h");
+    EXPECT_EQ(m.units[0].line, 356);
+    EXPECT_EQ(m.units[1].file, "/p/item.h");
+    EXPECT_EQ(m.units[1].line, 26);
+    ASSERT_EQ(m.units[1].text.size(), 2u) << "the guard's #endif is not the unit's";
+    EXPECT_EQ(forward_declarations(m.units[1], "extern item_t items[MAX_ITEMS];"),
+              std::vector<std::string>{"struct item;"});
+    EXPECT_TRUE(forward_declarations(m.units[1], "struct item;").empty())
+        << "a unit that is itself a declaration of that form has no forward part";
+}
