@@ -1,6 +1,7 @@
 #include "pipeline.h"
 
 #include "build_capture.h"
+#include "build_compiles.h"
 #include "build_outputs.h"
 #include "check_compare.h"
 #include "compile_db.h"
@@ -47,6 +48,8 @@ struct run_state {
     std::vector<bool> has_facts;
     captured_build build;
     bool build_captured = false;
+    std::vector<build_step> rebuild_steps; // what the rebuild ran
+    std::string rebuild_log;                // the log of the rebuild's last build
     restructure_result restructured;
     std::vector<unit_bound> bounds;
     run_report report;
@@ -312,9 +315,41 @@ std::string lost_text_message(const std::vector<std::string>& units, const std::
            "; the rewritten source lacks it";
 }
 
-// Compiles every original and every rewritten source with the unit's own flags,
-// one at a time per job, for the per-unit compile status and times.
+// Whether each unit was restructured: a rewritten source that lacks text of its
+// unit is that unit's failure, never a success.
+void mark_restructured(run_state& run) {
+    for (size_t i = 0; i < run.units.size(); ++i) {
+        const compile_unit& unit = run.units[i];
+        auto lost = run.restructured.lost_texts.find(unit.preprocessed());
+        const bool written = fs::exists(unit.rewritten());
+        run.report.units[i].restructured = written && lost == run.restructured.lost_texts.end();
+        if (run.report.units[i].restructured) continue;
+        if (written && lost != run.restructured.lost_texts.end())
+            run.report.failures.push_back(
+                {unit.name, "restructure", lost_text_message(lost->second, unit.preprocessed()),
+                 "a fault of hdrslim: the facts place these units where the preprocessed "
+                 "source has no text for them; please report it with the .rsf and .cpp.c",
+                 run.restructured.log});
+        else if (run.has_facts[i])
+            run.report.failures.push_back(
+                {unit.name, "restructure", "no rewritten source was written for this unit",
+                 "the restructurer's log tells which units it wrote", run.restructured.log});
+    }
+}
+
+// The compile status and time of every original and every rewritten source with
+// the unit's own flags. The project's builds compile them already: a unit's
+// figures come from the build's own compile of its original and the rebuild's of
+// its rewritten source. Only what they did not compile, or what failed in the
+// rebuild (whose log mixes all units), is compiled here, one at a time per job.
 void compile_units(run_state& run) {
+    std::vector<std::optional<unit_compile>> before, after;
+    if (run.build_captured) {
+        before = compiles_in_build(run.build.steps, run.out.tree, run.units, run.out.tree);
+        after = compiles_in_build(run.rebuild_steps, run.out.after, run.units, run.out.tree);
+    }
+    before.resize(run.units.size());
+    after.resize(run.units.size());
     std::vector<process_request> requests;
     std::vector<std::pair<size_t, bool>> what; // unit, rewritten?
     std::string objects = run.out.work + "/objects/";
@@ -322,27 +357,21 @@ void compile_units(run_state& run) {
     fs::create_directories(objects, ec);
     for (size_t i = 0; i < run.units.size(); ++i) {
         const compile_unit& unit = run.units[i];
+        unit_report& u = run.report.units[i];
         std::string n = std::to_string(i);
-        // A rewritten source that lacks text of its unit is that unit's failure,
-        // never a success.
-        auto lost = run.restructured.lost_texts.find(unit.preprocessed());
-        const bool written = fs::exists(unit.rewritten());
-        run.report.units[i].restructured = written && lost == run.restructured.lost_texts.end();
-        requests.push_back(
-            {compile_argv(unit, {"-c", unit.source, "-o", objects + n + ".before.o"}),
-             unit.directory, "", unit_file(run, i, ".compile-before.log")});
-        what.emplace_back(i, false);
-        if (!run.report.units[i].restructured) {
-            if (written && lost != run.restructured.lost_texts.end())
-                run.report.failures.push_back(
-                    {unit.name, "restructure", lost_text_message(lost->second, unit.preprocessed()),
-                     "a fault of hdrslim: the facts place these units where the preprocessed "
-                     "source has no text for them; please report it with the .rsf and .cpp.c",
-                     run.restructured.log});
-            else if (run.has_facts[i])
-                run.report.failures.push_back(
-                    {unit.name, "restructure", "no rewritten source was written for this unit",
-                     "the restructurer's log tells which units it wrote", run.restructured.log});
+        if (before[i] && before[i]->ok) {
+            u.compile_before = before[i]->seconds;
+        } else {
+            requests.push_back(
+                {compile_argv(unit, {"-c", unit.source, "-o", objects + n + ".before.o"}),
+                 unit.directory, "", unit_file(run, i, ".compile-before.log")});
+            what.emplace_back(i, false);
+        }
+        if (!u.restructured) continue;
+        // A regenerated source was not compiled from its rewritten text.
+        if (after[i] && after[i]->ok && !u.regenerated) {
+            u.compile_after = after[i]->seconds;
+            u.compiled = true;
             continue;
         }
         requests.push_back(
@@ -350,6 +379,7 @@ void compile_units(run_state& run) {
              unit.directory, "", unit_file(run, i, ".compile.log")});
         what.emplace_back(i, true);
     }
+    run.report.compiled_again = static_cast<int>(requests.size());
     run.begin("compile", static_cast<int>(requests.size()));
     std::vector<process_result> results = run_all(requests, run.options.jobs, run.shown);
     run.end("compile");
@@ -494,8 +524,9 @@ void build_after(run_state& run) {
     for (const compile_unit& unit : run.units)
         if (fs::exists(unit.rewritten())) place_rewritten(run, unit);
     std::string log = run.out.work + "/build-after.log";
-    process_result result =
-        capture_build(run.options.build_command, run.out.after, run.out.work, "build-after").result;
+    captured_build rebuilt =
+        capture_build(run.options.build_command, run.out.after, run.out.work, "build-after");
+    process_result result = rebuilt.result;
     double seconds = result.seconds;
     // A build that makes a source from others (an amalgamation, a `gen.c:
     // gen.c.in stamp` rule) makes it again in the fresh copy, over the rewritten
@@ -524,11 +555,28 @@ void build_after(run_state& run) {
         again_steps = second.steps;
     }
     run.end("rebuild");
+    run.rebuild_steps = rebuilt.steps;
     run.report.build_seconds_before = run.build.result.seconds;
+    // The second build's compiles come first: they are those of the sources
+    // put back.
+    run.rebuild_steps = again_steps;
+    run.rebuild_steps.insert(run.rebuild_steps.end(), rebuilt.steps.begin(), rebuilt.steps.end());
+    run.rebuild_log = log;
     run.report.build_seconds_after = seconds;
     run.report.build_after_ok = result.ok();
     run.report.links_known = true;
     find_regenerated_sources(run, again, again_steps, log);
+    if (!result.ok())
+        run.report.failures.push_back({"(project)", "rebuild",
+                                       "the project's build failed on the rewritten sources",
+                                       "the first error in the log names the unit", log});
+}
+
+// Whether the rebuild made every program and library the build made; a missing
+// one is blamed on the units that did not compile, so this follows compile_units.
+void check_links(run_state& run) {
+    if (!run.report.links_known) return;
+    const std::string& log = run.rebuild_log;
     for (const std::string& product : build_products(run)) {
         ++run.report.link_steps;
         if (fs::exists(fs::path(run.out.after) / product))
@@ -537,10 +585,6 @@ void build_after(run_state& run) {
             run.report.failures.push_back(
                 {product, "link", "the rebuilt project lacks it", link_hint(run), log});
     }
-    if (!result.ok())
-        run.report.failures.push_back({"(project)", "rebuild",
-                                       "the project's build failed on the rewritten sources",
-                                       "the first error in the log names the unit", log});
 }
 
 // The top-level declarations of a new header and the files they came from (the
@@ -612,15 +656,34 @@ void measure_bounds(run_state& run) {
     }
 }
 
+// What the measure finds in one unit's texts.
+struct unit_measure {
+    text_size before, after;
+    int headers_read_before = 0, headers_read_after = 0;
+    text_origins origin_before, origin_after;
+    std::set<std::string> declaring_before, declaring_after;
+};
+
+// Sizes of the original and rewritten text (`cc -E -P`), the headers each
+// preprocessing read and where their lines come from. The original text with
+// its line markers and the headers it read are those of the units phase
+// (<unit>.cpp.c and N.before.d), not made again; a unit without them (it was not
+// described) is preprocessed here.
 void measure(run_state& run) {
     std::vector<process_request> requests;
+    std::vector<std::string> marked_before(run.units.size());
     for (size_t i = 0; i < run.units.size(); ++i) {
         const compile_unit& unit = run.units[i];
-        requests.push_back({compile_argv(unit, {"-E", "-P", "-MD", "-MF",
-                                                unit_file(run, i, ".before.d"), unit.source}),
-                            unit.directory, unit_file(run, i, ".before.i"), ""});
-        requests.push_back({compile_argv(unit, {"-E", unit.source}), unit.directory,
-                            unit_file(run, i, ".before.marked.i"), ""});
+        std::vector<std::string> plain = {"-E", "-P", unit.source};
+        marked_before[i] = unit.preprocessed();
+        if (!fs::exists(unit.preprocessed()) || !fs::exists(unit_file(run, i, ".before.d"))) {
+            marked_before[i] = unit_file(run, i, ".before.marked.i");
+            requests.push_back({compile_argv(unit, {"-E", "-MD", "-MF",
+                                                    unit_file(run, i, ".before.d"), unit.source}),
+                                unit.directory, marked_before[i], ""});
+        }
+        requests.push_back(
+            {compile_argv(unit, plain), unit.directory, unit_file(run, i, ".before.i"), ""});
         if (!run.report.units[i].restructured) continue;
         std::vector<std::string> flags = with(run.restructured.include_flags, {});
         requests.push_back(
@@ -632,6 +695,25 @@ void measure(run_state& run) {
     }
     run.begin("measure", static_cast<int>(requests.size()));
     run_all(requests, run.options.jobs, run.shown);
+
+    // Each unit's texts are read on the jobs' threads; the totals are summed after.
+    std::vector<unit_measure> found(run.units.size());
+    for_each_parallel(run.units.size(), run.options.jobs, [&](size_t i) {
+        const compile_unit& unit = run.units[i];
+        unit_measure& m = found[i];
+        m.before = measure_file(unit_file(run, i, ".before.i"));
+        m.headers_read_before = static_cast<int>(
+            headers_read(unit_file(run, i, ".before.d"), unit.directory, run.out.tree).size());
+        m.origin_before = read_origins(marked_before[i], run.out.tree);
+        m.declaring_before = headers_declaring_in(unit.preprocessed(), run.out.tree);
+        if (!run.report.units[i].restructured) return;
+        m.after = measure_file(unit_file(run, i, ".after.i"));
+        m.headers_read_after = static_cast<int>(
+            headers_read(unit_file(run, i, ".after.d"), unit.directory, run.out.tree).size());
+        m.origin_after = read_origins(unit_file(run, i, ".after.marked.i"), run.out.tree);
+        m.declaring_after =
+            headers_declaring_in(unit_file(run, i, ".after.marked.i"), run.out.tree);
+    });
     run.end("measure");
 
     std::map<std::string, header_report> headers;
@@ -645,14 +727,11 @@ void measure(run_state& run) {
     };
     for (size_t i = 0; i < run.units.size(); ++i) {
         unit_report& u = run.report.units[i];
-        const compile_unit& unit = run.units[i];
-        u.before = measure_file(unit_file(run, i, ".before.i"));
-        u.headers_read_before = static_cast<int>(
-            headers_read(unit_file(run, i, ".before.d"), unit.directory, run.out.tree).size());
-        u.origin_before =
-            origins_of(read_origins(unit_file(run, i, ".before.marked.i"), run.out.tree));
-        std::set<std::string> before = headers_declaring_in(unit.preprocessed(), run.out.tree);
-        for (const std::string& h : before)
+        const unit_measure& m = found[i];
+        u.before = m.before;
+        u.headers_read_before = m.headers_read_before;
+        u.origin_before = origins_of(m.origin_before);
+        for (const std::string& h : m.declaring_before)
             headers[h].units_before++;
         if (i < run.bounds.size())
             for (const std::string& h : run.bounds[i].headers)
@@ -662,19 +741,16 @@ void measure(run_state& run) {
             u.after = u.before;
             u.origin_after = u.origin_before;
             u.headers_read_after = u.headers_read_before;
-            for (const std::string& h : before)
+            for (const std::string& h : m.declaring_before)
                 headers[h].units_after++;
             continue;
         }
-        u.after = measure_file(unit_file(run, i, ".after.i"));
-        u.headers_read_after = static_cast<int>(
-            headers_read(unit_file(run, i, ".after.d"), unit.directory, run.out.tree).size());
-        text_origins after = read_origins(unit_file(run, i, ".after.marked.i"), run.out.tree);
-        u.origin_after = origins_of(after);
-        for (const std::string& h : after.new_headers)
+        u.after = m.after;
+        u.headers_read_after = m.headers_read_after;
+        u.origin_after = origins_of(m.origin_after);
+        for (const std::string& h : m.origin_after.new_headers)
             new_header_units[fs::path(h).lexically_normal().string()]++;
-        for (const std::string& h :
-             headers_declaring_in(unit_file(run, i, ".after.marked.i"), run.out.tree))
+        for (const std::string& h : m.declaring_after)
             headers[h].units_after++;
     }
     for (auto& [path, h] : headers) {
@@ -897,8 +973,10 @@ int run_pipeline(const run_options& options) {
     if (!restructure(run, error)) return fail(run, "restructure", error);
     pin_restructured_includes(run);
     fit_configurations(run);
-    compile_units(run);
+    mark_restructured(run);
     build_after(run);
+    compile_units(run);
+    check_links(run);
     // Without the project's build, or when it failed on the rewritten sources,
     // there is no rebuilt copy to check.
     if (!run.build_captured)
