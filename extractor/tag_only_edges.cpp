@@ -26,7 +26,9 @@ struct unit_needs {
     std::map<std::string, char> complete; // aggregates needed whole, with the verb
 };
 
-std::map<std::string, unit_needs> needs_of;
+// By whether the unit is a definition, and its name: a function's
+// definition and its prototype are two units.
+std::map<std::pair<bool, std::string>, unit_needs> needs_of;
 
 bool aggregate_name(const std::string& name) {
     return name.compare(0, 7, "struct:") == 0 || name.compare(0, 6, "union:") == 0;
@@ -70,20 +72,30 @@ void walk(nid t, bool whole, char verb, unit_needs& needs) {
     }
 }
 
-unit_needs& needs(const std::string& subject) {
-    return needs_of[subject];
+unit_needs& needs(bool definition, const std::string& subject) {
+    return needs_of[{definition, subject}];
+}
+
+// The needs a fact of `verb` about `subject` reads: a definition's for "2",
+// a declaration's for "4", the other kind's when there is none (as the
+// reader looks the unit up).
+const unit_needs* needs_for(char verb, const std::string& subject) {
+    const bool definition = verb == '2';
+    auto found = needs_of.find({definition, subject});
+    if (found == needs_of.end()) found = needs_of.find({!definition, subject});
+    return found == needs_of.end() ? nullptr : &found->second;
 }
 
 void declarations_and_definitions() {
     for (nid f : cDefGlobalFunctions) {
-        unit_needs& n = needs(get_name("func", f));
+        unit_needs& n = needs(true, get_name("func", f));
         for (nid p : find_parameters(f))
             walk(p, true, '2', n);
     }
     for (nid v : cDefGlobalVariables)
-        walk(next_nodes_instance.of(v).first(), true, '2', needs(get_name("var", v)));
+        walk(next_nodes_instance.of(v).first(), true, '2', needs(true, get_name("var", v)));
     for (nid f : cDclGlobalFunctions) {
-        unit_needs& n = needs(get_name("func", f));
+        unit_needs& n = needs(false, get_name("func", f));
         for (nid p : find_parameters(f))
             walk(p, false, '4', n);
     }
@@ -91,23 +103,23 @@ void declarations_and_definitions() {
         if (is_global(f)) continue;
         std::string q = trace_type_name(prev_nodes_arcSon.of(f).first());
         if (q.empty()) continue;
-        unit_needs& n = needs(q);
+        unit_needs& n = needs(false, q);
         for (nid p : find_parameters(f))
             walk(p, false, '4', n);
     }
     for (nid t : cFctTypes) {
         std::string name = get_name("fct", t);
         if (name.empty()) continue;
-        unit_needs& n = needs(name);
+        unit_needs& n = needs(false, name);
         for (nid p : find_parameters(t))
             walk(p, false, '4', n);
     }
     for (nid v : cDclGlobalVariables)
-        walk(next_nodes_instance.of(v).first(), false, '4', needs(get_name("var", v)));
+        walk(next_nodes_instance.of(v).first(), false, '4', needs(false, get_name("var", v)));
     for (nid t : cDclGlobalTypes) {
         std::string name = get_name("type", t);
         if (name.empty()) continue;
-        unit_needs& n = needs(name);
+        unit_needs& n = needs(false, name);
         for (nid x : next_nodes_instance.of(t))
             walk(x, false, '4', n);
     }
@@ -121,16 +133,16 @@ void objects() {
         for (nid p : prev_nodes.of(o))
             if (kind_of(p) == "cAggrType") {
                 std::string s = trace_type_name(p);
-                if (!s.empty()) walk(type, true, '4', needs(s));
+                if (!s.empty()) walk(type, true, '4', needs(false, s));
             }
         nid r = find_root(o);
         if (r == no_node || r == o) continue;
         if (cDefGlobalVariables.contains(r))
-            walk(type, !is_extern(o), '2', needs(get_name("var", r)));
+            walk(type, !is_extern(o), '2', needs(true, get_name("var", r)));
         else if (cDefGlobalFunctions.contains(r))
-            walk(type, !is_extern(o), '2', needs(get_name("func", r)));
+            walk(type, !is_extern(o), '2', needs(true, get_name("func", r)));
         else if (std::string s = trace_type_name(r); !s.empty())
-            walk(type, true, '4', needs(s));
+            walk(type, true, '4', needs(false, s));
     }
 }
 
@@ -143,7 +155,11 @@ void name_references() {
         if (c.empty()) continue;
         const bool whole = node(x).attrs.complete == "True";
         std::string_view s = name_of(x);
-        unit_needs& n = needs(c);
+        // Code of a function or a variable's initializer, or a type's array
+        // size or enumerator value.
+        nid f = context_function(x);
+        const bool definition = f != no_node ? has_body(f) : context_type(x).empty();
+        unit_needs& n = needs(definition, c);
         if (s.find('*') != std::string_view::npos) {
             nid p = first_ptr_named(s);
             if (p == no_node) continue;
@@ -192,26 +208,30 @@ void generate_tag_only_edges() {
     const std::set<use_fact> uses = written_uses();
     std::set<use_fact> marks;
     for (const use_fact& u : uses) {
-        auto found = needs_of.find(u.subject);
-        if (found == needs_of.end()) continue; // a unit this pass does not model
-        const unit_needs& n = found->second;
+        const unit_needs* found = needs_for(u.verb, u.subject);
+        if (!found) continue; // a unit this pass does not model
+        const unit_needs& n = *found;
         const char mark = u.verb == '2' ? '5' : '6';
         if (aggregate_name(u.object)) {
             if (!n.complete.count(u.object)) marks.insert(use_fact{mark, u.subject, u.object});
         } else if (u.object.compare(0, 5, "type:") == 0) {
-            if (!n.named.count(u.object)) marks.insert(use_fact{mark, u.subject, u.object});
+            std::string behind = aggregate_behind(u.object);
+            // An aggregate keeps the typedef that names it: written in one
+            // statement (`typedef struct S {...} T;`) the two are one unit,
+            // which must come out the same in every unit that has it.
+            if (!n.named.count(u.object) && behind != u.subject)
+                marks.insert(use_fact{mark, u.subject, u.object});
             // Users of a typedef are given the structure it names: only
             // those that need it whole keep it.
-            std::string behind = aggregate_behind(u.object);
             if (!behind.empty() && !n.complete.count(behind))
                 marks.insert(use_fact{mark, u.subject, behind});
         }
     }
-    for (const auto& [subject, n] : needs_of)
+    for (const auto& [key, n] : needs_of)
         for (const auto& [aggregate, verb] : n.complete)
-            if (!uses.count(use_fact{'2', subject, aggregate}) &&
-                !uses.count(use_fact{'4', subject, aggregate}))
-                output_line(std::string(1, verb), subject, aggregate);
+            if (!uses.count(use_fact{'2', key.second, aggregate}) &&
+                !uses.count(use_fact{'4', key.second, aggregate}))
+                output_line(std::string(1, key.first ? '2' : '4'), key.second, aggregate);
     for (const use_fact& m : marks)
         output_line(std::string(1, m.verb), m.subject, m.object);
     needs_of.clear();
