@@ -197,6 +197,24 @@ std::string aggregate_behind(const std::string& type_name) {
     return {};
 }
 
+// The aggregate a typedef defines in its own statement (`typedef struct S
+// {...} T;`, also unnamed), or that a typedef of such a typedef names
+// (`typedef T T2;`), or "": the typedef's text is, or needs, the aggregate's.
+std::string aggregate_defined_by(const std::string& type_name) {
+    if (type_name.compare(0, 5, "type:") != 0) return {};
+    const std::string bare = type_name.substr(5);
+    for (nid t : alias_types_named(bare)) {
+        if (get_name("type", t) != type_name) continue;
+        nid x = next_nodes_instance.of(t).first();
+        for (std::size_t steps = 0; x != no_node && steps < walk_limit(); ++steps) {
+            if (kind_of(x) == "cAggrType") return trace_type(x).name;
+            if (kind_of(x) != "cAliasType") break;
+            x = next_nodes_instance.of(x).first();
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 void generate_tag_only_edges() {
@@ -213,7 +231,11 @@ void generate_tag_only_edges() {
         const unit_needs& n = *found;
         const char mark = u.verb == '2' ? '5' : '6';
         if (aggregate_name(u.object)) {
-            if (!n.complete.count(u.object)) marks.insert(use_fact{mark, u.subject, u.object});
+            // A typedef and the aggregate it defines are one statement: the
+            // typedef's text holds the aggregate's members and needs what
+            // they need.
+            if (!n.complete.count(u.object) && aggregate_defined_by(u.subject) != u.object)
+                marks.insert(use_fact{mark, u.subject, u.object});
         } else if (u.object.compare(0, 5, "type:") == 0) {
             std::string behind = aggregate_behind(u.object);
             // An aggregate keeps the typedef that names it: written in one
@@ -222,8 +244,10 @@ void generate_tag_only_edges() {
             if (!n.named.count(u.object) && behind != u.subject)
                 marks.insert(use_fact{mark, u.subject, u.object});
             // Users of a typedef are given the structure it names: only
-            // those that need it whole keep it.
-            if (!behind.empty() && !n.complete.count(behind))
+            // those that need it whole keep it. A structure the typedef
+            // defines in its own statement comes with the typedef's text.
+            if (!behind.empty() && !n.complete.count(behind) &&
+                aggregate_defined_by(u.object) != behind)
                 marks.insert(use_fact{mark, u.subject, behind});
         }
     }
