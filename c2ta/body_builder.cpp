@@ -241,9 +241,16 @@ void BodyBuilder::complete_uses(CXCursor cursor, CXCursorKind kind,
         complete_use(pointee.kind == CXType_Invalid ? base : pointee, node);
         return;
     }
-    // An operator hidden by a macro ("binary", "unary") may be arithmetic.
-    const bool arithmetic = op == "[]" || op == "+" || op == "-" || op == "+=" || op == "-=" ||
-                            op == "++" || op == "--" || op == "unary" || op == "binary";
+    bool arithmetic = op == "[]" || op == "+" || op == "-" || op == "+=" || op == "-=" ||
+                      op == "++" || op == "--";
+    // An operator whose text a macro hides ("binary" in `p != NULL`, "unary")
+    // is told by its type: pointer arithmetic gives a pointer (p + n, ++p) or,
+    // for p - q, a difference that is not an int, which a comparison or a
+    // logical operator gives.
+    if (op == "binary" || op == "unary") {
+        CXTypeKind result = clang_getCanonicalType(clang_getCursorType(cursor)).kind;
+        arithmetic = result == CXType_Pointer || (op == "binary" && result != CXType_Int);
+    }
     if (!arithmetic) return;
     for (CXCursor operand : operands) {
         CXType pointee = canonical_pointee(clang_getCursorType(operand));

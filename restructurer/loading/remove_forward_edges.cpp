@@ -34,6 +34,11 @@ void graph::remove_forward_edges() {
     }
 
     for (const edge& r : removed) {
+        // A type name that needs no more than the aggregate's tag (it names
+        // it behind a pointer, or only reaches it through its own structure's
+        // members) passes nothing on: a user that needs the aggregate whole
+        // says so in a fact of its own.
+        if (tag_only_edges.count(r)) continue;
         // The edges leaving the type name form one range of the ordered set.
         // Only edges leaving aggregates are erased or inserted here, so that
         // range is the one the pass began with.
