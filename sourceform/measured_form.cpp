@@ -31,6 +31,26 @@ bool read_include(const std::string& line, std::string& name) {
     return true;
 }
 
+bool is_forward_declaration(const std::string& line) {
+    static const std::regex forward("^(struct|union|enum)\\s+[A-Za-z_][A-Za-z_0-9]*\\s*;$");
+    return std::regex_match(trim(line), forward);
+}
+
+// Cuts the forward declarations (and blank lines among them) off the end of a
+// unit's text and returns them, keeping the unit's first line: a unit may be a
+// forward declaration itself.
+std::vector<std::string> trailing_forward_declarations(std::vector<std::string>& text) {
+    size_t cut = text.size();
+    while (cut > 1 && (trim(text[cut - 1]).empty() || is_forward_declaration(text[cut - 1])))
+        --cut;
+    while (cut < text.size() && trim(text[cut]).empty())
+        ++cut;
+    if (cut == text.size()) return {}; // blank lines only: they stay
+    std::vector<std::string> moved(text.begin() + static_cast<std::ptrdiff_t>(cut), text.end());
+    text.resize(cut);
+    return moved;
+}
+
 } // namespace
 
 measured_file read_measured_text(const std::string& text) {
@@ -48,18 +68,27 @@ measured_file read_measured_text(const std::string& text) {
         first = 2;
         end = lines.size() - 1;
     }
+    // The restructurer writes the forward declarations a unit needs right
+    // before the unit's line marker: they end the text read so far (the
+    // previous unit's, or text outside any unit) and open the next unit's.
     measured_unit* current = nullptr;
+    std::vector<std::string> loose;
     for (size_t i = first; i < end; ++i) {
         int number = 0;
         std::string name;
         if (read_marker(lines[i], number, name)) {
-            result.units.push_back({name, number, {}});
+            std::vector<std::string> ahead =
+                current ? trailing_forward_declarations(current->text) : std::move(loose);
+            loose.clear();
+            result.units.push_back({name, number, std::move(ahead)});
             current = &result.units.back();
         } else if (read_include(lines[i], name)) {
             result.includes.push_back(name);
             current = nullptr;
         } else if (current) {
             current->text.push_back(lines[i]);
+        } else {
+            loose.push_back(lines[i]);
         }
     }
     return result;
@@ -74,12 +103,11 @@ measured_file read_measured_file(const std::string& path) {
 
 std::vector<std::string> forward_declarations(const measured_unit& unit,
                                               const std::string& original_first_line) {
-    static const std::regex forward("^(struct|union|enum)\\s+[A-Za-z_][A-Za-z_0-9]*\\s*;$");
     std::vector<std::string> found;
     for (const std::string& l : unit.text) {
         std::string t = trim(l);
         if (t.empty() && found.empty()) continue;
-        if (!std::regex_match(t, forward) || t == trim(original_first_line)) break;
+        if (!is_forward_declaration(t) || t == trim(original_first_line)) break;
         found.push_back(t);
     }
     return found;

@@ -27,3 +27,29 @@ TEST(MeasuredForm, UnitsByMarkerIncludesAndForwardDeclarations) {
     EXPECT_TRUE(forward_declarations(m.units[1], "struct item;").empty())
         << "a unit that is itself a declaration of that form has no forward part";
 }
+
+// The restructurer writes a unit's forward declarations ahead of its line
+// marker: they belong to the unit after the marker, not to the text before it,
+// whether that is another unit or the start of the file.
+TEST(MeasuredForm, ForwardDeclarationsAheadOfTheMarkerOpenTheNextUnit) {
+    measured_file m = read_measured_text("struct style;\n"
+                                         "#line 8 \"/p/report.h\"\n"
+                                         "void print(const struct style *s);\n"
+                                         "#line 14 \"/p/report.h\"\n"
+                                         "struct item;\n"
+                                         "#line 21 \"/p/report.h\"\n"
+                                         "typedef void (*printer)(const item_t *item);\n"
+                                         "struct report_style;\n"
+                                         "\n"
+                                         "#line 30 \"/p/report.h\"\n"
+                                         "void print_report(const struct report_style *style);\n");
+    ASSERT_EQ(m.units.size(), 4u);
+    EXPECT_EQ(forward_declarations(m.units[0], "void print(const struct style *s);"),
+              std::vector<std::string>{"struct style;"});
+    EXPECT_EQ(m.units[1].text, std::vector<std::string>{"struct item;"})
+        << "a unit that is a forward declaration keeps its own line";
+    EXPECT_EQ(m.units[2].text,
+              std::vector<std::string>{"typedef void (*printer)(const item_t *item);"});
+    EXPECT_EQ(forward_declarations(m.units[3], "void print_report(const struct report_style *style);"),
+              std::vector<std::string>{"struct report_style;"});
+}
