@@ -3,6 +3,7 @@
 // into the graph accumulated from the earlier files.
 #include "header/graph.h"
 
+#include "graph/phase_times.h"
 #include "graph/progress.h"
 #include "loading/fact_line.h"
 
@@ -35,30 +36,40 @@ void graph::read_graphs(std::vector<std::string> files) {
         unit_index_size = 0;
 
         announce(file);
-        compile_dir = working_directory(preprocessed_source(file));
-        read_fact_file(file);
+        {
+            phase_timer timer("loading: reading facts");
+            compile_dir = working_directory(preprocessed_source(file));
+            read_fact_file(file);
+        }
         if (debug_count()) count();
+        {
+            phase_timer timer("loading: cleaning");
+            update_headers(std::vector<node>(nodes.begin(), nodes.end()), true);
 
-        update_headers(std::vector<node>(nodes.begin(), nodes.end()), true);
+            remove_system_definitions();
+            announce("system definitions removed.");
+            if (debug_count()) count();
 
-        remove_system_definitions();
-        announce("system definitions removed.");
-        if (debug_count()) count();
-
-        remove_self_cycles();
-        remove_fcts();
-        remove_self_cycles();
-        remove_forward_edges();
-        keep_own_declarations();
-        keep_source_types_own();
-        construct_leaves();
-        remove_unused_declarations();
-
-        preprocessing_program_units_in_file(preprocessed_source(file));
+            remove_self_cycles();
+            remove_fcts();
+            remove_self_cycles();
+            remove_forward_edges();
+            keep_own_declarations();
+            keep_source_types_own();
+            construct_leaves();
+            remove_unused_declarations();
+        }
+        {
+            phase_timer timer("loading: text extraction");
+            preprocessing_program_units_in_file(preprocessed_source(file));
+        }
         announce("cycle edges removed.");
         if (debug_count()) count();
 
-        if (!reduce_only) merge_file_graph(acc);
+        if (!reduce_only) {
+            phase_timer timer("loading: merging");
+            merge_file_graph(acc);
+        }
     }
     if (reduce_only) return;
 
