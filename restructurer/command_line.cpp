@@ -1,6 +1,7 @@
 #include "command_line.h"
 
 #include "codegen/output_file.h"
+#include "graph/phase_times.h"
 #include "header/graph.h"
 
 #include <unistd.h>
@@ -34,13 +35,29 @@ int run_restructurer(int argc, const char* const* argv) {
     if (argc <= 1) return 0;
     g.reduce_only = g.generate_facts = g.with_inclusions = false;
     const std::vector<std::string> files = scan_arguments(argc, argv, g);
-    g.read_graphs(files);
-    if (!g.reduce_only) {
-        g.construct_leaves();
-        g.partitioning();
-        g.compressing_graph();
-        g.codegen();
+    {
+        phase_timer timer("loading (all files)");
+        g.read_graphs(files);
     }
+    if (!g.reduce_only) {
+        {
+            phase_timer timer("leaves");
+            g.construct_leaves();
+        }
+        {
+            phase_timer timer("partitioning");
+            g.partitioning();
+        }
+        {
+            phase_timer timer("compressing");
+            g.compressing_graph();
+        }
+        {
+            phase_timer timer("codegen (all)");
+            g.codegen();
+        }
+    }
+    print_phase_times();
     // Messages and facts on standard output, and every generated file, must
     // be whole: a run that lost a write fails.
     std::cout.flush();

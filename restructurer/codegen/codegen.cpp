@@ -3,11 +3,15 @@
 #include "header/graph.h"
 
 #include "codegen/emission_index.h"
+#include "graph/phase_times.h"
 #include "graph/progress.h"
 
 void graph::codegen() {
     if (!compressed) return;
-    construct_module_dependences();
+    {
+        phase_timer timer("codegen: module dependences");
+        construct_module_dependences();
+    }
     announce("module dependences constructed");
     if (config.accept("debug count")) compressed->count();
     write_makefile();
@@ -18,8 +22,14 @@ void graph::codegen() {
     auto* root_object = make_node<Header>("");
     root_object->members = compressed->nodes;
     node root(root_number, root_object);
-    emission = std::make_shared<emission_index>(*compressed, file_edges);
-    N_codegen(root);
+    {
+        phase_timer timer("codegen: emission index");
+        emission = std::make_shared<emission_index>(*compressed, file_edges);
+    }
+    {
+        phase_timer timer("codegen: emission");
+        N_codegen(root);
+    }
     emission.reset();
     announce("... code generated.");
 }

@@ -31,6 +31,13 @@ std::vector<node> units_to_write(const graph& g, const node& n, int users) {
             units.push_back(m);
     return units;
 }
+
+// out_degree(n, c.edges), from the emission tables when they are built: a
+// header every source uses has as many edges as there are sources, and the
+// walk asks for it once per file.
+int users_in(const graph& c, const emission_index* index, const node& n) {
+    return index ? index->users_of(n) : c.out_degree(n, c.edges);
+}
 } // namespace
 
 void graph::N_codegen(node& n) {
@@ -42,7 +49,7 @@ void graph::N_codegen(node& n) {
         // The synthetic root only gathers the graph: it is never written, even
         // when its one member would lend it a file name.
         if (n.id == root_number) return;
-        std::vector<node> units = units_to_write(*this, n, c.out_degree(n, c.edges));
+        std::vector<node> units = units_to_write(*this, n, users_in(c, emission.get(), n));
         if (units.empty()) {
             const std::string name = get_filename(n);
             if (n.is_define() && name != "-1.c") {
@@ -98,25 +105,36 @@ void graph::N_codegen(std::string& text, node& n) {
     const node_set members = header->members;
     for (node m : members)
         if (!m.is_program_unit()) N_codegen(text, m);
-    std::vector<node> units = units_to_write(*this, n, c.out_degree(n, c.edges));
+    std::vector<node> units = units_to_write(*this, n, users_in(c, emission.get(), n));
     if (!units.empty()) V_codegen(n.id, text, units, n.is_define() ? 1 : 2);
 }
 
 namespace {
 // True when another member of `direct` is reachable from x through header
 // nodes: that header uses x and brings it in (as an include or expanded).
-bool brought_in_by_another(const graph& c, const node& x, const node_set& direct) {
+bool brought_in_by_another(const graph& c, const emission_index* index, const node& x,
+                           const node_set& direct) {
     node_set reached;
     std::vector<node> pending{x};
+    // Only the edges to headers matter; the tables hold just those, where the
+    // edge set would give every user of a widely used header.
+    auto follow = [&](const node& to) {
+        if (!to.is_header() || !reached.insert(to).second) return false;
+        if (to != x && direct.count(to)) return true;
+        pending.push_back(to);
+        return false;
+    };
     while (!pending.empty()) {
         const node from = pending.back();
         pending.pop_back();
-        for (auto it = c.edges.lower_bound(edge::first_from(from.id));
-             it != c.edges.end() && it->from.id == from.id; ++it) {
-            if (!it->to.is_header() || !reached.insert(it->to).second) continue;
-            if (it->to != x && direct.count(it->to)) return true;
-            pending.push_back(it->to);
+        if (index) {
+            for (const node& to : index->headers_using(from.id))
+                if (follow(to)) return true;
+            continue;
         }
+        for (auto it = c.edges.lower_bound(edge::first_from(from.id));
+             it != c.edges.end() && it->from.id == from.id; ++it)
+            if (follow(it->to)) return true;
     }
     return false;
 }
@@ -133,7 +151,7 @@ std::vector<node> include_list(const graph& c, const emission_index* index, int 
     if (direct.size() < 2) return std::vector<node>(direct.begin(), direct.end());
     std::vector<node> kept;
     for (const node& x : direct)
-        if (!brought_in_by_another(c, x, direct)) kept.push_back(x);
+        if (!brought_in_by_another(c, index, x, direct)) kept.push_back(x);
     return kept;
 }
 } // namespace
@@ -149,7 +167,7 @@ void graph::V_codegen(int number, std::string& out, std::vector<node>& units, in
     }
     graph& c = *compressed;
     for (node x : include_list(c, emission.get(), number)) {
-        if (c.out_degree(x, c.edges) == 1 && mode == 1)
+        if (users_in(c, emission.get(), x) == 1 && mode == 1)
             N_codegen(out, x);
         else
             S_codegen(out, x);

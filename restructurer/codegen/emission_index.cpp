@@ -3,8 +3,21 @@
 emission_index::emission_index(const graph& compressed, const edge_set& unit_edges)
     : c_(compressed), unit_edges_(unit_edges),
       reach_(compressed.nodes, compressed.edges, compressed.leaves) {
-    for (const edge& e : c_.edges)
+    for (const edge& e : c_.edges) {
         if (e.from.id != e.to.id && e.from.is_header()) headers_used_[e.to.id].insert(e.from);
+        if (e.from.id != e.to.id) ++users_[e.from.id];
+        if (e.to.is_header()) headers_using_[e.from.id].push_back(e.to);
+    }
+}
+
+int emission_index::users_of(const node& n) const {
+    auto it = users_.find(n.id);
+    return it == users_.end() ? 0 : it->second;
+}
+
+const std::vector<node>& emission_index::headers_using(int number) const {
+    auto it = headers_using_.find(number);
+    return it == headers_using_.end() ? no_nodes_ : it->second;
 }
 
 std::size_t emission_index::leaves_reached(const node& n) const {

@@ -10,6 +10,7 @@
 
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class emission_index {
@@ -22,6 +23,12 @@ class emission_index {
     // The headers h with an edge h -> n, h != n, in number order (each held by
     // the handle of its edge).
     const node_set& headers_used_by(int number) const;
+    // out_degree(n, edges) in the compressed graph: the edges from n to
+    // another node.
+    int users_of(const node& n) const;
+    // The ends of the edges from node number `number` that are headers, in
+    // edge order (each held by the handle of its edge).
+    const std::vector<node>& headers_using(int number) const;
 
     const edge_set& unit_edges() const { return unit_edges_; }
     // The number of nodes reachable from n along the unit edges, n included:
@@ -38,5 +45,8 @@ class emission_index {
     int walk_ = 0;
     leaf_sets reach_;
     std::map<int, node_set> headers_used_;
+    std::unordered_map<int, int> users_;
+    std::unordered_map<int, std::vector<node>> headers_using_;
+    std::vector<node> no_nodes_;
     node_set none_;
 };

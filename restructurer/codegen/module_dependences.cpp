@@ -7,6 +7,7 @@
 #include "partition/leaf_sets.h"
 
 #include <map>
+#include <vector>
 
 namespace {
 // The module a leaf contributes: an implementation file's directory, or the
@@ -35,6 +36,22 @@ void graph::construct_module_dependences() {
         if (n.is_define()) g.leaves.insert(n);
 
     const leaf_sets reach(g.nodes, g.edges, g.leaves);
+    // The module of every leaf, as a number into `names` (-1: none), found
+    // once: a header that every source uses reaches every leaf.
+    std::vector<std::string> names;
+    std::map<std::string, int> number_of;
+    std::vector<int> module_at;
+    for (const node& m : reach.leaves()) {
+        std::string module;
+        if (!module_of_leaf(m, module)) {
+            module_at.push_back(-1);
+            continue;
+        }
+        auto known = number_of.emplace(module, static_cast<int>(names.size()));
+        if (known.second) names.push_back(module);
+        module_at.push_back(known.first->second);
+    }
+    std::vector<char> seen(names.size(), 0);
     std::map<int, std::set<std::string>> modules_by_key; // computed once per leaf set
     for (const node& n : g.nodes) {
         if (n.is_implement()) continue;
@@ -43,13 +60,24 @@ void graph::construct_module_dependences() {
         auto known = modules_by_key.find(key);
         if (leaf || known == modules_by_key.end()) {
             scratch_modules.clear();
-            const node_set reached = leaf ? node_set{n} : reach.leaves_of(key);
             std::string module;
-            for (const node& m : reached)
-                if (module_of_leaf(m, module)) {
-                    scratch_modules.insert(module);
-                    module_dirs.insert(module);
+            if (leaf) {
+                if (module_of_leaf(n, module)) scratch_modules.insert(module);
+            } else {
+                std::vector<int> found;
+                reach.for_each_bit(key, [&](std::size_t bit) {
+                    const int at = module_at[bit];
+                    if (at >= 0 && !seen[at]) {
+                        seen[at] = 1;
+                        found.push_back(at);
+                    }
+                });
+                for (int at : found) {
+                    scratch_modules.insert(names[at]);
+                    seen[at] = 0;
                 }
+            }
+            module_dirs.insert(scratch_modules.begin(), scratch_modules.end());
             if (!leaf) known = modules_by_key.emplace(key, scratch_modules).first;
         }
         modules_of[n] = leaf ? scratch_modules : known->second;

@@ -31,7 +31,11 @@ std::string graph::source_path(const std::string& name, const std::string& compi
     const bool relative = name[0] != '/';
     const std::string candidate =
         relative && !compile_dir.empty() ? compile_dir + "/" + name : name;
-    if (realpath(candidate.c_str(), buf)) return std::string(buf);
+    // Every fact names its file: resolved names are remembered as in system_path.
+    static std::unordered_map<std::string, std::string> resolved;
+    auto known = resolved.find(candidate);
+    if (known != resolved.end()) return known->second;
+    if (realpath(candidate.c_str(), buf)) return resolved.emplace(candidate, buf).first->second;
     std::cout << "Warning: file " << name << " does not exist!\n";
     std::error_code ec;
     return std::filesystem::absolute(candidate, ec).lexically_normal().string();

@@ -6,6 +6,7 @@
 #include "contract/fact_kind.h"
 #include "contract/fact_line.h"
 #include "contract/unit_files.h"
+#include "graph/phase_times.h"
 #include "graph/progress.h"
 
 #include <fstream>
@@ -39,31 +40,41 @@ void graph::read_graphs(std::vector<std::string> files) {
         tag_only_aggregates.clear();
 
         announce(file);
-        compile_dir = working_directory(preprocessed_source_of_facts(file));
-        read_fact_file(file);
+        {
+            phase_timer timer("loading: reading facts");
+            compile_dir = working_directory(preprocessed_source_of_facts(file));
+            read_fact_file(file);
+        }
         if (debug_count()) count();
+        {
+            phase_timer timer("loading: cleaning");
+            update_headers(std::vector<node>(nodes.begin(), nodes.end()), true);
 
-        update_headers(std::vector<node>(nodes.begin(), nodes.end()), true);
+            remove_system_definitions();
+            announce("system definitions removed.");
+            if (debug_count()) count();
 
-        remove_system_definitions();
-        announce("system definitions removed.");
-        if (debug_count()) count();
-
-        remove_self_cycles();
-        remove_fcts();
-        remove_self_cycles();
-        remove_forward_edges();
-        drop_tag_only_edges();
-        keep_own_declarations();
-        keep_source_types_own();
-        construct_leaves();
-        remove_unused_declarations();
-
-        preprocessing_program_units_in_file(preprocessed_source_of_facts(file));
+            remove_self_cycles();
+            remove_fcts();
+            remove_self_cycles();
+            remove_forward_edges();
+            drop_tag_only_edges();
+            keep_own_declarations();
+            keep_source_types_own();
+            construct_leaves();
+            remove_unused_declarations();
+        }
+        {
+            phase_timer timer("loading: text extraction");
+            preprocessing_program_units_in_file(preprocessed_source_of_facts(file));
+        }
         announce("cycle edges removed.");
         if (debug_count()) count();
 
-        if (!reduce_only) merge_file_graph(acc);
+        if (!reduce_only) {
+            phase_timer timer("loading: merging");
+            merge_file_graph(acc);
+        }
     }
     if (reduce_only) return;
 

@@ -25,6 +25,16 @@ class leaf_sets {
     std::size_t size_of(int key) const;
     // The leaves of one key, in ascending number.
     node_set leaves_of(int key) const;
+    // Every leaf, by bit number (ascending node number).
+    const std::vector<node>& leaves() const { return leaf_at_; }
+    // Calls f(bit) for the bit number of each leaf of one key, in ascending
+    // order; a walk costs the words of the set, not a node set's allocations.
+    template <class F> void for_each_bit(int key, F f) const {
+        const std::uint64_t* w = words_of(static_cast<std::size_t>(key));
+        for (std::size_t k = 0; k < words_; ++k)
+            for (std::uint64_t bits = w[k]; bits; bits &= bits - 1)
+                f(k * 64 + static_cast<std::size_t>(__builtin_ctzll(bits)));
+    }
 
   private:
     const std::uint64_t* words_of(std::size_t key) const { return pool_.data() + key * words_; }
