@@ -33,6 +33,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -53,6 +54,8 @@ struct run_state {
     restructure_result restructured;
     std::vector<unit_bound> bounds;
     run_report report;
+    // Units the rebuild made again (unit, not compiled once put back, log).
+    std::vector<std::tuple<size_t, bool, std::string>> regenerated;
     source_form_summary source;
     std::chrono::steady_clock::time_point phase_start;
 
@@ -480,7 +483,9 @@ bool names_source(const std::vector<build_step>& steps, const fs::path& source) 
 // A source the build made again over the rewritten one even after it was put
 // back (`again`, built a second time in `again_steps`), or that the second
 // build did not compile, is not what the rebuilt programs were compiled from:
-// the rebuild proves nothing about it.
+// the rebuild proves nothing about it. Its failure is reported once it was
+// compiled apart (report_regenerated_sources), so that the hint can say whether
+// its rewritten source compiles.
 void find_regenerated_sources(run_state& run, const std::vector<size_t>& again,
                               const std::vector<build_step>& again_steps,
                               const std::string& log) {
@@ -491,9 +496,15 @@ void find_regenerated_sources(run_state& run, const std::vector<size_t>& again,
         const bool not_compiled =
             !made_again && put_back && !names_source(again_steps, after_path(run, run.units[i]));
         if (!made_again && !not_compiled) continue;
-        const compile_unit& unit = run.units[i];
         run.report.units[i].regenerated = true;
         ++run.report.regenerated;
+        run.regenerated.push_back({i, not_compiled, log});
+    }
+}
+
+void report_regenerated_sources(run_state& run) {
+    for (const auto& [i, not_compiled, log] : run.regenerated) {
+        const compile_unit& unit = run.units[i];
         run.report.failures.push_back(
             {unit.name, "rebuild",
              std::string("the project's build made this source again over the rewritten one (it "
@@ -976,6 +987,7 @@ int run_pipeline(const run_options& options) {
     mark_restructured(run);
     build_after(run);
     compile_units(run);
+    report_regenerated_sources(run);
     check_links(run);
     // Without the project's build, or when it failed on the rewritten sources,
     // there is no rebuilt copy to check.
