@@ -22,8 +22,8 @@
 namespace {
 
 struct unit_needs {
-    std::set<std::string> named;          // typedefs and tags its text names
-    std::map<std::string, char> complete; // aggregates needed whole, with the verb
+    std::set<std::string> named;    // typedefs and tags its text names
+    std::set<std::string> complete; // aggregates needed whole
 };
 
 // By whether the unit is a definition, and its name: a function's
@@ -44,7 +44,7 @@ bool is_array_type(nid t) {
 // definition) or not (a prototype's parameter, an extern object, a typedef).
 // A pointer needs no complete pointee; an array needs its element complete; a
 // typedef needed whole needs what it names whole.
-void walk(nid t, bool whole, char verb, unit_needs& needs) {
+void walk(nid t, bool whole, unit_needs& needs) {
     for (std::size_t steps = 0; t != no_node && steps < walk_limit(); ++steps) {
         std::string_view k = kind_of(t);
         if (k == "cPtrType") {
@@ -54,7 +54,7 @@ void walk(nid t, bool whole, char verb, unit_needs& needs) {
         }
         if (k == "cFctType") {
             for (nid p : find_parameters(t))
-                if (p != t) walk(p, false, verb, needs);
+                if (p != t) walk(p, false, needs);
             return;
         }
         if (k != "cAliasType" && k != "cAggrType" && k != "cForwardType" && k != "cEnumType")
@@ -67,7 +67,7 @@ void walk(nid t, bool whole, char verb, unit_needs& needs) {
             t = next_nodes_instance.of(t).first();
             continue;
         }
-        if (whole && aggregate_name(name)) needs.complete.emplace(name, verb);
+        if (whole && aggregate_name(name)) needs.complete.insert(name);
         return;
     }
 }
@@ -90,14 +90,14 @@ void declarations_and_definitions() {
     for (nid f : cDefGlobalFunctions) {
         unit_needs& n = needs(true, get_name("func", f));
         for (nid p : find_parameters(f))
-            walk(p, true, '2', n);
+            walk(p, true, n);
     }
     for (nid v : cDefGlobalVariables)
-        walk(next_nodes_instance.of(v).first(), true, '2', needs(true, get_name("var", v)));
+        walk(next_nodes_instance.of(v).first(), true, needs(true, get_name("var", v)));
     for (nid f : cDclGlobalFunctions) {
         unit_needs& n = needs(false, get_name("func", f));
         for (nid p : find_parameters(f))
-            walk(p, false, '4', n);
+            walk(p, false, n);
     }
     for (nid f : cFunctions) {
         if (is_global(f)) continue;
@@ -105,23 +105,23 @@ void declarations_and_definitions() {
         if (q.empty()) continue;
         unit_needs& n = needs(false, q);
         for (nid p : find_parameters(f))
-            walk(p, false, '4', n);
+            walk(p, false, n);
     }
     for (nid t : cFctTypes) {
         std::string name = get_name("fct", t);
         if (name.empty()) continue;
         unit_needs& n = needs(false, name);
         for (nid p : find_parameters(t))
-            walk(p, false, '4', n);
+            walk(p, false, n);
     }
     for (nid v : cDclGlobalVariables)
-        walk(next_nodes_instance.of(v).first(), false, '4', needs(false, get_name("var", v)));
+        walk(next_nodes_instance.of(v).first(), false, needs(false, get_name("var", v)));
     for (nid t : cDclGlobalTypes) {
         std::string name = get_name("type", t);
         if (name.empty()) continue;
         unit_needs& n = needs(false, name);
         for (nid x : next_nodes_instance.of(t))
-            walk(x, false, '4', n);
+            walk(x, false, n);
     }
 }
 
@@ -133,16 +133,16 @@ void objects() {
         for (nid p : prev_nodes.of(o))
             if (kind_of(p) == "cAggrType") {
                 std::string s = trace_type_name(p);
-                if (!s.empty()) walk(type, true, '4', needs(false, s));
+                if (!s.empty()) walk(type, true, needs(false, s));
             }
         nid r = find_root(o);
         if (r == no_node || r == o) continue;
         if (cDefGlobalVariables.contains(r))
-            walk(type, !is_extern(o), '2', needs(true, get_name("var", r)));
+            walk(type, !is_extern(o), needs(true, get_name("var", r)));
         else if (cDefGlobalFunctions.contains(r))
-            walk(type, !is_extern(o), '2', needs(true, get_name("func", r)));
+            walk(type, !is_extern(o), needs(true, get_name("func", r)));
         else if (std::string s = trace_type_name(r); !s.empty())
-            walk(type, true, '4', needs(false, s));
+            walk(type, true, needs(false, s));
     }
 }
 
@@ -164,13 +164,13 @@ void name_references() {
             nid p = first_ptr_named(s);
             if (p == no_node) continue;
             if (whole)
-                walk(points_to_node(p), true, '2', n);
+                walk(points_to_node(p), true, n);
             else
-                walk(p, false, '2', n);
+                walk(p, false, n);
             continue;
         }
         for (nid t : alias_types_named(s))
-            walk(t, whole, '2', n);
+            walk(t, whole, n);
     }
 }
 
@@ -223,7 +223,8 @@ void generate_tag_only_edges() {
     objects();
     name_references();
 
-    const std::set<use_fact> uses = written_uses();
+    // The complete uses written below join the set; marks are read first.
+    const std::set<use_fact>& uses = written_uses();
     std::set<use_fact> marks;
     for (const use_fact& u : uses) {
         const unit_needs* found = needs_for(u.verb, u.subject);
@@ -252,7 +253,7 @@ void generate_tag_only_edges() {
         }
     }
     for (const auto& [key, n] : needs_of)
-        for (const auto& [aggregate, verb] : n.complete)
+        for (const std::string& aggregate : n.complete)
             if (!uses.count(use_fact{'2', key.second, aggregate}) &&
                 !uses.count(use_fact{'4', key.second, aggregate}))
                 output_line(std::string(1, key.first ? '2' : '4'), key.second, aggregate);
