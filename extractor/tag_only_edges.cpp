@@ -23,8 +23,8 @@
 namespace {
 
 struct unit_needs {
-    std::set<std::string> named;          // typedefs and tags its text names
-    std::map<std::string, int> complete; // aggregates needed whole, with the kind
+    std::set<std::string> named;    // typedefs and tags its text names
+    std::set<std::string> complete; // aggregates needed whole
 };
 
 // By whether the unit is a definition, and its name: a function's
@@ -45,7 +45,7 @@ bool is_array_type(nid t) {
 // definition) or not (a prototype's parameter, an extern object, a typedef).
 // A pointer needs no complete pointee; an array needs its element complete; a
 // typedef needed whole needs what it names whole.
-void walk(nid t, bool whole, int kind, unit_needs& needs) {
+void walk(nid t, bool whole, unit_needs& needs) {
     for (std::size_t steps = 0; t != no_node && steps < walk_limit(); ++steps) {
         std::string_view k = kind_of(t);
         if (k == "cPtrType") {
@@ -55,7 +55,7 @@ void walk(nid t, bool whole, int kind, unit_needs& needs) {
         }
         if (k == "cFctType") {
             for (nid p : find_parameters(t))
-                if (p != t) walk(p, false, kind, needs);
+                if (p != t) walk(p, false, needs);
             return;
         }
         if (k != "cAliasType" && k != "cAggrType" && k != "cForwardType" && k != "cEnumType")
@@ -68,7 +68,7 @@ void walk(nid t, bool whole, int kind, unit_needs& needs) {
             t = next_nodes_instance.of(t).first();
             continue;
         }
-        if (whole && aggregate_name(name)) needs.complete.emplace(name, kind);
+        if (whole && aggregate_name(name)) needs.complete.insert(name);
         return;
     }
 }
@@ -91,14 +91,14 @@ void declarations_and_definitions() {
     for (nid f : cDefGlobalFunctions) {
         unit_needs& n = needs(true, get_name("func", f));
         for (nid p : find_parameters(f))
-            walk(p, true, fact_kind::definition_uses, n);
+            walk(p, true, n);
     }
     for (nid v : cDefGlobalVariables)
-        walk(next_nodes_instance.of(v).first(), true, fact_kind::definition_uses, needs(true, get_name("var", v)));
+        walk(next_nodes_instance.of(v).first(), true, needs(true, get_name("var", v)));
     for (nid f : cDclGlobalFunctions) {
         unit_needs& n = needs(false, get_name("func", f));
         for (nid p : find_parameters(f))
-            walk(p, false, fact_kind::declaration_uses, n);
+            walk(p, false, n);
     }
     for (nid f : cFunctions) {
         if (is_global(f)) continue;
@@ -106,23 +106,23 @@ void declarations_and_definitions() {
         if (q.empty()) continue;
         unit_needs& n = needs(false, q);
         for (nid p : find_parameters(f))
-            walk(p, false, fact_kind::declaration_uses, n);
+            walk(p, false, n);
     }
     for (nid t : cFctTypes) {
         std::string name = get_name("fct", t);
         if (name.empty()) continue;
         unit_needs& n = needs(false, name);
         for (nid p : find_parameters(t))
-            walk(p, false, fact_kind::declaration_uses, n);
+            walk(p, false, n);
     }
     for (nid v : cDclGlobalVariables)
-        walk(next_nodes_instance.of(v).first(), false, fact_kind::declaration_uses, needs(false, get_name("var", v)));
+        walk(next_nodes_instance.of(v).first(), false, needs(false, get_name("var", v)));
     for (nid t : cDclGlobalTypes) {
         std::string name = get_name("type", t);
         if (name.empty()) continue;
         unit_needs& n = needs(false, name);
         for (nid x : next_nodes_instance.of(t))
-            walk(x, false, fact_kind::declaration_uses, n);
+            walk(x, false, n);
     }
 }
 
@@ -134,16 +134,16 @@ void objects() {
         for (nid p : prev_nodes.of(o))
             if (kind_of(p) == "cAggrType") {
                 std::string s = trace_type_name(p);
-                if (!s.empty()) walk(type, true, fact_kind::declaration_uses, needs(false, s));
+                if (!s.empty()) walk(type, true, needs(false, s));
             }
         nid r = find_root(o);
         if (r == no_node || r == o) continue;
         if (cDefGlobalVariables.contains(r))
-            walk(type, !is_extern(o), fact_kind::definition_uses, needs(true, get_name("var", r)));
+            walk(type, !is_extern(o), needs(true, get_name("var", r)));
         else if (cDefGlobalFunctions.contains(r))
-            walk(type, !is_extern(o), fact_kind::definition_uses, needs(true, get_name("func", r)));
+            walk(type, !is_extern(o), needs(true, get_name("func", r)));
         else if (std::string s = trace_type_name(r); !s.empty())
-            walk(type, true, fact_kind::declaration_uses, needs(false, s));
+            walk(type, true, needs(false, s));
     }
 }
 
@@ -165,13 +165,13 @@ void name_references() {
             nid p = first_ptr_named(s);
             if (p == no_node) continue;
             if (whole)
-                walk(points_to_node(p), true, fact_kind::definition_uses, n);
+                walk(points_to_node(p), true, n);
             else
-                walk(p, false, fact_kind::definition_uses, n);
+                walk(p, false, n);
             continue;
         }
         for (nid t : alias_types_named(s))
-            walk(t, whole, fact_kind::definition_uses, n);
+            walk(t, whole, n);
     }
 }
 
@@ -224,7 +224,8 @@ void generate_tag_only_edges() {
     objects();
     name_references();
 
-    const std::set<use_fact> uses = written_uses();
+    // The complete uses written below join the set; marks are read first.
+    const std::set<use_fact>& uses = written_uses();
     std::set<use_fact> marks;
     for (const use_fact& u : uses) {
         const unit_needs* found = needs_for(u.kind, u.subject);
@@ -254,9 +255,8 @@ void generate_tag_only_edges() {
         }
     }
     for (const auto& [key, n] : needs_of)
-        for (const auto& entry : n.complete)
-            if (const std::string& aggregate = entry.first;
-                !uses.count(use_fact{fact_kind::definition_uses, key.second, aggregate}) &&
+        for (const std::string& aggregate : n.complete)
+            if (!uses.count(use_fact{fact_kind::definition_uses, key.second, aggregate}) &&
                 !uses.count(use_fact{fact_kind::declaration_uses, key.second, aggregate}))
                 output_line(key.first ? fact_kind::definition_uses : fact_kind::declaration_uses,
                             key.second, aggregate);
