@@ -2,8 +2,10 @@
 # realworld.sh PKG...: runs hdrslim on real C projects. Each PKG is a Debian source
 # package, fetched at run time without Debian's patches (bench/fetch_sources.sh;
 # cached under ~/.cache/hdrslim, nothing is committed), built with its own build
-# system and checked with its own tests. Prints one line per project, then the time
-# of each phase beside the project's own full build.
+# system and checked with its own tests. Prints one line per project, then per
+# project the time of each phase, and hdrslim's own work (everything but the
+# project's build and check commands) beside the project's plain build, measured
+# in the same run without bear, with their ratio.
 #
 # Known projects, each checked by its own means (same output before and after):
 #   lua5.4      make; bench/realworld/check.lua through the built interpreter
@@ -117,6 +119,26 @@ source_form_proof() {
         "new files with line markers or system internals: ${marks:-none}; with __attribute__: ${attrs:-none}"
 }
 
+# The phases the project's own commands take: its build (under bear) and its
+# check, before and after restructuring and on the source form.
+project_phases='["build", "rebuild", "check before", "check after", "build source form", "check source form"]'
+
+# One project's phase times, then hdrslim's own work (the whole run without the
+# phases of the project's commands) beside the project's plain build of the
+# same run (own_build_seconds: no bear, a fresh copy) and their ratio.
+phase_table() {
+    local pkg=$1 report=$2 whole=$3 plain=$4 commands work
+    commands=$(jq --argjson p "$project_phases" '[.phases[] | select(.phase as $n | $p | index($n)) | .seconds] | add // 0' "$report")
+    work=$(echo "$whole - $commands" | bc)
+    echo "$pkg phases:"
+    jq -r --argjson p "$project_phases" '.phases[] | "  \(.phase)\t\(.seconds * 100 | round / 100)\t" +
+        (if (.phase as $n | $p | index($n)) then "(the project'"'"'s command)" else "" end)' "$report"
+    printf '  whole run\t%.2f\t\n' "$whole"
+    printf "  hdrslim's own work\t%.2f\t(the whole run without the project's commands)\n" "$work"
+    printf "  plain build\t%.2f\t(the project's build alone, without bear)\n" "$plain"
+    printf '  own work / plain build\t%.2f\t\n' "$(echo "$work / $plain" | bc -l)"
+}
+
 status=0
 lines=()
 proofs=()
@@ -152,7 +174,7 @@ for pkg in "$@"; do
     [ "${HDRSLIM_FORM:-}" = source ] && proofs+=("$(source_form_proof "$pkg" "$src" "$out" "$build")")
     $table_only && continue
     own=$(own_build_seconds "$src" "$build")
-    phases+=("$pkg: $(jq -r '[.phases[] | "\(.phase) \(.seconds * 100 | round / 100)s"] | join(", ")' "$report"); whole run ${whole%.*}s; the project's own full build ${own}s")
+    phases+=("$(phase_table "$pkg" "$report" "$whole" "$own")")
 done
 
 summary() {
@@ -169,5 +191,5 @@ fi
 summary
 for proof in "${proofs[@]}"; do echo "$proof"; done
 echo
-for line in "${phases[@]}"; do echo "$line"; done
+for table in "${phases[@]}"; do echo "$table" | column -t -s "$(printf '\t')"; done
 exit $status

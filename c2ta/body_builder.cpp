@@ -100,6 +100,7 @@ bool is_pointer_like(CXType type) {
 
 void BodyBuilder::build(CXCursor cursor, int parent, const char* edge) {
     CXCursorKind kind = clang_getCursorKind(cursor);
+    if (is_declaration_kind(context_.graph.kind(parent))) root_ = parent;
     if (kind == CXCursor_DeclStmt) {
         for (CXCursor child : children_of(cursor))
             build(child, parent, edge);
@@ -147,15 +148,18 @@ void BodyBuilder::expression(CXCursor cursor, int parent, const char* edge) {
         bool global = is_file_scope_entity(clang_getCursorReferenced(cursor));
         int node = add(global ? "cNameRef" : "cLocalRef", cursor, parent, edge);
         graph.set(node, "name", fit_name(cursor_spelling(cursor)));
+        complete_use(clang_getCursorType(cursor), node);
         return;
     }
     int node = add(expression_kind(kind), cursor, parent, edge);
+    std::string op;
     switch (kind) {
     case CXCursor_MemberRefExpr:
         graph.set(node, "name", fit_name(cursor_spelling(cursor)));
         break;
     case CXCursor_ArraySubscriptExpr:
         graph.set(node, "op", "array-ref");
+        op = "[]";
         // The array comes first in identifier order, also in the rare 2[a].
         if (operands.size() == 2 && !is_pointer_like(clang_getCursorType(operands[0])) &&
             is_pointer_like(clang_getCursorType(operands[1])))
@@ -163,12 +167,16 @@ void BodyBuilder::expression(CXCursor cursor, int parent, const char* edge) {
         break;
     case CXCursor_BinaryOperator:
     case CXCursor_CompoundAssignOperator:
-        if (operands.size() == 2)
-            graph.set(node, "op", binary_operator_text(context_.unit, operands[0], operands[1]));
+        if (operands.size() == 2) {
+            op = binary_operator_text(context_.unit, operands[0], operands[1]);
+            graph.set(node, "op", op);
+        }
         break;
     case CXCursor_UnaryOperator:
-        if (operands.size() == 1)
-            graph.set(node, "op", unary_operator_text(context_.unit, cursor, operands[0]));
+        if (operands.size() == 1) {
+            op = unary_operator_text(context_.unit, cursor, operands[0]);
+            graph.set(node, "op", op);
+        }
         break;
     case CXCursor_CStyleCastExpr:
     case CXCursor_CompoundLiteralExpr:
@@ -177,6 +185,7 @@ void BodyBuilder::expression(CXCursor cursor, int parent, const char* edge) {
     default:
         break;
     }
+    complete_uses(cursor, kind, operands, op, node);
     for (CXCursor operand : operands)
         build(operand, node, "cArcOpd");
 }
@@ -191,16 +200,79 @@ void BodyBuilder::type_reference(CXCursor cursor, int parent, const char* edge) 
     CXCursor named = clang_getCursorReferenced(cursor);
     CXCursorKind kind = clang_getCursorKind(named);
     if (!is_file_scope_entity(named)) return;
+    // sizeof, _Alignof, offsetof, va_arg and compound literals need the type
+    // they name complete; a cast (to a pointer, or of a scalar) does not.
+    const bool complete = context_.graph.kind(parent) != "cCast";
+    int node = -1;
     if (kind == CXCursor_TypedefDecl) {
-        int node = add("cNameRef", cursor, parent, edge);
+        node = add("cNameRef", cursor, parent, edge);
         context_.graph.set(node, "name", fit_name(cursor_spelling(named)));
     } else if (kind == CXCursor_StructDecl || kind == CXCursor_UnionDecl ||
                kind == CXCursor_EnumDecl) {
         CXType type = clang_getCursorType(named);
         context_.types.pointer_to(type);
-        int node = add("cNameRef", cursor, parent, edge);
+        node = add("cNameRef", cursor, parent, edge);
         context_.graph.set(node, "name", fit_name(type_spelling(type) + " *"));
     }
+    if (node >= 0 && complete) context_.graph.set(node, "complete", "True");
+}
+
+namespace {
+CXType canonical_pointee(CXType type) {
+    CXType canonical = clang_getCanonicalType(type);
+    return canonical.kind == CXType_Pointer ? clang_getPointeeType(canonical)
+                                            : CXType{CXType_Invalid, {nullptr, nullptr}};
+}
+} // namespace
+
+// The uses of an expression that need a structure or union complete: a value
+// of that type (a call's result, an argument, an assignment, a compound
+// literal, `*p`), the structure of a member access (`p->m`, `s.m`), and the
+// pointee of pointer arithmetic (`p + n`, `p - q`, `++p`, `p[i]`). Each is
+// written as a cNameRef spelled like a pointer to the structure, marked
+// `complete = True`; a pointer passed along, compared or cast needs none.
+void BodyBuilder::complete_uses(CXCursor cursor, CXCursorKind kind,
+                                const std::vector<CXCursor>& operands, const std::string& op,
+                                int node) {
+    complete_use(clang_getCursorType(cursor), node);
+    if (kind == CXCursor_MemberRefExpr && !operands.empty()) {
+        CXType base = clang_getCursorType(operands.front());
+        CXType pointee = canonical_pointee(base);
+        complete_use(pointee.kind == CXType_Invalid ? base : pointee, node);
+        return;
+    }
+    bool arithmetic = op == "[]" || op == "+" || op == "-" || op == "+=" || op == "-=" ||
+                      op == "++" || op == "--";
+    // An operator whose text a macro hides ("binary" in `p != NULL`, "unary")
+    // is told by its type: pointer arithmetic gives a pointer (p + n, ++p) or,
+    // for p - q, a difference that is not an int, which a comparison or a
+    // logical operator gives.
+    if (op == "binary" || op == "unary") {
+        CXTypeKind result = clang_getCanonicalType(clang_getCursorType(cursor)).kind;
+        arithmetic = result == CXType_Pointer || (op == "binary" && result != CXType_Int);
+    }
+    if (!arithmetic) return;
+    for (CXCursor operand : operands) {
+        CXType pointee = canonical_pointee(clang_getCursorType(operand));
+        if (pointee.kind != CXType_Invalid) complete_use(pointee, node);
+    }
+}
+
+void BodyBuilder::complete_use(CXType type, int parent) {
+    CXType canonical = clang_getCanonicalType(type);
+    while (canonical.kind == CXType_ConstantArray || canonical.kind == CXType_IncompleteArray ||
+           canonical.kind == CXType_VariableArray)
+        canonical = clang_getCanonicalType(clang_getArrayElementType(canonical));
+    if (canonical.kind != CXType_Record) return;
+    // The declaration's own type drops the qualifiers (`const struct S`).
+    CXType unqualified = clang_getCursorType(clang_getTypeDeclaration(canonical));
+    int pointer = context_.types.pointer_to(unqualified);
+    if (!complete_written_.emplace(root_, pointer).second) return;
+    TaGraph& graph = context_.graph;
+    int use = graph.add_node("cNameRef");
+    graph.set(use, "name", fit_name(type_spelling(unqualified) + " *"));
+    graph.set(use, "complete", "True");
+    graph.add_edge("cArcOpd", parent, use);
 }
 
 // A cast to a pointer type names that type: a cNameRef spelled like the type

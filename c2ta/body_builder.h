@@ -10,6 +10,11 @@
 
 #include "build_context.h"
 
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
 class DeclarationBuilder;
 
 class BodyBuilder {
@@ -26,8 +31,15 @@ class BodyBuilder {
     void expression(CXCursor cursor, int parent, const char* edge);
     void type_reference(CXCursor cursor, int parent, const char* edge);
     void pointer_type_reference(CXType type, int parent);
+    void complete_uses(CXCursor cursor, CXCursorKind kind, const std::vector<CXCursor>& operands,
+                       const std::string& op, int node);
+    void complete_use(CXType type, int parent);
     int add(const char* kind, CXCursor cursor, int parent, const char* edge);
 
     BuildContext& context_;
     DeclarationBuilder& declarations_;
+    // The declaration whose body or initializer is being built, and the
+    // complete-type uses already written below it (one per structure).
+    int root_ = -1;
+    std::set<std::pair<int, int>> complete_written_;
 };

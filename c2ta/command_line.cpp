@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include "contract/unit_files.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -99,14 +101,11 @@ bool looks_preprocessed(const std::string& path) {
 } // namespace
 
 bool is_preprocessed_unit(const std::string& path) {
-    return ends_with(path, ".cpp.c") || ends_with(path, ".i") || looks_preprocessed(path);
+    return is_preprocessed_source(path) || ends_with(path, ".i") || looks_preprocessed(path);
 }
 
 std::string batch_dump_name(const std::string& input) {
-    for (const char* suffix : {".cpp.c", ".c", ".i", ".h"})
-        if (ends_with(input, suffix))
-            return input.substr(0, input.size() - std::strlen(suffix)) + ".ta";
-    return input + ".ta";
+    return dump_file_of(stem_of_input(input));
 }
 
 std::vector<std::string> float_type_definitions(const std::string& preprocessed_path) {
@@ -175,6 +174,16 @@ Invocation parse_command_line(const std::vector<std::string>& arguments) {
             invocation.batch = true;
             continue;
         }
+        if (argument == "--unit") {
+            if (i + 3 >= arguments.size()) {
+                invocation.error = "--unit takes three files: the unit, its dump, its log";
+                return invocation;
+            }
+            invocation.units.push_back({arguments[i + 1], arguments[i + 2], arguments[i + 3]});
+            invocation.inputs.push_back(arguments[i + 1]);
+            i += 3;
+            continue;
+        }
         bool handled = false;
         for (const char* flag : kept_with_value)
             if (argument == flag) {
@@ -202,7 +211,10 @@ Invocation parse_command_line(const std::vector<std::string>& arguments) {
     }
     if (invocation.inputs.empty())
         invocation.error = "no C source file given";
-    else if (invocation.inputs.size() > 1 && !invocation.batch)
+    else if (!invocation.units.empty() &&
+             (invocation.batch || invocation.inputs.size() > invocation.units.size()))
+        invocation.error = "--unit lists every unit with its files; no other source nor --batch";
+    else if (invocation.inputs.size() > 1 && !invocation.batch && invocation.units.empty())
         invocation.error = "more than one source file (" + invocation.inputs[0] + ", " +
                            invocation.inputs[1] + "); use --batch to write one dump per unit";
     return invocation;

@@ -1,15 +1,25 @@
 // The command line of c2ta: the flags of a compile command and the C source
 // file of one unit, either an ordinary source or a preprocessed unit
 // (<unit>.cpp.c, .i). With "--batch", several units that share the flags, each
-// dump written beside its unit (src/a.c -> src/a.ta, a.cpp.c -> a.ta).
+// dump written beside its unit (src/a.c -> src/a.ta, a.cpp.c -> a.ta). With
+// "--unit IN DUMP LOG" (repeated), several units that share the flags, each with
+// its own dump and its own file for its messages.
 #pragma once
 
 #include <string>
 #include <vector>
 
+// One unit of a "--unit" list: where its dump and its messages go.
+struct UnitFiles {
+    std::string input;
+    std::string dump;
+    std::string log;
+};
+
 struct Invocation {
-    std::vector<std::string> inputs;
+    std::vector<std::string> inputs; // every unit, "--unit" ones included
     bool batch = false;
+    std::vector<UnitFiles> units; // the "--unit" list
     // The flags that shape preprocessing and the language (-I, -D, -U,
     // -include, -std, ...); the rest of a compile command (-c, -o, warnings,
     // code generation, linking) is dropped.

@@ -27,11 +27,15 @@ bool write_all(int fd, const std::string& text) {
 bool write_dump_file(const TaGraph& graph, const std::string& path, std::ostream& errors) {
     std::ostringstream text;
     graph.write(text);
+    return write_text_file(text.str(), path, errors);
+}
+
+bool write_text_file(const std::string& text, const std::string& path, std::ostream& errors) {
     std::string temporary = path + ".tmp";
     // A fresh file, never written through a link or file left at that name.
     ::unlink(temporary.c_str());
     int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0664);
-    bool written = fd >= 0 && write_all(fd, text.str());
+    bool written = fd >= 0 && write_all(fd, text);
     if (fd >= 0 && ::close(fd) != 0) written = false;
     if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
         errors << "c2ta: cannot write " << path << ": " << std::strerror(errno) << '\n';

@@ -1,4 +1,4 @@
-// Writes a dump to a file of its own, whole or not at all: the text goes to a
+// Writes a dump (or any text) to a file of its own, whole or not at all: the text goes to a
 // temporary file that is renamed over the target once complete.
 #pragma once
 
@@ -9,3 +9,6 @@ class TaGraph;
 
 // False (with a message on errors) when the file cannot be written.
 bool write_dump_file(const TaGraph& graph, const std::string& path, std::ostream& errors);
+
+// The same for any text: a unit's messages in a "--unit" run.
+bool write_text_file(const std::string& text, const std::string& path, std::ostream& errors);

@@ -1,5 +1,6 @@
 // c2ta [compiler flags] unit.c > unit.ta
 // c2ta [compiler flags] --batch unit.c... (writes unit.ta beside each unit)
+// c2ta [compiler flags] --unit unit.c unit.ta unit.log ... (files named per unit)
 // Writes the abstract semantic graph of a C translation unit as a TA dump.
 #include "command_line.h"
 #include "dump_file.h"
@@ -10,8 +11,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -25,9 +28,10 @@ std::string standard_output_name() {
 
 // Parses and builds one unit; false (with diagnostics on standard error) when
 // libclang cannot parse it.
-bool build(const Invocation& invocation, const std::string& input, TaGraph& graph) {
+bool build(const Invocation& invocation, const std::string& input, TaGraph& graph,
+           std::ostream& errors = std::cerr) {
     bool preprocessed = is_preprocessed_unit(input);
-    ParsedUnit parsed(input, clang_arguments(invocation, preprocessed, input), std::cerr);
+    ParsedUnit parsed(input, clang_arguments(invocation, preprocessed, input), errors);
     if (parsed.get() == nullptr) return false;
     build_unit_dump(graph, parsed.get(), input, preprocessed, invocation.flags);
     return true;
@@ -62,6 +66,25 @@ int run_batch(const Invocation& invocation) {
     return status;
 }
 
+// Each unit's dump and messages go to its own files; its log is written once
+// the unit is done, whether it failed or not, so a unit with neither a dump nor
+// a log was never finished (the process died on it or before it).
+int run_units(const Invocation& invocation) {
+    int status = 0;
+    for (const UnitFiles& unit : invocation.units) {
+        std::ostringstream messages;
+        TaGraph graph;
+        bool built = build(invocation, unit.input, graph, messages) &&
+                     write_dump_file(graph, unit.dump, messages);
+        if (!built) {
+            std::remove(unit.dump.c_str());
+            status = 1;
+        }
+        if (!write_text_file(messages.str(), unit.log, std::cerr)) status = 1;
+    }
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -70,7 +93,8 @@ int main(int argc, char** argv) {
     if (!invocation.error.empty()) {
         std::cerr << "c2ta: " << invocation.error
                   << "\nusage: c2ta [compiler flags] unit.c > unit.ta\n"
-                     "       c2ta [compiler flags] --batch unit.c... (each dump to unit.ta)\n";
+                     "       c2ta [compiler flags] --batch unit.c... (each dump to unit.ta)\n"
+                     "       c2ta [compiler flags] --unit unit.c unit.ta unit.log ...\n";
         return 2;
     }
     for (const std::string& input : invocation.inputs)
@@ -78,5 +102,6 @@ int main(int argc, char** argv) {
             use_compiler_include_dirs(invocation);
             break;
         }
+    if (!invocation.units.empty()) return run_units(invocation);
     return invocation.batch ? run_batch(invocation) : run_single(invocation);
 }

@@ -1,7 +1,11 @@
 #include "build_capture.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <regex>
 
@@ -42,6 +46,20 @@ std::string archive_of(const std::vector<std::string>& argv) {
     return "";
 }
 
+// Seconds since the epoch of a bear timestamp ("2026-12-07T17:05:51.639416Z"),
+// or a negative number when it is not one.
+double timestamp_seconds(const std::string& text) {
+    std::tm when{};
+    int year = 0, month = 0;
+    double second = 0;
+    if (std::sscanf(text.c_str(), "%d-%d-%dT%d:%d:%lf", &year, &month, &when.tm_mday, &when.tm_hour,
+                    &when.tm_min, &second) != 6)
+        return -1;
+    when.tm_year = year - 1900;
+    when.tm_mon = month - 1;
+    return static_cast<double>(timegm(&when)) + second;
+}
+
 } // namespace
 
 bool classify_step(const std::vector<std::string>& argv, build_step& step) {
@@ -66,11 +84,29 @@ bool classify_step(const std::vector<std::string>& argv, build_step& step) {
 
 std::vector<build_step> read_build_steps(const std::string& events_path) {
     std::vector<build_step> steps;
+    std::map<std::string, std::pair<size_t, double>> started; // rid -> step, start time
     std::ifstream in(events_path);
     std::string line;
     while (std::getline(in, line)) {
         nlohmann::json event = nlohmann::json::parse(line, nullptr, false);
-        if (event.is_discarded() || !event.contains("started")) continue;
+        if (event.is_discarded() || !event.is_object()) continue;
+        const std::string rid = event.value("rid", "");
+        const double at = event.contains("timestamp") && event["timestamp"].is_string()
+                              ? timestamp_seconds(event["timestamp"].get<std::string>())
+                              : -1;
+        if (event.contains("terminated")) {
+            auto found = started.find(rid);
+            if (found == started.end() || !event["terminated"].is_object()) continue;
+            build_step& step = steps[found->second.first];
+            const auto& status = event["terminated"]["status"];
+            step.finished = true;
+            step.status = status.is_string()   ? std::atoi(status.get<std::string>().c_str())
+                          : status.is_number() ? status.get<int>()
+                                               : -1;
+            if (at >= 0 && found->second.second >= 0) step.seconds = at - found->second.second;
+            continue;
+        }
+        if (!event.contains("started")) continue;
         const auto& execution = event["started"]["execution"];
         if (!execution.is_object() || !execution.contains("arguments")) continue;
         std::vector<std::string> argv;
@@ -81,6 +117,7 @@ std::vector<build_step> read_build_steps(const std::string& events_path) {
         if (execution.contains("executable") && execution["executable"].is_string())
             step.argv[0] = execution["executable"].get<std::string>();
         step.cwd = execution.value("working_dir", "");
+        if (!rid.empty()) started[rid] = {steps.size(), at};
         steps.push_back(step);
     }
     return steps;

@@ -14,6 +14,11 @@ struct build_step {
     std::vector<std::string> argv;
     std::string cwd;
     std::string output; // the "-o" target of a link, the archive of an archive step
+    // How the step ended, from the build's record: its exit status and wall time
+    // (from its start to its end, as bear saw them).
+    bool finished = false;
+    int status = -1;
+    double seconds = 0.0;
 };
 
 struct captured_build {

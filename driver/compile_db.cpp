@@ -326,9 +326,20 @@ compile_db_result read_compile_db(const std::string& db_path, const std::string&
         unit.object = object.empty() ? "" : into_tree(object, project, tree);
         unit.stem = unit.source.substr(0, unit.source.size() - 2);
         unit.name = display_name(unit.source, tree);
-        // Further commands of the same source (a -fPIC variant, say) are the
-        // build's business; the facts come from the first one.
-        if (by_source.count(unit.source)) continue;
+        // The facts come from the first command of a source; a further one with
+        // other flags is kept as a variant, since its macros may select other text.
+        if (auto first = by_source.find(unit.source); first != by_source.end()) {
+            compile_unit& known = first->second;
+            auto same = [&](const std::string& dir, const std::string& cc,
+                            const std::vector<std::string>& flags) {
+                return dir == unit.directory && cc == unit.compiler && flags == unit.flags;
+            };
+            bool met = same(known.directory, known.compiler, known.flags);
+            for (const compile_variant& v : known.variants)
+                met = met || same(v.directory, v.compiler, v.flags);
+            if (!met) known.variants.push_back({unit.directory, unit.compiler, unit.flags});
+            continue;
+        }
         // Configure scripts compile test programs and delete them again.
         if (!fs::exists(unit.source)) {
             result.skipped.push_back(unit.name +

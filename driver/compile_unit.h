@@ -2,8 +2,18 @@
 // rewritten to point into the working copy.
 #pragma once
 
+#include "contract/unit_files.h"
+
 #include <string>
 #include <vector>
+
+// A further command that compiles the same source with other flags (a library
+// and a program that each compile it, with their own macros).
+struct compile_variant {
+    std::string directory;
+    std::string compiler;
+    std::vector<std::string> flags; // normalized like compile_unit::flags
+};
 
 struct compile_unit {
     std::string source;    // absolute path of the C file in the copy
@@ -15,10 +25,13 @@ struct compile_unit {
     std::string object; // absolute path of the object it builds ("" when unknown)
     std::string stem;   // `source` without ".c": base of .cpp.c, .ta, .rsf, .cpp.new.c
 
-    std::string preprocessed() const { return stem + ".cpp.c"; }
-    std::string dump() const { return stem + ".ta"; }
-    std::string facts() const { return stem + ".rsf"; }
-    std::string rewritten() const { return stem + ".cpp.new.c"; }
+    std::string preprocessed() const { return preprocessed_source_of(stem); }
+    std::string dump() const { return dump_file_of(stem); }
+    std::string facts() const { return fact_file_of(stem); }
+    std::string rewritten() const { return rewritten_source_of(stem); }
     // The name of the unit in messages and the report: its path inside the project.
     std::string name;
+    // The source's further commands whose compiler, directory or flags differ
+    // from this one's, each once.
+    std::vector<compile_variant> variants;
 };

@@ -1,6 +1,7 @@
 #include "pipeline.h"
 
 #include "build_capture.h"
+#include "build_compiles.h"
 #include "build_outputs.h"
 #include "check_compare.h"
 #include "compile_db.h"
@@ -20,7 +21,10 @@
 #include "source_form_step.h"
 #include "text_measure.h"
 #include "toolchain.h"
+#include "unit_configurations.h"
 #include "unit_jobs.h"
+
+#include "contract/fact_line.h"
 
 #include <algorithm>
 #include <chrono>
@@ -44,6 +48,8 @@ struct run_state {
     std::vector<bool> has_facts;
     captured_build build;
     bool build_captured = false;
+    std::vector<build_step> rebuild_steps; // what the rebuild ran
+    std::string rebuild_log;                // the log of the rebuild's last build
     restructure_result restructured;
     std::vector<unit_bound> bounds;
     run_report report;
@@ -173,7 +179,7 @@ void extract_facts(run_state& run) {
     std::vector<compile_unit> describable;
     std::vector<size_t> index;
     for (size_t i = 0; i < run.units.size(); ++i) {
-        if (run.units[i].source.find_first_of(" \t\n") == std::string::npos) {
+        if (fits_fact_line(run.units[i].source)) {
             describable.push_back(run.units[i]);
             index.push_back(i);
         } else {
@@ -234,6 +240,65 @@ void pin_restructured_includes(run_state& run) {
         }
 }
 
+// A source compiled with other flags too (a library's and a program's -D flags)
+// is preprocessed in each configuration; where the text differs from the first
+// one's, from which it was restructured, its rewritten source keeps the original
+// text for the others under a condition on their macros. When no macro tells
+// them apart, the source is not rewritten.
+void fit_configurations(run_state& run) {
+    std::vector<process_request> requests;
+    std::vector<std::pair<size_t, size_t>> what; // unit, configuration (0: the first)
+    for (size_t i = 0; i < run.units.size(); ++i) {
+        const compile_unit& unit = run.units[i];
+        if (unit.variants.empty() || !fs::exists(unit.rewritten())) continue;
+        for (size_t k = 0; k <= unit.variants.size(); ++k) {
+            const compile_variant v = k == 0 ? compile_variant{unit.directory, unit.compiler,
+                                                               unit.flags}
+                                             : unit.variants[k - 1];
+            std::string out = unit_file(run, i, ".config" + std::to_string(k) + ".i");
+            requests.push_back({with(with({v.compiler}, v.flags), {"-E", "-P", unit.source}),
+                                v.directory, out, out + ".log"});
+            what.emplace_back(i, k);
+        }
+    }
+    if (requests.empty()) return;
+    run.begin("configurations", static_cast<int>(requests.size()));
+    std::vector<process_result> results = run_all(requests, run.options.jobs, run.shown);
+    run.end("configurations");
+    for (size_t r = 0; r < results.size();) {
+        const size_t i = what[r].first;
+        compile_unit& unit = run.units[i];
+        const std::string first = results[r].ok() ? read_text(requests[r].out_file) : "";
+        std::vector<std::map<std::string, std::string>> differing;
+        for (++r; r < results.size() && what[r].first == i; ++r) {
+            if (results[r].ok() && read_text(requests[r].out_file) == first) continue;
+            const compile_variant& v = unit.variants[what[r].second - 1];
+            differing.push_back(command_line_macros(v.flags));
+        }
+        if (differing.empty()) continue;
+        std::optional<std::string> guard =
+            configuration_guard(command_line_macros(unit.flags), differing);
+        if (guard && write_file(unit.rewritten(), guarded_source(*guard, read_text(unit.rewritten()),
+                                                                 read_text(unit.source)))) {
+            run.shown.message("hdrslim: " + unit.name + " is compiled in " +
+                              std::to_string(differing.size() + 1) +
+                              " configurations with other text; its rewritten source serves the "
+                              "first (#if " + *guard + "), the others compile its original text");
+            continue;
+        }
+        std::error_code ec;
+        fs::remove(unit.rewritten(), ec);
+        run.has_facts[i] = false;
+        run.report.failures.push_back(
+            {unit.name, "restructure",
+             "it is compiled in " + std::to_string(differing.size() + 1) +
+                 " configurations whose preprocessed text differs, and no -D or -U flag tells "
+                 "them apart; one rewritten source cannot serve them all, so it keeps its "
+                 "original text",
+             "compile it once, or give each configuration a macro of its own", ""});
+    }
+}
+
 // "the text of func:gen (/dir/sub/gen.y:1) was found nowhere in <path>", the
 // first three units named, the others counted.
 std::string lost_text_message(const std::vector<std::string>& units, const std::string& path) {
@@ -250,9 +315,41 @@ std::string lost_text_message(const std::vector<std::string>& units, const std::
            "; the rewritten source lacks it";
 }
 
-// Compiles every original and every rewritten source with the unit's own flags,
-// one at a time per job, for the per-unit compile status and times.
+// Whether each unit was restructured: a rewritten source that lacks text of its
+// unit is that unit's failure, never a success.
+void mark_restructured(run_state& run) {
+    for (size_t i = 0; i < run.units.size(); ++i) {
+        const compile_unit& unit = run.units[i];
+        auto lost = run.restructured.lost_texts.find(unit.preprocessed());
+        const bool written = fs::exists(unit.rewritten());
+        run.report.units[i].restructured = written && lost == run.restructured.lost_texts.end();
+        if (run.report.units[i].restructured) continue;
+        if (written && lost != run.restructured.lost_texts.end())
+            run.report.failures.push_back(
+                {unit.name, "restructure", lost_text_message(lost->second, unit.preprocessed()),
+                 "a fault of hdrslim: the facts place these units where the preprocessed "
+                 "source has no text for them; please report it with the .rsf and .cpp.c",
+                 run.restructured.log});
+        else if (run.has_facts[i])
+            run.report.failures.push_back(
+                {unit.name, "restructure", "no rewritten source was written for this unit",
+                 "the restructurer's log tells which units it wrote", run.restructured.log});
+    }
+}
+
+// The compile status and time of every original and every rewritten source with
+// the unit's own flags. The project's builds compile them already: a unit's
+// figures come from the build's own compile of its original and the rebuild's of
+// its rewritten source. Only what they did not compile, or what failed in the
+// rebuild (whose log mixes all units), is compiled here, one at a time per job.
 void compile_units(run_state& run) {
+    std::vector<std::optional<unit_compile>> before, after;
+    if (run.build_captured) {
+        before = compiles_in_build(run.build.steps, run.out.tree, run.units, run.out.tree);
+        after = compiles_in_build(run.rebuild_steps, run.out.after, run.units, run.out.tree);
+    }
+    before.resize(run.units.size());
+    after.resize(run.units.size());
     std::vector<process_request> requests;
     std::vector<std::pair<size_t, bool>> what; // unit, rewritten?
     std::string objects = run.out.work + "/objects/";
@@ -260,27 +357,21 @@ void compile_units(run_state& run) {
     fs::create_directories(objects, ec);
     for (size_t i = 0; i < run.units.size(); ++i) {
         const compile_unit& unit = run.units[i];
+        unit_report& u = run.report.units[i];
         std::string n = std::to_string(i);
-        // A rewritten source that lacks text of its unit is that unit's failure,
-        // never a success.
-        auto lost = run.restructured.lost_texts.find(unit.preprocessed());
-        const bool written = fs::exists(unit.rewritten());
-        run.report.units[i].restructured = written && lost == run.restructured.lost_texts.end();
-        requests.push_back(
-            {compile_argv(unit, {"-c", unit.source, "-o", objects + n + ".before.o"}),
-             unit.directory, "", unit_file(run, i, ".compile-before.log")});
-        what.emplace_back(i, false);
-        if (!run.report.units[i].restructured) {
-            if (written && lost != run.restructured.lost_texts.end())
-                run.report.failures.push_back(
-                    {unit.name, "restructure", lost_text_message(lost->second, unit.preprocessed()),
-                     "a fault of hdrslim: the facts place these units where the preprocessed "
-                     "source has no text for them; please report it with the .rsf and .cpp.c",
-                     run.restructured.log});
-            else if (run.has_facts[i])
-                run.report.failures.push_back(
-                    {unit.name, "restructure", "no rewritten source was written for this unit",
-                     "the restructurer's log tells which units it wrote", run.restructured.log});
+        if (before[i] && before[i]->ok) {
+            u.compile_before = before[i]->seconds;
+        } else {
+            requests.push_back(
+                {compile_argv(unit, {"-c", unit.source, "-o", objects + n + ".before.o"}),
+                 unit.directory, "", unit_file(run, i, ".compile-before.log")});
+            what.emplace_back(i, false);
+        }
+        if (!u.restructured) continue;
+        // A regenerated source was not compiled from its rewritten text.
+        if (after[i] && after[i]->ok && !u.regenerated) {
+            u.compile_after = after[i]->seconds;
+            u.compiled = true;
             continue;
         }
         requests.push_back(
@@ -288,6 +379,7 @@ void compile_units(run_state& run) {
              unit.directory, "", unit_file(run, i, ".compile.log")});
         what.emplace_back(i, true);
     }
+    run.report.compiled_again = static_cast<int>(requests.size());
     run.begin("compile", static_cast<int>(requests.size()));
     std::vector<process_result> results = run_all(requests, run.options.jobs, run.shown);
     run.end("compile");
@@ -341,25 +433,77 @@ fs::path after_path(const run_state& run, const compile_unit& unit) {
     return fs::path(run.out.after) / fs::path(unit.source).lexically_relative(run.out.tree);
 }
 
-// A build that generates a source (a `gen.c: gen.c.in` rule, an amalgamation)
-// makes it again in the rebuilt copy over the rewritten one; then what was
-// compiled is not what was rewritten, and the rebuild proves nothing about it.
-void find_regenerated_sources(run_state& run, const std::string& log) {
+// Puts the rewritten source of `unit` in the rebuilt copy as a new file (so it
+// is newer than anything a build made before); a failure is recorded.
+void place_rewritten(run_state& run, const compile_unit& unit) {
+    fs::path target = after_path(run, unit);
+    std::error_code ec;
+    // A source the build generates has no folder in a fresh copy until the
+    // build makes it; its rewritten form is put there all the same, as a new
+    // file (never through whatever stands at that name).
+    fs::create_directories(target.parent_path(), ec);
+    if (!remove_entry(target.string())) ec = std::make_error_code(std::errc::is_a_directory);
+    if (!ec) fs::copy_file(unit.rewritten(), target, ec);
+    if (ec)
+        run.report.failures.push_back(
+            {unit.name, "rebuild", "cannot put the rewritten source in place: " + ec.message(),
+             "see whether " + target.parent_path().string() + " can be written",
+             target.string()});
+}
+
+// The restructured units whose source in the rebuilt copy is no longer the
+// rewritten text.
+std::vector<size_t> sources_made_again(const run_state& run) {
+    std::vector<size_t> again;
     for (size_t i = 0; i < run.units.size(); ++i) {
         const compile_unit& unit = run.units[i];
         if (!run.report.units[i].restructured) continue;
-        if (fs::exists(after_path(run, unit)) &&
-            read_text(unit.rewritten()) == read_text(after_path(run, unit).string()))
-            continue;
+        if (!fs::exists(after_path(run, unit)) ||
+            read_text(unit.rewritten()) != read_text(after_path(run, unit).string()))
+            again.push_back(i);
+    }
+    return again;
+}
+
+// True when a step names `source` among its arguments (taken in its directory).
+bool names_source(const std::vector<build_step>& steps, const fs::path& source) {
+    std::error_code ec;
+    const fs::path wanted = fs::weakly_canonical(source, ec);
+    for (const build_step& step : steps)
+        for (const std::string& arg : step.argv)
+            if (fs::path(arg).filename() == source.filename() &&
+                fs::weakly_canonical(fs::path(step.cwd) / arg, ec) == wanted)
+                return true;
+    return false;
+}
+
+// A source the build made again over the rewritten one even after it was put
+// back (`again`, built a second time in `again_steps`), or that the second
+// build did not compile, is not what the rebuilt programs were compiled from:
+// the rebuild proves nothing about it.
+void find_regenerated_sources(run_state& run, const std::vector<size_t>& again,
+                              const std::vector<build_step>& again_steps,
+                              const std::string& log) {
+    const std::vector<size_t> still = sources_made_again(run);
+    for (size_t i = 0; i < run.units.size(); ++i) {
+        const bool made_again = std::find(still.begin(), still.end(), i) != still.end();
+        const bool put_back = std::find(again.begin(), again.end(), i) != again.end();
+        const bool not_compiled =
+            !made_again && put_back && !names_source(again_steps, after_path(run, run.units[i]));
+        if (!made_again && !not_compiled) continue;
+        const compile_unit& unit = run.units[i];
         run.report.units[i].regenerated = true;
         ++run.report.regenerated;
         run.report.failures.push_back(
             {unit.name, "rebuild",
-             "the project's build made this source again over the rewritten one (it is "
-             "generated), so the rebuilt programs were not compiled from the rewritten source",
+             std::string("the project's build made this source again over the rewritten one (it "
+                         "is generated)") +
+                 (not_compiled ? " and, once it was put back, did not compile it" : "") +
+                 ", so the rebuilt programs were not compiled from the rewritten source",
              "the rewritten source is " + unit.rewritten() +
-                 " and compiles on its own; to build with it, restructure the generator's "
-                 "inputs or build the generated source without regenerating it",
+                 (run.report.units[i].compiled ? " and compiles on its own" : "") +
+                 "; to build with it, restructure the generator's inputs or build the "
+                 "generated source without regenerating it",
              log});
     }
 }
@@ -377,31 +521,62 @@ void build_after(run_state& run) {
         return;
     }
     clean_build_outputs(run.out.after, run.out.project);
-    for (const compile_unit& unit : run.units) {
-        if (!fs::exists(unit.rewritten())) continue;
-        fs::path target = after_path(run, unit);
-        std::error_code ec;
-        // A source the build generates has no folder in a fresh copy until the
-        // build makes it; its rewritten form is put there all the same, as a new
-        // file (never through whatever stands at that name).
-        fs::create_directories(target.parent_path(), ec);
-        if (!remove_entry(target.string())) ec = std::make_error_code(std::errc::is_a_directory);
-        if (!ec) fs::copy_file(unit.rewritten(), target, ec);
-        if (ec)
-            run.report.failures.push_back(
-                {unit.name, "rebuild", "cannot put the rewritten source in place: " + ec.message(),
-                 "see whether " + target.parent_path().string() + " can be written",
-                 target.string()});
-    }
+    for (const compile_unit& unit : run.units)
+        if (fs::exists(unit.rewritten())) place_rewritten(run, unit);
     std::string log = run.out.work + "/build-after.log";
-    process_result result =
-        capture_build(run.options.build_command, run.out.after, run.out.work, "build-after").result;
+    captured_build rebuilt =
+        capture_build(run.options.build_command, run.out.after, run.out.work, "build-after");
+    process_result result = rebuilt.result;
+    double seconds = result.seconds;
+    // A build that makes a source from others (an amalgamation, a `gen.c:
+    // gen.c.in stamp` rule) makes it again in the fresh copy, over the rewritten
+    // one, when something it is made from is missing there (a stamp file). As
+    // after editing a generated file, the rewritten source is put back, newer
+    // than everything the build made, and the build runs once more: make then
+    // compiles it instead of making it again. Whatever the second build does
+    // not compile from the rewritten text is reported below.
+    std::vector<size_t> again = sources_made_again(run);
+    std::vector<build_step> again_steps;
+    if (!again.empty()) {
+        std::string names;
+        for (size_t k = 0; k < again.size(); ++k) {
+            place_rewritten(run, run.units[again[k]]);
+            if (k < 3) names += (k ? ", " : "") + run.units[again[k]].name;
+        }
+        run.shown.message("hdrslim: the build made " + std::to_string(again.size()) +
+                          " rewritten source" + (again.size() > 1 ? "s" : "") + " again (" +
+                          names + (again.size() > 3 ? ", ..." : "") +
+                          "); put back and built once more");
+        log = run.out.work + "/build-again.log";
+        captured_build second =
+            capture_build(run.options.build_command, run.out.after, run.out.work, "build-again");
+        result = second.result;
+        seconds += result.seconds;
+        again_steps = second.steps;
+    }
     run.end("rebuild");
+    run.rebuild_steps = rebuilt.steps;
     run.report.build_seconds_before = run.build.result.seconds;
-    run.report.build_seconds_after = result.seconds;
+    // The second build's compiles come first: they are those of the sources
+    // put back.
+    run.rebuild_steps = again_steps;
+    run.rebuild_steps.insert(run.rebuild_steps.end(), rebuilt.steps.begin(), rebuilt.steps.end());
+    run.rebuild_log = log;
+    run.report.build_seconds_after = seconds;
     run.report.build_after_ok = result.ok();
     run.report.links_known = true;
-    find_regenerated_sources(run, log);
+    find_regenerated_sources(run, again, again_steps, log);
+    if (!result.ok())
+        run.report.failures.push_back({"(project)", "rebuild",
+                                       "the project's build failed on the rewritten sources",
+                                       "the first error in the log names the unit", log});
+}
+
+// Whether the rebuild made every program and library the build made; a missing
+// one is blamed on the units that did not compile, so this follows compile_units.
+void check_links(run_state& run) {
+    if (!run.report.links_known) return;
+    const std::string& log = run.rebuild_log;
     for (const std::string& product : build_products(run)) {
         ++run.report.link_steps;
         if (fs::exists(fs::path(run.out.after) / product))
@@ -410,10 +585,6 @@ void build_after(run_state& run) {
             run.report.failures.push_back(
                 {product, "link", "the rebuilt project lacks it", link_hint(run), log});
     }
-    if (!result.ok())
-        run.report.failures.push_back({"(project)", "rebuild",
-                                       "the project's build failed on the rewritten sources",
-                                       "the first error in the log names the unit", log});
 }
 
 // The top-level declarations of a new header and the files they came from (the
@@ -485,15 +656,34 @@ void measure_bounds(run_state& run) {
     }
 }
 
+// What the measure finds in one unit's texts.
+struct unit_measure {
+    text_size before, after;
+    int headers_read_before = 0, headers_read_after = 0;
+    text_origins origin_before, origin_after;
+    std::set<std::string> declaring_before, declaring_after;
+};
+
+// Sizes of the original and rewritten text (`cc -E -P`), the headers each
+// preprocessing read and where their lines come from. The original text with
+// its line markers and the headers it read are those of the units phase
+// (<unit>.cpp.c and N.before.d), not made again; a unit without them (it was not
+// described) is preprocessed here.
 void measure(run_state& run) {
     std::vector<process_request> requests;
+    std::vector<std::string> marked_before(run.units.size());
     for (size_t i = 0; i < run.units.size(); ++i) {
         const compile_unit& unit = run.units[i];
-        requests.push_back({compile_argv(unit, {"-E", "-P", "-MD", "-MF",
-                                                unit_file(run, i, ".before.d"), unit.source}),
-                            unit.directory, unit_file(run, i, ".before.i"), ""});
-        requests.push_back({compile_argv(unit, {"-E", unit.source}), unit.directory,
-                            unit_file(run, i, ".before.marked.i"), ""});
+        std::vector<std::string> plain = {"-E", "-P", unit.source};
+        marked_before[i] = unit.preprocessed();
+        if (!fs::exists(unit.preprocessed()) || !fs::exists(unit_file(run, i, ".before.d"))) {
+            marked_before[i] = unit_file(run, i, ".before.marked.i");
+            requests.push_back({compile_argv(unit, {"-E", "-MD", "-MF",
+                                                    unit_file(run, i, ".before.d"), unit.source}),
+                                unit.directory, marked_before[i], ""});
+        }
+        requests.push_back(
+            {compile_argv(unit, plain), unit.directory, unit_file(run, i, ".before.i"), ""});
         if (!run.report.units[i].restructured) continue;
         std::vector<std::string> flags = with(run.restructured.include_flags, {});
         requests.push_back(
@@ -505,6 +695,25 @@ void measure(run_state& run) {
     }
     run.begin("measure", static_cast<int>(requests.size()));
     run_all(requests, run.options.jobs, run.shown);
+
+    // Each unit's texts are read on the jobs' threads; the totals are summed after.
+    std::vector<unit_measure> found(run.units.size());
+    for_each_parallel(run.units.size(), run.options.jobs, [&](size_t i) {
+        const compile_unit& unit = run.units[i];
+        unit_measure& m = found[i];
+        m.before = measure_file(unit_file(run, i, ".before.i"));
+        m.headers_read_before = static_cast<int>(
+            headers_read(unit_file(run, i, ".before.d"), unit.directory, run.out.tree).size());
+        m.origin_before = read_origins(marked_before[i], run.out.tree);
+        m.declaring_before = headers_declaring_in(unit.preprocessed(), run.out.tree);
+        if (!run.report.units[i].restructured) return;
+        m.after = measure_file(unit_file(run, i, ".after.i"));
+        m.headers_read_after = static_cast<int>(
+            headers_read(unit_file(run, i, ".after.d"), unit.directory, run.out.tree).size());
+        m.origin_after = read_origins(unit_file(run, i, ".after.marked.i"), run.out.tree);
+        m.declaring_after =
+            headers_declaring_in(unit_file(run, i, ".after.marked.i"), run.out.tree);
+    });
     run.end("measure");
 
     std::map<std::string, header_report> headers;
@@ -518,14 +727,11 @@ void measure(run_state& run) {
     };
     for (size_t i = 0; i < run.units.size(); ++i) {
         unit_report& u = run.report.units[i];
-        const compile_unit& unit = run.units[i];
-        u.before = measure_file(unit_file(run, i, ".before.i"));
-        u.headers_read_before = static_cast<int>(
-            headers_read(unit_file(run, i, ".before.d"), unit.directory, run.out.tree).size());
-        u.origin_before =
-            origins_of(read_origins(unit_file(run, i, ".before.marked.i"), run.out.tree));
-        std::set<std::string> before = headers_declaring_in(unit.preprocessed(), run.out.tree);
-        for (const std::string& h : before)
+        const unit_measure& m = found[i];
+        u.before = m.before;
+        u.headers_read_before = m.headers_read_before;
+        u.origin_before = origins_of(m.origin_before);
+        for (const std::string& h : m.declaring_before)
             headers[h].units_before++;
         if (i < run.bounds.size())
             for (const std::string& h : run.bounds[i].headers)
@@ -535,19 +741,16 @@ void measure(run_state& run) {
             u.after = u.before;
             u.origin_after = u.origin_before;
             u.headers_read_after = u.headers_read_before;
-            for (const std::string& h : before)
+            for (const std::string& h : m.declaring_before)
                 headers[h].units_after++;
             continue;
         }
-        u.after = measure_file(unit_file(run, i, ".after.i"));
-        u.headers_read_after = static_cast<int>(
-            headers_read(unit_file(run, i, ".after.d"), unit.directory, run.out.tree).size());
-        text_origins after = read_origins(unit_file(run, i, ".after.marked.i"), run.out.tree);
-        u.origin_after = origins_of(after);
-        for (const std::string& h : after.new_headers)
+        u.after = m.after;
+        u.headers_read_after = m.headers_read_after;
+        u.origin_after = origins_of(m.origin_after);
+        for (const std::string& h : m.origin_after.new_headers)
             new_header_units[fs::path(h).lexically_normal().string()]++;
-        for (const std::string& h :
-             headers_declaring_in(unit_file(run, i, ".after.marked.i"), run.out.tree))
+        for (const std::string& h : m.declaring_after)
             headers[h].units_after++;
     }
     for (auto& [path, h] : headers) {
@@ -712,7 +915,7 @@ bool check_inputs(const run_options& options, std::string& error) {
     // Every file the pipeline writes lies below the output directory, and fact
     // files separate their fields with blanks.
     std::string out = fs::absolute(options.out_dir).string();
-    if (out.find_first_of(" \t\n") != std::string::npos) {
+    if (!fits_fact_line(out)) {
         error = "the output directory " + out +
                 " holds white space, which fact files cannot carry; choose another with --out";
         return false;
@@ -769,8 +972,11 @@ int run_pipeline(const run_options& options) {
     extract_facts(run);
     if (!restructure(run, error)) return fail(run, "restructure", error);
     pin_restructured_includes(run);
-    compile_units(run);
+    fit_configurations(run);
+    mark_restructured(run);
     build_after(run);
+    compile_units(run);
+    check_links(run);
     // Without the project's build, or when it failed on the rewritten sources,
     // there is no rebuilt copy to check.
     if (!run.build_captured)

@@ -326,6 +326,7 @@ std::string report_json(const run_report& r) {
     j["build_seconds"] = {
         {"before", r.build_seconds_before},
         {"after", r.build_after_ok ? ordered_json(r.build_seconds_after) : ordered_json(nullptr)}};
+    j["compiled_apart_from_builds"] = r.compiled_again;
     j["check"] = {
         {"before", r.check_before}, {"after", r.check_after}, {"same_output", r.check_same_output}};
     j["failures"] = ordered_json::array();

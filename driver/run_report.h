@@ -78,6 +78,10 @@ struct run_report {
     bool check_same_output = false; // the check printed the same before and after
     std::vector<unit_failure> failures;
     std::vector<std::pair<std::string, double>> phase_seconds;
+    // Sources compiled apart from the project's builds: those the builds did not
+    // compile, or whose compile failed in the rebuild; the other units' compile
+    // figures are those of the builds' own compiles.
+    int compiled_again = 0;
 };
 
 std::string report_markdown(const run_report& report);

@@ -44,6 +44,19 @@ std::string marker_file(const std::string& line) {
     return line.substr(open + 1, close - open - 1);
 }
 
+// A line holding one comment and nothing else. Preprocessed text keeps no
+// comments but those that are code to the compiler (a fall-through marker
+// before a case label, see code_comments.h); a line of one of them alone is
+// not counted as text, so a unit's original text (preprocessed with them) and
+// its rewritten one (without) count alike.
+bool comment_only(const std::string& line) {
+    size_t first = line.find_first_not_of(" \t\r");
+    size_t last = line.find_last_not_of(" \t\r");
+    if (first == std::string::npos || line.compare(first, 2, "//") == 0) return true;
+    return line.compare(first, 2, "/*") == 0 && last >= first + 3 &&
+           line.compare(last - 1, 2, "*/") == 0 && line.find("*/", first + 2) == last - 1;
+}
+
 } // namespace
 
 text_origins read_origins(const std::string& preprocessed, const std::string& tree) {
@@ -79,7 +92,7 @@ text_origins read_origins(const std::string& preprocessed, const std::string& tr
             }
             continue;
         }
-        if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+        if (comment_only(line)) continue;
         switch (current) {
         case origin::own:
             ++origins.own;

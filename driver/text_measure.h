@@ -22,6 +22,8 @@ std::set<std::string> project_headers_in(const std::string& preprocessed, const 
 
 // Where the text of a preprocessed file (with line markers) comes from, in
 // non-blank lines: the unit's own source, the project's headers, the system's.
+// A line of a comment alone (the fall-through markers <unit>.cpp.c keeps) is
+// blank here, so that the unit's .cpp.c counts as its plain `cc -E` text does.
 struct text_origins {
     long own = 0;
     long project = 0;

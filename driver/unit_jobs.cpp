@@ -3,9 +3,11 @@
 #include "fresh_file.h"
 #include "process.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -22,68 +24,134 @@ std::string for_make(const std::string& text) {
     return escaped;
 }
 
-std::string step_line(const std::string& command, const std::string& log, size_t unit,
-                      const std::string& step, const std::string& cleanup = "") {
-    std::string on_failure =
-        "{ " + cleanup + "echo 'failed " + std::to_string(unit) + " " + step + "'; exit 1; }";
-    // The braces make the redirection cover the whole step, not only its last
-    // command ("a > part && mv part f 2> log" would log mv's messages alone).
-    return "\t@" + for_make("{ " + command + "; } 2> " + shell_quote(log) + " || " + on_failure) +
-           "\n";
-}
-
-std::string unit_rules(const compile_unit& unit, size_t i, const toolchain& tools,
-                       const std::string& dir) {
+// The preprocessing of one unit into <unit>.cpp.c; N.pp marks its success.
+// Every file the steps write is made anew: the copy may hold links named like
+// them, and writing through a link would change the file it points at.
+std::string preprocess_rule(const compile_unit& unit, size_t i, const toolchain& tools,
+                            const std::string& dir) {
     std::string n = std::to_string(i);
-    std::string log = dir + "/" + n + ".";
-    std::string cd = "cd " + shell_quote(unit.directory) + " && ";
+    std::string at = dir + "/" + n + ".";
     std::vector<std::string> preprocess = {unit.compiler};
     preprocess.insert(preprocess.end(), unit.flags.begin(), unit.flags.end());
     // Comments are kept (-C) and then all but those that are code to the
     // compiler removed (see code_comments.h): the rewritten source is cut from
     // this text and must still build under -Wimplicit-fallthrough -Werror.
-    preprocess.insert(preprocess.end(), {"-E", "-C", unit.source, "-o", unit.preprocessed()});
-    std::vector<std::string> parse = {tools.c2ta};
-    parse.insert(parse.end(), unit.flags.begin(), unit.flags.end());
-    // c2ta reads the preprocessed text itself, so that its file names and
-    // positions are exactly those of the line markers the restructurer follows.
-    parse.push_back(unit.preprocessed());
+    // The headers it reads are listed on the way, for the measure at the end.
+    preprocess.insert(preprocess.end(), {"-E", "-C", "-MD", "-MF", at + "before.d", unit.source,
+                                         "-o", unit.preprocessed()});
+    std::string rule = n + ".pp:\n";
+    rule += "\t@" +
+            for_make(shell_join({"rm", "-f", at + "pp", at + "parse.log", at + "extract.log",
+                                 at + "before.d", unit.preprocessed(), unit.dump(), unit.facts(),
+                                 unit.dump() + ".part", unit.facts() + ".part"})) +
+            "\n";
+    // A unit that cannot be preprocessed is reported and left out of its batch;
+    // the recipe succeeds so that the batch still parses the others.
+    rule +=
+        "\t@" +
+        for_make("{ cd " + shell_quote(unit.directory) + " && " + shell_join(preprocess) + " && " +
+                 shell_join({tools.driver, "--keep-code-comments", unit.preprocessed()}) +
+                 "; } 2> " + shell_quote(at + "preprocess.log") + " && touch " +
+                 shell_quote(at + "pp") + " || echo 'failed " + n + " preprocess'") +
+        "\n\n";
+    return rule;
+}
+
+// After its batch: a unit the batch never finished (no dump and no log: c2ta
+// died on it or before it) is parsed again alone, for its own message; then the
+// extractor writes the facts of a unit that has its dump. Prints 'done N' or
+// 'failed N STEP'.
+std::string unit_tail(const compile_unit& unit, size_t i, const std::vector<std::string>& c2ta,
+                      const toolchain& tools, const std::string& dir) {
+    std::string n = std::to_string(i);
+    std::string at = dir + "/" + n + ".";
+    std::string dump = shell_quote(unit.dump()), log = shell_quote(at + "parse.log");
     std::string dump_part = shell_quote(unit.dump() + ".part");
     std::string facts_part = shell_quote(unit.facts() + ".part");
+    std::string alone = "(cd " + shell_quote(unit.directory) + " && exec " + shell_join(c2ta) +
+                        " " + shell_quote(unit.preprocessed()) + ") > " + dump_part + " 2> " + log +
+                        " && mv " + dump_part + " " + dump +
+                        " || { s=$?; [ $s -le 1 ] || echo \"c2ta stopped (status $s)\" >> " + log +
+                        "; rm -f " + dump_part + "; }";
+    std::string extract = shell_join({tools.extractor, unit.dump()}) + " > " + facts_part +
+                          " && mv " + facts_part + " " + shell_quote(unit.facts());
+    return "if [ -f " + shell_quote(at + "pp") + " ]; then if [ ! -f " + dump + " ] && [ ! -f " +
+           log + " ]; then " + alone + "; fi; if [ ! -f " + dump + " ]; then echo 'failed " + n +
+           " parse'; elif { " + extract + "; } 2> " + shell_quote(at + "extract.log") +
+           "; then echo 'done " + n + "'; else rm -f " + facts_part + "; echo 'failed " + n +
+           " extract'; fi; fi; ";
+}
 
-    // Every file the steps write is made anew: the copy may hold links named
-    // like them, and writing through a link would change the file it points at.
-    std::string rules = n + ".ok:\n";
-    rules += "\t@" +
-             for_make(shell_join({"rm", "-f", unit.preprocessed(), unit.dump(), unit.facts(),
-                                  unit.dump() + ".part", unit.facts() + ".part"})) +
-             "\n";
-    rules += step_line(cd + shell_join(preprocess) + " && " +
-                           shell_join({tools.driver, "--keep-code-comments", unit.preprocessed()}),
-                       log + "preprocess.log", i, "preprocess");
-    rules += step_line(cd + shell_join(parse) + " > " + dump_part + " && mv " + dump_part + " " +
-                           shell_quote(unit.dump()),
-                       log + "parse.log", i, "parse", "rm -f " + dump_part + "; ");
-    rules += step_line(shell_join({tools.extractor, unit.dump()}) + " > " + facts_part + " && mv " +
-                           facts_part + " " + shell_quote(unit.facts()),
-                       log + "extract.log", i, "extract", "rm -f " + facts_part + "; ");
-    rules += "\t@touch $@ && echo 'done " + n + "'\n\n";
-    return rules;
+// One c2ta process for a batch of units that share their directory and flags,
+// so that libclang starts once for them all; each unit keeps its own dump and
+// messages (c2ta --unit).
+std::string batch_rule(const std::vector<compile_unit>& units, const std::vector<size_t>& batch,
+                       size_t number, const toolchain& tools, const std::string& dir) {
+    const compile_unit& first = units[batch.front()];
+    std::vector<std::string> c2ta = {tools.c2ta};
+    c2ta.insert(c2ta.end(), first.flags.begin(), first.flags.end());
+    std::string name = "batch" + std::to_string(number);
+    std::string rule = name + ":";
+    for (size_t i : batch)
+        rule += " " + std::to_string(i) + ".pp";
+    // c2ta reads the preprocessed text itself, so that its file names and
+    // positions are exactly those of the line markers the restructurer follows.
+    std::string script = "set --; ";
+    for (size_t i : batch) {
+        std::string at = dir + "/" + std::to_string(i) + ".";
+        script += "[ ! -f " + shell_quote(at + "pp") + " ] || set -- \"$@\" --unit " +
+                  shell_join({units[i].preprocessed(), units[i].dump(), at + "parse.log"}) + "; ";
+    }
+    script += "[ $# -eq 0 ] || (cd " + shell_quote(first.directory) + " && exec " +
+              shell_join(c2ta) + " \"$@\") 2> " + shell_quote(dir + "/" + name + ".log") + "; ";
+    for (size_t i : batch)
+        script += unit_tail(units[i], i, c2ta, tools, dir);
+    return rule + "\n\t@" + for_make(script + "true") + "\n\n";
+}
+
+// The units in batches of at most `size`, each of units sharing directory and
+// flags, in the order of the units.
+std::vector<std::vector<size_t>> batches_of(const std::vector<compile_unit>& units, size_t size) {
+    std::vector<std::vector<size_t>> batches;
+    std::map<std::pair<std::string, std::vector<std::string>>, size_t> open; // key -> batch
+    for (size_t i = 0; i < units.size(); ++i) {
+        auto key = std::make_pair(units[i].directory, units[i].flags);
+        auto found = open.find(key);
+        if (found == open.end() || batches[found->second].size() >= size) {
+            open[key] = batches.size();
+            batches.push_back({});
+            found = open.find(key);
+        }
+        batches[found->second].push_back(i);
+    }
+    return batches;
 }
 
 } // namespace
 
 std::string units_makefile(const std::vector<compile_unit>& units, const toolchain& tools,
-                           const std::string& dir) {
+                           const std::string& dir, size_t batch_size) {
+    std::vector<std::vector<size_t>> batches = batches_of(units, std::max<size_t>(1, batch_size));
     std::string text = "# Per-unit steps of hdrslim: preprocess, TA dump, facts.\n";
-    text += "# Each recipe prints 'done N' or 'failed N STEP' for the driver.\n\nall:";
-    for (size_t i = 0; i < units.size(); ++i)
-        text += " " + std::to_string(i) + ".ok";
+    text += "# Each batch prints 'done N' or 'failed N STEP' for each of its units.\n\nall:";
+    for (size_t b = 0; b < batches.size(); ++b)
+        text += " batch" + std::to_string(b);
     text += "\n\n";
     for (size_t i = 0; i < units.size(); ++i)
-        text += unit_rules(units[i], i, tools, dir);
-    text += ".PHONY: all\n";
-    return text;
+        text += preprocess_rule(units[i], i, tools, dir);
+    for (size_t b = 0; b < batches.size(); ++b)
+        text += batch_rule(units, batches[b], b, tools, dir);
+    text += ".PHONY: all";
+    for (size_t b = 0; b < batches.size(); ++b)
+        text += " batch" + std::to_string(b);
+    return text + "\n";
+}
+
+size_t unit_batch_size(size_t units, int jobs) {
+    // Four batches a job keep the jobs busy to the end; eight units a process
+    // already make libclang's start-up a small part of its time.
+    size_t per_job = static_cast<size_t>(std::max(1, jobs)) * 4;
+    return std::clamp<size_t>((units + per_job - 1) / per_job, 1, 8);
 }
 
 std::string log_excerpt(const std::string& path, int max_lines) {
@@ -121,7 +189,8 @@ std::vector<unit_failure> run_unit_jobs(const std::vector<compile_unit>& units,
     ok.assign(units.size(), false);
     std::error_code ec;
     fs::create_directories(dir, ec);
-    if (!write_fresh(dir + "/units.mk", units_makefile(units, tools, dir)) ||
+    if (!write_fresh(dir + "/units.mk",
+                     units_makefile(units, tools, dir, unit_batch_size(units.size(), jobs))) ||
         !remove_entry(dir + "/make.log")) {
         failures.push_back({"(all units)", "make", "cannot write " + dir + "/units.mk",
                             "check the disk space", ""});

@@ -1,8 +1,8 @@
 // The per-unit front half of the pipeline: preprocess into <unit>.cpp.c, write the
-// TA dump with c2ta, and the facts with the extractor. The steps of all units go
-// into one generated makefile that `make -k -j N` runs, so that an existing engine
-// does the scheduling (and could spread it over machines); the driver follows the
-// lines the recipes print.
+// TA dump with c2ta (several units a process), and the facts with the extractor. The steps of all
+// units go into one generated makefile that `make -k -j N` runs, so that an existing engine does
+// the scheduling (and could spread it over machines); the driver follows the lines the recipes
+// print.
 #pragma once
 
 #include "compile_unit.h"
@@ -20,9 +20,14 @@ struct unit_failure {
     std::string log; // path of the full log
 };
 
-// Text of the makefile for `units`; logs and stamps go into `dir`.
+// Text of the makefile for `units`; logs and stamps go into `dir`. Each unit is
+// preprocessed on its own; c2ta parses up to `batch_size` units sharing their
+// directory and flags in one process.
 std::string units_makefile(const std::vector<compile_unit>& units, const toolchain& tools,
-                           const std::string& dir);
+                           const std::string& dir, size_t batch_size);
+
+// How many units one c2ta process takes, for `units` units and `jobs` jobs.
+size_t unit_batch_size(size_t units, int jobs);
 
 // Writes and runs the makefile in `dir`. Returns the failures; `ok[i]` tells
 // whether unit i has its facts.

@@ -36,6 +36,7 @@ int run_extractor(const std::vector<std::string>& args, std::istream& std_in, st
     generate_var_edges(false);
     generate_type_edges();
     generate_enum_edges(true);
+    generate_tag_only_edges();
     finish_output();
     set_fact_streams(std::cout, std::cerr); // `out` and `err` may not outlive this call
     cleanup();

@@ -1,6 +1,7 @@
-// Edge facts: which program units each unit uses. Verb "2" is a use by a
-// definition (function body, global variable), "4" a use by a declaration
-// (prototype, extern variable, typedef, enum, aggregate, function type).
+// Edge facts: which program units each unit uses. fact_kind::definition_uses is
+// a use by a definition (function body, global variable), declaration_uses a use
+// by a declaration (prototype, extern variable, typedef, enum, aggregate,
+// function type).
 #pragma once
 
 #include "tables.h"
@@ -21,6 +22,11 @@ void generate_nameref_edges();
 // Uses by typedefs.
 void generate_type_edges();
 
-// "4" uses from the named type id (unit kind `kind`) to every named type
+// fact_kind::*_uses_tag facts: uses that need no more than a structure's tag
+// (see tag_only_edges.cpp); also the *_uses facts of structures needed complete
+// that no other pass writes. Runs last: it reads the uses written before.
+void generate_tag_only_edges();
+
+// declaration_uses facts from the named type id (unit kind `kind`) to every named type
 // reachable through its members.
 void fields_uses_types(std::string_view kind, nid id);

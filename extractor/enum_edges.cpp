@@ -16,13 +16,13 @@ void enum_use(nid x, const std::string& n, bool array_refs) {
         if (top == no_node) return;
         std::string_view k = kind_of(top);
         if (k == "cFunction")
-            output_line("2", get_name("func", top), n);
+            output_line(fact_kind::definition_uses, get_name("func", top), n);
         else if (k == "cObject")
-            output_line("2", get_name("var", top), n);
+            output_line(fact_kind::definition_uses, get_name("var", top), n);
         // An enumerator in a member's or a typedef's array size (int a[N];)
         // makes the structure or the typedef depend on the enum.
         else if (k == "cAggrType" || k == "cAliasType")
-            output_line("4", trace_type_name(top), n);
+            output_line(fact_kind::declaration_uses, trace_type_name(top), n);
         return;
     }
     // An array subscripted with the enumerator depends on the enum.
@@ -32,7 +32,7 @@ void enum_use(nid x, const std::string& n, bool array_refs) {
             nid array = next_nodes_arcOpd.of(cur).first();
             if (kind_of(array) == "cNameRef")
                 for (nid o : objects_named(name_of(array)))
-                    output_line("4", get_name("var", o), n);
+                    output_line(fact_kind::declaration_uses, get_name("var", o), n);
         }
         if (cur == top) break;
         cur = prev_nodes_arc.of(cur).first();

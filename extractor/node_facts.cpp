@@ -34,7 +34,8 @@ void count_files() {
         if (f != no_node) ++counts[name_of(f)];
     }
     for (const auto& [name, count] : counts)
-        output_line("-2", "file:" + std::string(name), std::to_string(count) + ":0");
+        output_line(fact_kind::file_units, "file:" + std::string(name),
+                    std::to_string(count) + ":0");
 }
 
 // One pass over ids: each global id that `accept` admits gets its fact.
@@ -59,15 +60,15 @@ void generate_files(bool count) {
     for (nid f : cScopeFiles)
         for (nid p : prev_nodes_arcSon.of(f))
             if (!node(p).id.empty() && !name_of(p).empty())
-                output_line("-1", file_name(p), file_name(f));
+                output_line(fact_kind::inclusion, file_name(p), file_name(f));
 }
 
 id_set generate_global_functions(const id_set& ids, bool definition) {
     return unit_pass(
         ids, [&](nid id) { return has_body(id) == definition; },
         [&](nid id) {
-            output_line(definition ? "0" : "1", get_name("func", id),
-                        get_location("func", id, definition));
+            output_line(definition ? fact_kind::definition : fact_kind::declaration,
+                        get_name("func", id), get_location("func", id, definition));
         });
 }
 
@@ -75,28 +76,35 @@ id_set generate_global_variables(const id_set& ids, bool definition) {
     return unit_pass(
         ids, [&](nid id) { return is_extern(id) != definition; },
         [&](nid id) {
-            output_line(definition ? "0" : "1", get_name("var", id),
-                        get_location("var", id, definition));
+            output_line(definition ? fact_kind::definition : fact_kind::declaration,
+                        get_name("var", id), get_location("var", id, definition));
         });
 }
 
 id_set generate_global_types(const id_set& ids) {
     return unit_pass(
         ids, [](nid) { return true; },
-        [](nid id) { output_line("1", get_name("type", id), get_location("type", id, false)); });
+        [](nid id) {
+            output_line(fact_kind::declaration, get_name("type", id),
+                        get_location("type", id, false));
+        });
 }
 
 id_set generate_global_enums(const id_set& ids) {
     return unit_pass(
         ids, [](nid) { return true; },
-        [](nid id) { output_line("1", get_name("enum", id), get_location("enum", id, false)); });
+        [](nid id) {
+            output_line(fact_kind::declaration, get_name("enum", id),
+                        get_location("enum", id, false));
+        });
 }
 
 id_set generate_global_structs(const id_set& ids) {
     return unit_pass(
         ids, [](nid) { return true; },
         [](nid id) {
-            output_line("1", get_name(node(id).attrs.type, id), get_location("aggr", id, false));
+            output_line(fact_kind::declaration, get_name(node(id).attrs.type, id),
+                        get_location("aggr", id, false));
         });
 }
 

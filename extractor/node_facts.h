@@ -5,7 +5,8 @@
 
 #include "tables.h"
 
-// Inclusion facts ("-1"), or with count the per-file entity counts ("-2").
+// Inclusion facts, or with count the per-file entity counts (fact_kind::inclusion,
+// fact_kind::file_units).
 void generate_files(bool count);
 // The seven unit passes, in order, storing their result sets.
 void generate_nodes();

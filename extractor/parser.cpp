@@ -8,7 +8,7 @@ namespace {
 
 // Fields of the attribute block, by attribute name. Unknown names (including
 // "value") are ignored.
-enum class field { none, beg, end, type, op, visb, name, extern_, static_ };
+enum class field { none, beg, end, type, op, visb, name, extern_, static_, complete };
 
 field field_of(std::string_view n) {
     switch (n.size()) {
@@ -23,6 +23,8 @@ field field_of(std::string_view n) {
                              : field::none;
     case 6:
         return n == "extern" ? field::extern_ : n == "static" ? field::static_ : field::none;
+    case 8:
+        return n == "complete" ? field::complete : field::none;
     default:
         return field::none;
     }
@@ -46,6 +48,8 @@ std::string_view* slot(attributes& a, field f) {
         return &a.extern_;
     case field::static_:
         return &a.static_;
+    case field::complete:
+        return &a.complete;
     case field::none:
         break;
     }

@@ -43,8 +43,9 @@ struct attributes {
     std::string_view op;
     std::string_view visb;
     std::string_view name;
-    std::string_view extern_; // attribute "extern"
-    std::string_view static_; // attribute "static"
+    std::string_view extern_;  // attribute "extern"
+    std::string_view static_;  // attribute "static"
+    std::string_view complete; // attribute "complete": a use that needs the type complete
 };
 
 struct node_info {

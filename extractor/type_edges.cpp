@@ -67,7 +67,7 @@ void fields_uses_types(std::string_view kind, nid id) {
     while (!stack.empty()) {
         frame& top = stack.back();
         if (top.alias_pending != no_node) {
-            output_line("4", subject, get_name("type", top.alias_pending));
+            output_line(fact_kind::declaration_uses, subject, get_name("type", top.alias_pending));
             top.alias_pending = no_node;
             continue;
         }
@@ -81,7 +81,7 @@ void fields_uses_types(std::string_view kind, nid id) {
         if (!is_member_type_kind(k)) continue;
         type_ref used = trace_type(member);
         if (used.name.empty()) continue;
-        output_line("4", subject, used.name);
+        output_line(fact_kind::declaration_uses, subject, used.name);
         if (used.target != no_node) enter(used.target); // `top` may dangle from here on
     }
 }
@@ -94,12 +94,13 @@ void generate_type_edges() {
         for (nid x : next_nodes_instance.of(t)) {
             std::string m = trace_type_name(x);
             if (m == n) continue;
-            output_line("4", n, m);
+            output_line(fact_kind::declaration_uses, n, m);
             // A typedef and the structure, union or function type it names use
             // each other; a typedef of a typedef or of an enum uses it one way,
             // and so does an array typedef, which must follow its element type.
             std::string_view m_kind = std::string_view(m).substr(0, m.find(':'));
-            if (m_kind != "type" && m_kind != "enum" && !names_array_of(x)) output_line("4", m, n);
+            if (m_kind != "type" && m_kind != "enum" && !names_array_of(x))
+                output_line(fact_kind::declaration_uses, m, n);
         }
     }
 }

@@ -9,15 +9,15 @@ namespace {
 // Uses by variable definitions, and by the definitions whose code declares objects.
 void definition_uses() {
     for (nid v : cDefGlobalVariables)
-        output_line("2", get_name("var", v), get_object_type(v));
+        output_line(fact_kind::definition_uses, get_name("var", v), get_object_type(v));
     for (nid o : cObjects) {
         std::string t = get_object_type(o);
         if (t.empty()) continue; // the fact would be dropped
         nid r = find_root(o);
         if (cDefGlobalVariables.contains(r))
-            output_line("2", get_name("var", r), t);
+            output_line(fact_kind::definition_uses, get_name("var", r), t);
         else if (cDefGlobalFunctions.contains(r))
-            output_line("2", get_name("func", r), t);
+            output_line(fact_kind::definition_uses, get_name("func", r), t);
     }
 }
 
@@ -28,13 +28,14 @@ void declaration_uses() {
         std::string t = get_object_type(o);
         if (t.empty()) continue; // every fact below would be dropped
         for (nid p : prev_nodes.of(o))
-            if (kind_of(p) == "cAggrType") output_line("4", trace_type_name(p), t);
+            if (kind_of(p) == "cAggrType")
+                output_line(fact_kind::declaration_uses, trace_type_name(p), t);
         nid r = find_root(o);
         if (r != no_node && !cDefGlobalVariables.contains(r) && !cDefGlobalFunctions.contains(r))
-            output_line("4", trace_type_name(r), t);
+            output_line(fact_kind::declaration_uses, trace_type_name(r), t);
     }
     for (nid v : cDclGlobalVariables)
-        output_line("4", get_name("var", v), get_object_type(v));
+        output_line(fact_kind::declaration_uses, get_name("var", v), get_object_type(v));
 }
 
 } // namespace

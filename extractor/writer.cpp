@@ -1,5 +1,8 @@
 #include "writer.h"
 
+#include "contract/fact_line.h"
+#include "contract/unit_files.h"
+
 #include <iostream>
 #include <set>
 #include <utility>
@@ -10,15 +13,12 @@ std::ostream* facts_out = &std::cout;
 std::ostream* warnings_out = &std::cerr;
 std::set<std::string> warned;
 std::vector<std::string> main_files;
-
-bool has_white_space(std::string_view s) {
-    return s.find_first_of(" \t\n\v\f\r") != std::string_view::npos;
-}
+std::set<use_fact> uses;
 
 // Names the entity whose fact is dropped; each text is reported once.
 void warn_blank(std::string_view subject, std::string_view object) {
     std::string text = "extractor: warning: ";
-    if (has_white_space(subject)) {
+    if (!fits_fact_line(subject)) {
         text += "name \"";
         text += subject;
         text += "\" holds white space, its facts are dropped";
@@ -47,33 +47,39 @@ std::string replace_filename(std::string_view s, const std::vector<std::string>&
     std::string out(s);
     for (const std::string& m : mains) {
         bool c_file = m.size() > 2 && m.compare(m.size() - 2, 2, ".c") == 0;
-        bool preprocessed = m.size() >= 6 && m.compare(m.size() - 6, 6, ".cpp.c") == 0;
-        if (!c_file || preprocessed) continue;
+        if (!c_file || is_preprocessed_source(m)) continue;
+        const std::string copy = preprocessed_source_of(m.substr(0, m.size() - 2));
         for (std::size_t at = out.find(m); at != std::string::npos; at = out.find(m, at + 1)) {
             std::size_t after = at + m.size();
             bool starts = at == 0 || out[at - 1] == ':';
             bool ends = after == out.size() || out[after] == ':' || out[after] == '#';
             if (!starts || !ends) continue;
-            out.insert(after - 2, ".cpp");
-            at = after + 4 - 1;
+            out.replace(at, m.size(), copy);
+            at += copy.size() - 1;
         }
     }
     return out;
 }
 
-void output_line(std::string_view verb, std::string_view subject, std::string_view object) {
-    if (verb.empty() || subject.empty() || object.empty() || subject == object) return;
-    if (has_white_space(subject) || has_white_space(object)) {
+void output_line(int kind, std::string_view subject, std::string_view object) {
+    if (subject.empty() || object.empty() || subject == object) return;
+    if (!fits_fact_line(subject) || !fits_fact_line(object)) {
         warn_blank(subject, object);
         return;
     }
-    std::ostream& out = *facts_out;
-    out << verb << ' ' << replace_filename(subject, main_files) << ' '
-        << replace_filename(object, main_files) << '\n';
+    if (kind == fact_kind::definition_uses || kind == fact_kind::declaration_uses)
+        uses.insert(use_fact{kind, std::string(subject), std::string(object)});
+    write_fact_line(*facts_out, kind, replace_filename(subject, main_files),
+                    replace_filename(object, main_files));
 }
 
 void finish_output() {
     facts_out->flush();
     warned.clear();
     main_files.clear();
+    uses.clear();
+}
+
+const std::set<use_fact>& written_uses() {
+    return uses;
 }

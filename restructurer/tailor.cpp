@@ -4,10 +4,6 @@
 
 namespace tailor {
 
-namespace {
-constexpr std::size_t longest_line = 1023;
-}
-
 Tailor::Tailor(const char* name) : file_name(name ? name : "") {
     std::ifstream stream(file_name);
     if (stream) configure(stream);
@@ -20,7 +16,6 @@ Tailor::Tailor(std::ifstream& stream) {
 void Tailor::configure(std::ifstream& stream) {
     std::string line;
     while (std::getline(stream, line)) {
-        if (line.size() > longest_line) return;
         if (!line.empty() && line[0] == '#') continue;
         switches.insert(line);
     }

@@ -15,9 +15,8 @@ class Tailor {
     // Reads switches from an already open stream, which is left open.
     explicit Tailor(std::ifstream& stream);
 
-    // Adds the switch lines of `stream`: every line not starting with "#",
-    // exactly as written. Reading stops at end of file or at a line longer than
-    // 1023 characters; the lines before it stay in force.
+    // Adds the switch lines of `stream`, of any length: every line not starting
+    // with "#", exactly as written.
     void configure(std::ifstream& stream);
 
     // True when `name` is, character for character, one of the switch lines.

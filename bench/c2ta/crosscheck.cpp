@@ -1,5 +1,8 @@
 #include "crosscheck.h"
 
+#include "contract/fact_kind.h"
+#include "contract/fact_line.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -31,8 +34,8 @@ bool all_digits(const std::string& text) {
            std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
 }
 
-std::string tag_kind(const std::string& verb, const std::string& kind) {
-    bool definition = verb == "0";
+std::string tag_kind(int verb, const std::string& kind) {
+    bool definition = verb == fact_kind::definition;
     if (kind == "func") return definition ? "function" : "prototype";
     if (kind == "var") return definition ? "variable" : "externvar";
     if (kind == "type") return "typedef";
@@ -61,20 +64,24 @@ std::string describe(const UnitKey& key) {
 
 UnitFacts read_facts(std::istream& in) {
     UnitFacts facts;
-    std::string verb, subject, object;
-    while (in >> verb >> subject >> object) {
-        auto [kind, name] = split_unit_name(subject);
-        if (verb == "0" || verb == "1") {
+    fact line_fact;
+    for (std::string line; std::getline(in, line);) {
+        if (!read_fact_line(line, line_fact)) continue;
+        const int verb = line_fact.kind;
+        auto [kind, name] = split_unit_name(line_fact.subject);
+        if (verb == fact_kind::definition || verb == fact_kind::declaration) {
             if (kind == "func") facts.functions.insert(name);
             FactUnit unit;
             unit.key.kind = tag_kind(verb, kind);
             unit.key.name = name;
-            if (!unit.key.kind.empty() && !all_digits(name) && read_location(object, unit)) {
+            if (!unit.key.kind.empty() && !all_digits(name) &&
+                read_location(line_fact.object, unit)) {
                 facts.units.push_back(unit);
-                if (kind == "func" && verb == "0") facts.definitions.push_back(unit);
+                if (kind == "func" && verb == fact_kind::definition)
+                    facts.definitions.push_back(unit);
             }
-        } else if (verb == "2") {
-            auto [used_kind, used_name] = split_unit_name(object);
+        } else if (verb == fact_kind::definition_uses) {
+            auto [used_kind, used_name] = split_unit_name(line_fact.object);
             if (kind == "func" && used_kind == "func") facts.calls.emplace(name, used_name);
         }
     }

@@ -1,5 +1,9 @@
 #include "fact_generator.h"
 
+#include "contract/fact_kind.h"
+#include "contract/fact_line.h"
+#include "contract/unit_files.h"
+
 #include <fstream>
 #include <random>
 #include <set>
@@ -68,9 +72,9 @@ generated_facts generate_fact_files(const std::string& dir, int units) {
         const std::string stem = dir + "/src/u" + std::to_string(u);
         const std::string source = stem + ".c";
         std::ofstream(source.c_str());
-        std::ofstream out(stem + ".rsf");
+        std::ofstream out(fact_file_of(stem));
         auto fact = [&](int kind, const std::string& subject, const std::string& object) {
-            out << kind << ' ' << subject << ' ' << object << '\n';
+            write_fact_line(out, kind, subject, object);
             ++result.facts;
         };
 
@@ -84,23 +88,26 @@ generated_facts generate_fact_files(const std::string& dir, int units) {
         std::vector<int> defined;
         for (int k = 0; k < 12; ++k) {
             const int line = 20 * k + 1;
-            fact(0, "func:u" + std::to_string(u) + "_f" + std::to_string(k),
+            fact(fact_kind::definition, "func:u" + std::to_string(u) + "_f" + std::to_string(k),
                  source + ":" + std::to_string(line) + ".1:" + std::to_string(line + 15) + ".1");
         }
-        fact(0, "var:count:static:" + source, source + ":300.1:300.20");
+        fact(fact_kind::definition, "var:count:static:" + source, source + ":300.1:300.20");
         for (int j : seen)
-            fact(1, catalogue[j].name, catalogue[j].location);
+            fact(fact_kind::declaration, catalogue[j].name, catalogue[j].location);
         for (int j : seen)
             if (catalogue[j].uses >= 0)
-                fact(4, catalogue[j].name, catalogue[catalogue[j].uses].name);
+                fact(fact_kind::declaration_uses, catalogue[j].name,
+                     catalogue[catalogue[j].uses].name);
         for (int j : seen) // the struct uses its typedef back: a forward cycle
-            if (j % 8 == 0 && seen.count(j + 1)) fact(4, catalogue[j].name, catalogue[j + 1].name);
+            if (j % 8 == 0 && seen.count(j + 1))
+                fact(fact_kind::declaration_uses, catalogue[j].name, catalogue[j + 1].name);
         const std::vector<int> visible(seen.begin(), seen.end());
         for (int k = 0; k < 12; ++k)
             for (int e = 0; e < 5; ++e)
-                fact(2, "func:u" + std::to_string(u) + "_f" + std::to_string(k),
+                fact(fact_kind::definition_uses,
+                     "func:u" + std::to_string(u) + "_f" + std::to_string(k),
                      catalogue[visible[random() % visible.size()]].name);
-        result.fact_files.push_back(stem + ".rsf");
+        result.fact_files.push_back(fact_file_of(stem));
     }
     return result;
 }

@@ -1,7 +1,12 @@
 #include "project_generator.h"
 
+#include "contract/fact_kind.h"
+#include "contract/fact_line.h"
+#include "contract/unit_files.h"
+
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <sys/stat.h>
 
 namespace {
@@ -108,7 +113,8 @@ generated_project generate_project(const std::string& root, const project_shape&
             text += line + "\n";
         text += "\n";
     }
-    std::string umbrella_text, included, shared_facts;
+    std::string umbrella_text, included;
+    std::ostringstream shared_facts;
     long included_lines = 0;
     for (int h = 0; h < shape.headers; ++h) {
         const std::string header = project.include_dir + "/h" + std::to_string(h) + ".h";
@@ -123,13 +129,13 @@ generated_project generate_project(const std::string& root, const project_shape&
     for (const shared_unit& u : shared) {
         const std::string header = project.include_dir + "/h" + std::to_string(u.header) + ".h";
         const int end = u.line + static_cast<int>(u.lines.size()) - 1;
-        shared_facts +=
-            "1 " + u.name + " " + location(header, u.line, end, u.lines.back().size()) + "\n";
+        write_fact_line(shared_facts, fact_kind::declaration, u.name,
+                        location(header, u.line, end, u.lines.back().size()));
     }
     long shared_fact_count = static_cast<long>(shared.size());
     for (const shared_unit& u : shared)
         for (int used : u.uses) {
-            shared_facts += "4 " + u.name + " " + shared[used].name + "\n";
+            write_fact_line(shared_facts, fact_kind::declaration_uses, u.name, shared[used].name);
             ++shared_fact_count;
         }
 
@@ -144,14 +150,14 @@ generated_project generate_project(const std::string& root, const project_shape&
         const std::string dir = root + "/src/m" + std::to_string(module);
         if (n % shape.units_per_module == 0) make_dir(dir);
         const std::string stem = dir + "/u" + std::to_string(n);
-        const std::string source = stem + ".c", preprocessed = stem + ".cpp.c";
+        const std::string source = stem + ".c", preprocessed = preprocessed_source_of(stem);
         std::mt19937 random(static_cast<unsigned>(n) * 2654435761u + 1);
 
         // The unit's own lines (line 1 includes the umbrella) and facts.
         std::vector<std::string> lines = {"#include \"proj.h\"", "static int calls;"};
         const std::string counter = "var:calls:static:" + preprocessed;
-        std::string facts = "0 " + counter + " " + location(preprocessed, 2, 2, 17) + "\n";
-        std::string uses;
+        std::ostringstream facts, uses;
+        write_fact_line(facts, fact_kind::definition, counter, location(preprocessed, 2, 2, 17));
         long fact_count = 1;
         // The module favours a window of headers; three uses in ten go anywhere.
         const int favoured =
@@ -167,22 +173,24 @@ generated_project generate_project(const std::string& root, const project_shape&
                 while (kind_of(j) == 0 || kind_of(j) == 2)
                     j = (j + 1) % static_cast<int>(shared.size());
                 names += " " + shared[j].name.substr(shared[j].name.find(':') + 1);
-                uses += "2 func:" + function + " " + shared[j].name + "\n";
+                write_fact_line(uses, fact_kind::definition_uses, "func:" + function,
+                                shared[j].name);
                 ++fact_count;
             }
             if (k > 0) { // calls the function before it
-                uses += "2 func:" + function + " func:u" + std::to_string(n) + "_f" +
-                        std::to_string(k - 1) + "\n";
+                write_fact_line(uses, fact_kind::definition_uses, "func:" + function,
+                                "func:u" + std::to_string(n) + "_f" + std::to_string(k - 1));
                 ++fact_count;
             }
-            uses += "3 func:" + function + " " + counter + "\n";
+            write_fact_line(uses, fact_kind::definition_uses_definition, "func:" + function,
+                            counter);
             ++fact_count;
             lines.push_back("int " + function + "(void)");
             lines.push_back("{");
             lines.push_back("  return ++calls; /* uses" + names + " */");
             lines.push_back("}");
-            facts +=
-                "0 func:" + function + " " + location(preprocessed, begin, begin + 3, 1) + "\n";
+            write_fact_line(facts, fact_kind::definition, "func:" + function,
+                            location(preprocessed, begin, begin + 3, 1));
             ++fact_count;
         }
 
@@ -195,9 +203,9 @@ generated_project generate_project(const std::string& root, const project_shape&
             << included << "# 2 \"" << source << "\" 2\n";
         for (std::size_t i = 1; i < lines.size(); ++i)
             cpp << lines[i] << "\n";
-        std::ofstream(stem + ".rsf") << facts << shared_facts << uses;
+        std::ofstream(fact_file_of(stem)) << facts.str() << shared_facts.str() << uses.str();
 
-        project.fact_files.push_back(stem + ".rsf");
+        project.fact_files.push_back(fact_file_of(stem));
         project.facts += fact_count + shared_fact_count;
         project.lines += 3 + included_lines + static_cast<long>(lines.size()) - 1;
     }

@@ -3,6 +3,9 @@
 // reads.
 #include "header/graph.h"
 
+#include "contract/fact_kind.h"
+#include "contract/fact_line.h"
+
 #include <ostream>
 
 void graph::generating_include_description(std::ostream& out, bool first, node_set s) {
@@ -10,11 +13,12 @@ void graph::generating_include_description(std::ostream& out, bool first, node_s
         const Header* h = as_header(n);
         if (!h) continue; // only file nodes carry counts and inclusions
         if (first) {
-            out << "-2 " << h->name << " " << h->units_before << ":" << h->units_after << "\n";
+            write_fact_line(out, fact_kind::file_units, h->name,
+                            std::to_string(h->units_before) + ":" + std::to_string(h->units_after));
         } else {
             // Including file first, as the loader reads inclusion facts.
             for (const node& m : h->members)
-                if (m.object) out << "-1 " << h->name << " " << m.object->name << "\n";
+                if (m.object) write_fact_line(out, fact_kind::inclusion, h->name, m.object->name);
         }
     }
 }
@@ -23,11 +27,11 @@ void graph::generating_nodes_descriptions(std::ostream& out, bool first, node_se
     for (const node& n : s) {
         const ProgramUnit* u = as_unit(n);
         if (!u || u->is_define() != first || u->start_file.empty()) continue;
-        out << (u->is_define() ? "0 " : "1 ") << u->name << " " << u->start_file << ":" << u->begin
-            << ".1"
-            << ":" << u->end << ".1";
-        if (u->is_define() && u->file() != u->start_file) out << ":" << u->file();
-        out << "\n";
+        std::string location =
+            u->start_file + ":" + std::to_string(u->begin) + ".1:" + std::to_string(u->end) + ".1";
+        if (u->is_define() && u->file() != u->start_file) location += ":" + u->file();
+        write_fact_line(out, u->is_define() ? fact_kind::definition : fact_kind::declaration,
+                        u->name, location);
     }
 }
 
@@ -36,7 +40,8 @@ void graph::generating_edges_descriptions(std::ostream& out, bool first, node_se
         if (!s.count(e.from) || !s.count(e.to)) continue;
         if (!e.from.is_program_unit() || !e.to.is_program_unit()) continue;
         if (e.to.is_define() != first) continue;
-        out << (e.to.is_define() ? "2 " : "4 ") << e.to.object->name << " " << e.from.object->name
-            << "\n";
+        write_fact_line(out,
+                        e.to.is_define() ? fact_kind::definition_uses : fact_kind::declaration_uses,
+                        e.to.object->name, e.from.object->name);
     }
 }

@@ -7,6 +7,7 @@
 
 #include "codegen/output_file.h"
 #include "codegen/unit_extraction.h"
+#include "contract/unit_files.h"
 #include "graph/progress.h"
 
 #include <fstream>
@@ -16,18 +17,6 @@
 #include <sstream>
 
 namespace {
-// `path` up to its last "." (the whole path without one) followed by `ending`.
-std::string replace_extension(const std::string& path, const std::string& ending) {
-    const std::size_t dot = path.rfind('.');
-    return (dot == std::string::npos ? path : path.substr(0, dot)) + ending;
-}
-
-// The fact file of a preprocessed source: x.cpp.c gives x.rsf.
-std::string fact_file_of(const std::string& path) {
-    const std::size_t at = path.rfind(".cpp.c");
-    return (at == std::string::npos ? path : path.substr(0, at)) + ".rsf";
-}
-
 int next_free_number(const node_set& nodes) {
     return !nodes.empty() && nodes.rbegin()->id > 0 ? nodes.rbegin()->id + 1 : 1;
 }
@@ -46,7 +35,7 @@ void graph::preprocessing_program_units_in_file(std::string path) {
 
     std::vector<node> collected = extraction.collected();
     if (reduce_only) {
-        const std::string copy = replace_extension(path, ".new.c");
+        const std::string copy = rewritten_copy_of(path);
         output_file out(copy);
         announce(" " + copy + "...");
         std::string text;
@@ -59,7 +48,7 @@ void graph::preprocessing_program_units_in_file(std::string path) {
     update_headers(collected, false);
 
     if (generate_facts) {
-        output_file out(fact_file_of(path));
+        output_file out(fact_file_of_preprocessed(path));
         node_set units;
         for (const node& n : nodes)
             if (n.is_program_unit()) units.insert(n);

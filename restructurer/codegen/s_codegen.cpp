@@ -47,6 +47,21 @@ void tags_named_by_typedef(const std::string& text, std::set<std::string>& tags)
         }
     }
 }
+// Where the unit's own text begins in `text`: after the forward declarations
+// ("struct X;" lines) and the blank lines ahead of it.
+std::size_t own_text_start(const std::string& text) {
+    std::size_t pos = 0;
+    for (;;) {
+        const std::string forward = forward_line_at(text, pos);
+        if (!forward.empty()) {
+            pos += forward.size();
+            continue;
+        }
+        const std::size_t end = text.find('\n', pos);
+        if (end == std::string::npos || text.find_first_not_of(" \t\r", pos) < end) return pos;
+        pos = end + 1;
+    }
+}
 } // namespace
 
 // The forward declarations ahead of a unit's text ("struct list;") are written
@@ -79,13 +94,20 @@ void graph::S_codegen(std::string& text, node& n) {
             if (unit->is_aggr()) declared_tags.insert(get_forward_type(unit->name));
             if (starts_with(unit->name, "type:")) tags_named_by_typedef(t, declared_tags);
             if (unit->begin > 0 && !t.empty()) {
-                const std::string& file = unit->is_define() ? unit->start_file : unit->file();
+                const std::string file =
+                    graph::marker_file(unit->is_define() ? unit->start_file : unit->file());
                 std::string marker = "# " + std::to_string(unit->begin) + " \"" + file + "\"";
                 marker += tracing ? "\n/*" + unit->toString() + "*/\n" : "\n";
                 if (tracing)
                     std::cout << "debug S_codegen"
                               << ":" << t << std::endl;
-                t = marker + t;
+                // The marker names the line of the unit's own first line, so the
+                // forward declarations and blank lines ahead of it go before it.
+                // A unit that is itself a forward declaration keeps its marker
+                // in front.
+                std::size_t own = own_text_start(t);
+                if (own == t.size()) own = 0;
+                t = t.substr(0, own) + marker + t.substr(own);
             }
             // A type name whose text is not its typedef (it was read as part of
             // another unit's statement) adds nothing.

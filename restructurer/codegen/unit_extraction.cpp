@@ -44,7 +44,8 @@ bool parse_marker(const std::string& line, int& number, std::string& name) {
 }
 } // namespace
 
-unit_extraction::unit_extraction(graph& g, const std::string& path) : g_(g) {
+unit_extraction::unit_extraction(graph& g, const std::string& path)
+    : g_(g), path_(graph::source_path(path, "")) {
     for (const node& n : g_.nodes) {
         const ProgramUnit* u = as_unit(n);
         if (!u) continue;
@@ -148,7 +149,10 @@ void unit_extraction::marker_line(const std::string& line) {
         return;
     }
     if (graph::is_working_directory_marker(name)) return;
-    enter_file(graph::source_path(name, g_.compile_dir));
+    const std::string file = graph::source_path(name, g_.compile_dir);
+    // The first marker names the source this file was preprocessed from.
+    graph::main_file_of.emplace(path_, file);
+    enter_file(file);
     line_ = number - 1;
 }
 
@@ -312,19 +316,62 @@ std::vector<edge> unit_extraction::edges_at(const node& n) const {
     return touching;
 }
 
+namespace {
+bool identifier_char(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
+
+// Whether `text` first names the tag of `forward` ("struct X;\n") inside
+// parentheses (a prototype's parameter list, where the tag would have
+// prototype scope) rather than at file scope, which declares it.
+bool tag_first_named_in_parentheses(const std::string& text, const std::string& forward) {
+    const std::string tag = forward.substr(0, forward.size() - 2);
+    for (std::size_t at = text.find(tag); at != std::string::npos; at = text.find(tag, at + 1)) {
+        const std::size_t after = at + tag.size();
+        if ((at > 0 && identifier_char(text[at - 1])) ||
+            (after < text.size() && identifier_char(text[after])))
+            continue;
+        return text.find('(') < at;
+    }
+    return false;
+}
+} // namespace
+
 // An aggregate that the head uses but that is not read with it is declared
 // ahead of the head's text ("struct list;"), so that a prototype naming it
 // does not give the tag prototype scope. The dependency stays: users of the
 // head may need the complete type without naming it (a member of a returned
 // pointer, a structure passed by value), and definitions need it anyway.
+// An aggregate the block's units need no more than the tag of (their edges
+// were dropped while loading) is declared the same way; a typedef or an
+// aggregate needs that only where it first names the tag inside parentheses
+// (a function pointer's parameters), since elsewhere naming it declares it.
 void unit_extraction::forward_declarations(const node& head) {
-    if (head.is_aggr() || head.object->name.compare(0, 5, "type:") == 0) return;
+    const bool type_like = head.is_aggr() || head.object->name.compare(0, 5, "type:") == 0;
     std::vector<node> aggregates;
-    for (const edge& e : edges_at(head))
-        if (e.to == head && e.from.is_aggr() && !closed_.count(e.from) &&
-            !anonymous_name(e.from.object->name)) // an unnamed one cannot be declared
-            aggregates.push_back(e.from);
+    // What a definition uses is always written before it: it needs no
+    // forward declaration of what it needs whole.
+    if (!type_like && !head.is_define())
+        for (const edge& e : edges_at(head))
+            if (e.to == head && e.from.is_aggr() && !closed_.count(e.from) &&
+                !anonymous_name(e.from.object->name)) // an unnamed one cannot be declared
+                aggregates.push_back(e.from);
     std::string& text = g_.unit_texts[head.id];
+    node_set block = closed_;
+    block.insert(head);
+    node_set tag_only;
+    for (const node& m : block) {
+        auto found = g_.tag_only_aggregates.find(m.id);
+        if (found == g_.tag_only_aggregates.end()) continue;
+        for (const node& a : found->second)
+            if (!block.count(a) &&
+                (!type_like ||
+                 tag_first_named_in_parentheses(text, graph::get_forward_type(a.object->name))))
+                tag_only.insert(a);
+    }
+    for (const node& a : tag_only)
+        if (std::find(aggregates.begin(), aggregates.end(), a) == aggregates.end())
+            aggregates.push_back(a);
     for (const node& a : aggregates)
         text = graph::get_forward_type(a.object->name) + text;
 }

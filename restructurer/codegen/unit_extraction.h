@@ -47,6 +47,7 @@ class unit_extraction {
     std::vector<edge> edges_at(const node& n) const;
 
     graph& g_;
+    const std::string path_; // the preprocessed source, resolved
     std::map<file_key, std::vector<node>> units_by_file_; // units with a begin line
     std::vector<node> positionless_;                      // units without lines
     // Units of one file (see enter_file): by begin line, in ascending number,

@@ -6,3 +6,4 @@ tailor::Tailor graph::config("GRAPH");
 std::set<std::string> graph::user_modules;
 std::set<std::string> graph::include_dirs;
 char graph::buf[10000];
+std::map<std::string, std::string> graph::main_file_of;

@@ -57,12 +57,20 @@ class graph {
     std::map<int, int> new_id_of; // per-file number -> merged number
     node_set emitted_units;
     std::set<std::string> declared_tags; // "struct X;\n" declared in the file being written
+    // Of the file being loaded: the uses that need no more than a structure's
+    // tag (facts 5 and 6), and, once those edges are dropped, the aggregates
+    // each unit needs a forward declaration of.
+    edge_set tag_only_edges;
+    std::map<int, node_set> tag_only_aggregates;
 
     // ---- process-wide state, built before main runs ----
     static tailor::Tailor config;              // switches from "GRAPH"
     static std::set<std::string> user_modules; // "-M" directories
     static std::set<std::string> include_dirs; // "-I" directories
     static char buf[10000];                    // scratch space for resolved paths
+    // Per preprocessed source read (resolved path), the source file its first
+    // line marker names: the file the facts call <unit>.cpp.c stands for it.
+    static std::map<std::string, std::string> main_file_of;
 
     // ---- queries, statistics and dumps (graph/) ----
     // n and every node reachable from n along the edges.
@@ -91,18 +99,27 @@ class graph {
     // -fworking-directory), or "" when it has none.
     static std::string working_directory(const std::string& preprocessed);
     static bool is_working_directory_marker(const std::string& name);
+    // The name a line marker gives to text of `file`: the source a preprocessed
+    // source was made from (x.cpp.c stands for x.c, whose lines the facts count),
+    // else `file` itself.
+    static std::string marker_file(const std::string& file);
     static std::string get_filename(const node& n);
     std::string get_include_dirs() const;
 
     // ---- fact loading (loading/) ----
     // Loads, cleans and merges every fact file, in the given order.
     void read_graphs(std::vector<std::string> files);
-    // kind 0 (definition) or 1 (declaration) of the unit `name` at `location`.
+    // A fact_kind::definition or fact_kind::declaration of the unit `name` at
+    // `location`.
     void parse_node(int kind, const std::string& name, const std::string& location);
-    // k = fact kind - 2: 0 definition uses declaration, 1 definition uses
-    // definition, 2 declaration uses declaration.
+    // k = fact kind - fact_kind::definition_uses: 0 definition uses declaration,
+    // 1 definition uses definition, 2 declaration uses declaration.
     void parse_edge(int k, const std::string& user, const std::string& used);
-    // kind -1 (inclusion) or -2 (file record).
+    // A fact_kind::definition_uses_tag or fact_kind::declaration_uses_tag fact:
+    // `user` needs no more of `used` than a structure's tag
+    // (loading/tag_only_uses.cpp).
+    void parse_tag_only(int kind, const std::string& user, const std::string& used);
+    // A fact_kind::inclusion or fact_kind::file_units fact.
     void parse_inclusion(int kind, std::string subject, std::string object);
 
     // ---- cleaning passes (loading/), in the order loading runs them ----
@@ -110,6 +127,9 @@ class graph {
     void remove_self_cycles();
     void remove_fcts();
     void remove_forward_edges();
+    // Drops the edges of the tag-only uses, noting the forward declarations
+    // their users need (loading/tag_only_uses.cpp).
+    void drop_tag_only_edges();
     // Edges from each function or variable declaration to the definition of
     // the same name (loading/keep_own_declarations.cpp).
     void keep_own_declarations();

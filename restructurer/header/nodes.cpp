@@ -1,5 +1,7 @@
 #include "header/nodes.h"
 
+#include "contract/unit_files.h"
+
 #include <deque>
 
 namespace detail {
@@ -31,10 +33,6 @@ template <class Members> int count_members(const Members& members, const std::st
     return sum;
 }
 
-// The name without its last two characters (".c" or ".h" for the usual names).
-std::string drop_two(const std::string& name) {
-    return name.size() >= 2 ? name.substr(0, name.size() - 2) : std::string();
-}
 } // namespace
 
 bool Header::is_define() const {
@@ -66,10 +64,7 @@ int Implement::count_node(const std::string& kind) {
 }
 
 std::string Implement::get_filename() const {
-    if (name.empty()) return "";
-    if (name.back() == 'c') return drop_two(name) + ".new.c";
-    if (name.back() == 'h') return drop_two(name) + ".new.h";
-    return "";
+    return rewritten_copy_of(name);
 }
 
 std::string Implement::get_module(const std::string& path) {

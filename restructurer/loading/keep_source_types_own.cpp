@@ -8,18 +8,16 @@
 // structure), and no other source gets it through the header unit.
 #include "header/graph.h"
 
+#include "contract/unit_files.h"
+
 #include <vector>
 
 namespace {
-bool ends_with(const std::string& text, const std::string& end) {
-    return text.size() > end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 bool own_source_type(const node& n) {
     const ProgramUnit* u = as_unit(n);
     if (!u || u->is_define()) return false;
     if (u->name.compare(0, 5, "func:") == 0 || u->name.compare(0, 4, "var:") == 0) return false;
-    return ends_with(u->file(), ".cpp.c");
+    return is_preprocessed_source(u->file());
 }
 
 std::string text_file(const node& n) {

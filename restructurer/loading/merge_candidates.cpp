@@ -1,5 +1,7 @@
 #include "loading/merge_candidates.h"
 
+#include "contract/unit_files.h"
+
 #include <cctype>
 #include <climits>
 
@@ -13,35 +15,28 @@ namespace {
 bool holds_type(const std::string& name) {
     return name.find("type:") != std::string::npos;
 }
-bool own_source(const std::string& file) {
-    static const std::string suffix = ".cpp.c";
-    return file.size() > suffix.size() &&
-           file.compare(file.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-// A typedef, structure, union or enumeration written in a unit's own source.
-bool private_type(const ProgramUnit& u) {
-    const std::string kind = u.name.substr(0, u.name.find(':'));
-    const bool type = kind == "type" || kind == "struct" || kind == "union" || kind == "enum";
-    return type && own_source(u.file_name);
-}
 bool placed(const ProgramUnit& u) {
     return u.begin > 0 && u.end > 0;
 }
 } // namespace
 
-// A named declaration is the same unit in every file, except a type written in
-// a source's own text (a structure private to ldo.c, each source's own
-// `typedef struct {...} state_t;`, whose file is the preprocessed source
-// <unit>.cpp.c): a type has no linkage, so that is the source's own, the same
-// unit only where it is written in the same file, and no other unit that only
-// names it gets its text. A named definition is the same unit only where it is written in one
-// file (a function in a header): two programs of one project each define their
-// own main, and a variable of one name may be defined in two sources that are
-// never linked together.
+// A named declaration is the same unit in every file, except one written in a
+// source's own text (whose file is the preprocessed source <unit>.cpp.c): a
+// type there (a structure private to ldo.c, each source's own `typedef struct
+// {...} state_t;`) has no linkage, so it is the source's own, the same unit
+// only where it is written in the same file, and no other unit that only names
+// it gets its text; a prototype there names the source's own types (an
+// amalgamation such as sqlite3.c holds a copy of its header's text), so it is
+// the source's own as well, never merged with the header's declaration of the
+// name that other sources read. A named definition is the same unit only where
+// it is written in one file (a function in a header): two programs of one
+// project each define their own main, and a variable of one name may be
+// defined in two sources that are never linked together.
 merge_candidates::name_key merge_candidates::name_key_of(const ProgramUnit& u) {
     const bool define = u.is_define();
     if (define) return name_key{define, u.name, u.start_file};
-    return name_key{define, u.name, private_type(u) ? u.file_name : std::string()};
+    const bool own = is_preprocessed_source(u.file_name);
+    return name_key{define, u.name, own ? u.file_name : std::string()};
 }
 
 void merge_candidates::follow(const node_set& acc) {

@@ -1,7 +1,10 @@
-// Use facts: "<2|3|4> <user> <used>" makes an edge from the used unit to its
-// user. Type-like units that are used before they are declared are created on
+// Use facts ("<kind> <user> <used>", kind from fact_kind::definition_uses to
+// fact_kind::declaration_uses) make an edge from the used unit to its user.
+// Type-like units that are used before they are declared are created on
 // demand; unknown functions and variables are not.
 #include "header/graph.h"
+
+#include "contract/fact_kind.h"
 
 namespace {
 bool never_created_on_demand(const std::string& name) {
@@ -11,8 +14,10 @@ bool never_created_on_demand(const std::string& name) {
 } // namespace
 
 void graph::parse_edge(int k, const std::string& user, const std::string& used) {
-    const bool used_define = k == 1;
-    const bool user_define = k == 0 || k == 1;
+    const int kind = fact_kind::definition_uses + k;
+    const bool used_define = kind == fact_kind::definition_uses_definition;
+    const bool user_define =
+        kind == fact_kind::definition_uses || kind == fact_kind::definition_uses_definition;
 
     node from = find_unit(used, used_define);
     if (!from.object) from = find_unit(used, !used_define);

@@ -1,9 +1,11 @@
-// File facts (kind -2, "file:<path> <units>:<more>") and inclusion facts
-// (kind -1, "file:<including> file:<included>"), read with "-x" only. Files are
-// Header nodes kept apart from the units, numbered from 1 in order of creation.
+// File facts (fact_kind::file_units, "file:<path> <units>:<more>") and inclusion
+// facts (fact_kind::inclusion, "file:<including> file:<included>"), read with "-x"
+// only. Files are Header nodes kept apart from the units, numbered from 1 in
+// order of creation.
 #include "header/graph.h"
 
-#include "loading/fact_line.h"
+#include "contract/fact_kind.h"
+#include "loading/fact_numbers.h"
 
 namespace {
 // "file:" + the resolved path of the text after the first "file:".
@@ -24,13 +26,13 @@ node graph::file_node(const std::string& name) {
 }
 
 void graph::parse_inclusion(int kind, std::string subject, std::string object) {
-    if (kind == -1) {
+    if (kind == fact_kind::inclusion) {
         const std::string including = normalised(subject);
         const std::string included = normalised(object);
         node a = file_node(including);
         node b = file_node(included);
         if (including != included) as_header(a)->members.insert(b);
-    } else if (kind == -2) {
+    } else if (kind == fact_kind::file_units) {
         file_facts_seen = true;
         Header* file = as_header(file_node(normalised(subject)));
         file->units_before = leading_int(object.substr(0, object.find(':')));

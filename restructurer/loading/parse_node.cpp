@@ -1,9 +1,11 @@
-// Definition (kind 0) and declaration (kind 1) facts: "<kind> <unit> <location>",
-// the location being file:begin:end with, for definitions, an optional
-// :context-file naming the file of the compilation context.
+// Definition and declaration facts (fact_kind::definition,
+// fact_kind::declaration): "<kind> <unit> <location>", the location being
+// file:begin:end with, for definitions, an optional :context-file naming the
+// file of the compilation context.
 #include "header/graph.h"
 
-#include "loading/fact_line.h"
+#include "contract/fact_kind.h"
+#include "loading/fact_numbers.h"
 
 #include <sys/stat.h>
 
@@ -22,7 +24,7 @@ std::pair<std::string, std::string> split_first(const std::string& text) {
 } // namespace
 
 void graph::parse_node(int kind, const std::string& name, const std::string& location) {
-    const bool define = kind == 0;
+    const bool define = kind == fact_kind::definition;
     auto [start, rest] = split_first(location);
     const std::string start_file = source_path(start, compile_dir);
     auto [begin_text, tail] = split_first(rest);
@@ -30,13 +32,18 @@ void graph::parse_node(int kind, const std::string& name, const std::string& loc
 
     node n = find_unit(name, define);
     // A variable defined again at another place of the unit (the tentative
-    // definition "char *dir;" before "char *dir = 0;") keeps both texts: each
-    // place is a unit of its own; uses go to the first.
+    // definition "char *dir;" before "char *dir = 0;"), and a function or
+    // variable declared again (an amalgamation repeats the prototypes of its
+    // parts), keeps every text: each place is a unit of its own; uses go to the
+    // first. Keeping the last place only would leave the uses between the two
+    // without their declaration.
     const ProgramUnit* first = as_unit(n);
-    if (first && define && name.compare(0, 4, "var:") == 0 && first->begin > 0) {
+    const bool function = name.compare(0, 5, "func:") == 0;
+    const bool variable = name.compare(0, 4, "var:") == 0;
+    if (first && first->begin > 0 && (variable || (function && !define))) {
         n = node();
-        auto named = unit_index[1].find(name); // current: find_unit has just run
-        if (named != unit_index[1].end())
+        auto named = unit_index[define ? 1 : 0].find(name); // current: find_unit has just run
+        if (named != unit_index[define ? 1 : 0].end())
             for (int id : named->second) {
                 auto it = nodes.find(node(id, nullptr));
                 const ProgramUnit* u = it == nodes.end() ? nullptr : as_unit(*it);

@@ -56,6 +56,11 @@ bool graph::is_working_directory_marker(const std::string& name) {
     return name.size() > 2 && name.compare(name.size() - 2, 2, "//") == 0;
 }
 
+std::string graph::marker_file(const std::string& file) {
+    auto main = main_file_of.find(file);
+    return main == main_file_of.end() ? file : main->second;
+}
+
 namespace {
 // Files once opened are remembered as openable.
 bool can_open(const std::string& path) {

@@ -3,8 +3,10 @@
 // into the graph accumulated from the earlier files.
 #include "header/graph.h"
 
+#include "contract/fact_kind.h"
+#include "contract/fact_line.h"
+#include "contract/unit_files.h"
 #include "graph/progress.h"
-#include "loading/fact_line.h"
 
 #include <fstream>
 #include <iostream>
@@ -33,9 +35,11 @@ void graph::read_graphs(std::vector<std::string> files) {
         unit_index[0].clear();
         unit_index[1].clear();
         unit_index_size = 0;
+        tag_only_edges.clear();
+        tag_only_aggregates.clear();
 
         announce(file);
-        compile_dir = working_directory(preprocessed_source(file));
+        compile_dir = working_directory(preprocessed_source_of_facts(file));
         read_fact_file(file);
         if (debug_count()) count();
 
@@ -49,12 +53,13 @@ void graph::read_graphs(std::vector<std::string> files) {
         remove_fcts();
         remove_self_cycles();
         remove_forward_edges();
+        drop_tag_only_edges();
         keep_own_declarations();
         keep_source_types_own();
         construct_leaves();
         remove_unused_declarations();
 
-        preprocessing_program_units_in_file(preprocessed_source(file));
+        preprocessing_program_units_in_file(preprocessed_source_of_facts(file));
         announce("cycle edges removed.");
         if (debug_count()) count();
 
@@ -74,20 +79,24 @@ void graph::read_graphs(std::vector<std::string> files) {
 void graph::read_fact_file(const std::string& path) {
     std::ifstream in(path);
     std::string line;
-    fact_line fact;
+    fact fact;
     for (long number = 1; std::getline(in, line) && !line.empty(); ++number) {
         if (line[0] == '#') continue;
-        if (!split_fact_line(line, fact)) {
+        if (!read_fact_line(line, fact)) {
             std::cout << "Warning: file " << path << " line " << number << ": not a fact, skipped"
                       << std::endl;
             continue;
         }
-        if (fact.kind == -1 || fact.kind == -2) {
+        if (fact.kind == fact_kind::inclusion || fact.kind == fact_kind::file_units) {
             if (with_inclusions) parse_inclusion(fact.kind, fact.subject, fact.object);
-        } else if (fact.kind == 0 || fact.kind == 1) {
+        } else if (fact.kind == fact_kind::definition || fact.kind == fact_kind::declaration) {
             parse_node(fact.kind, fact.subject, fact.object);
-        } else if (fact.kind >= 2 && fact.kind <= 4) {
-            parse_edge(fact.kind - 2, fact.subject, fact.object);
+        } else if (fact.kind >= fact_kind::definition_uses &&
+                   fact.kind <= fact_kind::declaration_uses) {
+            parse_edge(fact.kind - fact_kind::definition_uses, fact.subject, fact.object);
+        } else if (fact.kind == fact_kind::definition_uses_tag ||
+                   fact.kind == fact_kind::declaration_uses_tag) {
+            parse_tag_only(fact.kind, fact.subject, fact.object);
         } else {
             std::cout << "Warning: file " << path << " line " << number << ": unknown fact kind "
                       << fact.kind << ", skipped" << std::endl;

@@ -56,8 +56,18 @@ void graph::remove_fcts() {
             incoming.erase(edges, edge(p, f));
         for (const node& s : users) {
             incoming.erase(edges, edge(f, s));
-            for (const node& p : used)
-                incoming.insert(edges, edge(p, s));
+            for (const node& p : used) {
+                // A use through the function type needs no more than the tag
+                // when the function type's use did not.
+                const edge bypass(p, s);
+                const bool tag_only = tag_only_edges.count(edge(p, f)) != 0;
+                if (!edges.count(bypass)) {
+                    if (tag_only) tag_only_edges.insert(bypass);
+                } else if (!tag_only) {
+                    tag_only_edges.erase(bypass);
+                }
+                incoming.insert(edges, bypass);
+            }
         }
     }
 }

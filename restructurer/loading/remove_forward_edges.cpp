@@ -1,7 +1,8 @@
 // Breaks the two-unit cycles between an aggregate and a type name defined from
 // it (struct list uses list_t, list_t uses struct list): the edge from the
 // aggregate to the type name is dropped, and every other user of the type name
-// is made to use the aggregate directly.
+// is made to use the aggregate directly, unless it needs no more than the
+// aggregate's tag.
 #include "header/graph.h"
 
 #include "loading/trace.h"
@@ -33,12 +34,20 @@ void graph::remove_forward_edges() {
     }
 
     for (const edge& r : removed) {
+        // A type name that needs no more than the aggregate's tag (it names
+        // it behind a pointer, or only reaches it through its own structure's
+        // members) passes nothing on: a user that needs the aggregate whole
+        // says so in a fact of its own.
+        if (tag_only_edges.count(r)) continue;
         // The edges leaving the type name form one range of the ordered set.
         // Only edges leaving aggregates are erased or inserted here, so that
         // range is the one the pass began with.
         for (auto it = edges.lower_bound(edge::first_from(r.to.id));
              it != edges.end() && it->from.id == r.to.id; ++it) {
             if (it->to.id == r.from.id) continue;
+            // A user that needs no more than the tag gets it from the type
+            // name, which declares it.
+            if (tag_only_edges.count(edge(r.from, it->to))) continue;
             trace_cycle_edges("insert edge:");
             if (tracing_cycle_edges()) {
                 std::ostringstream text;

@@ -105,3 +105,43 @@ TEST(C2taCommandLine, BatchWritesOneDumpPerUnit) {
     EXPECT_EQ(scratch.run("ls bad.ta bad.ta.tmp").status, 2);
     EXPECT_EQ(scratch.run("stat -c %a a.ta").out, "664\n");
 }
+
+// --unit names each unit's dump and log: a unit that fails keeps its own
+// messages and leaves no dump (not even an old one), and the units after it are
+// still written, the same text a single run prints.
+TEST(C2taCommandLine, UnitListKeepsEachUnitsResultAndMessages) {
+    Scratch scratch;
+    scratch.write("inc/h.h", "struct h { int x; };\n");
+    scratch.write("a.c", "#include \"h.h\"\nstruct h one;\n");
+    scratch.write("bad.c", "int bad( {\n");
+    scratch.write("sub/b.c", "#include \"h.h\"\nint b(struct h *p) { return p->x; }\n");
+    scratch.write("bad.ta", "stale dump of an earlier run\n");
+    scratch.write("c.c", "int c;\n");
+    RunResult run = scratch.run("umask 0; '" C2TA_PROGRAM "' -Iinc --unit a.c out-a.ta a.log "
+                                "--unit bad.c bad.ta bad.log --unit sub/b.c b.ta b.log "
+                                "--unit c.c missing/c.ta c.log");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(scratch.run("ls bad.ta").status, 2);
+    std::string bad_log = scratch.run("cat bad.log").out;
+    EXPECT_NE(bad_log.find("bad.c:1:"), std::string::npos) << bad_log;
+    EXPECT_NE(scratch.run("cat c.log").out.find("missing/c.ta"), std::string::npos)
+        << "a dump that cannot be written is that unit's message";
+    const char* const good[][3] = {{"a.c", "out-a.ta", "a.log"}, {"sub/b.c", "b.ta", "b.log"}};
+    for (const auto& unit : good) {
+        RunResult single = scratch.c2ta(std::string("-Iinc ") + unit[0]);
+        ASSERT_EQ(single.status, 0);
+        EXPECT_EQ(scratch.run(std::string("cat ") + unit[1]).out, single.out) << unit[0];
+        EXPECT_EQ(scratch.run(std::string("cat ") + unit[2]).out, "") << unit[0];
+    }
+    EXPECT_EQ(scratch.run("stat -c %a b.ta b.log").out, "664\n664\n");
+
+    EXPECT_NE(parse_command_line({"--unit", "a.c", "a.ta"}).error, "");
+    EXPECT_NE(parse_command_line({"--unit", "a.c", "a.ta", "a.log", "b.c"}).error, "");
+    Invocation two = parse_command_line(
+        {"-std=c99", "--unit", "a.c", "a.ta", "a.log", "--unit", "b.c", "b.ta", "b.log"});
+    EXPECT_EQ(two.error, "");
+    EXPECT_EQ(two.inputs, (std::vector<std::string>{"a.c", "b.c"}));
+    ASSERT_EQ(two.units.size(), 2u);
+    EXPECT_EQ(two.units[1].log, "b.log");
+}

@@ -105,10 +105,45 @@ TEST(C2taUses, GuardedHeaderEnteredTwiceKeepsItsNames) {
     scratch.write("main.c", "#include \"u.h\"\nS s;\n");
     std::string once = facts_of(scratch, "-I.");
     for (const std::string& facts : {twice, once}) {
-        EXPECT_TRUE(std::regex_search(facts, std::regex("\n1 type:S [^ ]*t\\.h:3\\.[0-9]+:3\\.28\n")))
+        EXPECT_TRUE(
+            std::regex_search(facts, std::regex("\n1 type:S [^ ]*t\\.h:3\\.[0-9]+:3\\.28\n")))
             << facts;
         EXPECT_EQ(facts.find('#'), std::string::npos) << facts;
     }
+}
+
+// Uses that need a structure whole and uses that need only its tag: member
+// access (also through a typedef's pointer), values of the type, pointer
+// arithmetic, locals, by-value members and array typedefs need it whole and
+// carry a direct use; pointers, casts, prototypes, extern declarations and
+// typedefs need only the tag ("5" for a definition, "6" for a declaration).
+TEST(C2taUses, UsesThatNeedOnlyTheTag) {
+    Scratch scratch;
+    scratch.write("t.h", "struct S { int a; };\n"
+                         "typedef struct S S_t;\n"
+                         "struct P { struct S *s; };\n"
+                         "struct V { struct S s; };\n"
+                         "typedef struct S arr_t[2];\n"
+                         "extern struct S ext;\n"
+                         "int proto(S_t *p, struct S q);\n"
+                         "struct Q { int x; };\nstruct R { int y; };\nstruct W { int z; };\n");
+    scratch.write("main.c", "#include \"t.h\"\n"
+                            "int member(S_t *p) { return p->a; }\n"
+                            "int value(struct S *p) { return proto(p, *p); }\n"
+                            "int pointer_only(S_t *p) { return p != 0; }\n"
+                            "long arith(struct Q *q) { return (q + 1) - q; }\n"
+                            "int cast_only(void *v) { return ((struct R *)v) != 0; }\n"
+                            "int local(void) { struct W w = {1}; return w.z; }\n");
+    std::string facts = facts_of(scratch);
+    for (const char* use :
+         {"6 struct:P struct:S", "4 struct:V struct:S", "6 type:S_t struct:S", "6 var:ext struct:S",
+          "6 func:proto struct:S", "2 func:member struct:S", "5 func:pointer_only struct:S",
+          "2 func:arith struct:Q", "5 func:cast_only struct:R"})
+        EXPECT_TRUE(has(facts, use)) << use << "\n" << facts;
+    for (const char* use :
+         {"6 struct:V struct:S", "6 type:arr_t struct:S", "5 func:member struct:S",
+          "5 func:value struct:S", "5 func:arith struct:Q", "5 func:local struct:W"})
+        EXPECT_FALSE(has(facts, use)) << use << "\n" << facts;
 }
 
 } // namespace

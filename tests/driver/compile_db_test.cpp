@@ -98,6 +98,9 @@ TEST_F(CompileDbFile, MapsUnitsIntoTheCopyAndSkipsWhatItCannotUse) {
       {"directory": ")" + project +
                            R"(", "file": "src/a.c",
        "arguments": ["gcc", "-c", "src/a.c", "-DAGAIN"]},
+      {"directory": ")" + project +
+                           R"(", "file": "src/a.c",
+       "arguments": ["gcc", "-c", "src/a.c", "-DAGAIN", "-o", "again.o"]},
       {"directory": "/elsewhere", "file": "x.c", "arguments": ["cc", "-c", "x.c"]},
       {"directory": ")" + project +
                            R"(", "file": "lib.cpp", "arguments": ["c++", "-c", "lib.cpp"]},
@@ -115,10 +118,16 @@ TEST_F(CompileDbFile, MapsUnitsIntoTheCopyAndSkipsWhatItCannotUse) {
     EXPECT_EQ(a.stem, tree + "/src/a");
     EXPECT_EQ(a.facts(), tree + "/src/a.rsf");
     EXPECT_EQ(a.flags, (std::vector<std::string>{"-I" + tree + "/include"}));
+    // A further command with other flags is a variant, met once; one with the
+    // same flags as the first is none.
+    ASSERT_EQ(a.variants.size(), 1u);
+    EXPECT_EQ(a.variants[0].flags, (std::vector<std::string>{"-DAGAIN"}));
+    EXPECT_EQ(a.variants[0].directory, tree);
     const compile_unit& b = result.units[1];
     EXPECT_EQ(b.directory, tree + "/src");
     EXPECT_EQ(b.object, tree + "/src/b.o");
     EXPECT_EQ(b.flags, (std::vector<std::string>{"-I" + tree + "/include"}));
+    EXPECT_TRUE(b.variants.empty());
     EXPECT_EQ(result.skipped.size(), 4u); // outside, C++, no directory, gone
     EXPECT_EQ(a.object, tree + "/a.o");   // no "-o": the object goes to the working directory
 }

@@ -5,7 +5,7 @@
 
 namespace {
 
-using bookkeeping_test = extractor_test;
+using Bookkeeping = extractor_test;
 
 // main.c includes a.h twice; a.h's first copy includes b.h. other.c, a second
 // compilation in the same dump, includes a.h once.
@@ -44,7 +44,7 @@ std::string two_compilations() {
     return t.str();
 }
 
-TEST_F(bookkeeping_test, file_and_counter_of_scope_children) {
+TEST_F(Bookkeeping, ChildrenOfAScopeFileGetItsNameAndTheirCounter) {
     load(two_compilations());
     // A header entered twice in one compilation: its declarations keep the
     // name they have in a compilation that enters it once.
@@ -65,7 +65,7 @@ TEST_F(bookkeeping_test, file_and_counter_of_scope_children) {
     EXPECT_EQ(get_name("type", at("l")), "type:l#0");
 }
 
-TEST_F(bookkeeping_test, context_filename_and_is_global) {
+TEST_F(Bookkeeping, ContextFileAndGlobalityOfDeclarations) {
     load(two_compilations());
     EXPECT_EQ(context_filename(at("w")), "main.c");
     EXPECT_EQ(context_filename(at("N")), "main.c");
@@ -81,7 +81,7 @@ TEST_F(bookkeeping_test, context_filename_and_is_global) {
 // Contexts are remembered per scope file: asking below, inside and above a chain
 // of nested scope files in any order gives the outermost file each time, and a
 // second dump read after cleanup() starts afresh.
-TEST_F(bookkeeping_test, context_filename_through_nested_scope_files) {
+TEST_F(Bookkeeping, ContextFileIsFoundThroughNestedScopeFiles) {
     auto chain = [](const char* main, int depth) {
         ta_text t;
         t.n("C", "cScopeCompil", std::string("name = \"") + main + "\"");
@@ -105,7 +105,7 @@ TEST_F(bookkeeping_test, context_filename_through_nested_scope_files) {
     EXPECT_EQ(context_filename(at("F1")), "other.c");
 }
 
-TEST_F(bookkeeping_test, classification_and_adjacency) {
+TEST_F(Bookkeeping, KindsCompareExactlyAndEachEdgeIsIndexedOnce) {
     ta_text t;
     t.n("1", "cFunction")
         .n("2", "cObject")
@@ -139,7 +139,7 @@ TEST_F(bookkeeping_test, classification_and_adjacency) {
     EXPECT_TRUE(next_nodes.of(no_node).empty());
 }
 
-TEST_F(bookkeeping_test, son_end_compares_numbers_line_first) {
+TEST_F(Bookkeeping, SonEndComparesNumbersLineFirst) {
     ta_text t;
     t.n("f", "cFunction", "end = 10.5")
         .n("a", "cBlock", "end = 9.30")
@@ -155,7 +155,7 @@ TEST_F(bookkeeping_test, son_end_compares_numbers_line_first) {
     EXPECT_EQ(son_end(at("h"), "7"), "7.0");
 }
 
-TEST_F(bookkeeping_test, static_prototype_makes_definition_static) {
+TEST_F(Bookkeeping, StaticPrototypeMakesTheDefinitionStatic) {
     ta_text t;
     t.n("C", "cScopeCompil", "name = \"u.c\"")
         .n("F", "cScopeFile", "name = \"u.c\"")

@@ -21,7 +21,7 @@ run_result run(const std::vector<std::string>& args, const std::string& std_in =
     return {status, out.str(), err.str()};
 }
 
-TEST(extractor_driver, input_errors_and_exit_statuses) {
+TEST(ExtractorDriver, InputErrorsGiveTheirMessageAndExitStatus) {
     run_result missing = run({"/nonexistent/dump.ta"});
     EXPECT_EQ(missing.status, 3);
     EXPECT_NE(missing.err.find("/nonexistent/dump.ta"), std::string::npos);
@@ -46,7 +46,7 @@ TEST(extractor_driver, input_errors_and_exit_statuses) {
     EXPECT_FALSE(tmp.good()); // nothing is written beside the input
 }
 
-TEST(extractor_driver, bundled_example_reads_whole) {
+TEST(ExtractorDriver, BundledExampleIsReadWhole) {
     run_result r = run({HDRSLIM_SOURCE_DIR "/examples/hello/hello.ta"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
@@ -58,7 +58,7 @@ namespace {
 
 // Graphs are expected to be forests, but a cycle in the input must not hang
 // the run: every walk is bounded and every search remembers what it saw.
-TEST(extractor_driver, cycles_in_the_input_end) {
+TEST(ExtractorDriver, CyclesInTheInputDoNotHangTheRun) {
     std::string text = "$INSTANCE C cScopeCompil x { name = \"c.c\" }\n"
                        "$INSTANCE M cScopeFile x { name = \"c.c\" }\n"
                        "$INSTANCE f cFunction x { name = \"f\" beg = 1.1 end = 1.5 }\n"

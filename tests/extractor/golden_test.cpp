@@ -56,7 +56,7 @@ void expect_facts(const std::string& input, const std::string& name) {
 
 // The bundled example: prototype and definition, extern variable and its
 // definition, typedef of a struct, a local object, name references.
-TEST(extractor_golden, bundled_example) {
+TEST(ExtractorGolden, BundledExample) {
     expect_facts(HDRSLIM_SOURCE_DIR "/examples/hello/hello.ta", "hello");
 }
 
@@ -64,13 +64,13 @@ TEST(extractor_golden, bundled_example) {
 // function of one name, both used by name; a static prototype making the
 // definition static; a built-in parameter type writing nothing; counter 0
 // suppressing a function and the uses inside it.
-TEST(extractor_golden, functions) {
+TEST(ExtractorGolden, Functions) {
     expect_facts(golden_dir + "functions.ta", "functions");
 }
 
 // Extern declaration and definition; initializer end in the location;
 // tentative static definition; a name used inside an initializer list.
-TEST(extractor_golden, variables) {
+TEST(ExtractorGolden, Variables) {
     expect_facts(golden_dir + "variables.ta", "variables");
 }
 
@@ -78,14 +78,14 @@ TEST(extractor_golden, variables) {
 // an enum (one way); anonymous struct named by its identifier; member types;
 // function-pointer member and function type parameters; a pointer typedef
 // used back by its structure, an array typedef (jmp_buf) not.
-TEST(extractor_golden, types) {
+TEST(ExtractorGolden, Types) {
     expect_facts(golden_dir + "types.ta", "types");
 }
 
 // Enumerators used in code and in an initializer; an array subscripted with an
 // enumerator; a local of the same name writing nothing; an enumerator in the
 // array size of a structure member and of a typedef.
-TEST(extractor_golden, enums) {
+TEST(ExtractorGolden, Enums) {
     expect_facts(golden_dir + "enums.ta", "enums");
 }
 
@@ -93,17 +93,17 @@ TEST(extractor_golden, enums) {
 // only the main file becomes .cpp.c (an included a.c and util.c, lib.core.h
 // and my.cfg stay); the context file of a
 // definition in an included file; duplicate lines kept.
-TEST(extractor_golden, files_and_names) {
+TEST(ExtractorGolden, FilesAndNames) {
     expect_facts(golden_dir + "files.ta", "files");
 }
 
 // Names and locations holding blanks: the facts are dropped with one warning
 // per offending text, the other facts are written.
-TEST(extractor_golden, blanks_in_names) {
+TEST(ExtractorGolden, BlanksInNames) {
     expect_facts(golden_dir + "blanks.ta", "blanks");
 }
 
-TEST(extractor_golden, standard_input_gives_the_same_facts) {
+TEST(ExtractorGolden, StandardInputGivesTheSameFacts) {
     std::istringstream in(read_file(golden_dir + "types.ta"));
     std::ostringstream out, err;
     ASSERT_EQ(run_extractor({}, in, out, err), 0);

@@ -7,11 +7,11 @@
 
 namespace {
 
-using node_facts_test = extractor_test;
+using NodeFacts = extractor_test;
 
 // The counting mode (not run by the driver): objects, functions and type nodes
 // counted under their nearest scope file, through nested nodes.
-TEST_F(node_facts_test, file_counts) {
+TEST_F(NodeFacts, EachFileCountsTheEntitiesItHoldsDirectly) {
     ta_text t;
     t.n("C", "cScopeCompil", "name = \"m.c\"")
         .n("M", "cScopeFile", "name = \"m.c\"")
@@ -44,7 +44,7 @@ TEST_F(node_facts_test, file_counts) {
 }
 
 // Identifiers join the result sets even when their fact is dropped.
-TEST_F(node_facts_test, result_sets_keep_unnamed_units) {
+TEST_F(NodeFacts, ResultSetsKeepUnnamedUnits) {
     ta_text t;
     t.n("C", "cScopeCompil", "name = \"m.c\"")
         .n("f", "cFunction", "name = \"f\"")

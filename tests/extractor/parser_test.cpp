@@ -4,9 +4,9 @@
 
 namespace {
 
-using parser_test = extractor_test;
+using Parser = extractor_test;
 
-TEST_F(parser_test, attribute_actions) {
+TEST_F(Parser, FirstValueOfAnAttributeWinsAndOnlyNamesLoseTheirQuotes) {
     load_only("$INSTANCE 1 cObject w4 { extern = True extern = False name = \"n1\" name = x\n"
               "  beg = 1.2 end = \"3.4\" type = struct op = array-ref visb = public\n"
               "  static = True value = 7 colour = red }\n"
@@ -33,7 +33,7 @@ TEST_F(parser_test, attribute_actions) {
     EXPECT_EQ(attrs("1").name, "");
 }
 
-TEST_F(parser_test, records_tables_and_replacement) {
+TEST_F(Parser, RecordsFillTheTablesAndARepeatedIdentifierReplacesTheRecord) {
     parse_result r = load_only("$INSTANCE 7 cFunction w { name = \"f\" static = True }\n"
                                "(cArcSon 7 99) { ignored = 1 }\n"
                                "(cArcSon 7 8) {}\n"
@@ -55,7 +55,7 @@ TEST_F(parser_test, records_tables_and_replacement) {
     EXPECT_LT(at("8"), at("99"));
 }
 
-TEST_F(parser_test, no_record_lost_to_braces_or_length) {
+TEST_F(Parser, NoRecordIsLostToBracesOrLength) {
     std::ostringstream text;
     text << "$NOTE\n";
     for (int i = 0; i < 300; ++i) // three closing braces per record, two of them quoted
@@ -72,7 +72,7 @@ TEST_F(parser_test, no_record_lost_to_braces_or_length) {
     EXPECT_EQ(attrs("big").beg, "1.1");
 }
 
-TEST_F(parser_test, recovery_loses_only_the_broken_record) {
+TEST_F(Parser, RecoveryLosesOnlyTheBrokenRecord) {
     std::string err;
     parse_result r = load_only("$INSTANCE 1 cObject w { name = \"a\" }\n"
                                "$INSTANCE 2 cObject w { name = }\n"
@@ -93,7 +93,7 @@ TEST_F(parser_test, recovery_loses_only_the_broken_record) {
     EXPECT_EQ(node(the_edges[0].target).id, "3");
 }
 
-TEST_F(parser_test, stop_at_error_keeps_earlier_records) {
+TEST_F(Parser, StopAtErrorKeepsTheEarlierRecords) {
     cleanup();
     std::istringstream in("$INSTANCE 1 k w {}\n:\n$INSTANCE 2 k w {}\n");
     std::ostringstream err;
@@ -103,7 +103,7 @@ TEST_F(parser_test, stop_at_error_keeps_earlier_records) {
     EXPECT_EQ(the_nodes.size(), 1u);
 }
 
-TEST_F(parser_test, empty_and_keyword_only_inputs) {
+TEST_F(Parser, EmptyAndKeywordOnlyInputsHoldNoRecord) {
     EXPECT_EQ(load_only("").records, 0);
     parse_result r = load_only("$SCHEME TUPLE\n  $FACT ATTRIBUTE \t\n$ENTITY\n");
     EXPECT_EQ(r.errors, 0);

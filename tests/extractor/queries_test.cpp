@@ -5,7 +5,7 @@
 
 namespace {
 
-using queries_test = extractor_test;
+using Queries = extractor_test;
 
 // One file scope holding:
 //   union u { int i; };          struct (forward) fs, typedef union u U;
@@ -79,7 +79,7 @@ std::string types_text() {
     return t.str();
 }
 
-TEST_F(queries_test, trace_type_name_follows_pointers_to_named_types) {
+TEST_F(Queries, TraceTypeNameFollowsPointersToNamedTypes) {
     load(types_text());
     EXPECT_EQ(trace_type_name(at("ptr2")), "type:U");
     EXPECT_EQ(trace_type_name(at("P")), "type:P");
@@ -99,7 +99,7 @@ TEST_F(queries_test, trace_type_name_follows_pointers_to_named_types) {
     EXPECT_EQ(get_object_type(at("i")), "");
 }
 
-TEST_F(queries_test, roots_and_contexts) {
+TEST_F(Queries, RootIsTheTopLevelDeclarationAndContextNamesIt) {
     load(types_text());
     // The top-level declaration containing a node, not the main file's scope.
     EXPECT_EQ(root_type(at("inner")), at("f"));
@@ -118,7 +118,7 @@ TEST_F(queries_test, roots_and_contexts) {
     EXPECT_EQ(find_context(at("C")), "");
 }
 
-TEST_F(queries_test, signatures_bodies_and_locations) {
+TEST_F(Queries, ParametersUsedTypesAndLocationsOfDeclarations) {
     load(types_text());
     EXPECT_EQ(ids(find_parameters(at("f"))), "P int");
     std::set<std::string> used = find_all_children_used_types(at("f"));

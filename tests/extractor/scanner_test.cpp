@@ -46,7 +46,7 @@ std::vector<std::string> tokens(const std::string& text) {
 
 using v = std::vector<std::string>;
 
-TEST(ta_scanner, quoted_text_runs_to_last_quote_of_its_line) {
+TEST(TaScanner, QuotedTextRunsToTheLastQuoteOfItsLine) {
     EXPECT_EQ(tokens("name = \"a\" x \"b\"\n\"c\""),
               (v{"[name]", "=", "[\"a\" x \"b\"]", "[\"c\"]"}));
     // A lone double quote is a word of its own; quotes never join lines.
@@ -56,7 +56,7 @@ TEST(ta_scanner, quoted_text_runs_to_last_quote_of_its_line) {
     EXPECT_EQ(tokens("\"\""), (v{"[\"\"]"}));
 }
 
-TEST(ta_scanner, single_quotes_matter_only_with_blanks) {
+TEST(TaScanner, SingleQuotesMatterOnlyWithBlanks) {
     EXPECT_EQ(tokens("c = ' ' d"), (v{"[c]", "=", "[' ']", "[d]"}));
     EXPECT_EQ(tokens("'x' 'y'"), (v{"['x' 'y']"}));
     EXPECT_EQ(tokens("'x'=y"), (v{"['x']", "=", "[y]"}));
@@ -64,7 +64,7 @@ TEST(ta_scanner, single_quotes_matter_only_with_blanks) {
     EXPECT_EQ(tokens("it's ok '"), (v{"[it's]", "[ok]", "[']"}));
 }
 
-TEST(ta_scanner, words_take_every_byte_but_the_separators) {
+TEST(TaScanner, WordsTakeEveryByteButTheSeparators) {
     EXPECT_EQ(tokens("x:y.c $a 12.5\r\n"), (v{"[x:y.c]", "[$a]", "[12.5\r]"}));
     EXPECT_EQ(tokens("a\tb\n\nc"), (v{"[a]", "[b]", "[c]"}));
     std::string bytes = std::string("\xff\x80") + '\0' + "z";
@@ -72,7 +72,7 @@ TEST(ta_scanner, words_take_every_byte_but_the_separators) {
     EXPECT_EQ(tokens("a(b)c=d"), (v{"[a]", "(", "[b]", ")", "[c]", "=", "[d]"}));
 }
 
-TEST(ta_scanner, keywords_follow_the_longest_match) {
+TEST(TaScanner, KeywordsFollowTheLongestMatch) {
     EXPECT_EQ(tokens("$INSTANCE $INSTANCEX $INSTANCE{"),
               (v{"INSTANCE", "[$INSTANCEX]", "INSTANCE", "{"}));
     EXPECT_EQ(tokens("$INHERIT $ENTITY $RELATION $NOTE $SCHEME TUPLE $SCHEME ATTRIBUTE "
@@ -85,7 +85,7 @@ TEST(ta_scanner, keywords_follow_the_longest_match) {
     EXPECT_EQ(tokens("$FACT TUPLEX"), (v{"[X]"}));
 }
 
-TEST(ta_scanner, lines_of_any_length_and_line_numbers) {
+TEST(TaScanner, TokensOfAnyLengthKeepTheirLineNumbers) {
     std::string huge(3 << 20, 'w');
     std::istringstream in("a\n" + huge + " \"" + huge + "\"\n\nb");
     ta_scanner scan(in);

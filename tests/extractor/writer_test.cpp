@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(replace_filename, rewrites_only_the_main_files) {
+TEST(ReplaceFilename, RewritesOnlyTheMainFiles) {
     const std::vector<std::string> mains = {"main.c", "/src/lib.c/main.c", "a.c.c", "x.cpp.c"};
     auto r = [&](std::string_view s) { return replace_filename(s, mains); };
     EXPECT_EQ(r("file:main.c"), "file:main.cpp.c");
@@ -32,20 +32,19 @@ TEST(replace_filename, rewrites_only_the_main_files) {
     EXPECT_EQ(replace_filename("file:main.c", {}), "file:main.c");
 }
 
-TEST(output_line, drops_empty_and_self_facts_and_writes_the_rest) {
+TEST(OutputLine, DropsEmptyAndSelfFactsAndWritesTheRest) {
     std::ostringstream out, err;
     set_fact_streams(out, err);
     set_main_files({"a.c"});
-    output_line("2", "", "x");
-    output_line("2", "x", "");
-    output_line("", "x", "y");
-    output_line("-1", "file:a.c", "file:a.c");
+    output_line(fact_kind::definition_uses, "", "x");
+    output_line(fact_kind::definition_uses, "x", "");
+    output_line(fact_kind::inclusion, "file:a.c", "file:a.c");
     // Compared before rewriting: these differ, and both come out alike.
-    output_line("-1", "file:a.c", "file:a.cpp.c");
-    output_line("2", "func:f", "var:v");
-    output_line("2", "func:f", "var:v");
-    output_line("4", "type:a b", "type:c");
-    output_line("4", "type:c", "x.h:1.1:2\t.2");
+    output_line(fact_kind::inclusion, "file:a.c", "file:a.cpp.c");
+    output_line(fact_kind::definition_uses, "func:f", "var:v");
+    output_line(fact_kind::definition_uses, "func:f", "var:v");
+    output_line(fact_kind::declaration_uses, "type:a b", "type:c");
+    output_line(fact_kind::declaration_uses, "type:c", "x.h:1.1:2\t.2");
     finish_output();
     EXPECT_EQ(out.str(), "-1 file:a.cpp.c file:a.cpp.c\n2 func:f var:v\n2 func:f var:v\n");
     EXPECT_EQ(err.str(),

@@ -151,6 +151,44 @@ TEST(Cleaning, ForwardEdgesBetweenAggregateAndTypeName) {
     EXPECT_EQ(arcs(one_way.g.edges), (arc_list{{0, 1}, {1, 2}}));
 }
 
+TEST(Cleaning, TagOnlyUsesLoseTheirEdges) {
+    // struct:s and type:s_t use each other; func:whole uses s_t and needs s
+    // whole, func:tag uses s_t and needs only the tag, func:ptr names struct s
+    // behind a pointer (edge 0->4, marked), func:cb uses s through a function
+    // type whose use needs only the tag.
+    small s({unit(0, "struct:s"), unit(1, "type:s_t"), unit(2, "func:whole", true),
+             unit(3, "func:tag", true), unit(4, "func:ptr"), unit(5, "fct:f"), unit(6, "func:cb")},
+            {{0, 1}, {1, 0}, {1, 2}, {1, 3}, {0, 4}, {0, 5}, {5, 6}});
+    as_unit(s.v[0])->aggr = true;
+    s.g.tag_only_edges = {edge(s.v[0], s.v[3]), edge(s.v[0], s.v[4]), edge(s.v[0], s.v[5])};
+    s.g.remove_fcts();
+    s.g.remove_forward_edges();
+    s.g.drop_tag_only_edges();
+    EXPECT_EQ(arcs(s.g.edges), (arc_list{{0, 2}, {1, 0}, {1, 2}, {1, 3}}));
+    // The users of dropped edges to a named aggregate get its forward declaration.
+    EXPECT_EQ(ids(s.g.tag_only_aggregates[4]), (std::vector<int>{0}));
+    EXPECT_EQ(ids(s.g.tag_only_aggregates[6]), (std::vector<int>{0}));
+    EXPECT_FALSE(s.g.tag_only_aggregates.count(3)); // the typedef declares the tag
+
+    // A type name that needs only the tag passes nothing on to its users.
+    small pair({unit(0, "struct:s"), unit(1, "type:s_t"), unit(2, "func:f", true)},
+               {{0, 1}, {1, 0}, {1, 2}});
+    as_unit(pair.v[0])->aggr = true;
+    pair.g.tag_only_edges = {edge(pair.v[0], pair.v[1])};
+    pair.g.remove_forward_edges();
+    pair.g.drop_tag_only_edges();
+    EXPECT_EQ(arcs(pair.g.edges), (arc_list{{1, 0}, {1, 2}}));
+
+    // A use through a function type that needs the type whole stays whole.
+    small whole({unit(0, "struct:s"), unit(1, "fct:f"), unit(2, "func:g"), unit(3, "func:h")},
+                {{0, 1}, {1, 2}, {0, 3}, {1, 3}});
+    as_unit(whole.v[0])->aggr = true;
+    whole.g.tag_only_edges = {edge(whole.v[0], whole.v[3])};
+    whole.g.remove_fcts();
+    whole.g.drop_tag_only_edges();
+    EXPECT_EQ(arcs(whole.g.edges), (arc_list{{0, 2}, {0, 3}}));
+}
+
 TEST(Cleaning, UnusedDeclarationsGoTransitively) {
     // d1 is used by d2, which nothing uses; d3 is used by the definition f
     // through d4; the leaf itself is never removed.

@@ -32,7 +32,7 @@ std::string run_in(const std::string& dir, const std::string& args, int& status)
 }
 } // namespace
 
-TEST(CommandLine, OptionsAndFileNames) {
+TEST(CommandLine, EachArgumentIsAnOptionOrAFactFileAndUnknownOptionsAreIgnored) {
     clean_options options;
     graph g;
     auto files = scan({"-Iinc", "a.rsf", "-I", "-Iinc", "-Msrc", "-M", "b.rsf", "-c", "a.rsf", "--",

@@ -65,7 +65,7 @@ struct two_modules {
 };
 } // namespace
 
-TEST(Emission, HeadersExpansionAndSources) {
+TEST(Emission, SharedGroupsBecomeHeadersAndASingleUserGetsItsTextInPlace) {
     in_temp_dir here;
     here.dir().mkdir("m");
     here.dir().mkdir("n");

@@ -137,7 +137,7 @@ TEST(Extraction, PragmaLinesCountAsSourceLines) {
     g.preprocessing_program_units_in_file(unit_file);
     EXPECT_EQ(g.unit_texts.at(0), "struct S1 {\n   unsigned f0 : 25;\n   short f1;\n};\n");
     EXPECT_EQ(g.unit_texts.at(1),
-              "struct S1;\nint f(void) {\n#pragma GCC unroll 2\n  return sizeof(struct S1);\n}\n");
+              "int f(void) {\n#pragma GCC unroll 2\n  return sizeof(struct S1);\n}\n");
 }
 
 TEST(Extraction, UnitsOfOneStatementAreMerged) {
@@ -167,6 +167,41 @@ TEST(Extraction, UnitsOfOneStatementAreMerged) {
     EXPECT_EQ(arcs, (std::vector<std::pair<int, int>>{{1, 0}, {3, 0}}));
 }
 
+// Users whose edge to a structure was dropped as needing only the tag get
+// its forward declaration: a prototype or definition always, a typedef or a
+// structure only where it first names the tag inside parentheses.
+TEST(Extraction, ForwardDeclarationsOfTagOnlyUses) {
+    source_tree t;
+    graph g;
+    node s = located(g, 0, "struct:s", false, 1, 1, t.h);
+    node proto = located(g, 1, "func:g", false, 2, 2, t.h);
+    node fn = located(g, 2, "type:fn", false, 3, 3, t.h);
+    node alias = located(g, 3, "type:s_t", false, 4, 4, t.h);
+    node holder = located(g, 4, "struct:holder", false, 5, 5, t.h);
+    node def = located(g, 5, "func:h", true, 7, 7, t.a);
+    for (const node& user : {proto, fn, alias, holder, def})
+        g.tag_only_aggregates[user.id].insert(s);
+    const std::string source = t.dir.write("x.cpp.c", "# 1 \"" + t.h +
+                                                          "\"\n"
+                                                          "struct s { int v; };\n"
+                                                          "int g(struct s *p);\n"
+                                                          "typedef int (*fn)(struct s *);\n"
+                                                          "typedef struct s s_t;\n"
+                                                          "struct holder { struct s *p; };\n"
+                                                          "# 7 \"" +
+                                                          t.a +
+                                                          "\"\n"
+                                                          "int h(struct s *p) { return !p; }\n");
+    g.reduce_only = true;
+    captured_stdout out;
+    g.preprocessing_program_units_in_file(source);
+    EXPECT_EQ(g.unit_texts.at(1), "struct s;\nint g(struct s *p);\n");
+    EXPECT_EQ(g.unit_texts.at(2), "struct s;\ntypedef int (*fn)(struct s *);\n");
+    EXPECT_EQ(g.unit_texts.at(3), "typedef struct s s_t;\n");
+    EXPECT_EQ(g.unit_texts.at(4), "struct holder { struct s *p; };\n");
+    EXPECT_EQ(g.unit_texts.at(5), "struct s;\nint h(struct s *p) { return !p; }\n");
+}
+
 TEST(Extraction, ForwardDeclarationsKeepTheDependency) {
     source_tree t;
     graph g;
@@ -187,9 +222,10 @@ TEST(Extraction, ForwardDeclarationsKeepTheDependency) {
     g.generate_facts = true;
     captured_stdout out;
     g.preprocessing_program_units_in_file(source);
-    // Both users get the forward declaration; an unnamed union gets none.
+    // The prototype gets the forward declaration; the definition, before
+    // which all it needs is written, and an unnamed union get none.
     EXPECT_EQ(g.unit_texts.at(1), "struct s;\nstruct s *g(void);\n");
-    EXPECT_EQ(g.unit_texts.at(2), "struct s;\nint h(void) { return g()->v; }\n");
+    EXPECT_EQ(g.unit_texts.at(2), "int h(void) { return g()->v; }\n");
     // h needs the complete structure through g's result without naming it:
     // the dependency through the prototype stays.
     EXPECT_TRUE(g.edges.count(edge(s, proto)));

@@ -1,7 +1,8 @@
 // Reading fact files: the line loop, the three line readers, and the loading
 // sequence of read_graphs.
+#include "contract/unit_files.h"
 #include "header/graph.h"
-#include "loading/fact_line.h"
+#include "loading/fact_numbers.h"
 
 #include "support.h"
 
@@ -205,10 +206,10 @@ TEST(Loading, FileAndInclusionFacts) {
     EXPECT_TRUE(g.nodes.empty());
 }
 
-TEST(Loading, PreprocessedSourceNames) {
-    EXPECT_EQ(preprocessed_source("out/unit.rsf"), "out/unit.cpp.c");
-    EXPECT_EQ(preprocessed_source("a.dir/unit"), "a.cpp.c");
-    EXPECT_EQ(preprocessed_source("unit"), "unit.cpp.c");
+TEST(Loading, FactFileNamesItsPreprocessedSourceAndPositionsTheirLine) {
+    EXPECT_EQ(preprocessed_source_of_facts("out/unit.rsf"), "out/unit.cpp.c");
+    EXPECT_EQ(preprocessed_source_of_facts("a.dir/unit"), "a.cpp.c");
+    EXPECT_EQ(preprocessed_source_of_facts("unit"), "unit.cpp.c");
     EXPECT_EQ(line_of("12.5"), 12);
     EXPECT_EQ(line_of("1.2.3"), 1); // the integer before the last "."
     EXPECT_EQ(line_of("20"), 20);

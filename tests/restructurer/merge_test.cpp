@@ -81,9 +81,11 @@ TEST(Merging, DefinitionsOfOneNameInTwoSourcesStayApart) {
     EXPECT_EQ(g.new_id_of, (std::map<int, int>{{0, 4}}));
 }
 
-// A type declared in a unit's own source (<unit>.cpp.c) is private to that
-// unit: another source's type of that name is another unit. Types of a header,
-// and a function declared in a source, are one unit by name as before.
+// A type or a declaration written in a unit's own source (<unit>.cpp.c) is
+// private to that unit: another source's type or prototype of that name is
+// another unit (an amalgamation holds a copy of its header's text, whose
+// declarations name its own copies of the types). Units of a header are one
+// unit by name as before.
 TEST(Merging, TypesOfTwoSourcesStayApart) {
     graph g;
     graph::accumulated_graph acc;
@@ -99,9 +101,9 @@ TEST(Merging, TypesOfTwoSourcesStayApart) {
            unit(3, "func:get", false, 4, 4, "/b.cpp.c"),
            unit(4, "enum:color", false, 1, 1, "/b.cpp.c")},
           {});
-    // Offset 4: b's table_t and the structure it only names are units of
-    // their own; the header's typedef and the function are recognised.
-    EXPECT_EQ(g.new_id_of, (std::map<int, int>{{0, 4}, {1, 5}, {2, 2}, {3, 3}, {4, 8}}));
+    // Offset 4: b's table_t, the structure it only names and its prototype of
+    // get are units of their own; the header's typedef is recognised.
+    EXPECT_EQ(g.new_id_of, (std::map<int, int>{{0, 4}, {1, 5}, {2, 2}, {3, 7}, {4, 8}}));
     // The same source read again (one source in two programs) is one unit.
     merge(g, acc, {unit(0, "type:table_t", false, 2, 2, "/b.cpp.c")}, {});
     EXPECT_EQ(g.new_id_of, (std::map<int, int>{{0, 4}}));
@@ -188,9 +190,7 @@ namespace {
 // The plain description of link_node: scan the accumulated nodes in number
 // order, and the member lists of implementation files in list order.
 bool in_own_source(const ProgramUnit& u) {
-    const std::string kind = u.name.substr(0, u.name.find(':'));
-    return (kind == "type" || kind == "struct" || kind == "union" || kind == "enum") &&
-           u.file_name.size() > 6 && u.file_name.substr(u.file_name.size() - 6) == ".cpp.c";
+    return u.file_name.size() > 6 && u.file_name.substr(u.file_name.size() - 6) == ".cpp.c";
 }
 
 bool plain_match(const ProgramUnit& m, const ProgramUnit& n) {

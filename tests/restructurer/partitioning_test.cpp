@@ -117,7 +117,7 @@ TEST(Partitioning, MatchesFixpointOnRandomGraphsWithCycles) {
     }
 }
 
-TEST(Compression, NumberingEdgesAndRepresentatives) {
+TEST(Compression, GroupsBecomeNumberedHeaderNodesAndEdgesInsideAGroupGo) {
     graph g;
     node d1 = unit(0, "type:a"), d2 = unit(1, "type:b"), d3 = unit(2, "struct:c");
     node def = unit(3, "func:lonely", true, 1, 2, "/x.c");

@@ -65,7 +65,7 @@ graph small_graph(std::vector<node>& v, int count, std::vector<std::pair<int, in
 
 } // namespace
 
-TEST(Reachability, SmallGraphs) {
+TEST(Reachability, DominateSetsOfCyclesSelfLoopsAndLeaves) {
     std::vector<node> v;
     // 0->1->2, 2->1 (cycle), 3 alone, 4 self-loop, 4->0
     graph g = small_graph(v, 5, {{0, 1}, {1, 2}, {2, 1}, {4, 4}, {4, 0}});

@@ -46,6 +46,30 @@ for s in main store/item store/stock report/report report/format; do
         fail "$s.cpp.new.c includes an original header"
 done
 
+# Every line marker points at the line its text comes from: a message about the
+# first line after `# N "file"` names line N of that file, which must hold that
+# line. The text is preprocessed (macros expanded) and a statement begun on an
+# earlier line (`static` on its own) is joined in front, so the first two words
+# of the named line (up to any other sign) must appear in the text's first line. Only the project's
+# files are compared.
+markers_checked=0
+while read -r generated; do
+    while IFS=$'\t' read -r line file text; do
+        [ -f "$file" ] || fail "$generated: a marker names $file, which does not exist"
+        case "$file" in "$work"/*) ;; *) continue ;; esac
+        want=$(sed -n "${line}p" "$file" | tr -s ' \t' '  ' | sed 's/^ //; s/[^A-Za-z0-9_* ].*//' |
+            cut -d' ' -f1-2)
+        case "$text" in
+            *"$want"*) markers_checked=$((markers_checked + 1)) ;;
+            *) fail "$generated: the marker for line $line of $file is followed by '$text'" \
+                    "where that line holds '$want'" ;;
+        esac
+    done < <(awk '/^# [0-9]+ "/ { split($0, q, "\""); n = $2; f = q[2]; marked = 1; next }
+                  marked { t = $0; gsub(/[ \t]+/, " ", t); sub(/^ /, "", t); sub(/ $/, "", t);
+                           printf "%s\t%s\t%s\n", n, f, t; marked = 0 }' "$generated")
+done < <(find . -name '*.cpp.new.c' -o -path '*include.new/*.h')
+[ "$markers_checked" -gt 20 ] || fail "only $markers_checked line markers checked"
+
 # Sizes: the new sources against the original ones, preprocessed the same way.
 make -s -f Makefile.gen measure > /dev/null || fail "measure target"
 read -r new_lines _ new_bytes _ < <(tail -n 1 measure)

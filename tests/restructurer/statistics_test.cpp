@@ -32,7 +32,7 @@ TEST(Statistics, GraphDumpWithoutHeaderLine) {
                           "}\n");
 }
 
-TEST(Statistics, WholeBlockInOrder) {
+TEST(Statistics, EverySwitchPrintsItsLineInTheFixedOrder) {
     two_node_graph t;
     node loop = unit(2, "type:t", false, 1, 1, "t.h");
     t.g.nodes.insert(loop);

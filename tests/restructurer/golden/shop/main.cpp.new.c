@@ -10,16 +10,16 @@ struct version {
 };
 # 10 "@SHOP@/include/version.h"
 extern const struct version shop_version;
-# 6 "@SHOP@/main.cpp.c"
+# 6 "@SHOP@/main.c"
 const struct version shop_version = {1, 2};
-# 8 "@SHOP@/main.cpp.c"
 struct item;
+# 8 "@SHOP@/main.c"
 static int is_toy(const item_t *item)
 {
     return item->category == CAT_TOY;
 }
-# 13 "@SHOP@/main.cpp.c"
 struct report_style;
+# 13 "@SHOP@/main.c"
 int main(void)
 {
     struct report_style style = {print_plain_line, 1};

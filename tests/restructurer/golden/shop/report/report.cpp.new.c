@@ -4,10 +4,10 @@
 #include "8.h"
 #include "9.h"
 #include "10.h"
-# 5 "@SHOP@/report/report.cpp.c"
+# 5 "@SHOP@/report/report.c"
 static int reports_printed;
-# 7 "@SHOP@/report/report.cpp.c"
 struct money;
+# 7 "@SHOP@/report/report.c"
 static void print_totals(void)
 {
     int totals[CAT_COUNT];
@@ -22,18 +22,15 @@ static void print_totals(void)
     format_money(total, value, sizeof value);
     printf("   value %s\n", value);
 }
-# 22 "@SHOP@/report/report.cpp.c"
 struct report_style;
+# 22 "@SHOP@/report/report.c"
 void print_report(const struct report_style *style)
 {
     int i;
     reports_printed++;
-    ((void)0);
     printf("report %d: %d items\n", reports_printed, item_count);
     for (i = 0; i < item_count; i++)
         style->print_line(&items[i], i + 1);
-    if (style->show_totals) {
-        ((void)0);
+    if (style->show_totals)
         print_totals();
-    }
 }

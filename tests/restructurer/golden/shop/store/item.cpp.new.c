@@ -4,17 +4,17 @@
 extern int strcmp (const char *__s1, const char *__s2)
      __attribute__ ((__nothrow__ , __leaf__)) __attribute__ ((__pure__)) __attribute__ ((__nonnull__ (1, 2)));
 #include "8.h"
-# 6 "@SHOP@/store/item.cpp.c"
 struct item;
+# 5 "@SHOP@/store/item.c"
 item_t items[16];
-# 7 "@SHOP@/store/item.cpp.c"
+# 6 "@SHOP@/store/item.c"
 int item_count = 0;
-# 10 "@SHOP@/store/item.cpp.c"
-const char *category_names[CAT_COUNT] = {"food", "tool", "toy",};
-# 12 "@SHOP@/store/item.cpp.c"
+# 8 "@SHOP@/store/item.c"
+const char *category_names[CAT_COUNT] = {"food", "tool", "toy"};
+# 10 "@SHOP@/store/item.c"
 static int next_code = 100;
-# 14 "@SHOP@/store/item.cpp.c"
 union tag;
+# 12 "@SHOP@/store/item.c"
 static union tag make_tag(const char *name)
 {
     union tag tag;
@@ -22,7 +22,7 @@ static union tag make_tag(const char *name)
     (void)name;
     return tag;
 }
-# 22 "@SHOP@/store/item.cpp.c"
+# 20 "@SHOP@/store/item.c"
 int add_item(const char *name, enum category category, cents_t price, int quantity)
 {
     item_t *item;
@@ -35,12 +35,9 @@ int add_item(const char *name, enum category category, cents_t price, int quanti
     item->price.currency = "EUR";
     item->quantity = quantity;
     item->tag = make_tag(name);
-
-
-
     return item_count++;
 }
-# 40 "@SHOP@/store/item.cpp.c"
+# 35 "@SHOP@/store/item.c"
 const item_t *find_item(const char *name)
 {
     int i;
@@ -51,7 +48,7 @@ const item_t *find_item(const char *name)
           ((void *)0)
               ;
 }
-# 49 "@SHOP@/store/item.cpp.c"
+# 44 "@SHOP@/store/item.c"
 int count_items(item_filter filter)
 {
     int i, n = 0;

@@ -1,14 +1,14 @@
 #include "8.h"
 #include "9.h"
-# 3 "@SHOP@/store/stock.cpp.c"
+# 3 "@SHOP@/store/stock.c"
 static int weights[CAT_COUNT] = {1, 3, 2};
-# 5 "@SHOP@/store/stock.cpp.c"
 struct item;
+# 5 "@SHOP@/store/stock.c"
 static cents_t value_of(const item_t *item)
 {
     return item->price.amount * item->quantity;
 }
-# 10 "@SHOP@/store/stock.cpp.c"
+# 10 "@SHOP@/store/stock.c"
 void stock_by_category(int totals[CAT_COUNT])
 {
     int i;
@@ -18,7 +18,7 @@ void stock_by_category(int totals[CAT_COUNT])
         totals[items[i].category] += items[i].quantity;
     totals[CAT_TOOL] *= weights[CAT_TOOL];
 }
-# 20 "@SHOP@/store/stock.cpp.c"
+# 20 "@SHOP@/store/stock.c"
 cents_t stock_value(void)
 {
     cents_t sum = 0;

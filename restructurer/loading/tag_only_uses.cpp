@@ -1,0 +1,31 @@
+// Uses that need no more than a structure's tag ("5 user used" for a
+// definition, "6 user used" for a declaration): the user names the structure
+// only behind pointers, in prototypes or extern declarations, or reaches a
+// type only through the members of other types. Their edges are dropped, so
+// that the structure's definition (and all it needs) reaches only the units
+// that use it whole; a user whose text names the tag gets a forward
+// declaration (`struct S;`) ahead of its text instead.
+#include "header/graph.h"
+
+#include "contract/fact_kind.h"
+
+#include "loading/merge_candidates.h"
+
+void graph::parse_tag_only(int kind, const std::string& user, const std::string& used) {
+    node from = find_unit(used, false);
+    if (!from.object) from = find_unit(used, true);
+    const bool define = kind == fact_kind::definition_uses_tag;
+    node to = find_unit(user, define);
+    if (!to.object) to = find_unit(user, !define);
+    // Facts come after the uses they qualify: a unit missing here has no edge.
+    if (!from.object || !to.object) return;
+    tag_only_edges.insert(edge(from, to));
+}
+
+void graph::drop_tag_only_edges() {
+    for (const edge& e : tag_only_edges) {
+        if (!edges.erase(e)) continue;
+        if (e.from.object && e.from.is_aggr() && !anonymous_name(e.from.object->name))
+            tag_only_aggregates[e.to.id].insert(e.from);
+    }
+}

@@ -1,0 +1,58 @@
+// The measure reads the original text the units phase preprocessed
+// (<unit>.cpp.c, which keeps the fall-through comments) instead of
+// preprocessing it again: its figures must be those of a plain `cc -E`.
+#include "fresh_temp_dir.h"
+#include "shell_helpers.h"
+#include "text_measure.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace fs = std::filesystem;
+
+TEST(MeasureReuse, ACommentAloneOnItsLineIsNoText) {
+    fs::path file = fresh_temp_dir("hdrslim-comment-lines") / "unit.cpp.c";
+    std::ofstream(file) << "# 1 \"/t/a.c\"\n"
+                           "int f(int x) { switch (x) { case 1: x++;\n"
+                           "  /* fall through */\n"
+                           "   // FALLTHROUGH\n"
+                           "  case 2: x++; /* FALLTHRU */\n"
+                           "  /**/ case 3: break; } return x; /* a */ }\n"
+                           "/* a */ int /* b */ g;\n";
+    text_origins o = read_origins(file.string(), "/t");
+    EXPECT_EQ(o.own, 4);
+    fs::remove_all(file.parent_path());
+}
+
+TEST(MeasureReuse, TheUnitsPhaseTextCountsAsAPlainPreprocessing) {
+    fs::path root = fresh_temp_dir("hdrslim-measure-reuse");
+    fs::copy(fs::path(EXAMPLES_DIR) / "shop", root / "shop", fs::copy_options::recursive);
+    fs::path main = root / "shop" / "main.c";
+    std::ofstream(main, std::ios::app) << "int shop_step(int x) {\n  switch (x) {\n"
+                                          "  case 1: x++;\n      /* fall through */\n"
+                                          "  case 2: x++;\n  // FALLTHROUGH\n"
+                                          "  default: break;\n  }\n  return x;\n}\n";
+    std::string out = (root / "out").string();
+    ASSERT_EQ(run(std::string(HDRSLIM_BIN) + " run --quiet --build make --out " + out + " " +
+                  (root / "shop").string() + " > " + (root / "stdout.txt").string() + " 2>&1"),
+              0)
+        << read(root / "stdout.txt");
+    nlohmann::json report = nlohmann::json::parse(read(root / "out" / "report.json"));
+    nlohmann::json unit;
+    for (const auto& u : report["units"])
+        if (u["name"] == "main.c") unit = u;
+    ASSERT_TRUE(unit.is_object());
+    // What the original text is when preprocessed on its own, the way make
+    // compiles it (the example's flags).
+    fs::path tree = root / "out" / "tree";
+    ASSERT_EQ(run("cd '" + tree.string() + "' && cc -I'" + (tree / "include").string() +
+                  "' -O1 -Wall -E '" + (tree / "main.c").string() + "' > '" +
+                  (root / "main.i").string() + "'"),
+              0);
+    text_origins plain = read_origins((root / "main.i").string(), tree.string());
+    EXPECT_EQ(unit["origin_before"]["own"], plain.own);
+    EXPECT_EQ(unit["origin_before"]["project_headers"], plain.project);
+    EXPECT_EQ(unit["origin_before"]["system_headers"], plain.system);
+    EXPECT_EQ(unit["headers_read_before"], 4);
+    fs::remove_all(root);
+}
