@@ -12,13 +12,11 @@ struct version {
 extern const struct version shop_version;
 # 6 "@SHOP@/main.c"
 const struct version shop_version = {1, 2};
-struct item;
 # 8 "@SHOP@/main.c"
 static int is_toy(const item_t *item)
 {
     return item->category == CAT_TOY;
 }
-struct report_style;
 # 13 "@SHOP@/main.c"
 int main(void)
 {

@@ -5,7 +5,6 @@
 typedef int (*item_filter)(const item_t *item);
 # 29 "@SHOP@/include/item.h"
 int add_item(const char *name, enum category category, cents_t price, int quantity);
-struct item;
 # 30 "@SHOP@/include/item.h"
 const item_t *find_item(const char *name);
 # 31 "@SHOP@/include/item.h"

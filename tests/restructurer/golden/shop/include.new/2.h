@@ -1,12 +1,12 @@
 #ifndef HEADER_2
 #define HEADER_2
 #include "6.h"
-# 7 "@SHOP@/include/report.h"
-typedef void (*line_printer)(const item_t *item, int index);
 # 14 "@SHOP@/include/report.h"
+typedef void (*line_printer)(const item_t *item, int index);
 struct report_style;
+# 21 "@SHOP@/include/report.h"
 void print_report(const struct report_style *style);
-# 9 "@SHOP@/include/report.h"
+# 16 "@SHOP@/include/report.h"
 struct report_style {
     line_printer print_line;
     int show_totals;

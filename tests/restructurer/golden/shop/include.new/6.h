@@ -1,11 +1,11 @@
 #ifndef HEADER_6
 #define HEADER_6
 
-# 7 "@SHOP@/include/common.h"
-enum category { CAT_FOOD, CAT_TOOL, CAT_TOY, CAT_COUNT };
-# 9 "@SHOP@/include/common.h"
-typedef long cents_t;
 # 16 "@SHOP@/include/common.h"
+enum category { CAT_FOOD, CAT_TOOL, CAT_TOY, CAT_COUNT };
+# 18 "@SHOP@/include/common.h"
+typedef long cents_t;
+# 25 "@SHOP@/include/common.h"
 typedef struct money money_t;
 # 7 "@SHOP@/include/item.h"
 union tag {
@@ -14,7 +14,7 @@ union tag {
 };
 # 20 "@SHOP@/include/item.h"
 typedef struct item item_t;
-# 11 "@SHOP@/include/common.h"
+# 20 "@SHOP@/include/common.h"
 struct money {
     cents_t amount;
     const char *currency;

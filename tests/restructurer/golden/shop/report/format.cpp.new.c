@@ -6,14 +6,12 @@
 extern int snprintf (char *__restrict __s, size_t __maxlen,
        const char *__restrict __format, ...)
      __attribute__ ((__nothrow__)) __attribute__ ((__format__ (__printf__, 3, 4)));
-struct money;
 # 5 "@SHOP@/report/format.c"
 void format_money(money_t value, char *buffer, size_t size)
 {
     snprintf(buffer, size, "%ld.%02ld %s", value.amount / 100, value.amount % 100,
              value.currency);
 }
-struct item;
 # 11 "@SHOP@/report/format.c"
 void print_plain_line(const item_t *item, int index)
 {

@@ -6,7 +6,6 @@
 #include "10.h"
 # 5 "@SHOP@/report/report.c"
 static int reports_printed;
-struct money;
 # 7 "@SHOP@/report/report.c"
 static void print_totals(void)
 {
@@ -22,15 +21,17 @@ static void print_totals(void)
     format_money(total, value, sizeof value);
     printf("   value %s\n", value);
 }
-struct report_style;
 # 22 "@SHOP@/report/report.c"
 void print_report(const struct report_style *style)
 {
     int i;
     reports_printed++;
+    ((void)0);
     printf("report %d: %d items\n", reports_printed, item_count);
     for (i = 0; i < item_count; i++)
         style->print_line(&items[i], i + 1);
-    if (style->show_totals)
+    if (style->show_totals) {
+        ((void)0);
         print_totals();
+    }
 }

@@ -4,17 +4,15 @@
 extern int strcmp (const char *__s1, const char *__s2)
      __attribute__ ((__nothrow__ , __leaf__)) __attribute__ ((__pure__)) __attribute__ ((__nonnull__ (1, 2)));
 #include "8.h"
-struct item;
-# 5 "@SHOP@/store/item.c"
-item_t items[16];
 # 6 "@SHOP@/store/item.c"
+item_t items[16];
+# 7 "@SHOP@/store/item.c"
 int item_count = 0;
-# 8 "@SHOP@/store/item.c"
-const char *category_names[CAT_COUNT] = {"food", "tool", "toy"};
 # 10 "@SHOP@/store/item.c"
-static int next_code = 100;
-union tag;
+const char *category_names[CAT_COUNT] = {"food", "tool", "toy",};
 # 12 "@SHOP@/store/item.c"
+static int next_code = 100;
+# 14 "@SHOP@/store/item.c"
 static union tag make_tag(const char *name)
 {
     union tag tag;
@@ -22,7 +20,7 @@ static union tag make_tag(const char *name)
     (void)name;
     return tag;
 }
-# 20 "@SHOP@/store/item.c"
+# 22 "@SHOP@/store/item.c"
 int add_item(const char *name, enum category category, cents_t price, int quantity)
 {
     item_t *item;
@@ -35,9 +33,12 @@ int add_item(const char *name, enum category category, cents_t price, int quanti
     item->price.currency = "EUR";
     item->quantity = quantity;
     item->tag = make_tag(name);
+
+
+
     return item_count++;
 }
-# 35 "@SHOP@/store/item.c"
+# 40 "@SHOP@/store/item.c"
 const item_t *find_item(const char *name)
 {
     int i;
@@ -48,7 +49,7 @@ const item_t *find_item(const char *name)
           ((void *)0)
               ;
 }
-# 44 "@SHOP@/store/item.c"
+# 49 "@SHOP@/store/item.c"
 int count_items(item_filter filter)
 {
     int i, n = 0;

@@ -2,7 +2,6 @@
 #include "9.h"
 # 3 "@SHOP@/store/stock.c"
 static int weights[CAT_COUNT] = {1, 3, 2};
-struct item;
 # 5 "@SHOP@/store/stock.c"
 static cents_t value_of(const item_t *item)
 {

@@ -4,7 +4,6 @@
 
 # 214 "/usr/lib/gcc/x86_64-linux-gnu/12/include/stddef.h"
 typedef long unsigned int size_t;
-struct money;
-# 15 "@SHOP@/include/report.h"
+# 22 "@SHOP@/include/report.h"
 void format_money(money_t value, char *buffer, size_t size);
 #endif
