@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# run_reduction.sh HDRSLIM CASE_DIR: runs hdrslim on one reduced project (a tiny
+# run_reduction.sh HDRSLIM CASE_DIR [OPTION]: runs hdrslim on one reduced project (a tiny
 # C project whose Makefile makes ./prog) with its own build and `./prog` as the
 # check, in a fresh temporary output directory, and fails unless hdrslim exits 0.
 # A case may hold a file `build` (the build command, default `make`), a file
 # `check` (the check command, default `./prog`), and an executable `prepare` run
 # in the copied project before hdrslim (for links and modes that a repository
-# cannot hold). On failure the run's output and the tail of the report are printed.
+# cannot hold). OPTION (such as --form source) is passed on to `hdrslim run`.
+# On failure the run's output and the tail of the report are printed.
 set -uo pipefail
 hdrslim=$1
 case_dir=$(cd "$2" && pwd)
+option=${3:-}
 tmp=$(mktemp -d)
 trap 'chmod -R u+w "$tmp"; rm -rf "$tmp"' EXIT
 
@@ -26,7 +28,7 @@ if [ -x "$case_dir/prepare" ]; then
     (cd "$tmp/project" && "$case_dir/prepare") || { echo "prepare failed"; exit 1; }
 fi
 
-if "$hdrslim" run --quiet --build "$build" --check "$check" --out "$tmp/out" "$tmp/project" \
+if "$hdrslim" run --quiet ${option:+$option} --build "$build" --check "$check" --out "$tmp/out" "$tmp/project" \
     > "$tmp/run.log" 2>&1; then
     exit 0
 fi
