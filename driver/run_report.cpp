@@ -340,7 +340,9 @@ std::string report_json(const run_report& r) {
     for (const auto& [phase, seconds] : r.phase_seconds)
         j["phases"].push_back({{"phase", phase}, {"seconds", seconds}});
     add_bound_json(j, r);
-    return j.dump(2) + "\n";
+    // Log excerpts and file names are the project's bytes, not always UTF-8:
+    // an invalid sequence is written as U+FFFD instead of aborting the report.
+    return j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
 // One row a unit, sorted by saving (largest first), failed units last in red.

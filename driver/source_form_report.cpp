@@ -102,5 +102,5 @@ std::string source_form_json(const source_form_summary& s) {
                             "system_before",  "system_measured",  "system_source"};
     for (int k = 0; k < 6; ++k)
         j["total"][names[k]] = totals[k];
-    return j.dump(2) + "\n";
+    return j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }

@@ -69,6 +69,13 @@ TEST(Report, TotalsCoverOnlyUnitsThatSucceededAndFailuresAreMarked) {
     EXPECT_NE(md.find("**failed: compile**"), std::string::npos) << md;
 }
 
+TEST(Report, BytesThatAreNotUtf8InALogExcerptDoNotAbortTheJson) {
+    run_report r = sample();
+    r.failures[0].message = "t.c:1: error: stray '\xe9' in program";
+    nlohmann::json j = nlohmann::json::parse(report_json(r));
+    EXPECT_EQ(j["failures"][0]["message"], "t.c:1: error: stray '\xef\xbf\xbd' in program");
+}
+
 TEST(Report, ChartSortsBySavingMarksFailuresAndStaysBounded) {
     run_report r = sample();
     std::string svg = report_svg(r);
