@@ -38,9 +38,8 @@ node_set targets(const edge_set& edges, int id) {
 }
 } // namespace
 
-// The pass keeps its own index of incoming edges; successors and predecessors
-// are rebuilt by remove_forward_edges, the next pass that reads them.
 void graph::remove_fcts() {
+    rebuild_adjacency();
     incoming_index incoming(edges);
 
     const node_set all = nodes;
