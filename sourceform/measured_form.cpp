@@ -48,13 +48,26 @@ measured_file read_measured_text(const std::string& text) {
         first = 2;
         end = lines.size() - 1;
     }
+    static const std::regex forward("^(struct|union|enum)\\s+[A-Za-z_][A-Za-z_0-9]*\\s*;$");
     measured_unit* current = nullptr;
+    std::vector<std::string> pending; // forward declarations written before a marker
     for (size_t i = first; i < end; ++i) {
         int number = 0;
         std::string name;
         if (read_marker(lines[i], number, name)) {
-            result.units.push_back({name, number, {}});
+            // Forward declarations that end the text before a marker belong to
+            // the unit it starts.
+            if (current)
+                while (!current->text.empty() &&
+                       std::regex_match(trim(current->text.back()), forward)) {
+                    pending.insert(pending.begin(), current->text.back());
+                    current->text.pop_back();
+                }
+            result.units.push_back({name, number, pending});
+            pending.clear();
             current = &result.units.back();
+        } else if (!current && std::regex_match(trim(lines[i]), forward)) {
+            pending.push_back(lines[i]);
         } else if (read_include(lines[i], name)) {
             result.includes.push_back(name);
             current = nullptr;
