@@ -10,8 +10,8 @@ TEST(MeasuredForm, UnitsByMarkerIncludesAndForwardDeclarations) {
                                          "#include \"/out/include.new/2.h\"\n"
                                          "#line 356 \"/usr/include/stdio.h\"\n"
                                          "extern int printf (const char *, ...);\n"
-                                         "# 26 \"/p/item.h\" 2\n"
                                          "struct item;\n"
+                                         "# 26 \"/p/item.h\" 2\n"
                                          "extern item_t items[16];\n"
                                          "#endif\n");
     ASSERT_EQ(m.includes.size(), 1u);
@@ -21,7 +21,8 @@ TEST(MeasuredForm, UnitsByMarkerIncludesAndForwardDeclarations) {
     EXPECT_EQ(m.units[0].line, 356);
     EXPECT_EQ(m.units[1].file, "/p/item.h");
     EXPECT_EQ(m.units[1].line, 26);
-    ASSERT_EQ(m.units[1].text.size(), 2u) << "the guard's #endif is not the unit's";
+    ASSERT_EQ(m.units[1].text.size(), 2u)
+        << "the forward declaration before the marker is the unit's; the guard's #endif is not";
     EXPECT_EQ(forward_declarations(m.units[1], "extern item_t items[MAX_ITEMS];"),
               std::vector<std::string>{"struct item;"});
     EXPECT_TRUE(forward_declarations(m.units[1], "struct item;").empty())
