@@ -24,20 +24,20 @@ std::string bare(std::string name) {
     return name;
 }
 
-struct Token {
+struct attribute_token {
     CXTokenKind kind;
     std::string text;
 };
 
 // Reads one attribute list starting after "((" at `at`; appends the names its
 // arguments use and returns the position after the closing "))".
-std::size_t read_attribute_list(const std::vector<Token>& tokens, std::size_t at,
+std::size_t read_attribute_list(const std::vector<attribute_token>& tokens, std::size_t at,
                                 std::vector<std::string>& names) {
     int depth = 2;
     std::string attribute; // the attribute whose arguments are being read
     int argument = 0;
     for (; at < tokens.size() && depth > 0; ++at) {
-        const Token& t = tokens[at];
+        const attribute_token& t = tokens[at];
         if (t.kind == CXToken_Punctuation) {
             if (t.text == "(") {
                 ++depth;
@@ -70,11 +70,12 @@ std::vector<std::string> attribute_argument_names(CXTranslationUnit unit, CXCurs
     CXToken* raw = nullptr;
     unsigned count = 0;
     clang_tokenize(unit, head_range(decl), &raw, &count);
-    std::vector<Token> tokens;
+    std::vector<attribute_token> tokens;
     tokens.reserve(count);
     bool any = false;
     for (unsigned i = 0; i < count; ++i) {
-        Token t{clang_getTokenKind(raw[i]), take_text(clang_getTokenSpelling(unit, raw[i]))};
+        attribute_token t{clang_getTokenKind(raw[i]),
+                          take_text(clang_getTokenSpelling(unit, raw[i]))};
         if (t.text == "__attribute__" || t.text == "__attribute") any = true;
         tokens.push_back(std::move(t));
     }

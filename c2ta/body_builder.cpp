@@ -98,7 +98,7 @@ bool is_pointer_like(CXType type) {
 
 } // namespace
 
-void BodyBuilder::build(CXCursor cursor, int parent, const char* edge) {
+void body_builder::build(CXCursor cursor, int parent, const char* edge) {
     CXCursorKind kind = clang_getCursorKind(cursor);
     if (is_declaration_kind(context_.graph.kind(parent))) root_ = parent;
     if (kind == CXCursor_DeclStmt) {
@@ -119,8 +119,8 @@ void BodyBuilder::build(CXCursor cursor, int parent, const char* edge) {
 // declaration (a function's body, an initializer, an array size) and local
 // declarations. Inner statements and expressions go without, which saves the
 // larger part of the position look-ups.
-int BodyBuilder::add(const char* kind, CXCursor cursor, int parent, const char* edge) {
-    TaGraph& graph = context_.graph;
+int body_builder::add(const char* kind, CXCursor cursor, int parent, const char* edge) {
+    ta_graph& graph = context_.graph;
     int node = graph.add_node(kind);
     if (is_declaration_kind(graph.kind(parent)) || std::strcmp(edge, "cArcInitVal") == 0)
         set_extent(graph, node, cursor);
@@ -128,13 +128,13 @@ int BodyBuilder::add(const char* kind, CXCursor cursor, int parent, const char* 
     return node;
 }
 
-void BodyBuilder::statement(CXCursor cursor, int parent, const char* edge) {
+void body_builder::statement(CXCursor cursor, int parent, const char* edge) {
     int node = add(statement_kind(clang_getCursorKind(cursor)), cursor, parent, edge);
     for (CXCursor child : children_of(cursor))
         build(child, node, "cArcSon");
 }
 
-void BodyBuilder::expression(CXCursor cursor, int parent, const char* edge) {
+void body_builder::expression(CXCursor cursor, int parent, const char* edge) {
     CXCursorKind kind = clang_getCursorKind(cursor);
     std::vector<CXCursor> operands = children_of(cursor);
     // Parentheses and implicit conversions add nothing: their operand stands
@@ -143,7 +143,7 @@ void BodyBuilder::expression(CXCursor cursor, int parent, const char* edge) {
         if (!operands.empty()) build(operands.front(), parent, edge);
         return;
     }
-    TaGraph& graph = context_.graph;
+    ta_graph& graph = context_.graph;
     if (kind == CXCursor_DeclRefExpr) {
         bool global = is_file_scope_entity(clang_getCursorReferenced(cursor));
         int node = add(global ? "cNameRef" : "cLocalRef", cursor, parent, edge);
@@ -196,7 +196,7 @@ void BodyBuilder::expression(CXCursor cursor, int parent, const char* edge) {
 // use is written as a cast to a pointer to it: a cNameRef spelled like that
 // pointer type, whose cPtrType leads to the declaration. Such an expression
 // needs the type complete, which the structure's own node gives.
-void BodyBuilder::type_reference(CXCursor cursor, int parent, const char* edge) {
+void body_builder::type_reference(CXCursor cursor, int parent, const char* edge) {
     CXCursor named = clang_getCursorReferenced(cursor);
     CXCursorKind kind = clang_getCursorKind(named);
     if (!is_file_scope_entity(named)) return;
@@ -231,9 +231,9 @@ CXType canonical_pointee(CXType type) {
 // pointee of pointer arithmetic (`p + n`, `p - q`, `++p`, `p[i]`). Each is
 // written as a cNameRef spelled like a pointer to the structure, marked
 // `complete = True`; a pointer passed along, compared or cast needs none.
-void BodyBuilder::complete_uses(CXCursor cursor, CXCursorKind kind,
-                                const std::vector<CXCursor>& operands, const std::string& op,
-                                int node) {
+void body_builder::complete_uses(CXCursor cursor, CXCursorKind kind,
+                                 const std::vector<CXCursor>& operands, const std::string& op,
+                                 int node) {
     complete_use(clang_getCursorType(cursor), node);
     if (kind == CXCursor_MemberRefExpr && !operands.empty()) {
         CXType base = clang_getCursorType(operands.front());
@@ -258,7 +258,7 @@ void BodyBuilder::complete_uses(CXCursor cursor, CXCursorKind kind,
     }
 }
 
-void BodyBuilder::complete_use(CXType type, int parent) {
+void body_builder::complete_use(CXType type, int parent) {
     CXType canonical = clang_getCanonicalType(type);
     while (canonical.kind == CXType_ConstantArray || canonical.kind == CXType_IncompleteArray ||
            canonical.kind == CXType_VariableArray)
@@ -268,7 +268,7 @@ void BodyBuilder::complete_use(CXType type, int parent) {
     CXType unqualified = clang_getCursorType(clang_getTypeDeclaration(canonical));
     int pointer = context_.types.pointer_to(unqualified);
     if (!complete_written_.emplace(root_, pointer).second) return;
-    TaGraph& graph = context_.graph;
+    ta_graph& graph = context_.graph;
     int use = graph.add_node("cNameRef");
     graph.set(use, "name", fit_name(type_spelling(unqualified) + " *"));
     graph.set(use, "complete", "True");
@@ -278,7 +278,7 @@ void BodyBuilder::complete_use(CXType type, int parent) {
 // A cast to a pointer type names that type: a cNameRef spelled like the type
 // (with its "*"), matched by name against the cPtrType of the same spelling,
 // through which the pointed-to structure is found.
-void BodyBuilder::pointer_type_reference(CXType type, int parent) {
+void body_builder::pointer_type_reference(CXType type, int parent) {
     if (type.kind != CXType_Pointer) return;
     context_.types.node_for(type);
     int node = context_.graph.add_node("cNameRef");

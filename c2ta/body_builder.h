@@ -15,11 +15,11 @@
 #include <utility>
 #include <vector>
 
-class DeclarationBuilder;
+class declaration_builder;
 
-class BodyBuilder {
+class body_builder {
   public:
-    BodyBuilder(BuildContext& context, DeclarationBuilder& declarations)
+    body_builder(build_context& context, declaration_builder& declarations)
         : context_(context), declarations_(declarations) {}
 
     // Builds a statement, expression or local declaration linked from parent by
@@ -36,8 +36,8 @@ class BodyBuilder {
     void complete_use(CXType type, int parent);
     int add(const char* kind, CXCursor cursor, int parent, const char* edge);
 
-    BuildContext& context_;
-    DeclarationBuilder& declarations_;
+    build_context& context_;
+    declaration_builder& declarations_;
     // The declaration whose body or initializer is being built, and the
     // complete-type uses already written below it (one per structure).
     int root_ = -1;

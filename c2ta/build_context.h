@@ -3,15 +3,15 @@
 
 #include <clang-c/Index.h>
 
-class DeclNodes;
-class ScopeTree;
-class TaGraph;
-class TypeNodes;
+class decl_nodes;
+class scope_tree;
+class ta_graph;
+class type_nodes;
 
-struct BuildContext {
-    TaGraph& graph;
+struct build_context {
+    ta_graph& graph;
     CXTranslationUnit unit;
-    ScopeTree& scopes;
-    DeclNodes& decls;
-    TypeNodes& types;
+    scope_tree& scopes;
+    decl_nodes& decls;
+    type_nodes& types;
 };

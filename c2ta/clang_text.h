@@ -17,10 +17,10 @@ std::string type_spelling(CXType type);
 // The direct children of a cursor in visiting order.
 std::vector<CXCursor> children_of(CXCursor cursor);
 
-struct CursorHash {
+struct cursor_hash {
     std::size_t operator()(const CXCursor& cursor) const { return clang_hashCursor(cursor); }
 };
-struct CursorEqual {
+struct cursor_equal {
     bool operator()(const CXCursor& a, const CXCursor& b) const {
         return clang_equalCursors(a, b) != 0;
     }

@@ -147,7 +147,7 @@ std::vector<std::string> compiler_include_dirs(const std::string& compiler) {
     return dirs;
 }
 
-void use_compiler_include_dirs(Invocation& invocation) {
+void use_compiler_include_dirs(command_line& invocation) {
     for (const std::string& flag : invocation.flags)
         if (flag == "-nostdinc") return;
     std::string compiler = invocation.compiler;
@@ -162,8 +162,8 @@ void use_compiler_include_dirs(Invocation& invocation) {
     }
 }
 
-Invocation parse_command_line(const std::vector<std::string>& arguments) {
-    Invocation invocation;
+command_line parse_command_line(const std::vector<std::string>& arguments) {
+    command_line invocation;
     std::vector<std::string>& flags = invocation.flags;
     if (!arguments.empty() && !arguments[0].empty() && arguments[0][0] != '-' &&
         !is_c_source(arguments[0]))
@@ -220,7 +220,7 @@ Invocation parse_command_line(const std::vector<std::string>& arguments) {
     return invocation;
 }
 
-std::vector<std::string> clang_arguments(const Invocation& invocation, bool preprocessed,
+std::vector<std::string> clang_arguments(const command_line& invocation, bool preprocessed,
                                          const std::string& unit) {
     std::vector<std::string> arguments;
     if (preprocessed) {

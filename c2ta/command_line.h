@@ -10,16 +10,16 @@
 #include <vector>
 
 // One unit of a "--unit" list: where its dump and its messages go.
-struct UnitFiles {
+struct unit_paths {
     std::string input;
     std::string dump;
     std::string log;
 };
 
-struct Invocation {
+struct command_line {
     std::vector<std::string> inputs; // every unit, "--unit" ones included
     bool batch = false;
-    std::vector<UnitFiles> units; // the "--unit" list
+    std::vector<unit_paths> units; // the "--unit" list
     // The flags that shape preprocessing and the language (-I, -D, -U,
     // -include, -std, ...); the rest of a compile command (-c, -o, warnings,
     // code generation, linking) is dropped.
@@ -29,7 +29,7 @@ struct Invocation {
     std::string compiler;
 };
 
-Invocation parse_command_line(const std::vector<std::string>& arguments);
+command_line parse_command_line(const std::vector<std::string>& arguments);
 
 // True when the unit is preprocessor output: named .cpp.c or .i, or starting
 // with a line marker.
@@ -37,7 +37,7 @@ bool is_preprocessed_unit(const std::string& path);
 
 // The arguments handed to libclang for one unit.
 // In preprocessed mode the unit's path lets the arguments fit its text.
-std::vector<std::string> clang_arguments(const Invocation& invocation, bool preprocessed,
+std::vector<std::string> clang_arguments(const command_line& invocation, bool preprocessed,
                                          const std::string& unit = "");
 
 // The directories `compiler` searches for <...> includes by itself, in its
@@ -49,7 +49,7 @@ std::vector<std::string> compiler_include_dirs(const std::string& compiler);
 // directories, appended to the flags (nothing when the flags hold -nostdinc or
 // the compiler cannot be asked). The compiler is the command line's, else $CC,
 // else cc.
-void use_compiler_include_dirs(Invocation& invocation);
+void use_compiler_include_dirs(command_line& invocation);
 
 // The "-D" flags that spell the types GCC knows and clang 14 does not
 // (_Float32, _Float64, _Float32x, _Float64x, _Float128) as equivalent types,

@@ -8,11 +8,11 @@
 #include <unordered_map>
 #include <vector>
 
-class TaGraph;
+class ta_graph;
 
-class DeclNodes {
+class decl_nodes {
   public:
-    explicit DeclNodes(TaGraph& graph) : graph_(graph) {}
+    explicit decl_nodes(ta_graph& graph) : graph_(graph) {}
 
     // The node of decl, created as an empty placeholder when it is new.
     int node_for(CXCursor decl);
@@ -23,11 +23,11 @@ class DeclNodes {
     std::vector<CXCursor> unbuilt() const;
 
   private:
-    struct Entry {
+    struct entry_record {
         int node;
         bool built;
     };
-    TaGraph& graph_;
-    std::unordered_map<CXCursor, Entry, CursorHash, CursorEqual> entries_;
+    ta_graph& graph_;
+    std::unordered_map<CXCursor, entry_record, cursor_hash, cursor_equal> entries_;
     std::vector<CXCursor> order_;
 };

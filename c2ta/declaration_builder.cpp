@@ -16,14 +16,14 @@ bool is_tag(CXCursorKind kind) {
     return kind == CXCursor_StructDecl || kind == CXCursor_UnionDecl || kind == CXCursor_EnumDecl;
 }
 
-struct Span {
+struct source_span {
     CXFile file = nullptr;
     unsigned begin = 0;
     unsigned end = 0;
 };
 
-Span span_of(CXCursor cursor) {
-    Span span;
+source_span span_of(CXCursor cursor) {
+    source_span span;
     CXSourceRange extent = clang_getCursorExtent(cursor);
     clang_getExpansionLocation(clang_getRangeStart(extent), &span.file, nullptr, nullptr,
                                &span.begin);
@@ -35,8 +35,8 @@ Span span_of(CXCursor cursor) {
 // True when inner's text lies inside outer's (a structure defined within the
 // typedef that names it).
 bool inside(CXCursor inner, CXCursor outer) {
-    Span a = span_of(inner);
-    Span b = span_of(outer);
+    source_span a = span_of(inner);
+    source_span b = span_of(outer);
     return a.file != nullptr && b.file != nullptr && clang_File_isEqual(a.file, b.file) &&
            a.begin >= b.begin && a.end <= b.end;
 }
@@ -79,7 +79,7 @@ std::string tag_name(CXCursor decl) {
     return fit_name(name);
 }
 
-int DeclarationBuilder::build(CXCursor decl, int parent) {
+int declaration_builder::build(CXCursor decl, int parent) {
     switch (clang_getCursorKind(decl)) {
     case CXCursor_FunctionDecl:
         return function(decl, parent);
@@ -101,7 +101,7 @@ int DeclarationBuilder::build(CXCursor decl, int parent) {
 
 // Claims decl's node, gives it its kind, extent and parent link. fresh is false
 // when decl was built before, and then nothing else should be done.
-int DeclarationBuilder::start(CXCursor decl, int parent, const char* kind, bool& fresh) {
+int declaration_builder::start(CXCursor decl, int parent, const char* kind, bool& fresh) {
     int node = context_.decls.node_for(decl);
     fresh = context_.decls.claim(decl);
     if (!fresh) return node;
@@ -111,7 +111,7 @@ int DeclarationBuilder::start(CXCursor decl, int parent, const char* kind, bool&
 }
 
 // start() for a declaration named by its own spelling: also its name and extent.
-int DeclarationBuilder::start_named(CXCursor decl, int parent, const char* kind, bool& fresh) {
+int declaration_builder::start_named(CXCursor decl, int parent, const char* kind, bool& fresh) {
     int node = start(decl, parent, kind, fresh);
     if (!fresh) return node;
     context_.graph.set(node, "name", fit_name(cursor_spelling(decl)));
@@ -119,11 +119,11 @@ int DeclarationBuilder::start_named(CXCursor decl, int parent, const char* kind,
     return node;
 }
 
-int DeclarationBuilder::function(CXCursor decl, int parent) {
+int declaration_builder::function(CXCursor decl, int parent) {
     bool fresh = false;
     int node = start_named(decl, parent, "cFunction", fresh);
     if (!fresh) return node;
-    TaGraph& graph = context_.graph;
+    ta_graph& graph = context_.graph;
     if (clang_getCursorLinkage(decl) == CXLinkage_Internal) graph.set(node, "static", "True");
     CXType type = clang_getCursorType(decl);
     CXType result = clang_getResultType(type);
@@ -151,7 +151,7 @@ int DeclarationBuilder::function(CXCursor decl, int parent) {
 // A name in the arguments of an attribute (the deallocator of GCC's malloc
 // attribute, the function of cleanup) is a use of that name by the
 // declaration: a cNameRef below it, matched by name like any other.
-void DeclarationBuilder::attribute_uses(CXCursor decl, int node) {
+void declaration_builder::attribute_uses(CXCursor decl, int node) {
     for (const std::string& name : attribute_argument_names(context_.unit, decl)) {
         int use = context_.graph.add_node("cNameRef");
         context_.graph.set(use, "name", fit_name(name));
@@ -161,8 +161,8 @@ void DeclarationBuilder::attribute_uses(CXCursor decl, int node) {
 
 // A parameter's only successor is its type; expressions in its declarator
 // (array sizes) belong to the function.
-void DeclarationBuilder::parameter(CXCursor param, int function) {
-    TaGraph& graph = context_.graph;
+void declaration_builder::parameter(CXCursor param, int function) {
+    ta_graph& graph = context_.graph;
     int node = graph.add_node("cFormalFctParam");
     graph.set(node, "name", fit_name(cursor_spelling(param)));
     set_extent(graph, node, param);
@@ -172,11 +172,11 @@ void DeclarationBuilder::parameter(CXCursor param, int function) {
     expressions_below(param, function);
 }
 
-int DeclarationBuilder::variable(CXCursor decl, int parent) {
+int declaration_builder::variable(CXCursor decl, int parent) {
     bool fresh = false;
     int node = start_named(decl, parent, "cObject", fresh);
     if (!fresh) return node;
-    TaGraph& graph = context_.graph;
+    ta_graph& graph = context_.graph;
     CXCursor initializer = clang_Cursor_getVarDeclInitializer(decl);
     bool initialized = !clang_Cursor_isNull(initializer);
     CX_StorageClass storage = clang_Cursor_getStorageClass(decl);
@@ -187,7 +187,7 @@ int DeclarationBuilder::variable(CXCursor decl, int parent) {
     return node;
 }
 
-int DeclarationBuilder::field(CXCursor decl, int parent) {
+int declaration_builder::field(CXCursor decl, int parent) {
     bool fresh = false;
     int node = start_named(decl, parent, "cObject", fresh);
     if (!fresh) return node;
@@ -197,7 +197,7 @@ int DeclarationBuilder::field(CXCursor decl, int parent) {
 
 // The parts an object shares with a structure member: its type, the tags its
 // declaration defines, the expressions of its declarator and its initializer.
-void DeclarationBuilder::typed_object(CXCursor decl, int node, int parent, CXCursor initializer) {
+void declaration_builder::typed_object(CXCursor decl, int node, int parent, CXCursor initializer) {
     int type = context_.types.node_for(clang_getCursorType(decl));
     if (type >= 0) context_.graph.add_edge("cInstance", node, type);
     bool initialized = !clang_Cursor_isNull(initializer);
@@ -212,11 +212,11 @@ void DeclarationBuilder::typed_object(CXCursor decl, int node, int parent, CXCur
     }
 }
 
-int DeclarationBuilder::type_alias(CXCursor decl, int parent) {
+int declaration_builder::type_alias(CXCursor decl, int parent) {
     bool fresh = false;
     int node = start_named(decl, parent, "cAliasType", fresh);
     if (!fresh) return node;
-    TaGraph& graph = context_.graph;
+    ta_graph& graph = context_.graph;
     for (CXCursor child : children_of(decl))
         if (is_tag(clang_getCursorKind(child))) build(child, parent);
     int target = typedef_target(decl);
@@ -229,7 +229,7 @@ int DeclarationBuilder::type_alias(CXCursor decl, int parent) {
 // elsewhere: that one is reached through a cForwardType node, because a
 // cAggrType successor means "defined inside this typedef" to the reader, which
 // then moves the typedef's beginning to the structure's.
-int DeclarationBuilder::typedef_target(CXCursor decl) {
+int declaration_builder::typedef_target(CXCursor decl) {
     CXType underlying = clang_getTypedefDeclUnderlyingType(decl);
     CXType named = strip_sugar(underlying);
     if (named.kind == CXType_Record) {
@@ -243,10 +243,10 @@ int DeclarationBuilder::typedef_target(CXCursor decl) {
 
 // One cForwardType per structure definition, in the scope file of the
 // definition so that it is named and counted like the structure itself.
-int DeclarationBuilder::forward_for(CXCursor definition, int user_node) {
+int declaration_builder::forward_for(CXCursor definition, int user_node) {
     auto found = forwards_.find(definition);
     if (found != forwards_.end()) return found->second;
-    TaGraph& graph = context_.graph;
+    ta_graph& graph = context_.graph;
     int node = graph.add_node("cForwardType");
     graph.set(node, "name", tag_name(definition));
     set_extent(graph, node, definition);
@@ -258,12 +258,12 @@ int DeclarationBuilder::forward_for(CXCursor definition, int user_node) {
     return node;
 }
 
-int DeclarationBuilder::record(CXCursor decl, int parent) {
+int declaration_builder::record(CXCursor decl, int parent) {
     bool defined = clang_isCursorDefinition(decl) != 0;
     bool fresh = false;
     int node = start(decl, parent, defined ? "cAggrType" : "cForwardType", fresh);
     if (!fresh) return node;
-    TaGraph& graph = context_.graph;
+    ta_graph& graph = context_.graph;
     graph.set(node, "name", tag_name(decl));
     if (defined)
         graph.set(node, "type",
@@ -277,11 +277,11 @@ int DeclarationBuilder::record(CXCursor decl, int parent) {
     return node;
 }
 
-int DeclarationBuilder::enumeration(CXCursor decl, int parent) {
+int declaration_builder::enumeration(CXCursor decl, int parent) {
     bool fresh = false;
     int node = start(decl, parent, "cEnumType", fresh);
     if (!fresh) return node;
-    TaGraph& graph = context_.graph;
+    ta_graph& graph = context_.graph;
     graph.set(node, "name", tag_name(decl));
     set_extent(graph, node, decl);
     for (CXCursor child : children_of(decl)) {
@@ -295,7 +295,7 @@ int DeclarationBuilder::enumeration(CXCursor decl, int parent) {
     return node;
 }
 
-void DeclarationBuilder::expressions_below(CXCursor cursor, int node) {
+void declaration_builder::expressions_below(CXCursor cursor, int node) {
     for (CXCursor child : children_of(cursor)) {
         CXCursorKind kind = clang_getCursorKind(child);
         if (clang_isExpression(kind))
@@ -305,7 +305,7 @@ void DeclarationBuilder::expressions_below(CXCursor cursor, int node) {
     }
 }
 
-void DeclarationBuilder::finish_unbuilt() {
+void declaration_builder::finish_unbuilt() {
     for (std::vector<CXCursor> pending = context_.decls.unbuilt(); !pending.empty();
          pending = context_.decls.unbuilt()) {
         for (CXCursor decl : pending) {

@@ -12,12 +12,12 @@
 
 #include <unordered_map>
 
-class BodyBuilder;
+class body_builder;
 
-class DeclarationBuilder {
+class declaration_builder {
   public:
-    explicit DeclarationBuilder(BuildContext& context) : context_(context) {}
-    void set_body_builder(BodyBuilder& body) { body_ = &body; }
+    explicit declaration_builder(build_context& context) : context_(context) {}
+    void set_body_builder(body_builder& body) { body_ = &body; }
 
     // Builds decl under parent and returns its node, or -1 for a cursor that is
     // not a declaration the dump models.
@@ -45,9 +45,9 @@ class DeclarationBuilder {
     // parameter declarations too.
     void expressions_below(CXCursor cursor, int node);
 
-    BuildContext& context_;
-    BodyBuilder* body_ = nullptr;
-    std::unordered_map<CXCursor, int, CursorHash, CursorEqual> forwards_;
+    build_context& context_;
+    body_builder* body_ = nullptr;
+    std::unordered_map<CXCursor, int, cursor_hash, cursor_equal> forwards_;
 };
 
 // The name of a structure, union or enumeration: "(anonymous)" when it has none.

@@ -24,7 +24,7 @@ bool write_all(int fd, const std::string& text) {
 
 } // namespace
 
-bool write_dump_file(const TaGraph& graph, const std::string& path, std::ostream& errors) {
+bool write_dump_file(const ta_graph& graph, const std::string& path, std::ostream& errors) {
     std::ostringstream text;
     graph.write(text);
     return write_text_file(text.str(), path, errors);

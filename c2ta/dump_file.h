@@ -5,10 +5,10 @@
 #include <ostream>
 #include <string>
 
-class TaGraph;
+class ta_graph;
 
 // False (with a message on errors) when the file cannot be written.
-bool write_dump_file(const TaGraph& graph, const std::string& path, std::ostream& errors);
+bool write_dump_file(const ta_graph& graph, const std::string& path, std::ostream& errors);
 
 // The same for any text: a unit's messages in a "--unit" run.
 bool write_text_file(const std::string& text, const std::string& path, std::ostream& errors);

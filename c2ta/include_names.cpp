@@ -34,18 +34,18 @@ bool same_file(const std::string& path, CXFile file) {
 
 } // namespace
 
-IncludeNames::IncludeNames(const std::vector<std::string>& flags) {
-    struct Option {
+include_names::include_names(const std::vector<std::string>& flags) {
+    struct include_option {
         const char* flag;
         std::vector<std::string>* dirs;
     };
-    const Option options[] = {{"-iquote", &quote_dirs_},
-                              {"-isystem", &bracket_dirs_},
-                              {"-idirafter", &after_dirs_},
-                              {"-I", &bracket_dirs_}};
+    const include_option options[] = {{"-iquote", &quote_dirs_},
+                                      {"-isystem", &bracket_dirs_},
+                                      {"-idirafter", &after_dirs_},
+                                      {"-I", &bracket_dirs_}};
     std::vector<std::string> system_dirs;
     for (std::size_t i = 0; i < flags.size(); ++i) {
-        for (const Option& option : options) {
+        for (const include_option& option : options) {
             std::string flag = option.flag;
             if (!starts_with(flags[i], option.flag)) continue;
             std::string dir = flags[i].size() > flag.size() ? flags[i].substr(flag.size())
@@ -61,8 +61,8 @@ IncludeNames::IncludeNames(const std::vector<std::string>& flags) {
     bracket_dirs_.insert(bracket_dirs_.end(), system_dirs.begin(), system_dirs.end());
 }
 
-std::string IncludeNames::name(const std::string& includer, const std::string& spelled, bool quoted,
-                               CXFile file, const std::string& fallback) const {
+std::string include_names::name(const std::string& includer, const std::string& spelled,
+                                bool quoted, CXFile file, const std::string& fallback) const {
     if (spelled.empty()) return fallback;
     if (spelled[0] == '/') return spelled;
     std::vector<std::string> candidates;

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-class IncludeNames {
+class include_names {
   public:
     // flags: the unit's preprocessing flags (-iquote, -I, -isystem, -idirafter
     // give the search directories).
-    explicit IncludeNames(const std::vector<std::string>& flags);
+    explicit include_names(const std::vector<std::string>& flags);
 
     // The name of file as included by an #include of spelled ("quoted" for the
     // "..." form) in the file the markers call includer; fallback when no

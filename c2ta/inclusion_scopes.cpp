@@ -14,11 +14,11 @@
 
 namespace {
 
-class InclusionScopes : public ScopeTree {
+class inclusion_scopes : public scope_tree {
   public:
-    InclusionScopes(TaGraph& graph, CXTranslationUnit unit, const std::vector<std::string>& flags)
-        : ScopeTree(graph), unit_(unit), names_(flags) {
-        clang_getInclusions(unit, &InclusionScopes::visit, this);
+    inclusion_scopes(ta_graph& graph, CXTranslationUnit unit, const std::vector<std::string>& flags)
+        : scope_tree(graph), unit_(unit), names_(flags) {
+        clang_getInclusions(unit, &inclusion_scopes::visit, this);
         if (main_ < 0) start(take_text(clang_getTranslationUnitSpelling(unit)));
     }
 
@@ -38,13 +38,13 @@ class InclusionScopes : public ScopeTree {
     }
 
   private:
-    struct Open {
+    struct open_scope {
         CXFile file;
         int scope;
     };
 
     static void visit(CXFile file, CXSourceLocation* stack, unsigned depth, CXClientData data) {
-        static_cast<InclusionScopes*>(data)->enter(file, stack, depth);
+        static_cast<inclusion_scopes*>(data)->enter(file, stack, depth);
     }
 
     void enter(CXFile file, CXSourceLocation* stack, unsigned depth) {
@@ -54,7 +54,7 @@ class InclusionScopes : public ScopeTree {
             if (main_ < 0) {
                 start(name);
                 first_instance_.emplace(file, main_);
-                path_.assign(1, Open{file, main_});
+                path_.assign(1, open_scope{file, main_});
             }
             return;
         }
@@ -66,7 +66,7 @@ class InclusionScopes : public ScopeTree {
             name = names_.name(name_of(parent), spelled, quoted, file, name);
         int scope = add_scope(name, parent);
         first_instance_.emplace(file, scope);
-        path_.push_back(Open{file, scope});
+        path_.push_back(open_scope{file, scope});
     }
 
     // The scope of the file that holds the #include site: normally the top of
@@ -82,15 +82,15 @@ class InclusionScopes : public ScopeTree {
     }
 
     CXTranslationUnit unit_;
-    IncludeNames names_;
+    include_names names_;
     std::unordered_map<CXFile, std::string> clang_names_;
     std::unordered_map<CXFile, int> first_instance_;
-    std::vector<Open> path_;
+    std::vector<open_scope> path_;
 };
 
 } // namespace
 
-std::unique_ptr<ScopeTree> make_inclusion_scopes(TaGraph& graph, CXTranslationUnit unit,
-                                                 const std::vector<std::string>& flags) {
-    return std::make_unique<InclusionScopes>(graph, unit, flags);
+std::unique_ptr<scope_tree> make_inclusion_scopes(ta_graph& graph, CXTranslationUnit unit,
+                                                  const std::vector<std::string>& flags) {
+    return std::make_unique<inclusion_scopes>(graph, unit, flags);
 }

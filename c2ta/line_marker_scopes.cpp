@@ -14,18 +14,18 @@ bool is_pseudo_file(const std::string& name) {
     return !name.empty() && name[0] == '<';
 }
 
-class LineMarkerScopes : public ScopeTree {
+class line_marker_scopes : public scope_tree {
   public:
-    LineMarkerScopes(TaGraph& graph, CXTranslationUnit unit, const std::string& input)
-        : ScopeTree(graph) {
+    line_marker_scopes(ta_graph& graph, CXTranslationUnit unit, const std::string& input)
+        : scope_tree(graph) {
         main_file_ = clang_getFile(unit, input.c_str());
         std::size_t size = 0;
         const char* text =
             main_file_ != nullptr ? clang_getFileContents(unit, main_file_, &size) : nullptr;
-        std::vector<LineMarker> markers;
+        std::vector<line_marker> markers;
         if (text != nullptr) markers = read_line_markers(text, size);
         start(markers.empty() ? input : markers.front().file);
-        stack_.push_back(Entry{name_of(main_), main_, main_});
+        stack_.push_back(entry_record{name_of(main_), main_, main_});
         sections_.emplace_back(0, main_);
         for (std::size_t i = 1; i < markers.size(); ++i)
             apply(markers[i]);
@@ -44,19 +44,21 @@ class LineMarkerScopes : public ScopeTree {
   private:
     // One open file instance: the node made when it was entered (-1 for a
     // pseudo file) and the node of its current, possibly renamed, section.
-    struct Entry {
+    struct entry_record {
         std::string name;
         int original;
         int current;
     };
 
-    int effective(const Entry& entry) const { return entry.current >= 0 ? entry.current : main_; }
+    int effective(const entry_record& entry) const {
+        return entry.current >= 0 ? entry.current : main_;
+    }
 
-    void apply(const LineMarker& marker) {
+    void apply(const line_marker& marker) {
         if (marker.enters) {
             int parent = effective(stack_.back());
             int node = is_pseudo_file(marker.file) ? -1 : add_scope(marker.file, parent);
-            stack_.push_back(Entry{marker.file, node, node});
+            stack_.push_back(entry_record{marker.file, node, node});
         } else {
             if (marker.returns && stack_.size() > 1) stack_.pop_back();
             rename(stack_.back(), marker.file);
@@ -64,7 +66,7 @@ class LineMarkerScopes : public ScopeTree {
         sections_.emplace_back(marker.next_line_offset, effective(stack_.back()));
     }
 
-    void rename(Entry& entry, const std::string& name) {
+    void rename(entry_record& entry, const std::string& name) {
         if (name == entry.name) return;
         entry.name = name;
         if (is_pseudo_file(name))
@@ -76,14 +78,14 @@ class LineMarkerScopes : public ScopeTree {
     }
 
     CXFile main_file_ = nullptr;
-    std::vector<Entry> stack_;
+    std::vector<entry_record> stack_;
     // (offset where a section starts, scope node of the section), ascending.
     std::vector<std::pair<std::size_t, int>> sections_;
 };
 
 } // namespace
 
-std::unique_ptr<ScopeTree> make_line_marker_scopes(TaGraph& graph, CXTranslationUnit unit,
-                                                   const std::string& input) {
-    return std::make_unique<LineMarkerScopes>(graph, unit, input);
+std::unique_ptr<scope_tree> make_line_marker_scopes(ta_graph& graph, CXTranslationUnit unit,
+                                                    const std::string& input) {
+    return std::make_unique<line_marker_scopes>(graph, unit, input);
 }

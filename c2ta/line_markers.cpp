@@ -4,11 +4,11 @@
 
 namespace {
 
-class MarkerLine {
+class marker_line {
   public:
-    MarkerLine(const char* begin, const char* end) : at_(begin), end_(end) {}
+    marker_line(const char* begin, const char* end) : at_(begin), end_(end) {}
 
-    bool parse(LineMarker& marker) {
+    bool parse(line_marker& marker) {
         if (!take('#')) return false;
         blanks();
         if (end_ - at_ >= 4 && std::string(at_, 4) == "line") {
@@ -60,17 +60,17 @@ class MarkerLine {
 
 } // namespace
 
-std::vector<LineMarker> read_line_markers(const char* text, std::size_t size) {
-    std::vector<LineMarker> markers;
+std::vector<line_marker> read_line_markers(const char* text, std::size_t size) {
+    std::vector<line_marker> markers;
     std::size_t start = 0;
     while (start < size) {
         std::size_t stop = start;
         while (stop < size && text[stop] != '\n')
             ++stop;
         if (text[start] == '#') {
-            LineMarker marker;
+            line_marker marker;
             marker.next_line_offset = stop < size ? stop + 1 : size;
-            if (MarkerLine(text + start, text + stop).parse(marker))
+            if (marker_line(text + start, text + stop).parse(marker))
                 markers.push_back(std::move(marker));
         }
         start = stop + 1;

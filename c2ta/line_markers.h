@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-struct LineMarker {
+struct line_marker {
     std::size_t next_line_offset; // offset of the line after the marker
     unsigned line;
     std::string file;
@@ -14,4 +14,4 @@ struct LineMarker {
 };
 
 // Every marker of the text, in order.
-std::vector<LineMarker> read_line_markers(const char* text, std::size_t size);
+std::vector<line_marker> read_line_markers(const char* text, std::size_t size);

@@ -28,17 +28,17 @@ std::string standard_output_name() {
 
 // Parses and builds one unit; false (with diagnostics on standard error) when
 // libclang cannot parse it.
-bool build(const Invocation& invocation, const std::string& input, TaGraph& graph,
+bool build(const command_line& invocation, const std::string& input, ta_graph& graph,
            std::ostream& errors = std::cerr) {
     bool preprocessed = is_preprocessed_unit(input);
-    ParsedUnit parsed(input, clang_arguments(invocation, preprocessed, input), errors);
+    parsed_unit parsed(input, clang_arguments(invocation, preprocessed, input), errors);
     if (parsed.get() == nullptr) return false;
     build_unit_dump(graph, parsed.get(), input, preprocessed, invocation.flags);
     return true;
 }
 
-int run_single(const Invocation& invocation) {
-    TaGraph graph;
+int run_single(const command_line& invocation) {
+    ta_graph graph;
     if (!build(invocation, invocation.inputs.front(), graph)) return 1;
     errno = 0;
     graph.write(std::cout);
@@ -55,10 +55,10 @@ int run_single(const Invocation& invocation) {
 }
 
 // One process for many units spares libclang's start-up for each of them.
-int run_batch(const Invocation& invocation) {
+int run_batch(const command_line& invocation) {
     int status = 0;
     for (const std::string& input : invocation.inputs) {
-        TaGraph graph;
+        ta_graph graph;
         std::string output = batch_dump_name(input);
         if (!build(invocation, input, graph) || !write_dump_file(graph, output, std::cerr))
             status = 1;
@@ -69,11 +69,11 @@ int run_batch(const Invocation& invocation) {
 // Each unit's dump and messages go to its own files; its log is written once
 // the unit is done, whether it failed or not, so a unit with neither a dump nor
 // a log was never finished (the process died on it or before it).
-int run_units(const Invocation& invocation) {
+int run_units(const command_line& invocation) {
     int status = 0;
-    for (const UnitFiles& unit : invocation.units) {
+    for (const unit_paths& unit : invocation.units) {
         std::ostringstream messages;
-        TaGraph graph;
+        ta_graph graph;
         bool built = build(invocation, unit.input, graph, messages) &&
                      write_dump_file(graph, unit.dump, messages);
         if (!built) {
@@ -89,7 +89,7 @@ int run_units(const Invocation& invocation) {
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    Invocation invocation = parse_command_line(std::vector<std::string>(argv + 1, argv + argc));
+    command_line invocation = parse_command_line(std::vector<std::string>(argv + 1, argv + argc));
     if (!invocation.error.empty()) {
         std::cerr << "c2ta: " << invocation.error
                   << "\nusage: c2ta [compiler flags] unit.c > unit.ta\n"

@@ -7,20 +7,20 @@ namespace {
 
 constexpr std::size_t longest_operator = 13; // "__extension__"
 
-struct FilePoint {
+struct point_in_file {
     CXFile file = nullptr;
     unsigned offset = 0;
 };
 
-FilePoint file_point(CXSourceLocation location) {
-    FilePoint point;
+point_in_file file_point(CXSourceLocation location) {
+    point_in_file point;
     clang_getExpansionLocation(location, &point.file, nullptr, nullptr, &point.offset);
     return point;
 }
 
 // The text between two points of one file with blanks and comments removed, or
 // "" when the points are not in one file or too far apart.
-std::string text_between(CXTranslationUnit unit, FilePoint from, FilePoint to) {
+std::string text_between(CXTranslationUnit unit, point_in_file from, point_in_file to) {
     if (from.file == nullptr || to.file == nullptr || !clang_File_isEqual(from.file, to.file) ||
         to.offset < from.offset || to.offset - from.offset > 64)
         return {};

@@ -35,7 +35,7 @@ std::string presumed_file(CXSourceLocation location) {
     return take_text(file);
 }
 
-void set_extent(TaGraph& graph, int node, CXCursor cursor) {
+void set_extent(ta_graph& graph, int node, CXCursor cursor) {
     CXSourceRange extent = clang_getCursorExtent(cursor);
     graph.set(node, "beg", position_text(clang_getRangeStart(extent)));
     graph.set(node, "end", position_text(clang_getRangeEnd(extent)));

@@ -6,7 +6,7 @@
 
 #include <string>
 
-class TaGraph;
+class ta_graph;
 
 // The field that holds a position has room for nine characters; a column that
 // would overflow it is clamped, since only the line is used to cut text.
@@ -17,4 +17,4 @@ std::string position_text(CXSourceLocation location);
 std::string presumed_file(CXSourceLocation location);
 
 // Sets `beg` and `end` of node to the begin and end of the cursor's extent.
-void set_extent(TaGraph& graph, int node, CXCursor cursor);
+void set_extent(ta_graph& graph, int node, CXCursor cursor);

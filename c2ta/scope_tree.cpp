@@ -2,13 +2,13 @@
 
 #include "ta_graph.h"
 
-void ScopeTree::start(const std::string& main_name) {
+void scope_tree::start(const std::string& main_name) {
     int compilation = graph_.add_node("cScopeCompil");
     graph_.set(compilation, "name", main_name);
     main_ = add_scope(main_name, compilation);
 }
 
-int ScopeTree::add_scope(const std::string& name, int parent) {
+int scope_tree::add_scope(const std::string& name, int parent) {
     int scope = graph_.add_node("cScopeFile");
     graph_.set(scope, "name", name);
     graph_.add_edge("cArcSon", parent, scope);
@@ -16,7 +16,7 @@ int ScopeTree::add_scope(const std::string& name, int parent) {
     return scope;
 }
 
-int ScopeTree::renamed(int scope, const std::string& name) {
+int scope_tree::renamed(int scope, const std::string& name) {
     if (name == names_.at(scope)) return scope;
     auto key = std::make_pair(scope, name);
     auto found = renamed_.find(key);

@@ -13,17 +13,17 @@
 #include <utility>
 #include <vector>
 
-class TaGraph;
+class ta_graph;
 
-class ScopeTree {
+class scope_tree {
   public:
-    virtual ~ScopeTree() = default;
+    virtual ~scope_tree() = default;
     // The scope-file node that directly holds a file-scope declaration that
     // begins at location.
     virtual int scope_of(CXSourceLocation location) = 0;
 
   protected:
-    explicit ScopeTree(TaGraph& graph) : graph_(graph) {}
+    explicit scope_tree(ta_graph& graph) : graph_(graph) {}
     // Creates the compilation node and the main file's scope node.
     void start(const std::string& main_name);
     int add_scope(const std::string& name, int parent);
@@ -32,7 +32,7 @@ class ScopeTree {
     int renamed(int scope, const std::string& name);
     const std::string& name_of(int scope) const { return names_.at(scope); }
 
-    TaGraph& graph_;
+    ta_graph& graph_;
     int main_ = -1;
 
   private:
@@ -41,8 +41,8 @@ class ScopeTree {
 };
 
 // For a unit whose main file is preprocessed text with line markers.
-std::unique_ptr<ScopeTree> make_line_marker_scopes(TaGraph& graph, CXTranslationUnit unit,
-                                                   const std::string& input);
+std::unique_ptr<scope_tree> make_line_marker_scopes(ta_graph& graph, CXTranslationUnit unit,
+                                                    const std::string& input);
 // For a unit that libclang preprocessed from its sources with these flags.
-std::unique_ptr<ScopeTree> make_inclusion_scopes(TaGraph& graph, CXTranslationUnit unit,
-                                                 const std::vector<std::string>& flags);
+std::unique_ptr<scope_tree> make_inclusion_scopes(ta_graph& graph, CXTranslationUnit unit,
+                                                  const std::vector<std::string>& flags);

@@ -27,16 +27,16 @@ void write_quoted(std::ostream& out, const std::string& value) {
 
 } // namespace
 
-int TaGraph::add_node(std::string kind) {
-    nodes_.push_back(Node{std::move(kind), {}});
+int ta_graph::add_node(std::string kind) {
+    nodes_.push_back(node_record{std::move(kind), {}});
     return static_cast<int>(nodes_.size()) - 1;
 }
 
-void TaGraph::set_kind(int node, std::string kind) {
+void ta_graph::set_kind(int node, std::string kind) {
     nodes_[node].kind = std::move(kind);
 }
 
-void TaGraph::set(int node, const char* attribute, std::string value) {
+void ta_graph::set(int node, const char* attribute, std::string value) {
     for (auto& entry : nodes_[node].attributes)
         if (std::strcmp(entry.first, attribute) == 0) {
             entry.second = std::move(value);
@@ -45,26 +45,26 @@ void TaGraph::set(int node, const char* attribute, std::string value) {
     nodes_[node].attributes.emplace_back(attribute, std::move(value));
 }
 
-void TaGraph::add_edge(const char* kind, int source, int target) {
-    edges_.push_back(Edge{kind, source, target});
+void ta_graph::add_edge(const char* kind, int source, int target) {
+    edges_.push_back(edge_record{kind, source, target});
 }
 
-int TaGraph::id_width() const {
+int ta_graph::id_width() const {
     int width = 1;
     for (std::size_t n = nodes_.size(); n >= 10; n /= 10)
         ++width;
     return width < minimum_id_width ? minimum_id_width : width;
 }
 
-std::string TaGraph::padded_id(int node, int width) {
+std::string ta_graph::padded_id(int node, int width) {
     std::string digits = std::to_string(node + 1);
     return std::string(width - digits.size(), '0') + digits;
 }
 
-void TaGraph::write(std::ostream& out) const {
+void ta_graph::write(std::ostream& out) const {
     const int width = id_width();
     for (std::size_t i = 0; i < nodes_.size(); ++i) {
-        const Node& node = nodes_[i];
+        const node_record& node = nodes_[i];
         out << "$INSTANCE " << padded_id(static_cast<int>(i), width) << ' ' << node.kind << " - {";
         for (const auto& [attribute, value] : node.attributes) {
             out << ' ' << attribute << " = ";
@@ -75,7 +75,7 @@ void TaGraph::write(std::ostream& out) const {
         }
         out << " }\n";
     }
-    for (const Edge& edge : edges_)
+    for (const edge_record& edge : edges_)
         out << '(' << edge.kind << ' ' << padded_id(edge.source, width) << ' '
             << padded_id(edge.target, width) << ") { }\n";
 }

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-class TaGraph {
+class ta_graph {
   public:
     // Creates a node of the given entity kind and returns its index. The kind
     // may stay empty for a placeholder that is filled in later.
@@ -26,11 +26,11 @@ class TaGraph {
     void write(std::ostream& out) const;
 
   private:
-    struct Node {
+    struct node_record {
         std::string kind;
         std::vector<std::pair<const char*, std::string>> attributes;
     };
-    struct Edge {
+    struct edge_record {
         const char* kind;
         int source;
         int target;
@@ -38,6 +38,6 @@ class TaGraph {
     int id_width() const;
     static std::string padded_id(int node, int width);
 
-    std::vector<Node> nodes_;
-    std::vector<Edge> edges_;
+    std::vector<node_record> nodes_;
+    std::vector<edge_record> edges_;
 };

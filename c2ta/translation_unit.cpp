@@ -24,8 +24,8 @@ bool tolerable(CXDiagnostic diagnostic) {
 
 } // namespace
 
-ParsedUnit::ParsedUnit(const std::string& input, const std::vector<std::string>& arguments,
-                       std::ostream& errors) {
+parsed_unit::parsed_unit(const std::string& input, const std::vector<std::string>& arguments,
+                         std::ostream& errors) {
     index_ = clang_createIndex(0, 0);
     std::vector<const char*> argv;
     for (const std::string& argument : arguments)
@@ -58,7 +58,7 @@ ParsedUnit::ParsedUnit(const std::string& input, const std::vector<std::string>&
                << " error(s) in system headers or attributes passed over\n";
 }
 
-ParsedUnit::~ParsedUnit() {
+parsed_unit::~parsed_unit() {
     if (unit_ != nullptr) clang_disposeTranslationUnit(unit_);
     if (index_ != nullptr) clang_disposeIndex(index_);
 }

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-class ParsedUnit {
+class parsed_unit {
   public:
-    ParsedUnit(const std::string& input, const std::vector<std::string>& arguments,
-               std::ostream& errors);
-    ~ParsedUnit();
-    ParsedUnit(const ParsedUnit&) = delete;
-    ParsedUnit& operator=(const ParsedUnit&) = delete;
+    parsed_unit(const std::string& input, const std::vector<std::string>& arguments,
+                std::ostream& errors);
+    ~parsed_unit();
+    parsed_unit(const parsed_unit&) = delete;
+    parsed_unit& operator=(const parsed_unit&) = delete;
 
     // Null when the parse failed or reported an error.
     CXTranslationUnit get() const { return ok_ ? unit_ : nullptr; }

@@ -43,13 +43,13 @@ bool has_file_location(CXCursor decl) {
     return file != nullptr;
 }
 
-CXCursor TypeNodes::tag_declaration(CXType type) {
+CXCursor type_nodes::tag_declaration(CXType type) {
     CXCursor decl = clang_getTypeDeclaration(type);
     CXCursor definition = clang_getCursorDefinition(decl);
     return clang_Cursor_isNull(definition) ? clang_getCanonicalCursor(decl) : definition;
 }
 
-int TypeNodes::node_for(CXType type) {
+int type_nodes::node_for(CXType type) {
     if (type.kind == CXType_Invalid) return -1;
     auto found = by_type_.find(type.data[0]);
     if (found != by_type_.end()) return found->second;
@@ -58,7 +58,7 @@ int TypeNodes::node_for(CXType type) {
     return node;
 }
 
-int TypeNodes::compute(CXType type) {
+int type_nodes::compute(CXType type) {
     switch (type.kind) {
     case CXType_Elaborated:
         return node_for(clang_Type_getNamedType(type));
@@ -91,13 +91,13 @@ int TypeNodes::compute(CXType type) {
     return built_in(type_spelling(type));
 }
 
-int TypeNodes::pointer_to(CXType pointee) {
+int type_nodes::pointer_to(CXType pointee) {
     return derived("cPtrType", type_spelling(pointee) + " *", node_for(pointee));
 }
 
 // Pointer and array types with the same spelling and target share one node.
 // The name is the type's spelling, which is what a cast names.
-int TypeNodes::derived(const char* kind, const std::string& spelling, int target) {
+int type_nodes::derived(const char* kind, const std::string& spelling, int target) {
     std::string shape = std::string(kind) + '|' + spelling + '|' + std::to_string(target);
     auto found = by_shape_.find(shape);
     if (found != by_shape_.end()) return found->second;
@@ -108,7 +108,7 @@ int TypeNodes::derived(const char* kind, const std::string& spelling, int target
     return node;
 }
 
-int TypeNodes::function_type(CXType type) {
+int type_nodes::function_type(CXType type) {
     std::string shape = "F|";
     std::vector<int> parts{node_for(clang_getResultType(type))};
     int count = clang_getNumArgTypes(type);
@@ -127,7 +127,7 @@ int TypeNodes::function_type(CXType type) {
     return node;
 }
 
-int TypeNodes::built_in(const std::string& spelling) {
+int type_nodes::built_in(const std::string& spelling) {
     std::string name = unqualified(spelling);
     std::string shape = "B|" + name;
     auto found = by_shape_.find(shape);

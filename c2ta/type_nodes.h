@@ -12,12 +12,12 @@
 #include <string>
 #include <unordered_map>
 
-class DeclNodes;
-class TaGraph;
+class decl_nodes;
+class ta_graph;
 
-class TypeNodes {
+class type_nodes {
   public:
-    TypeNodes(TaGraph& graph, DeclNodes& decls) : graph_(graph), decls_(decls) {}
+    type_nodes(ta_graph& graph, decl_nodes& decls) : graph_(graph), decls_(decls) {}
 
     // The node of a type, or -1 when clang knows no type.
     int node_for(CXType type);
@@ -34,8 +34,8 @@ class TypeNodes {
     int function_type(CXType type);
     int built_in(const std::string& spelling);
 
-    TaGraph& graph_;
-    DeclNodes& decls_;
+    ta_graph& graph_;
+    decl_nodes& decls_;
     std::unordered_map<const void*, int> by_type_;
     std::map<std::string, int> by_shape_;
 };

@@ -9,15 +9,15 @@
 #include "ta_graph.h"
 #include "type_nodes.h"
 
-void build_unit_dump(TaGraph& graph, CXTranslationUnit unit, const std::string& input,
+void build_unit_dump(ta_graph& graph, CXTranslationUnit unit, const std::string& input,
                      bool preprocessed, const std::vector<std::string>& flags) {
-    std::unique_ptr<ScopeTree> scopes = preprocessed ? make_line_marker_scopes(graph, unit, input)
-                                                     : make_inclusion_scopes(graph, unit, flags);
-    DeclNodes decls(graph);
-    TypeNodes types(graph, decls);
-    BuildContext context{graph, unit, *scopes, decls, types};
-    DeclarationBuilder declarations(context);
-    BodyBuilder bodies(context, declarations);
+    std::unique_ptr<scope_tree> scopes = preprocessed ? make_line_marker_scopes(graph, unit, input)
+                                                      : make_inclusion_scopes(graph, unit, flags);
+    decl_nodes decls(graph);
+    type_nodes types(graph, decls);
+    build_context context{graph, unit, *scopes, decls, types};
+    declaration_builder declarations(context);
+    body_builder bodies(context, declarations);
     declarations.set_body_builder(bodies);
     for (CXCursor decl : children_of(clang_getTranslationUnitCursor(unit)))
         if (clang_isDeclaration(clang_getCursorKind(decl)))

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-class TaGraph;
+class ta_graph;
 
 // preprocessed: the main file is preprocessor output, whose line markers give
 // the scope files; otherwise libclang's own inclusion list does, with the
 // unit's flags for the names of included files.
-void build_unit_dump(TaGraph& graph, CXTranslationUnit unit, const std::string& input,
+void build_unit_dump(ta_graph& graph, CXTranslationUnit unit, const std::string& input,
                      bool preprocessed, const std::vector<std::string>& flags);

@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
         else
             arguments.push_back(argv[i]);
     }
-    Invocation invocation = parse_command_line(arguments);
+    command_line invocation = parse_command_line(arguments);
     if (invocation.error.empty() && invocation.inputs.size() != 1)
         invocation.error = "one preprocessed unit, please";
     if (!invocation.error.empty()) {
@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
                   << "output (cc -E), not a source\n";
         return 1;
     }
-    ParsedUnit parsed(input, clang_arguments(invocation, true), std::cerr);
+    parsed_unit parsed(input, clang_arguments(invocation, true), std::cerr);
     if (parsed.get() == nullptr) return 1;
     std::vector<statement> statements = split_statements(text);
     needed_text needed = find_needed(parsed.get(), text, statements, warnings_in(arguments));

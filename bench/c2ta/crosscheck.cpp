@@ -44,7 +44,7 @@ std::string tag_kind(int verb, const std::string& kind) {
 }
 
 // "store/item.cpp.c:12.1:18.2:ctx" -> file, begin line, end line.
-bool read_location(const std::string& location, FactUnit& unit) {
+bool read_location(const std::string& location, fact_unit& unit) {
     std::vector<std::string> parts;
     std::istringstream fields(location);
     for (std::string part; std::getline(fields, part, ':');)
@@ -56,14 +56,14 @@ bool read_location(const std::string& location, FactUnit& unit) {
     return true;
 }
 
-std::string describe(const UnitKey& key) {
+std::string describe(const unit_key& key) {
     return key.kind + " " + key.name + " " + key.file;
 }
 
 } // namespace
 
-UnitFacts read_facts(std::istream& in) {
-    UnitFacts facts;
+unit_facts read_facts(std::istream& in) {
+    unit_facts facts;
     fact line_fact;
     for (std::string line; std::getline(in, line);) {
         if (!read_fact_line(line, line_fact)) continue;
@@ -71,7 +71,7 @@ UnitFacts read_facts(std::istream& in) {
         auto [kind, name] = split_unit_name(line_fact.subject);
         if (verb == fact_kind::definition || verb == fact_kind::declaration) {
             if (kind == "func") facts.functions.insert(name);
-            FactUnit unit;
+            fact_unit unit;
             unit.key.kind = tag_kind(verb, kind);
             unit.key.name = name;
             if (!unit.key.kind.empty() && !all_digits(name) &&
@@ -88,10 +88,10 @@ UnitFacts read_facts(std::istream& in) {
     return facts;
 }
 
-std::vector<TagUnit> read_ctags(std::istream& in) {
+std::vector<tag_unit> read_ctags(std::istream& in) {
     static const std::set<std::string> unit_kinds{"function", "prototype", "variable", "externvar",
                                                   "typedef",  "enum",      "struct",   "union"};
-    std::vector<TagUnit> tags;
+    std::vector<tag_unit> tags;
     for (std::string line; std::getline(in, line);) {
         std::vector<std::string> fields;
         std::istringstream parts(line);
@@ -101,13 +101,13 @@ std::vector<TagUnit> read_ctags(std::istream& in) {
         bool scoped = fields.size() > 4 && !fields[4].empty();
         if (scoped || fields[1].rfind("__anon", 0) == 0) continue;
         tags.push_back(
-            TagUnit{UnitKey{fields[0], fields[1], fields[3]}, std::atoi(fields[2].c_str())});
+            tag_unit{unit_key{fields[0], fields[1], fields[3]}, std::atoi(fields[2].c_str())});
     }
     return tags;
 }
 
-std::vector<CallSite> read_cflow(std::istream& in) {
-    std::vector<CallSite> sites;
+std::vector<call_site> read_cflow(std::istream& in) {
+    std::vector<call_site> sites;
     for (std::string line; std::getline(in, line);) {
         std::istringstream words(line);
         std::string name, place;
@@ -115,13 +115,13 @@ std::vector<CallSite> read_cflow(std::istream& in) {
         std::size_t colon = place.rfind(':');
         if (colon == std::string::npos) continue;
         sites.push_back(
-            CallSite{name, place.substr(0, colon), std::atoi(place.c_str() + colon + 1)});
+            call_site{name, place.substr(0, colon), std::atoi(place.c_str() + colon + 1)});
     }
     return sites;
 }
 
-ActiveLines read_active_lines(std::istream& in) {
-    ActiveLines active;
+active_lines read_active_lines(std::istream& in) {
+    active_lines active;
     std::string file;
     int line = 0;
     for (std::string text; std::getline(in, text);) {
@@ -144,15 +144,15 @@ ActiveLines read_active_lines(std::istream& in) {
 namespace {
 
 // The function definition of the unit whose lines hold file:line.
-const FactUnit* enclosing_definition(const UnitFacts& facts, const std::string& file, int line) {
-    for (const FactUnit& definition : facts.definitions)
+const fact_unit* enclosing_definition(const unit_facts& facts, const std::string& file, int line) {
+    for (const fact_unit& definition : facts.definitions)
         if (definition.key.file == file && line >= definition.begin_line &&
             line <= definition.end_line)
             return &definition;
     return nullptr;
 }
 
-bool is_active(const ActiveLines& active, const std::string& file, int line) {
+bool is_active(const active_lines& active, const std::string& file, int line) {
     return active.empty() || active.count({file, line}) != 0;
 }
 
@@ -161,7 +161,7 @@ bool is_identifier_char(char c) {
 }
 
 // True when the compiled text of file:line holds name as a whole identifier.
-bool compiled_line_names(const ActiveLines& active, const std::string& file, int line,
+bool compiled_line_names(const active_lines& active, const std::string& file, int line,
                          const std::string& name) {
     auto found = active.find({file, line});
     if (found == active.end()) return active.empty();
@@ -175,7 +175,7 @@ bool compiled_line_names(const ActiveLines& active, const std::string& file, int
 }
 
 // True when one of the compiled lines first..last of file names name.
-bool lines_name(const ActiveLines& active, const std::string& file, int first, int last,
+bool lines_name(const active_lines& active, const std::string& file, int first, int last,
                 const std::string& name) {
     if (active.empty()) return true;
     for (int line = first; line <= last; ++line)
@@ -186,13 +186,13 @@ bool lines_name(const ActiveLines& active, const std::string& file, int first, i
 
 } // namespace
 
-CrossCheck cross_check(const UnitFacts& facts, const std::vector<TagUnit>& tags,
-                       const std::vector<CallSite>& call_sites, const ActiveLines& active,
-                       const std::set<std::string>& files) {
-    CrossCheck check;
-    std::multimap<UnitKey, const TagUnit*> open;
-    std::vector<const FactUnit*> unmatched;
-    for (const TagUnit& tag : tags) {
+crosscheck_result cross_check(const unit_facts& facts, const std::vector<tag_unit>& tags,
+                              const std::vector<call_site>& call_sites, const active_lines& active,
+                              const std::set<std::string>& files) {
+    crosscheck_result check;
+    std::multimap<unit_key, const tag_unit*> open;
+    std::vector<const fact_unit*> unmatched;
+    for (const tag_unit& tag : tags) {
         if (!is_active(active, tag.key.file, tag.line)) {
             ++check.tags_inactive;
             continue;
@@ -200,7 +200,7 @@ CrossCheck cross_check(const UnitFacts& facts, const std::vector<TagUnit>& tags,
         open.emplace(tag.key, &tag);
         ++check.tags;
     }
-    for (const FactUnit& fact : facts.units) {
+    for (const fact_unit& fact : facts.units) {
         if (!files.count(fact.key.file)) continue;
         ++check.facts;
         if (!lines_name(active, fact.key.file, fact.begin_line, fact.end_line, fact.key.name))
@@ -219,7 +219,7 @@ CrossCheck cross_check(const UnitFacts& facts, const std::vector<TagUnit>& tags,
         if (hit->second->line == fact.begin_line) ++check.exact_begin;
         open.erase(hit);
     }
-    for (const FactUnit* fact : unmatched) {
+    for (const fact_unit* fact : unmatched) {
         auto other_kind = std::find_if(open.begin(), open.end(), [&](const auto& entry) {
             return entry.first.name == fact->key.name && entry.first.file == fact->key.file &&
                    entry.second->line >= fact->begin_line && entry.second->line <= fact->end_line;
@@ -247,13 +247,13 @@ CrossCheck cross_check(const UnitFacts& facts, const std::vector<TagUnit>& tags,
                                         std::to_string(tag->line));
 
     std::set<std::pair<std::string, std::string>> listed;
-    for (const CallSite& site : call_sites) {
+    for (const call_site& site : call_sites) {
         if (!facts.functions.count(site.callee)) continue;
         if (!is_active(active, site.file, site.line)) {
             ++check.calls_inactive;
             continue;
         }
-        const FactUnit* caller = enclosing_definition(facts, site.file, site.line);
+        const fact_unit* caller = enclosing_definition(facts, site.file, site.line);
         if (caller == nullptr) continue;
         auto call = std::make_pair(caller->key.name, site.callee);
         listed.insert(call);
@@ -274,7 +274,7 @@ CrossCheck cross_check(const UnitFacts& facts, const std::vector<TagUnit>& tags,
                                             call.second + " at " + site.file + ":" +
                                             std::to_string(site.line));
     }
-    for (const FactUnit& definition : facts.definitions) {
+    for (const fact_unit& definition : facts.definitions) {
         if (!files.count(definition.key.file)) continue;
         for (auto call = facts.calls.lower_bound({definition.key.name, ""});
              call != facts.calls.end() && call->first == definition.key.name; ++call)
@@ -284,7 +284,7 @@ CrossCheck cross_check(const UnitFacts& facts, const std::vector<TagUnit>& tags,
     return check;
 }
 
-std::string summary_line(const std::string& unit, const CrossCheck& check) {
+std::string summary_line(const std::string& unit, const crosscheck_result& check) {
     std::ostringstream line;
     line << "unit=" << unit << " facts=" << check.facts << " ctags=" << check.tags
          << " ctags_inactive=" << check.tags_inactive << " matched=" << check.matched

@@ -14,36 +14,36 @@
 #include <vector>
 
 // A program unit as both sides can name it.
-struct UnitKey {
+struct unit_key {
     std::string kind; // ctags kind name: function, prototype, variable, externvar, typedef, enum,
                       // struct, union
     std::string name;
     std::string file;
-    bool operator<(const UnitKey& other) const {
+    bool operator<(const unit_key& other) const {
         return std::tie(kind, name, file) < std::tie(other.kind, other.name, other.file);
     }
 };
 
-struct FactUnit {
-    UnitKey key;
+struct fact_unit {
+    unit_key key;
     int begin_line = 0;
     int end_line = 0;
 };
 
-struct TagUnit {
-    UnitKey key;
+struct tag_unit {
+    unit_key key;
     int line = 0;
 };
 
-struct UnitFacts {
-    std::vector<FactUnit> units;                         // node facts (verbs 0 and 1)
+struct unit_facts {
+    std::vector<fact_unit> units;                        // node facts (verbs 0 and 1)
     std::set<std::pair<std::string, std::string>> calls; // "2" facts from a function to a function
-    std::set<std::string> functions;   // every function the unit declares or defines
-    std::vector<FactUnit> definitions; // function definitions ("0" facts)
+    std::set<std::string> functions;    // every function the unit declares or defines
+    std::vector<fact_unit> definitions; // function definitions ("0" facts)
 };
 
 // A call as cflow's cross-reference lists it.
-struct CallSite {
+struct call_site {
     std::string callee;
     std::string file;
     int line = 0;
@@ -51,24 +51,24 @@ struct CallSite {
 
 // The text of every line of a preprocessed unit that holds text, by (file,
 // line) of its line markers.
-using ActiveLines = std::map<std::pair<std::string, int>, std::string>;
+using active_lines = std::map<std::pair<std::string, int>, std::string>;
 
 // Reads a fact file. Names lose their ":static:" part and "#" counter, file
 // names their ".cpp.c" rewriting; anonymous aggregates (named by number) are
 // left out, since ctags names them differently.
-UnitFacts read_facts(std::istream& in);
+unit_facts read_facts(std::istream& in);
 // Reads `ctags -x --_xformat='%K|%N|%n|%F|%s'` output: kind, name, line, file,
 // scope. Entries inside a scope (members, nested types) and anonymous ones
 // are left out, as are kinds that are not program units (macros, members,
 // enumerators).
-std::vector<TagUnit> read_ctags(std::istream& in);
+std::vector<tag_unit> read_ctags(std::istream& in);
 // Reads `cflow -x` output: every line "name file:line" (definitions, marked
 // "*", are left out).
-std::vector<CallSite> read_cflow(std::istream& in);
+std::vector<call_site> read_cflow(std::istream& in);
 // Reads a preprocessed unit (`cc -E` output).
-ActiveLines read_active_lines(std::istream& in);
+active_lines read_active_lines(std::istream& in);
 
-struct CrossCheck {
+struct crosscheck_result {
     int facts = 0;         // node facts on the files ctags read
     int tags = 0;          // ctags units on compiled lines
     int tags_inactive = 0; // ctags units on lines the preprocessor left out
@@ -98,9 +98,9 @@ struct CrossCheck {
 };
 
 // files: the files ctags read (facts on other files are not compared).
-CrossCheck cross_check(const UnitFacts& facts, const std::vector<TagUnit>& tags,
-                       const std::vector<CallSite>& call_sites, const ActiveLines& active,
-                       const std::set<std::string>& files);
+crosscheck_result cross_check(const unit_facts& facts, const std::vector<tag_unit>& tags,
+                              const std::vector<call_site>& call_sites, const active_lines& active,
+                              const std::set<std::string>& files);
 
 // One summary line: unit name and every counter as key=value.
-std::string summary_line(const std::string& unit, const CrossCheck& check);
+std::string summary_line(const std::string& unit, const crosscheck_result& check);

@@ -22,8 +22,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::set<std::string> files(argv + 6, argv + argc);
-    CrossCheck check = cross_check(read_facts(facts_in), read_ctags(tags_in), read_cflow(cflow_in),
-                                   read_active_lines(preprocessed_in), files);
+    crosscheck_result check =
+        cross_check(read_facts(facts_in), read_ctags(tags_in), read_cflow(cflow_in),
+                    read_active_lines(preprocessed_in), files);
     std::cout << summary_line(argv[1], check) << '\n';
     for (const std::string& line : check.node_mismatches)
         std::cout << "  mismatch: " << line << '\n';

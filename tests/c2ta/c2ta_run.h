@@ -3,26 +3,26 @@
 
 #include <string>
 
-struct RunResult {
+struct run_result {
     int status = -1;
     std::string out;
     std::string err;
 };
 
-class Scratch {
+class scratch_dir {
   public:
-    Scratch();
-    ~Scratch();
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
+    scratch_dir();
+    ~scratch_dir();
+    scratch_dir(const scratch_dir&) = delete;
+    scratch_dir& operator=(const scratch_dir&) = delete;
 
     // Writes text to a file under the scratch directory (creating directories).
     void write(const std::string& relative, const std::string& text) const;
     const std::string& dir() const { return dir_; }
     // Runs a shell command in the scratch directory.
-    RunResult run(const std::string& command) const;
+    run_result run(const std::string& command) const;
     // Runs c2ta with the given arguments in the scratch directory.
-    RunResult c2ta(const std::string& arguments) const;
+    run_result c2ta(const std::string& arguments) const;
 
   private:
     std::string dir_;

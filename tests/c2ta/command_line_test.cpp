@@ -17,30 +17,30 @@ bool has(const std::vector<std::string>& list, const std::string& item) {
 } // namespace
 
 TEST(C2taCommandLine, KeepsWhatShapesTheUnitAndDropsTheRest) {
-    Invocation invocation = parse_command_line({"-c",
-                                                "-o",
-                                                "x.o",
-                                                "-O2",
-                                                "-Wall",
-                                                "-Werror",
-                                                "-MD",
-                                                "-MF",
-                                                "x.d",
-                                                "-DWIDTH=3",
-                                                "-I",
-                                                "inc",
-                                                "-Iother",
-                                                "-std=c99",
-                                                "-g",
-                                                "-fPIC",
-                                                "-include",
-                                                "pre.h",
-                                                "lib.a",
-                                                "-fPIC",
-                                                "-march=native",
-                                                "-msse4.2",
-                                                "-fstack-protector-strong",
-                                                "src/x.c"});
+    command_line invocation = parse_command_line({"-c",
+                                                  "-o",
+                                                  "x.o",
+                                                  "-O2",
+                                                  "-Wall",
+                                                  "-Werror",
+                                                  "-MD",
+                                                  "-MF",
+                                                  "x.d",
+                                                  "-DWIDTH=3",
+                                                  "-I",
+                                                  "inc",
+                                                  "-Iother",
+                                                  "-std=c99",
+                                                  "-g",
+                                                  "-fPIC",
+                                                  "-include",
+                                                  "pre.h",
+                                                  "lib.a",
+                                                  "-fPIC",
+                                                  "-march=native",
+                                                  "-msse4.2",
+                                                  "-fstack-protector-strong",
+                                                  "src/x.c"});
     EXPECT_EQ(invocation.error, "");
     EXPECT_EQ(invocation.inputs, std::vector<std::string>{"src/x.c"});
     std::vector<std::string> args = clang_arguments(invocation, false);
@@ -68,14 +68,14 @@ TEST(C2taCommandLine, KeepsWhatShapesTheUnitAndDropsTheRest) {
 }
 
 TEST(C2taCommandLine, WholeCompileCommandRuns) {
-    Scratch scratch;
+    scratch_dir scratch;
     scratch.write("inc/w.h", "typedef int width_t[WIDTH];\n");
     scratch.write("main.c", "#include \"w.h\"\nwidth_t table;\n");
-    RunResult result = scratch.c2ta("-c -o main.o -O2 -fPIC -march=x86-64 -Wall -Wextra -Werror "
-                                    "-MD -MF main.d -DWIDTH=3 -Iinc -std=c99 "
-                                    "-g -fstack-clash-protection -Wl,-z,relro main.c");
+    run_result result = scratch.c2ta("-c -o main.o -O2 -fPIC -march=x86-64 -Wall -Wextra -Werror "
+                                     "-MD -MF main.d -DWIDTH=3 -Iinc -std=c99 "
+                                     "-g -fstack-clash-protection -Wl,-z,relro main.c");
     ASSERT_EQ(result.status, 0) << result.err;
-    Dump dump = read_dump(result.out);
+    ta_dump dump = read_dump(result.out);
     std::string table_type = dump.successors(dump.only("cObject", "table"), "cInstance").front();
     EXPECT_EQ(dump.attribute(table_type, "name"), "width_t");
     std::string array = dump.successors(table_type).front();
@@ -87,18 +87,18 @@ TEST(C2taCommandLine, WholeCompileCommandRuns) {
 // --batch writes each unit's dump beside it, the same text a single run
 // prints, and a unit that fails leaves no dump of its own behind.
 TEST(C2taCommandLine, BatchWritesOneDumpPerUnit) {
-    Scratch scratch;
+    scratch_dir scratch;
     scratch.write("inc/h.h", "struct h { int x; };\n");
     scratch.write("a.c", "#include \"h.h\"\nstruct h one;\n");
     scratch.write("sub/b.c", "#include \"h.h\"\nint b(struct h *p) { return p->x; }\n");
     scratch.write("bad.c", "int bad( {\n");
     // With no umask in the way, the dumps get the tools' mode 0664.
-    RunResult batch = scratch.run("umask 0; '" C2TA_PROGRAM "' -Iinc --batch a.c sub/b.c bad.c");
+    run_result batch = scratch.run("umask 0; '" C2TA_PROGRAM "' -Iinc --batch a.c sub/b.c bad.c");
     EXPECT_EQ(batch.status, 1);
     EXPECT_EQ(batch.out, "");
     EXPECT_NE(batch.err.find("bad.c"), std::string::npos);
     for (const char* unit : {"a", "sub/b"}) {
-        RunResult single = scratch.c2ta("-Iinc " + std::string(unit) + ".c");
+        run_result single = scratch.c2ta("-Iinc " + std::string(unit) + ".c");
         ASSERT_EQ(single.status, 0);
         EXPECT_EQ(scratch.run(std::string("cat ") + unit + ".ta").out, single.out) << unit;
     }
@@ -110,16 +110,16 @@ TEST(C2taCommandLine, BatchWritesOneDumpPerUnit) {
 // messages and leaves no dump (not even an old one), and the units after it are
 // still written, the same text a single run prints.
 TEST(C2taCommandLine, UnitListKeepsEachUnitsResultAndMessages) {
-    Scratch scratch;
+    scratch_dir scratch;
     scratch.write("inc/h.h", "struct h { int x; };\n");
     scratch.write("a.c", "#include \"h.h\"\nstruct h one;\n");
     scratch.write("bad.c", "int bad( {\n");
     scratch.write("sub/b.c", "#include \"h.h\"\nint b(struct h *p) { return p->x; }\n");
     scratch.write("bad.ta", "stale dump of an earlier run\n");
     scratch.write("c.c", "int c;\n");
-    RunResult run = scratch.run("umask 0; '" C2TA_PROGRAM "' -Iinc --unit a.c out-a.ta a.log "
-                                "--unit bad.c bad.ta bad.log --unit sub/b.c b.ta b.log "
-                                "--unit c.c missing/c.ta c.log");
+    run_result run = scratch.run("umask 0; '" C2TA_PROGRAM "' -Iinc --unit a.c out-a.ta a.log "
+                                 "--unit bad.c bad.ta bad.log --unit sub/b.c b.ta b.log "
+                                 "--unit c.c missing/c.ta c.log");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(scratch.run("ls bad.ta").status, 2);
@@ -129,7 +129,7 @@ TEST(C2taCommandLine, UnitListKeepsEachUnitsResultAndMessages) {
         << "a dump that cannot be written is that unit's message";
     const char* const good[][3] = {{"a.c", "out-a.ta", "a.log"}, {"sub/b.c", "b.ta", "b.log"}};
     for (const auto& unit : good) {
-        RunResult single = scratch.c2ta(std::string("-Iinc ") + unit[0]);
+        run_result single = scratch.c2ta(std::string("-Iinc ") + unit[0]);
         ASSERT_EQ(single.status, 0);
         EXPECT_EQ(scratch.run(std::string("cat ") + unit[1]).out, single.out) << unit[0];
         EXPECT_EQ(scratch.run(std::string("cat ") + unit[2]).out, "") << unit[0];
@@ -138,7 +138,7 @@ TEST(C2taCommandLine, UnitListKeepsEachUnitsResultAndMessages) {
 
     EXPECT_NE(parse_command_line({"--unit", "a.c", "a.ta"}).error, "");
     EXPECT_NE(parse_command_line({"--unit", "a.c", "a.ta", "a.log", "b.c"}).error, "");
-    Invocation two = parse_command_line(
+    command_line two = parse_command_line(
         {"-std=c99", "--unit", "a.c", "a.ta", "a.log", "--unit", "b.c", "b.ta", "b.log"});
     EXPECT_EQ(two.error, "");
     EXPECT_EQ(two.inputs, (std::vector<std::string>{"a.c", "b.c"}));

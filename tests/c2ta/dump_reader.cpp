@@ -34,27 +34,27 @@ std::map<std::string, std::string> read_attributes(const std::string& block) {
 
 } // namespace
 
-Dump read_dump(const std::string& text) {
-    Dump dump;
+ta_dump read_dump(const std::string& text) {
+    ta_dump dump;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
         std::istringstream words(line);
         std::string first, a, b, c;
         words >> first >> a >> b;
         if (first == "$INSTANCE") {
-            DumpNode node;
+            dump_node node;
             node.kind = b;
             node.attributes = read_attributes(line.substr(line.find('{')));
             dump.nodes[a] = node;
         } else if (!first.empty() && first[0] == '(') {
             b.erase(b.find(')'));
-            dump.edges.push_back(DumpEdge{first.substr(1), a, b});
+            dump.edges.push_back(dump_edge{first.substr(1), a, b});
         }
     }
     return dump;
 }
 
-std::vector<std::string> Dump::find(const std::string& kind, const std::string& name) const {
+std::vector<std::string> ta_dump::find(const std::string& kind, const std::string& name) const {
     std::vector<std::string> ids;
     for (const auto& [id, node] : nodes)
         if (node.kind == kind && node.attributes.count("name") &&
@@ -63,40 +63,41 @@ std::vector<std::string> Dump::find(const std::string& kind, const std::string& 
     return ids;
 }
 
-std::string Dump::only(const std::string& kind, const std::string& name) const {
+std::string ta_dump::only(const std::string& kind, const std::string& name) const {
     std::vector<std::string> ids = find(kind, name);
     EXPECT_EQ(ids.size(), 1u) << kind << " " << name;
     return ids.empty() ? std::string() : ids.front();
 }
 
-std::string Dump::attribute(const std::string& id, const std::string& name) const {
+std::string ta_dump::attribute(const std::string& id, const std::string& name) const {
     auto node = nodes.find(id);
     if (node == nodes.end() || !node->second.attributes.count(name)) return {};
     return node->second.attributes.at(name);
 }
 
-std::string Dump::kind_of(const std::string& id) const {
+std::string ta_dump::kind_of(const std::string& id) const {
     auto node = nodes.find(id);
     return node == nodes.end() ? std::string() : node->second.kind;
 }
 
-std::vector<std::string> Dump::successors(const std::string& id, const std::string& kind) const {
+std::vector<std::string> ta_dump::successors(const std::string& id, const std::string& kind) const {
     std::vector<std::string> ids;
-    for (const DumpEdge& edge : edges)
+    for (const dump_edge& edge : edges)
         if (edge.source == id && (kind.empty() || edge.kind == kind)) ids.push_back(edge.target);
     std::sort(ids.begin(), ids.end());
     return ids;
 }
 
-std::vector<std::string> Dump::predecessors(const std::string& id, const std::string& kind) const {
+std::vector<std::string> ta_dump::predecessors(const std::string& id,
+                                               const std::string& kind) const {
     std::vector<std::string> ids;
-    for (const DumpEdge& edge : edges)
+    for (const dump_edge& edge : edges)
         if (edge.target == id && (kind.empty() || edge.kind == kind)) ids.push_back(edge.source);
     std::sort(ids.begin(), ids.end());
     return ids;
 }
 
-std::string Dump::parent(const std::string& id) const {
+std::string ta_dump::parent(const std::string& id) const {
     std::vector<std::string> parents = predecessors(id, "cArcSon");
     return parents.empty() ? std::string() : parents.front();
 }

@@ -5,20 +5,20 @@
 #include <string>
 #include <vector>
 
-struct DumpNode {
+struct dump_node {
     std::string kind;
     std::map<std::string, std::string> attributes; // names without their quotes
 };
 
-struct DumpEdge {
+struct dump_edge {
     std::string kind;
     std::string source;
     std::string target;
 };
 
-struct Dump {
-    std::map<std::string, DumpNode> nodes; // by identifier, in byte order
-    std::vector<DumpEdge> edges;
+struct ta_dump {
+    std::map<std::string, dump_node> nodes; // by identifier, in byte order
+    std::vector<dump_edge> edges;
 
     // Identifiers of the nodes of one kind whose name is name.
     std::vector<std::string> find(const std::string& kind, const std::string& name) const;
@@ -35,4 +35,4 @@ struct Dump {
     std::string parent(const std::string& id) const;
 };
 
-Dump read_dump(const std::string& text);
+ta_dump read_dump(const std::string& text);

@@ -7,8 +7,8 @@
 
 namespace {
 
-Dump dump_of(const Scratch& scratch, const std::string& arguments) {
-    RunResult result = scratch.c2ta(arguments);
+ta_dump dump_of(const scratch_dir& scratch, const std::string& arguments) {
+    run_result result = scratch.c2ta(arguments);
     EXPECT_EQ(result.status, 0) << result.err;
     return read_dump(result.out);
 }
@@ -20,7 +20,7 @@ bool starts_with(const std::string& text, const char* prefix) {
 } // namespace
 
 TEST(C2taDump, FunctionsParametersAndLinkage) {
-    Scratch scratch;
+    scratch_dir scratch;
     scratch.write("f.c", "typedef long cents_t;\n"
                          "struct s { int a; };\n"
                          "static int helper(void);\n"
@@ -32,7 +32,7 @@ TEST(C2taDump, FunctionsParametersAndLinkage) {
                          "int proto(int);\n"
                          "typedef unsigned long size_t;\n"
                          "size_t strlen(const char *s);\n");
-    Dump dump = dump_of(scratch, "f.c");
+    ta_dump dump = dump_of(scratch, "f.c");
 
     std::string total = dump.only("cFunction", "total");
     EXPECT_EQ(dump.attribute(total, "beg"), "5.1");
@@ -74,7 +74,7 @@ TEST(C2taDump, FunctionsParametersAndLinkage) {
 }
 
 TEST(C2taDump, ObjectsInitializersAndReferences) {
-    Scratch scratch;
+    scratch_dir scratch;
     scratch.write("o.c", "enum color { RED, GREEN, LAST };\n"
                          "extern int counts[LAST];\n"
                          "int counts[LAST] = {\n"
@@ -90,7 +90,7 @@ TEST(C2taDump, ObjectsInitializersAndReferences) {
                          "    int counts = 0;\n"
                          "    return local + counts;\n"
                          "}\n");
-    Dump dump = dump_of(scratch, "o.c");
+    ta_dump dump = dump_of(scratch, "o.c");
 
     std::vector<std::string> counts = dump.find("cObject", "counts");
     ASSERT_EQ(counts.size(), 3u);
@@ -141,7 +141,7 @@ TEST(C2taDump, ObjectsInitializersAndReferences) {
 }
 
 TEST(C2taDump, TypedefsAggregatesAndEnums) {
-    Scratch scratch;
+    scratch_dir scratch;
     scratch.write("t.c", "struct list;\n"
                          "typedef struct list list_t;\n"
                          "struct list {\n"
@@ -152,7 +152,7 @@ TEST(C2taDump, TypedefsAggregatesAndEnums) {
                          "typedef struct pair { int a, b; } pair_t;\n"
                          "typedef enum { OFF, ON } state;\n"
                          "typedef pair_t couple;\n");
-    Dump dump = dump_of(scratch, "t.c");
+    ta_dump dump = dump_of(scratch, "t.c");
     std::string list = dump.only("cAggrType", "list");
     EXPECT_EQ(dump.attribute(list, "type"), "struct");
 
@@ -193,7 +193,7 @@ TEST(C2taDump, TypedefsAggregatesAndEnums) {
 // parent, pointers and parameters exactly one successor, identifiers share
 // one width, and every relation joins existing nodes.
 TEST(C2taDump, RealUnitIsAForestWithSingleTypeLinks) {
-    Scratch scratch;
+    scratch_dir scratch;
     scratch.write(
         "r.c", "#include <stdio.h>\n#include <stdlib.h>\n#include <string.h>\n#include <signal.h>\n"
                "static int cmp(const void *a, const void *b) { return strcmp(a, b); }\n"
@@ -203,11 +203,11 @@ TEST(C2taDump, RealUnitIsAForestWithSingleTypeLinks) {
                "    for (int i = 0; i < argc; i++) puts(argv[i]);\n"
                "    return 0;\n"
                "}\n");
-    Dump dump = dump_of(scratch, "-std=gnu11 r.c");
+    ta_dump dump = dump_of(scratch, "-std=gnu11 r.c");
     ASSERT_GT(dump.nodes.size(), 500u);
     std::size_t width = dump.nodes.begin()->first.size();
     std::map<std::string, int> structural_parents;
-    for (const DumpEdge& edge : dump.edges) {
+    for (const dump_edge& edge : dump.edges) {
         ASSERT_TRUE(dump.nodes.count(edge.source)) << edge.source;
         ASSERT_TRUE(dump.nodes.count(edge.target)) << edge.target;
         if (starts_with(edge.kind, "cArc")) ++structural_parents[edge.target];
@@ -227,18 +227,18 @@ TEST(C2taDump, RealUnitIsAForestWithSingleTypeLinks) {
 }
 
 TEST(C2taDump, UnitThatDoesNotParseWritesNothing) {
-    Scratch scratch;
+    scratch_dir scratch;
     scratch.write("bad.c", "int ok;\nint broken( { return; }\n");
-    RunResult bad = scratch.c2ta("bad.c");
+    run_result bad = scratch.c2ta("bad.c");
     EXPECT_NE(bad.status, 0);
     EXPECT_EQ(bad.out, "");
     EXPECT_NE(bad.err.find("bad.c:2"), std::string::npos) << bad.err;
 
-    RunResult missing = scratch.c2ta("absent.c");
+    run_result missing = scratch.c2ta("absent.c");
     EXPECT_NE(missing.status, 0);
     EXPECT_EQ(missing.out, "");
 
-    RunResult no_input = scratch.c2ta("-O2 -Wall");
+    run_result no_input = scratch.c2ta("-O2 -Wall");
     EXPECT_NE(no_input.status, 0);
     EXPECT_NE(no_input.err.find("usage"), std::string::npos);
 }

@@ -10,7 +10,7 @@
 namespace {
 
 // (scope name, parent scope name) of every scope file, sorted.
-std::vector<std::pair<std::string, std::string>> scope_links(const Dump& dump) {
+std::vector<std::pair<std::string, std::string>> scope_links(const ta_dump& dump) {
     std::vector<std::pair<std::string, std::string>> links;
     for (const auto& [id, node] : dump.nodes)
         if (node.kind == "cScopeFile")
@@ -19,7 +19,7 @@ std::vector<std::pair<std::string, std::string>> scope_links(const Dump& dump) {
     return links;
 }
 
-std::vector<std::pair<std::string, std::string>> user_links(const Dump& dump) {
+std::vector<std::pair<std::string, std::string>> user_links(const ta_dump& dump) {
     auto links = scope_links(dump);
     links.erase(std::remove_if(links.begin(), links.end(),
                                [](const auto& link) { return link.first[0] == '/'; }),
@@ -30,7 +30,7 @@ std::vector<std::pair<std::string, std::string>> user_links(const Dump& dump) {
 } // namespace
 
 TEST(C2taScopes, FollowTheIncludeTreeInBothModes) {
-    Scratch scratch;
+    scratch_dir scratch;
     scratch.write("inc/twice.h", "int twice_counter;\n");
     scratch.write("inc/guarded.h",
                   "#ifndef G\n#define G\n#include \"twice.h\"\nstruct g { int x; };\n#endif\n");
@@ -39,9 +39,9 @@ TEST(C2taScopes, FollowTheIncludeTreeInBothModes) {
     scratch.write("main.c", "#include <stddef.h>\n#include \"local.h\"\n#include "
                             "\"twice.h\"\n#include \"guarded.h\"\n#include \"twice.h\"\n"
                             "#include \"guarded.h\"\nint main(void) { return twice_counter; }\n");
-    RunResult from_source = scratch.c2ta("-Iinc main.c");
+    run_result from_source = scratch.c2ta("-Iinc main.c");
     ASSERT_EQ(from_source.status, 0) << from_source.err;
-    Dump dump = read_dump(from_source.out);
+    ta_dump dump = read_dump(from_source.out);
 
     std::string compilation = dump.only("cScopeCompil", "main.c");
     std::vector<std::string> top = dump.successors(compilation, "cArcSon");
@@ -68,9 +68,9 @@ TEST(C2taScopes, FollowTheIncludeTreeInBothModes) {
     // The same unit preprocessed by the compiler gives the same scope tree,
     // system headers included, because the names come from its line markers.
     ASSERT_EQ(scratch.run("cc -E -Iinc main.c > main.cpp.c").status, 0);
-    RunResult from_markers = scratch.c2ta("main.cpp.c");
+    run_result from_markers = scratch.c2ta("main.cpp.c");
     ASSERT_EQ(from_markers.status, 0) << from_markers.err;
-    Dump marked = read_dump(from_markers.out);
+    ta_dump marked = read_dump(from_markers.out);
     EXPECT_EQ(user_links(marked), expected);
     std::string markers = scratch
                               .run("grep -o '^# [0-9]* \"/[^\"]*\" 1' main.cpp.c | sed "
@@ -87,7 +87,7 @@ TEST(C2taScopes, FollowTheIncludeTreeInBothModes) {
 }
 
 TEST(C2taScopes, PreprocessedInputTakesFilesAndLinesFromLineMarkers) {
-    Scratch scratch;
+    scratch_dir scratch;
     scratch.write("m.cpp.c", "# 0 \"m.c\"\n"
                              "# 0 \"<built-in>\"\n"
                              "# 0 \"<command-line>\"\n"
@@ -102,9 +102,9 @@ TEST(C2taScopes, PreprocessedInputTakesFilesAndLinesFromLineMarkers) {
                              "}\n"
                              "# 40 \"gen.y\"\n"
                              "int g;\n");
-    RunResult result = scratch.c2ta("m.cpp.c");
+    run_result result = scratch.c2ta("m.cpp.c");
     ASSERT_EQ(result.status, 0) << result.err;
-    Dump dump = read_dump(result.out);
+    ta_dump dump = read_dump(result.out);
     dump.only("cScopeCompil", "m.c");
     std::string x = dump.only("cObject", "x");
     EXPECT_EQ(dump.attribute(dump.parent(x), "name"), "h.h");
@@ -125,7 +125,7 @@ TEST(C2taScopes, PreprocessedInputTakesFilesAndLinesFromLineMarkers) {
 // name of each path, as the compiler's line markers give it, whatever form
 // the include directory takes on the command line.
 TEST(C2taScopes, NamesMatchTheCompilersLineMarkers) {
-    Scratch scratch;
+    scratch_dir scratch;
     scratch.write("include/a.h", "#include \"sub/b.h\"\nint a_x;\n");
     scratch.write("include/sub/b.h", "int b_x;\n");
     scratch.write("src/c.h", "#include \"../include/sub/b.h\"\nint c_x;\n");
@@ -137,9 +137,9 @@ TEST(C2taScopes, NamesMatchTheCompilersLineMarkers) {
         "grep -E '^# [0-9]+ \"[^/<][^\"]*\" 1' | sed 's/^# [0-9]* \"\\([^\"]*\\)\".*/\\1/' | sort";
     for (const std::string& flag : std::vector<std::string>{
              "-Iinclude", "-Iinclude/", "-I./include", "-I " + scratch.dir() + "/include"}) {
-        RunResult markers = scratch.run("cc -E " + flag + " src/m.c | " + entered);
+        run_result markers = scratch.run("cc -E " + flag + " src/m.c | " + entered);
         ASSERT_EQ(markers.status, 0) << markers.err;
-        RunResult dump = scratch.c2ta(flag + " src/m.c");
+        run_result dump = scratch.c2ta(flag + " src/m.c");
         ASSERT_EQ(dump.status, 0) << dump.err;
         std::string names;
         for (const auto& link : user_links(read_dump(dump.out)))

@@ -33,31 +33,31 @@ std::set<std::string> user_files(const std::string& unit_source, const std::stri
     return files;
 }
 
-struct UnitRun {
+struct unit_run {
     std::string facts;
-    CrossCheck check;
+    crosscheck_result check;
 };
 
 // The unit's preprocessed text must be in unit.cpp.c of the scratch directory.
-UnitRun check_unit(const Scratch& scratch, const std::string& source,
-                   const std::string& c2ta_input) {
-    UnitRun run;
-    RunResult dump = scratch.run("cd '" + shop + "' && '" C2TA_PROGRAM "' " + c2ta_input + " > '" +
-                                 scratch.dir() + "/unit.ta'");
+unit_run check_unit(const scratch_dir& scratch, const std::string& source,
+                    const std::string& c2ta_input) {
+    unit_run run;
+    run_result dump = scratch.run("cd '" + shop + "' && '" C2TA_PROGRAM "' " + c2ta_input + " > '" +
+                                  scratch.dir() + "/unit.ta'");
     EXPECT_EQ(dump.status, 0) << source << ": " << dump.err;
-    RunResult facts = scratch.run("'" EXTRACTOR_PROGRAM "' unit.ta");
+    run_result facts = scratch.run("'" EXTRACTOR_PROGRAM "' unit.ta");
     EXPECT_EQ(facts.status, 0) << facts.err;
     run.facts = facts.out;
     std::set<std::string> files = user_files(source, facts.out);
     std::string file_list;
     for (const std::string& file : files)
         file_list += " " + file;
-    RunResult tags = scratch.run(
+    run_result tags = scratch.run(
         "cd '" + shop + "' && ctags -x --kinds-C=+px --_xformat='%K|%N|%n|%F|%s' -o -" + file_list);
     EXPECT_EQ(tags.status, 0) << tags.err;
-    RunResult calls = scratch.run("cd '" + shop + "' && cflow -x -i +s -i +_ " + source);
+    run_result calls = scratch.run("cd '" + shop + "' && cflow -x -i +s -i +_ " + source);
     EXPECT_EQ(calls.status, 0) << calls.err;
-    RunResult text = scratch.run("cat unit.cpp.c");
+    run_result text = scratch.run("cat unit.cpp.c");
     std::istringstream facts_in(facts.out), tags_in(tags.out), calls_in(calls.out),
         text_in(text.out);
     run.check = cross_check(read_facts(facts_in), read_ctags(tags_in), read_cflow(calls_in),
@@ -65,7 +65,7 @@ UnitRun check_unit(const Scratch& scratch, const std::string& source,
     return run;
 }
 
-void expect_agreement(const std::string& label, const CrossCheck& check) {
+void expect_agreement(const std::string& label, const crosscheck_result& check) {
     EXPECT_GT(check.facts, 0) << label;
     EXPECT_EQ(check.facts, check.tags) << label;
     EXPECT_EQ(check.matched, check.facts) << label;
@@ -82,7 +82,7 @@ void expect_agreement(const std::string& label, const CrossCheck& check) {
 } // namespace
 
 TEST(C2taShop, FactsAgreeWithCtagsAndCflowForEveryUnit) {
-    Scratch scratch;
+    scratch_dir scratch;
     std::vector<std::string> sources =
         words(scratch.run("cd '" + shop + "' && find . -name '*.c' | sed 's|^./||' | sort").out);
     ASSERT_EQ(sources.size(), 5u);
@@ -94,14 +94,14 @@ TEST(C2taShop, FactsAgreeWithCtagsAndCflowForEveryUnit) {
                            preprocessed + "'")
                       .status,
                   0);
-        UnitRun from_source = check_unit(scratch, source, compile_flags + " " + source);
+        unit_run from_source = check_unit(scratch, source, compile_flags + " " + source);
         expect_agreement(source, from_source.check);
         EXPECT_EQ(from_source.check.tags_inactive, 0) << source;
         units_with_extra_calls += from_source.check.extra_calls.empty() ? 0 : 1;
 
         // The compiler's preprocessed text gives the same facts for the user's
         // files, since its line markers name and number them the same way.
-        UnitRun from_text = check_unit(scratch, source, "'" + preprocessed + "'");
+        unit_run from_text = check_unit(scratch, source, "'" + preprocessed + "'");
         expect_agreement(source + " (preprocessed)", from_text.check);
         EXPECT_EQ(from_text.check.exact_begin, from_source.check.exact_begin) << source;
     }

@@ -11,9 +11,9 @@
 namespace {
 
 // The facts of main.c, preprocessed by cc with the given flags.
-std::string facts_of(const Scratch& scratch, const std::string& flags = "") {
-    RunResult r = scratch.run("cc -E " + flags + " main.c -o main.cpp.c && " C2TA_PROGRAM " " +
-                              flags + " main.cpp.c > main.ta && " EXTRACTOR_PROGRAM " main.ta");
+std::string facts_of(const scratch_dir& scratch, const std::string& flags = "") {
+    run_result r = scratch.run("cc -E " + flags + " main.c -o main.cpp.c && " C2TA_PROGRAM " " +
+                               flags + " main.cpp.c > main.ta && " EXTRACTOR_PROGRAM " main.ta");
     EXPECT_EQ(r.status, 0) << r.err;
     return r.out;
 }
@@ -26,7 +26,7 @@ bool has(const std::string& facts, const std::string& line) {
 // structure, union or enumeration: the declaration or function using them
 // needs it complete.
 TEST(C2taUses, TypesNamedInExpressions) {
-    Scratch scratch;
+    scratch_dir scratch;
     scratch.write("t.h", "#include <stddef.h>\n"
                          "struct pair { char c; double d; };\n"
                          "struct offs { char c; double d; };\n"
@@ -67,7 +67,7 @@ TEST(C2taUses, TypesNamedInExpressions) {
 // Names in attribute arguments are uses: GCC's malloc attribute names the
 // deallocator, cleanup a function. A format archetype names nothing.
 TEST(C2taUses, NamesInsideAttributes) {
-    Scratch scratch;
+    scratch_dir scratch;
     scratch.write("main.c",
                   "#include <stdio.h>\n"
                   "void release(void *p);\n"
@@ -86,7 +86,7 @@ TEST(C2taUses, NamesInsideAttributes) {
 
 // A function declared through a typedef of a function type uses the typedef.
 TEST(C2taUses, FunctionDeclaredByTypedef) {
-    Scratch scratch;
+    scratch_dir scratch;
     scratch.write("main.c", "typedef int (fn_t)(int);\nextern fn_t twice;\n"
                             "int main(void) { return twice(1); }\n");
     std::string facts = facts_of(scratch);
@@ -97,7 +97,7 @@ TEST(C2taUses, FunctionDeclaredByTypedef) {
 // and <t.h> through -I.); the empty second entry renames nothing, and the
 // typedef has the name it has in a unit that enters the header once.
 TEST(C2taUses, GuardedHeaderEnteredTwiceKeepsItsNames) {
-    Scratch scratch;
+    scratch_dir scratch;
     scratch.write("t.h", "#ifndef T_H\n#define T_H\ntypedef struct { int n; } S;\n#endif\n");
     scratch.write("u.h", "#include <t.h>\nextern S s;\n");
     scratch.write("main.c", "#include \"t.h\"\n#include \"u.h\"\nint main(void) { return s.n; }\n");
@@ -118,7 +118,7 @@ TEST(C2taUses, GuardedHeaderEnteredTwiceKeepsItsNames) {
 // carry a direct use; pointers, casts, prototypes, extern declarations and
 // typedefs need only the tag ("5" for a definition, "6" for a declaration).
 TEST(C2taUses, UsesThatNeedOnlyTheTag) {
-    Scratch scratch;
+    scratch_dir scratch;
     scratch.write("t.h", "struct S { int a; };\n"
                          "typedef struct S S_t;\n"
                          "struct P { struct S *s; };\n"
