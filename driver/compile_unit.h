@@ -31,6 +31,23 @@ struct compile_unit {
     std::string rewritten() const { return rewritten_source_of(stem); }
     // The name of the unit in messages and the report: its path inside the project.
     std::string name;
+    // The directories of its -I and -iquote options, in order, as the flags
+    // write them.
+    std::vector<std::string> include_dirs() const {
+        std::vector<std::string> dirs;
+        for (size_t i = 0; i < flags.size(); ++i) {
+            const std::string& flag = flags[i];
+            std::string dir;
+            if ((flag == "-I" || flag == "-iquote") && i + 1 < flags.size())
+                dir = flags[++i];
+            else if (flag.rfind("-I", 0) == 0 && flag.size() > 2)
+                dir = flag.substr(2);
+            else if (flag.rfind("-iquote", 0) == 0 && flag.size() > 7)
+                dir = flag.substr(7);
+            if (!dir.empty()) dirs.push_back(dir);
+        }
+        return dirs;
+    }
     // The source's further commands whose compiler, directory or flags differ
     // from this one's, each once.
     std::vector<compile_variant> variants;

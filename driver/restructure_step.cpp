@@ -25,19 +25,9 @@ std::vector<std::string> project_include_dirs(const std::vector<compile_unit>& u
                                               const std::string& tree) {
     std::vector<std::string> dirs;
     std::set<std::string> seen;
-    for (const compile_unit& unit : units) {
-        for (size_t i = 0; i < unit.flags.size(); ++i) {
-            const std::string& flag = unit.flags[i];
-            std::string dir;
-            if ((flag == "-I" || flag == "-iquote") && i + 1 < unit.flags.size())
-                dir = unit.flags[++i];
-            else if (flag.rfind("-I", 0) == 0 && flag.size() > 2)
-                dir = flag.substr(2);
-            else if (flag.rfind("-iquote", 0) == 0 && flag.size() > 7)
-                dir = flag.substr(7);
-            if (!dir.empty() && inside(dir, tree) && seen.insert(dir).second) dirs.push_back(dir);
-        }
-    }
+    for (const compile_unit& unit : units)
+        for (const std::string& dir : unit.include_dirs())
+            if (inside(dir, tree) && seen.insert(dir).second) dirs.push_back(dir);
     return dirs;
 }
 

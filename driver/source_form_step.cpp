@@ -28,19 +28,8 @@ bool inside(const std::string& path, const std::string& dir) {
 // The include directories of a unit's flags, absolute, in order.
 std::vector<std::string> include_dirs(const compile_unit& unit) {
     std::vector<std::string> dirs;
-    for (size_t i = 0; i < unit.flags.size(); ++i) {
-        const std::string& flag = unit.flags[i];
-        std::string dir;
-        if ((flag == "-I" || flag == "-iquote") && i + 1 < unit.flags.size())
-            dir = unit.flags[++i];
-        else if (flag.rfind("-I", 0) == 0 && flag.size() > 2)
-            dir = flag.substr(2);
-        else if (flag.rfind("-iquote", 0) == 0 && flag.size() > 7)
-            dir = flag.substr(7);
-        if (!dir.empty())
-            dirs.push_back(
-                fs::absolute(fs::path(unit.directory) / dir).lexically_normal().string());
-    }
+    for (const std::string& dir : unit.include_dirs())
+        dirs.push_back(fs::absolute(fs::path(unit.directory) / dir).lexically_normal().string());
     return dirs;
 }
 

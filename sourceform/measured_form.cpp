@@ -1,17 +1,12 @@
 #include "measured_form.h"
 
+#include "trim.h"
+
 #include <fstream>
 #include <regex>
 #include <sstream>
 
 namespace {
-
-std::string trim(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t\r");
-    if (b == std::string::npos) return "";
-    size_t e = s.find_last_not_of(" \t\r");
-    return s.substr(b, e - b + 1);
-}
 
 // "#line 12 \"f\"" or "# 12 \"f\" 2": the line and the file; false for other lines.
 bool read_marker(const std::string& line, int& number, std::string& file) {

@@ -1,5 +1,7 @@
 #include "original_file.h"
 
+#include "trim.h"
+
 #include <algorithm>
 #include <cctype>
 #include <fstream>
@@ -8,11 +10,30 @@
 
 namespace {
 
-std::string trim(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t\r");
-    if (b == std::string::npos) return "";
-    size_t e = s.find_last_not_of(" \t\r");
-    return s.substr(b, e - b + 1);
+// Calls `code(k)` for each character k of line `l` outside comments; a
+// character or string literal is reported by its opening quote only, so that
+// brackets and comment marks inside it count for nothing. `in_comment`
+// carries a block comment over to the next line.
+template <class F> void for_each_code_char(const std::string& l, bool& in_comment, F&& code) {
+    for (size_t k = 0; k < l.size(); ++k) {
+        if (in_comment) {
+            if (l.compare(k, 2, "*/") == 0) {
+                in_comment = false;
+                ++k;
+            }
+        } else if (l.compare(k, 2, "/*") == 0) {
+            in_comment = true;
+            ++k;
+        } else if (l.compare(k, 2, "//") == 0) {
+            return;
+        } else {
+            code(k);
+            const char quote = l[k];
+            if (quote == '"' || quote == '\'')
+                for (++k; k < l.size() && l[k] != quote; ++k)
+                    if (l[k] == '\\') ++k;
+        }
+    }
 }
 
 bool ident_start(char c) {
@@ -162,21 +183,9 @@ void original_file::scan() {
             continue;
         }
         // Tracks block comments, to tell code from comments and to skip '#' in them.
-        for (size_t k = 0; k < l.size(); ++k) {
-            if (in_comment) {
-                if (l.compare(k, 2, "*/") == 0) {
-                    in_comment = false;
-                    ++k;
-                }
-            } else if (l.compare(k, 2, "/*") == 0) {
-                in_comment = true;
-                ++k;
-            } else if (l.compare(k, 2, "//") == 0) {
-                break;
-            } else if (l[k] != ' ' && l[k] != '\t' && l[k] != '\r') {
-                code[i] = true;
-            }
-        }
+        for_each_code_char(l, in_comment, [&](size_t k) {
+            if (l[k] != ' ' && l[k] != '\t' && l[k] != '\r') code[i] = true;
+        });
     }
     // An include guard: the first directive tests a macro the second defines, and
     // its #endif is the last directive with no code after it.
@@ -302,27 +311,11 @@ int original_file::balanced_end(int first, int last) const {
     for (int n = first; n <= line_count(); ++n) {
         if (!is_directive(n)) {
             const std::string& l = line(n);
-            for (size_t k = 0; k < l.size(); ++k) {
-                char c = l[k];
-                if (in_comment) {
-                    if (l.compare(k, 2, "*/") == 0) {
-                        in_comment = false;
-                        ++k;
-                    }
-                } else if (l.compare(k, 2, "/*") == 0) {
-                    in_comment = true;
-                    ++k;
-                } else if (l.compare(k, 2, "//") == 0) {
-                    break;
-                } else if (c == '"' || c == '\'') {
-                    for (++k; k < l.size() && l[k] != c; ++k)
-                        if (l[k] == '\\') ++k;
-                } else if (c == '(' || c == '[' || c == '{') {
-                    ++depth;
-                } else if (c == ')' || c == ']' || c == '}') {
-                    --depth;
-                }
-            }
+            for_each_code_char(l, in_comment, [&](size_t k) {
+                const char c = l[k];
+                if (c == '(' || c == '[' || c == '{') ++depth;
+                if (c == ')' || c == ']' || c == '}') --depth;
+            });
         }
         if (n >= last && depth <= 0) return n;
     }

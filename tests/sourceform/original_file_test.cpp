@@ -80,6 +80,16 @@ TEST(OriginalFile, DirectivesInsideCommentsAreText) {
     EXPECT_FALSE(f.is_directive(2));
 }
 
+TEST(OriginalFile, CommentMarksAndBracketsInsideLiteralsAreText) {
+    // "/*" in a string opens no comment: the #if after it is a directive.
+    original_file f("l.h", "const char *open = \"/*\";\n#if X\nint a;\n#endif\n");
+    EXPECT_TRUE(f.is_directive(2));
+    EXPECT_EQ(f.conditions_at(3).size(), 1u);
+    // A bracket in a character literal does not hold the declaration open.
+    original_file g("g.h", "int m(char c) { return c == '{'; }\nint n;\n");
+    EXPECT_EQ(g.balanced_end(1, 1), 1);
+}
+
 TEST(Identifiers, CommentsStringsAndNumbersAreNotIdentifiers) {
     std::vector<std::string> expected{"int", "x", "MAX", "char", "y"};
     EXPECT_EQ(identifiers_in("int x = MAX /* NOT */ + 0x1fUL; // NOR\n"
