@@ -566,7 +566,6 @@ void build_after(run_state& run) {
         again_steps = second.steps;
     }
     run.end("rebuild");
-    run.rebuild_steps = rebuilt.steps;
     run.report.build_seconds_before = run.build.result.seconds;
     // The second build's compiles come first: they are those of the sources
     // put back.
