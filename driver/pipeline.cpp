@@ -50,7 +50,7 @@ struct run_state {
     captured_build build;
     bool build_captured = false;
     std::vector<build_step> rebuild_steps; // what the rebuild ran
-    std::string rebuild_log;                // the log of the rebuild's last build
+    std::string rebuild_log;               // the log of the rebuild's last build
     restructure_result restructured;
     std::vector<unit_bound> bounds;
     run_report report;
@@ -255,9 +255,9 @@ void fit_configurations(run_state& run) {
         const compile_unit& unit = run.units[i];
         if (unit.variants.empty() || !fs::exists(unit.rewritten())) continue;
         for (size_t k = 0; k <= unit.variants.size(); ++k) {
-            const compile_variant v = k == 0 ? compile_variant{unit.directory, unit.compiler,
-                                                               unit.flags}
-                                             : unit.variants[k - 1];
+            const compile_variant v =
+                k == 0 ? compile_variant{unit.directory, unit.compiler, unit.flags}
+                       : unit.variants[k - 1];
             std::string out = unit_file(run, i, ".config" + std::to_string(k) + ".i");
             requests.push_back({with(with({v.compiler}, v.flags), {"-E", "-P", unit.source}),
                                 v.directory, out, out + ".log"});
@@ -281,12 +281,14 @@ void fit_configurations(run_state& run) {
         if (differing.empty()) continue;
         std::optional<std::string> guard =
             configuration_guard(command_line_macros(unit.flags), differing);
-        if (guard && write_file(unit.rewritten(), guarded_source(*guard, read_text(unit.rewritten()),
-                                                                 read_text(unit.source)))) {
+        if (guard &&
+            write_file(unit.rewritten(), guarded_source(*guard, read_text(unit.rewritten()),
+                                                        read_text(unit.source)))) {
             run.shown.message("hdrslim: " + unit.name + " is compiled in " +
                               std::to_string(differing.size() + 1) +
                               " configurations with other text; its rewritten source serves the "
-                              "first (#if " + *guard + "), the others compile its original text");
+                              "first (#if " +
+                              *guard + "), the others compile its original text");
             continue;
         }
         std::error_code ec;
@@ -450,8 +452,7 @@ void place_rewritten(run_state& run, const compile_unit& unit) {
     if (ec)
         run.report.failures.push_back(
             {unit.name, "rebuild", "cannot put the rewritten source in place: " + ec.message(),
-             "see whether " + target.parent_path().string() + " can be written",
-             target.string()});
+             "see whether " + target.parent_path().string() + " can be written", target.string()});
 }
 
 // The restructured units whose source in the rebuilt copy is no longer the
@@ -487,8 +488,7 @@ bool names_source(const std::vector<build_step>& steps, const fs::path& source) 
 // compiled apart (report_regenerated_sources), so that the hint can say whether
 // its rewritten source compiles.
 void find_regenerated_sources(run_state& run, const std::vector<size_t>& again,
-                              const std::vector<build_step>& again_steps,
-                              const std::string& log) {
+                              const std::vector<build_step>& again_steps, const std::string& log) {
     const std::vector<size_t> still = sources_made_again(run);
     for (size_t i = 0; i < run.units.size(); ++i) {
         const bool made_again = std::find(still.begin(), still.end(), i) != still.end();
@@ -555,9 +555,8 @@ void build_after(run_state& run) {
             if (k < 3) names += (k ? ", " : "") + run.units[again[k]].name;
         }
         run.shown.message("hdrslim: the build made " + std::to_string(again.size()) +
-                          " rewritten source" + (again.size() > 1 ? "s" : "") + " again (" +
-                          names + (again.size() > 3 ? ", ..." : "") +
-                          "); put back and built once more");
+                          " rewritten source" + (again.size() > 1 ? "s" : "") + " again (" + names +
+                          (again.size() > 3 ? ", ..." : "") + "); put back and built once more");
         log = run.out.work + "/build-again.log";
         captured_build second =
             capture_build(run.options.build_command, run.out.after, run.out.work, "build-again");
@@ -783,9 +782,9 @@ void build_source_form(run_state& run) {
     for (const unit_report& u : run.report.units)
         restructured.push_back(u.restructured);
     run.begin("source form", 0);
-    source_form_step step = write_source_step(run.out.project, run.out.tree, run.out.root,
-                                              run.units, restructured,
-                                              run.restructured.new_headers);
+    source_form_step step =
+        write_source_step(run.out.project, run.out.tree, run.out.root, run.units, restructured,
+                          run.restructured.new_headers);
     run.end("source form");
     s.written = step.written;
     s.error = step.error;
@@ -815,8 +814,8 @@ void build_source_form(run_state& run) {
             run.end("check source form");
             s.check = checked.ok() ? "passed" : "failed";
             std::string difference =
-                first_output_difference(read_text(run.out.work + "/check-before.log"),
-                                        run.out.tree, read_text(check_log), step.dir);
+                first_output_difference(read_text(run.out.work + "/check-before.log"), run.out.tree,
+                                        read_text(check_log), step.dir);
             s.same_output = difference.empty();
             if (!checked.ok() || !difference.empty())
                 run.report.failures.push_back(

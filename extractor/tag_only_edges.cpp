@@ -78,8 +78,8 @@ unit_needs& needs(bool definition, const std::string& subject) {
 }
 
 // The needs a fact of `kind` about `subject` reads: a definition's for
-// definition_uses, a declaration's for declaration_uses, the other kind's when there is none (as the
-// reader looks the unit up).
+// definition_uses, a declaration's for declaration_uses, the other kind's when
+// there is none (as the reader looks the unit up).
 const unit_needs* needs_for(int kind, const std::string& subject) {
     const bool definition = kind == fact_kind::definition_uses;
     auto found = needs_of.find({definition, subject});
@@ -232,7 +232,7 @@ void generate_tag_only_edges() {
         if (!found) continue; // a unit this pass does not model
         const unit_needs& n = *found;
         const int mark = u.kind == fact_kind::definition_uses ? fact_kind::definition_uses_tag
-                                                             : fact_kind::declaration_uses_tag;
+                                                              : fact_kind::declaration_uses_tag;
         if (aggregate_name(u.object)) {
             // A typedef and the aggregate it defines are one statement: the
             // typedef's text holds the aggregate's members and needs what

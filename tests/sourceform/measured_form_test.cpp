@@ -51,6 +51,7 @@ TEST(MeasuredForm, ForwardDeclarationsAheadOfTheMarkerOpenTheNextUnit) {
         << "a unit that is a forward declaration keeps its own line";
     EXPECT_EQ(m.units[2].text,
               std::vector<std::string>{"typedef void (*printer)(const item_t *item);"});
-    EXPECT_EQ(forward_declarations(m.units[3], "void print_report(const struct report_style *style);"),
-              std::vector<std::string>{"struct report_style;"});
+    EXPECT_EQ(
+        forward_declarations(m.units[3], "void print_report(const struct report_style *style);"),
+        std::vector<std::string>{"struct report_style;"});
 }
