@@ -31,20 +31,6 @@ bool breaks_cycles(const node& n) {
     return name.compare(0, 5, "func:") != 0 && name.compare(0, 4, "var:") != 0;
 }
 
-// Number of nodes reachable from n along `deps` (n included).
-std::size_t reach_size(const node& n, const edge_set& deps) {
-    node_set reached{n};
-    std::vector<node> pending{n};
-    while (!pending.empty()) {
-        const int from = pending.back().id;
-        pending.pop_back();
-        for (auto it = deps.lower_bound(edge::first_from(from));
-             it != deps.end() && it->from.id == from; ++it)
-            if (reached.insert(it->to).second) pending.push_back(it->to);
-    }
-    return reached.size();
-}
-
 // True when unit p stood before unit x in the text they were read from: by
 // line within one file, else by the line of the preprocessed source where
 // each was read.
@@ -102,7 +88,7 @@ node cycle_breaker(const node_set& remaining, const std::map<int, std::map<int, 
     std::size_t best_size = 0;
     for (const node& n : remaining) {
         if (!breaks_cycles(n)) continue;
-        const std::size_t size = index ? index->units_reached(n) : reach_size(n, deps);
+        const std::size_t size = index ? index->units_reached(n) : reachable_from(n, deps).size();
         if (!found || size > best_size) {
             best = n;
             best_size = size;

@@ -7,17 +7,21 @@
 #include <iterator>
 #include <vector>
 
-node_set graph::dominate_set(const node& n) const {
+node_set reachable_from(const node& n, const edge_set& along) {
     node_set reached{n};
     std::vector<node> pending{n};
     while (!pending.empty()) {
         const int from = pending.back().id;
         pending.pop_back();
-        for (auto it = edges.lower_bound(edge::first_from(from));
-             it != edges.end() && it->from.id == from; ++it)
+        for (auto it = along.lower_bound(edge::first_from(from));
+             it != along.end() && it->from.id == from; ++it)
             if (reached.insert(it->to).second) pending.push_back(it->to);
     }
     return reached;
+}
+
+node_set graph::dominate_set(const node& n) const {
+    return reachable_from(n, edges);
 }
 
 node_set graph::actual_dominate_set(const node& n) const {

@@ -25,6 +25,9 @@ class merge_candidates;
 using node_set = std::set<node>;
 using edge_set = std::set<edge>;
 
+// n and every node reachable from n along `along` (graph/reachability.cpp).
+node_set reachable_from(const node& n, const edge_set& along);
+
 class graph {
   public:
     // ---- data members, in the order the phases know them ----
