@@ -32,6 +32,7 @@ class unit_extraction {
     void enter_file(const std::string& file);
     void marker_line(const std::string& line);
     void source_line(const std::string& line);
+    void add_text(const std::string& line);
     void close_block();
     void add_positionless_neighbours();
     // Folds `merged` into `head`: positions, static name, edges.
@@ -63,6 +64,7 @@ class unit_extraction {
     std::map<int, std::set<int>> sources_of_;
     file_key current_;
     int line_ = 0;
+    bool continues_line_ = false; // the last marker continues the line before it
     long physical_ = 0;
 
     node head_;
