@@ -22,8 +22,12 @@ std::vector<std::string> lines_of(const std::string& text) {
     return lines;
 }
 
-bool is_digit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
-bool is_word(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; }
+bool is_digit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+bool is_word(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+}
 
 // The end of a number at `at` (digits, then a fraction), `at` when none.
 size_t number_end(const std::string& line, size_t at) {
@@ -52,8 +56,8 @@ size_t duration_end(const std::string& line, size_t at) {
     size_t unit = end;
     while (unit < line.size() && line[unit] == ' ')
         ++unit;
-    static const char* const units[] = {"seconds", "second", "secs", "sec", "msec", "ms",
-                                        "us",      "s",      "minutes", "min"};
+    static const char* const units[] = {"seconds", "second", "secs", "sec",     "msec",
+                                        "ms",      "us",     "s",    "minutes", "min"};
     for (const char* name : units) {
         const std::string u = name;
         if (line.compare(unit, u.size(), u) == 0 &&
