@@ -74,7 +74,20 @@ struct run_state {
     }
 };
 
+void print_failures(const std::vector<unit_failure>& failures) {
+    if (failures.empty()) return;
+    std::printf("\nfailures:\n");
+    for (const unit_failure& f : failures)
+        std::printf("  %s (%s): %s\n    hint: %s\n    log: %s\n", f.unit.c_str(), f.step.c_str(),
+                    f.message.c_str(), f.hint.c_str(), f.log.c_str());
+}
+
+// Stops the run. The failures of units found so far are shown: they are often
+// why the run cannot go on (no unit left to restructure).
 int fail(run_state& run, const std::string& phase, const std::string& message) {
+    std::fflush(stdout);
+    print_failures(run.report.failures);
+    std::fflush(stdout);
     run.shown.message("hdrslim: " + message);
     if (!run.out.root.empty()) {
         run.out.mark("failed during " + phase + ": " + message);
@@ -868,12 +881,7 @@ bool write_report(run_state& run) {
               write_file(root + "/report.json", report_json(run.report)) &&
               write_file(root + "/report.svg", report_svg(run.report));
     std::printf("%s", report_table(run.report).c_str());
-    if (!run.report.failures.empty()) {
-        std::printf("\nfailures:\n");
-        for (const unit_failure& f : run.report.failures)
-            std::printf("  %s (%s): %s\n    hint: %s\n    log: %s\n", f.unit.c_str(),
-                        f.step.c_str(), f.message.c_str(), f.hint.c_str(), f.log.c_str());
-    }
+    print_failures(run.report.failures);
     std::printf("\nreport: %s/report.md (also report.json, report.svg)\n", root.c_str());
     if (run.options.source_form) std::printf("%s", source_form_terminal(run.source).c_str());
     return ok;
