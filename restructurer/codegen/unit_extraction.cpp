@@ -42,6 +42,17 @@ bool parse_marker(const std::string& line, int& number, std::string& name) {
     name = line.substr(pos + 1, close - pos - 1);
     return true;
 }
+
+// Whether a marker's flags after its name ("1" entering a file, "2" back in
+// it, "3" a system header) hold `flag`.
+bool has_flag(const std::string& line, char flag) {
+    const std::size_t close = line.find('"', line.find('"') + 1);
+    for (std::size_t at = close + 1; at < line.size(); ++at)
+        if (line[at] == flag && (at + 1 == line.size() || line[at + 1] == ' ') &&
+            line[at - 1] == ' ')
+            return true;
+    return false;
+}
 } // namespace
 
 unit_extraction::unit_extraction(graph& g, const std::string& path)
@@ -150,6 +161,16 @@ void unit_extraction::marker_line(const std::string& line) {
     }
     if (graph::is_working_directory_marker(name)) return;
     const std::string file = graph::source_path(name, g_.compile_dir);
+    // Where a system header's macro (NULL, INT_MIN) expands inside a line, the
+    // preprocessor writes the expansion and the rest of the line on lines of
+    // their own, between markers that name the same file and only flip the
+    // system flag. The pieces are one line of the source: they are joined back
+    // as `cc -E -P` writes them, so that the text keeps the original's lines.
+    const bool system = has_flag(line, '3');
+    join_ = !has_flag(line, '1') && !has_flag(line, '2') && file == marker_file_ &&
+            system != marker_system_;
+    marker_file_ = file;
+    marker_system_ = system;
     // The first marker names the source this file was preprocessed from.
     graph::main_file_of.emplace(path_, file);
     enter_file(file);
@@ -193,7 +214,23 @@ void unit_extraction::source_line(const std::string& line) {
     // taken once even when units of this file are open as well.
     const ProgramUnit* head = as_unit(head_);
     const bool head_elsewhere = open_ && head && head->new_end == 0 && !belongs_here(head_);
-    if (head_elsewhere || !g_.file_units.empty()) text_ += line + "\n";
+    const bool collect = head_elsewhere || !g_.file_units.empty();
+    if (collect) {
+        if (join_ && appended_ && !text_.empty() && text_.back() == '\n') {
+            // The pieces keep the columns of the original line; one blank joins them.
+            text_.pop_back();
+            while (!text_.empty() && (text_.back() == ' ' || text_.back() == '\t'))
+                text_.pop_back();
+            const std::size_t first = line.find_first_not_of(" \t");
+            text_ += ' ';
+            if (first != std::string::npos) text_.append(line, first, std::string::npos);
+            text_ += '\n';
+        } else {
+            text_ += line + "\n";
+        }
+    }
+    appended_ = collect;
+    join_ = false;
 
     if (closed_now_ && closed_ == g_.file_units) close_block();
     // The statement begun so far: what follows the last ";" and then the last
