@@ -40,11 +40,24 @@ def keyed_lines(path):
 
 
 def unit_excess(after, bound):
-    have = collections.Counter((n, l) for n, l, _, _ in keyed_lines(bound))
-    out = []
+    """Lines of `after` that `bound` lacks: matched by file and line first, then
+    by their text (a file included inside a unit's text, such as a table or a
+    jump table, is marked with the including file in one and the included one
+    in the other)."""
+    bound_lines = list(keyed_lines(bound))
+    have = collections.Counter((n, l) for n, l, _, _ in bound_lines)
+    texts = collections.Counter(" ".join(t.split()) for _, _, _, t in bound_lines)
+    unmatched = []
     for n, l, block, text in keyed_lines(after):
         if have[(n, l)] > 0:
             have[(n, l)] -= 1
+        else:
+            unmatched.append((block, text))
+    out = []
+    for block, text in unmatched:
+        key = " ".join(text.split())
+        if texts[key] > 0:
+            texts[key] -= 1
         else:
             out.append((block, text))
     return out
