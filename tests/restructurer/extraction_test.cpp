@@ -171,6 +171,52 @@ TEST(Extraction, SystemMacroExpansionsStayOnTheirLine) {
               "int f(int *p) {\n  if (p == ((void *)0) ) return E;\n  return 1;\n}\n");
 }
 
+TEST(Extraction, SystemMacroExpansionsRejoinTheirLine) {
+    // `return NULL;` and `if (p == NULL || ...)`: the preprocessor puts the
+    // expansion of a system header's macro, and the rest of the line, on lines
+    // of their own between markers that only flip the system flag. The text
+    // keeps the source's lines (as `cc -E -P` does); entering a header, or a
+    // marker that names another file, still starts a line of its own.
+    source_tree t;
+    const std::string unit_file = t.dir.write("a.cpp.c", "");
+    graph g;
+    located(g, 0, "func:f", true, 2, 5, resolved(unit_file));
+    located(g, 1, "var:v", true, 6, 6, resolved(unit_file));
+    const std::string a = "\"" + t.dir.path() + "/a.c\"";
+    const std::string h = "\"" + t.dir.path() + "/h.h\"";
+    t.dir.write("a.cpp.c", "# 1 " + a +
+                               "\n\n"
+                               "int *f(int *p) {\n"
+                               "  if (p == \n# 3 " +
+                               a +
+                               " 3 4\n"
+                               "           ((void *)0)\n# 3 " +
+                               a +
+                               "\n"
+                               "               || *p) return p;\n"
+                               "# 1 " +
+                               h +
+                               " 1 3 4\n"
+                               "  p++;\n"
+                               "# 5 " +
+                               a +
+                               " 2\n"
+                               "  return \n# 5 " +
+                               a +
+                               " 3 4\n"
+                               "          ((void *)0)\n# 5 " +
+                               a +
+                               "\n"
+                               "              ; }\n"
+                               "int *v = \n# 6 " +
+                               a + " 3 4\n((void *)0)\n# 6 " + a + "\n;\n");
+    captured_stdout out;
+    g.preprocessing_program_units_in_file(unit_file);
+    EXPECT_EQ(g.unit_texts.at(0), "int *f(int *p) {\n  if (p == ((void *)0) || *p) return p;\n"
+                                  "  p++;\n  return ((void *)0) ; }\n");
+    EXPECT_EQ(g.unit_texts.at(1), "int *v = ((void *)0) ;\n");
+}
+
 TEST(Extraction, UnitsOfOneStatementAreMerged) {
     source_tree t;
     graph g;
