@@ -7,6 +7,7 @@
 #include "shell_helpers.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <regex>
 
 namespace fs = std::filesystem;
@@ -48,7 +49,17 @@ TEST(SourceFormRun, ExampleBuildsMovedInBothConfigurationsAndItsPatchApplies) {
     std::string md = read(root / "out" / "report.md");
     EXPECT_NE(md.find("## Source form"), std::string::npos);
     EXPECT_EQ(md.substr(md.size() - std::min(md.size(), apply.size())), apply) << md;
-    EXPECT_NE(read(root / "out" / "report.json").find("\"source_form\": {"), std::string::npos);
+    // Each unit reads no more project-header text than in the measured form plus
+    // a tenth, and less than the original.
+    nlohmann::json report = nlohmann::json::parse(read(root / "out" / "report.json"));
+    ASSERT_EQ(report["source_form"]["units"].size(), 5u);
+    for (const auto& unit : report["source_form"]["units"]) {
+        EXPECT_TRUE(unit["measured"].get<bool>()) << unit;
+        EXPECT_LE(unit["project_source"].get<long>() * 10,
+                  unit["project_measured"].get<long>() * 11)
+            << unit;
+        EXPECT_LT(unit["project_source"].get<long>(), unit["project_before"].get<long>()) << unit;
+    }
 
     // The new files hold original text: no line markers, no system internals, no
     // absolute includes; headers are named, not numbered.
