@@ -790,6 +790,7 @@ void build_source_form(run_state& run) {
     s.error = step.error;
     s.dir = step.dir;
     s.patch = step.patch;
+    s.git_prefix = step.git_prefix;
     s.new_headers = step.files.added;
     s.no_longer_included = step.files.no_longer_included;
     if (!step.written) {

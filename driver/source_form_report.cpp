@@ -8,7 +8,9 @@
 namespace {
 
 std::string apply_command(const source_form_summary& s) {
-    return "cd " + shell_quote(s.project) + " && git apply " + shell_quote(s.patch);
+    return "cd " + shell_quote(s.project) + " && git apply " +
+           (s.git_prefix.empty() ? "" : shell_quote("--directory=" + s.git_prefix) + " ") +
+           shell_quote(s.patch);
 }
 
 // The six figures of a unit in the order of the tables.

@@ -27,6 +27,9 @@ struct source_form_summary {
     bool written = false;
     std::string error;
     std::string dir, patch, project;
+    // Where the project lies inside a git work tree: git apply run there takes
+    // the patch's names from the work tree's top, so they need it prepended.
+    std::string git_prefix;
     std::string build = "not run"; // "passed", "failed", "not run"
     std::string check = "not run";
     bool same_output = true;

@@ -1,8 +1,11 @@
 // The source form's part of the report: its figures beside the measured form's,
 // summed over the units that were measured only, the headers no unit includes
 // any more, and the command that applies the patch last, in every rendering.
+#include "fresh_temp_dir.h"
 #include "run_report.h"
+#include "shell_helpers.h"
 #include "source_form_report.h"
+#include "source_form_step.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -106,4 +109,32 @@ TEST(SourceFormReport, NotWrittenSaysWhyAndOffersNoPatch) {
         << md;
     EXPECT_NE(md.find("**Next:** read the patch (`less /o/hdrslim.patch`)"), std::string::npos)
         << md;
+}
+
+// git apply run in a sub-directory of a work tree takes the patch's names from
+// the work tree's top and skips, silently, what lies outside the sub-directory:
+// the command names the project's place in the work tree.
+TEST(SourceFormReport, TheApplyCommandAppliesInASubDirectoryOfAGitWorkTree) {
+    namespace fs = std::filesystem;
+    fs::path root = fresh_temp_dir("hdrslim-apply");
+    fs::create_directories(root / "repo" / "lib" / "shop");
+    std::ofstream(root / "repo" / "lib" / "shop" / "a.c") << "int a;\n";
+    std::ofstream(root / "fix.patch") << "diff --git a/a.c b/a.c\n--- a/a.c\n+++ b/a.c\n"
+                                         "@@ -1 +1 @@\n-int a;\n+int b;\n";
+    EXPECT_EQ(git_prefix_of((root / "repo" / "lib" / "shop").string(), (root / "scratch").string()),
+              "");
+    ASSERT_EQ(run("cd '" + (root / "repo").string() + "' && git init -q . && git add . && git " +
+                  "-c user.name=t -c user.email=t@t commit -qm first"),
+              0);
+    source_form_summary s = sample();
+    s.project = (root / "repo" / "lib" / "shop").string();
+    s.patch = (root / "fix.patch").string();
+    s.git_prefix = git_prefix_of(s.project, (root / "scratch").string());
+    EXPECT_EQ(s.git_prefix, "lib/shop/");
+    EXPECT_FALSE(fs::exists(root / "scratch"));
+    std::string terminal = source_form_terminal(s);
+    std::string command = last_line(terminal).substr(std::string("apply it: ").size());
+    ASSERT_EQ(run(command), 0) << command;
+    EXPECT_EQ(read(root / "repo" / "lib" / "shop" / "a.c"), "int b;\n") << command;
+    fs::remove_all(root);
 }
