@@ -198,6 +198,16 @@ TEST(RunOptions, ParsesTheCommandLineAndRejectsMistakes) {
     ASSERT_TRUE(options);
     EXPECT_EQ(options->out_dir, "/src/proj-hdrslim");
     EXPECT_GT(options->jobs, 0);
+    // The source form is what a run hands over unless the measured form alone is asked for.
+    EXPECT_TRUE(options->source_form);
+    options = parse_run_options({"--form", "measured", "p"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_FALSE(options->source_form);
+    options = parse_run_options({"--form=source", "p"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_TRUE(options->source_form);
+    EXPECT_FALSE(parse_run_options({"--form", "preprocessed", "p"}, error));
+    EXPECT_EQ(error, "--form takes source or measured, not 'preprocessed'");
 
     EXPECT_FALSE(parse_run_options({}, error));
     EXPECT_EQ(error, "no project directory given");
