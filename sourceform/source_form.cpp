@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -996,21 +997,59 @@ source_form_result builder::run() {
         included_.insert(header);
         return out_path(header);
     };
-    auto add_macro_includes = [&](output& o, const std::set<macro_ref>& m,
-                                  const std::string& self) {
-        std::vector<std::string> providers;
-        for (const macro_ref& r : m)
-            if (r.file != self) {
-                std::string p = provider(r.file);
-                if (std::find(providers.begin(), providers.end(), p) == providers.end() &&
-                    std::find(o.includes.begin(), o.includes.end(), p) == o.includes.end())
-                    providers.push_back(p);
+    // The order in which a file compiled from `starts` met the project's macro
+    // definitions: a header's definitions before the includes that follow them.
+    auto translation_rank = [&](const std::set<std::string>& starts) {
+        std::map<macro_ref, int> rank;
+        std::set<std::string> visited;
+        int counter = 0;
+        std::function<void(const std::string&)> walk = [&](const std::string& file) {
+            if (!visited.insert(file).second) return;
+            const original_file& f = original(file);
+            const std::vector<macro_definition>& defs = f.macros();
+            const std::vector<include_line>& incs = f.includes();
+            size_t m = 0, i = 0;
+            while (m < defs.size() || i < incs.size()) {
+                if (i >= incs.size() || (m < defs.size() && defs[m].first < incs[i].line)) {
+                    rank.emplace(macro_ref{file, m++}, counter++);
+                    continue;
+                }
+                std::string target = resolve_include(file, incs[i++]);
+                if (!target.empty() && files_.count(target)) walk(target);
             }
-        o.includes.insert(o.includes.begin(), providers.begin(), providers.end());
+        };
+        for (const std::string& start : starts)
+            walk(start);
+        return rank;
+    };
+    // The macro headers (or kept headers) a file needs, in the order the file met
+    // their first definitions: a header that defines what another one's
+    // conditions test (zutil.h's ZLIB_INTERNAL before zlib.h) stays first.
+    auto add_macro_includes = [&](output& o, const std::set<macro_ref>& m,
+                                  const std::set<std::string>& starts) {
+        const std::map<macro_ref, int> rank = translation_rank(starts);
+        std::map<std::string, int> first;
+        for (const macro_ref& r : m) {
+            std::string p = provider(r.file);
+            if (std::find(o.includes.begin(), o.includes.end(), p) != o.includes.end()) continue;
+            auto it = rank.find(r);
+            const int at = it == rank.end() ? std::numeric_limits<int>::max() : it->second;
+            auto known = first.find(p);
+            if (known == first.end() || at < known->second) first[p] = at;
+        }
+        std::vector<std::pair<int, std::string>> providers;
+        for (const auto& [p, at] : first)
+            providers.push_back({at, p});
+        std::stable_sort(providers.begin(), providers.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<std::string> names;
+        for (const auto& [at, p] : providers)
+            names.push_back(p);
+        o.includes.insert(o.includes.begin(), names.begin(), names.end());
     };
     size_t k = 0;
     for (output& o : outputs)
-        add_macro_includes(o, needed_by[k++], "");
+        add_macro_includes(o, needed_by[k++], o.reach);
     for (source_plan& p : sources) {
         std::set<macro_ref> m = needed_by[k++];
         // A source keeps the kept headers it includes itself.
@@ -1022,7 +1061,7 @@ source_form_result builder::run() {
                     it = it->file == target ? m.erase(it) : std::next(it);
             }
         }
-        add_macro_includes(p.o, m, "");
+        add_macro_includes(p.o, m, {normal(p.file->path())});
     }
     // A macro name defined in more than one file (a source's own definition
     // before its includes, two headers never included together before) is
@@ -1049,13 +1088,15 @@ source_form_result builder::run() {
             int first, last; // its lines, comment included
             std::string text;
         };
-        std::map<int, piece> in_order; // by the line of its directive
+        // By the line of its directive; an include of another macro header comes
+        // before the line it is keyed to.
+        std::map<std::pair<int, int>, piece> in_order;
         for (const include_line& inc : f.includes()) {
             std::string target = resolve_include(header, inc);
             if (target.empty() || !in_tree(target))
-                in_order[inc.line] = {inc.line, inc.line, f.line(inc.line) + "\n"};
+                in_order[{inc.line, 1}] = {inc.line, inc.line, f.line(inc.line) + "\n"};
         }
-        std::set<macro_ref> uses;
+        std::set<std::string> provided;
         for (size_t index : kept) {
             const macro_definition& d = f.macros()[index];
             std::string text;
@@ -1063,7 +1104,7 @@ source_form_result builder::run() {
                 text += f.line(n) + "\n";
             if (!d.undef && defined_in[d.name].size() > 1)
                 text = "#ifndef " + d.name + "\n" + text + "#endif\n";
-            in_order[d.first] = {f.comment_start(d.first), d.last, text};
+            in_order[{d.first, 1}] = {f.comment_start(d.first), d.last, text};
             // A definition needs defined before it only what its conditions
             // test: the macros its body names are expanded where it is used, and
             // the files that use it include them (including them here could close
@@ -1073,21 +1114,38 @@ source_form_result builder::run() {
                 for (const std::string& branch : f.chain(p.chain).branches)
                     for (const std::string& w : identifiers_in(branch))
                         words.insert(w);
+            std::set<macro_ref> uses;
             for (const macro_ref& r :
                  macros_for(words, reached_from({header}), always_with({header})))
                 if (r.file != header) uses.insert(r);
+            if (uses.empty()) continue;
+            // The headers that define them are included before the outermost
+            // condition of the definition, where the original included its
+            // headers at the latest, so that what the header defined before
+            // them is defined when their conditions are evaluated.
+            int before = d.first;
+            while (before > 1 && !f.conditions_at(before).empty())
+                --before;
+            output needs;
+            needs.path = o.path;
+            add_macro_includes(needs, uses, {header});
+            std::string lines;
+            for (const std::string& inc : needs.includes)
+                if (provided.insert(inc).second)
+                    lines += "#include \"" + spelling(inc, o.path) + "\"\n";
+            if (!lines.empty()) in_order[{before, 0}] = {before, before, lines};
         }
         chain_writer body;
         // Definitions that did not stand together are set apart by a blank line.
         int previous = -1;
-        for (const auto& [line, piece] : in_order) {
+        for (const auto& [key, piece] : in_order) {
             bool apart = false;
             for (int n = previous + 1; previous >= 0 && n < piece.first; ++n)
                 apart = apart || f.line(n).find_first_not_of(" \t\r") == std::string::npos;
-            body.write(f, f.conditions_at(line), piece.text, apart);
-            previous = piece.last;
+            body.write(f, key.second == 0 ? condition_stack{} : f.conditions_at(key.first),
+                       piece.text, apart);
+            previous = std::max(previous, piece.last);
         }
-        add_macro_includes(o, uses, header);
         std::string guard = guard_of(o.path);
         std::string text = "/* Macros of " + fs::path(header).filename().string() +
                            " that the restructured files use. */\n#ifndef " + guard + "\n#define " +
