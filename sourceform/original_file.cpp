@@ -156,6 +156,10 @@ bool original_file::is_directive(int n) const {
     return n >= 1 && n <= line_count() && directive_[n - 1];
 }
 
+bool original_file::has_code(int n) const {
+    return n >= 1 && n <= line_count() && code_[n - 1];
+}
+
 void original_file::scan() {
     const int count = line_count();
     directive_.assign(count, false);
@@ -187,6 +191,7 @@ void original_file::scan() {
             if (l[k] != ' ' && l[k] != '\t' && l[k] != '\r') code[i] = true;
         });
     }
+    code_ = code;
     // An include guard: the first directive tests a macro the second defines, and
     // its #endif is the last directive with no code after it.
     int guard_open = -1, guard_close = -1;

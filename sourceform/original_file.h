@@ -59,6 +59,8 @@ class original_file {
     int balanced_end(int first, int last) const;
     // True for the lines of a preprocessor directive, continuation lines included.
     bool is_directive(int n) const;
+    // True for a line that holds something besides blanks, comments and directives.
+    bool has_code(int n) const;
     // The macro of the include guard ("" when the file has none).
     const std::string& guard() const { return guard_; }
 
@@ -72,6 +74,7 @@ class original_file {
     std::vector<macro_definition> macros_;
     std::vector<include_line> includes_;
     std::vector<bool> directive_;
+    std::vector<bool> code_;
     std::string guard_;
 };
 

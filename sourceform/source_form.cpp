@@ -1,6 +1,7 @@
 #include "source_form.h"
 
 #include "chain_writer.h"
+#include "inactive_text.h"
 #include "measured_form.h"
 #include "original_file.h"
 
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -61,6 +63,7 @@ struct block {
     condition_stack where;
     std::string text;
     bool apart = false; // set off from the block before by a blank line
+    int unit_line = 0;  // the first line of the unit of the facts it writes (0: none)
 };
 
 // Everything the facts tell: where each unit ends, what it is, who includes what.
@@ -70,6 +73,8 @@ struct fact_index {
     std::map<std::pair<std::string, int>, std::string> names; // (file, begin) -> first name
     std::map<std::string, std::vector<std::string>> includes; // file -> files it includes
     std::set<std::string> unit_files;                         // files holding a unit
+    std::map<std::pair<std::string, int>, std::set<std::string>> all_names; // every name
+    std::map<std::string, std::set<std::pair<std::string, int>>> declared;  // name -> units
 };
 
 int line_of(const std::string& position) {
@@ -104,6 +109,10 @@ void read_facts(const std::string& path, fact_index& facts) {
             std::string name = subject.substr(subject.find(':') + 1);
             name = name.substr(0, name.find_first_of(":#"));
             if (!facts.names.count(key) && !name.empty()) facts.names[key] = name;
+            if (!name.empty()) {
+                facts.all_names[key].insert(name);
+                facts.declared[name].insert(key);
+            }
             facts.unit_files.insert(file);
         }
     }
@@ -124,6 +133,9 @@ struct output {
     std::set<std::string> system_seen;
     std::vector<std::string> includes; // project include paths (absolute, in out)
     std::vector<block> body;
+    // Text and includes that another configuration needs, in their conditions:
+    // before the body of a header, after the body of a source.
+    std::vector<block> needs;
     std::set<std::pair<std::string, int>> lines_taken;
     std::set<std::string> identifiers; // what its text names
     std::set<std::string> reach;       // project headers its units reached
@@ -163,6 +175,27 @@ class builder {
     std::string spelling(const std::string& target_out, const std::string& from_out);
     std::string render_includes(const output& o);
     std::string guard_of(const std::string& path) const;
+
+    // Text of a branch no analysed unit compiled: identifiers in it (or in a
+    // macro defined in such a branch) may name declarations that the facts place
+    // in headers a file does not include. `file` and `where` give the condition
+    // under which the file needs them.
+    struct need {
+        const original_file* file;
+        condition_stack where;
+        std::vector<std::string> words;
+        // Functions count too (code, a macro's body); for a declaration without
+        // a body only types do: a prototype names no other function.
+        bool functions = true;
+    };
+    using unit_key = std::pair<std::string, int>;
+    using holder_map = std::map<unit_key, std::vector<output*>>;
+    std::vector<std::pair<int, int>> covered_in(const std::string& file);
+    void keep_uncovered(std::vector<output>& outputs,
+                        const std::vector<std::pair<output*, std::string>>& sources,
+                        const std::set<std::string>& split_headers);
+    void resolve_needs(output& o, const std::vector<need>& needs, const holder_map& holders,
+                       const std::map<std::string, output*>& by_path);
 
     const source_form_input& in_;
     fact_index facts_;
@@ -320,7 +353,7 @@ void builder::add_unit(output& o, const measured_unit& unit) {
         apart = apart || f.line(n).find_first_not_of(" \t\r") == std::string::npos;
     o.last_file = file;
     o.last_line = end;
-    o.body.push_back({&f, f.conditions_at(unit.line), text, apart});
+    o.body.push_back({&f, f.conditions_at(unit.line), text, apart, unit.line});
 }
 
 std::set<std::string> builder::reached_from(const std::set<std::string>& starts) const {
@@ -496,6 +529,280 @@ std::string builder::render_includes(const output& o) {
     return text;
 }
 
+// The line ranges the units of the facts take in `file`.
+std::vector<std::pair<int, int>> builder::covered_in(const std::string& file) {
+    std::vector<std::pair<int, int>> ranges;
+    const original_file& f = original(file);
+    for (auto it = facts_.ends.lower_bound({file, 0});
+         it != facts_.ends.end() && it->first.first == file; ++it) {
+        const int begin = it->first.second;
+        const int end = std::min(std::max(it->second, begin), f.line_count());
+        ranges.push_back({begin, f.balanced_end(begin, end)});
+    }
+    return ranges;
+}
+
+// Writes the needs of `o`, each inside its condition: an include of the new
+// header that holds a declaration a word names, or, when no header holds it (it
+// was written into the sources that use it), the declaration's text itself if C
+// allows it twice (a prototype, an extern object).
+void builder::resolve_needs(output& o, const std::vector<need>& needs, const holder_map& holders,
+                            const std::map<std::string, output*>& by_path) {
+    // What o has in every configuration: its units and those of what it includes.
+    std::set<unit_key> available;
+    std::set<std::string> visited{o.path};
+    std::deque<const output*> todo{&o};
+    while (!todo.empty()) {
+        const output* x = todo.front();
+        todo.pop_front();
+        for (const block& b : x->body)
+            if (b.unit_line > 0) available.insert({b.file->path(), b.unit_line});
+        for (const std::string& inc : x->includes) {
+            auto it = by_path.find(inc);
+            if (it != by_path.end() && visited.insert(inc).second) todo.push_back(it->second);
+        }
+    }
+    const std::set<std::string> reach = reached_from(o.reach);
+    // Needs under one condition are met together.
+    std::vector<need> merged;
+    for (const need& n : needs) {
+        auto same = std::find_if(merged.begin(), merged.end(), [&](const need& m) {
+            return m.file == n.file && m.where == n.where && m.functions == n.functions;
+        });
+        if (same == merged.end())
+            merged.push_back(n);
+        else
+            same->words.insert(same->words.end(), n.words.begin(), n.words.end());
+    }
+    for (const need& n : merged) {
+        std::vector<std::string> includes;
+        chain_writer inner;
+        std::set<unit_key> here;
+        std::set<std::string> done;
+        std::deque<std::string> words(n.words.begin(), n.words.end());
+        while (!words.empty()) {
+            std::string w = words.front();
+            words.pop_front();
+            auto d = facts_.declared.find(w);
+            if (!done.insert(w).second || d == facts_.declared.end()) continue;
+            for (const unit_key& key : d->second) {
+                if (is_source(key.first) || !reach.count(key.first) || available.count(key) ||
+                    (!n.functions && facts_.kinds[key].count("func")) || !here.insert(key).second)
+                    continue;
+                std::string holder;
+                auto h = holders.find(key);
+                if (h != holders.end())
+                    for (const output* x : h->second)
+                        if (holder.empty() && x != &o && !is_source(x->path)) holder = x->path;
+                if (!holder.empty()) {
+                    if (std::find(includes.begin(), includes.end(), holder) == includes.end())
+                        includes.push_back(holder);
+                    continue;
+                }
+                bool twice = true;
+                for (const std::string& kind : facts_.kinds[key])
+                    twice = twice && (kind == "func" || kind == "var");
+                const original_file& f = original(key.first);
+                const int end = f.balanced_end(
+                    key.second, std::min(std::max(facts_.ends[key], key.second), f.line_count()));
+                std::string text;
+                for (int line = key.second; line <= end; ++line)
+                    text += f.line(line) + "\n";
+                if (!twice || text.find('{') != std::string::npos) continue;
+                inner.write(f, f.conditions_at(key.second), text);
+                for (const std::string& more : identifiers_in(text)) {
+                    words.push_back(more);
+                    o.identifiers.insert(more);
+                }
+            }
+        }
+        std::string text;
+        for (const std::string& inc : includes)
+            text += "#include \"" + spelling(inc, o.path) + "\"\n";
+        text += inner.finish();
+        if (text.empty()) continue;
+        for (const condition_place& p : n.where)
+            for (const std::string& branch : n.file->chain(p.chain).branches)
+                for (const std::string& w : identifiers_in(branch))
+                    o.identifiers.insert(w);
+        o.needs.push_back({n.file, n.where, text});
+    }
+}
+
+// Declarations of the split headers that stood in branches no analysed unit
+// compiled have no facts, so no new header holds them; another configuration
+// compiles them. One that declares again, in another branch of its chain, what a
+// unit of the facts declares (`#ifdef A typedef int T; #else typedef long T;`)
+// goes beside that unit, wherever it was written; the others go to
+// `<header>_conditional.h`, in their conditions, which every source that reached
+// the header includes after its other headers. A source's own branches, and the
+// macros defined in branches (`#define gzopen gzopen64`), may name declarations
+// of the facts the source's headers do not hold: the source includes them (or
+// writes a prototype no header holds) inside those conditions.
+void builder::keep_uncovered(std::vector<output>& outputs,
+                             const std::vector<std::pair<output*, std::string>>& sources,
+                             const std::set<std::string>& split_headers) {
+    holder_map holders;
+    std::map<std::string, output*> by_path;
+    auto index = [&](output& o) {
+        by_path[o.path] = &o;
+        for (const block& b : o.body)
+            if (b.unit_line > 0) {
+                std::vector<output*>& list = holders[{b.file->path(), b.unit_line}];
+                if (std::find(list.begin(), list.end(), &o) == list.end()) list.push_back(&o);
+            }
+    };
+    for (output& o : outputs)
+        index(o);
+    for (const auto& [o, src] : sources)
+        index(*o);
+
+    struct tied_piece {
+        unit_key unit;
+        bool before; // stands before the unit in its file
+        int line;
+        block b;
+    };
+    std::map<output*, std::vector<tied_piece>> ties;
+    std::map<output*, std::vector<need>> needs_of;
+    std::vector<output> residuals;
+    std::vector<std::vector<need>> residual_needs;
+    std::map<std::string, std::string> residual_of; // header -> its _conditional.h
+    std::set<std::string> taken;
+    for (const output& o : outputs)
+        taken.insert(o.path);
+    for (const std::string& h : split_headers) {
+        const original_file& f = original(h);
+        std::vector<uncovered_piece> pieces = uncovered_pieces(f, covered_in(h));
+        if (pieces.empty()) continue;
+        output r;
+        r.reach = {h};
+        std::vector<need> r_needs;
+        int previous = -1;
+        for (const uncovered_piece& p : pieces) {
+            const condition_stack& where = f.conditions_at(p.first);
+            std::string text;
+            for (int n = f.comment_start(p.first); n <= p.last; ++n)
+                text += f.line(n) + "\n";
+            const std::vector<std::string> words = identifiers_in(text);
+            const bool body = text.find('{') != std::string::npos;
+            // The nearest unit of another branch of its chain that it declares again.
+            unit_key best;
+            int distance = -1;
+            for (auto it = facts_.ends.lower_bound({h, 0});
+                 p.whole && it != facts_.ends.end() && it->first.first == h; ++it) {
+                const condition_stack& q = f.conditions_at(it->first.second);
+                size_t k = 0;
+                while (k < where.size() && k < q.size() && where[k] == q[k])
+                    ++k;
+                if (k == where.size() || k == q.size() || where[k].chain != q[k].chain) continue;
+                bool again = false;
+                for (const std::string& name : facts_.all_names[it->first])
+                    again = again || declares(f, p.first, p.last, name);
+                const int d = std::abs(it->first.second - p.first);
+                if (again && (distance < 0 || d < distance)) {
+                    best = it->first;
+                    distance = d;
+                }
+            }
+            if (distance >= 0 && holders.count(best)) {
+                for (output* o : holders[best]) {
+                    ties[o].push_back({best, p.first < best.second, p.first, {&f, where, text}});
+                    needs_of[o].push_back({&f, where, words, body});
+                    o->identifiers.insert(words.begin(), words.end());
+                }
+                continue;
+            }
+            bool apart = false;
+            for (int n = previous + 1; previous >= 0 && n < p.first; ++n)
+                apart = apart || f.line(n).find_first_not_of(" \t\r") == std::string::npos;
+            previous = p.last;
+            r.body.push_back({&f, where, text, apart});
+            r_needs.push_back({&f, where, words, body});
+            r.identifiers.insert(words.begin(), words.end());
+            for (const condition_place& c : where)
+                for (const std::string& branch : f.chain(c.chain).branches)
+                    for (const std::string& w : identifiers_in(branch))
+                        r.identifiers.insert(w);
+        }
+        if (r.body.empty()) continue;
+        std::string base =
+            fs::path(out_path(h)).parent_path().string() + "/" + stem_of(h) + "_conditional";
+        r.path = base + ".h";
+        for (int n = 2; taken.count(r.path) || fs::exists(r.path); ++n)
+            r.path = base + "_" + std::to_string(n) + ".h";
+        taken.insert(r.path);
+        residual_of[h] = r.path;
+        residuals.push_back(std::move(r));
+        residual_needs.push_back(std::move(r_needs));
+    }
+    // Tied pieces stand before or after their unit, in the order of their file.
+    for (auto& [o, list] : ties) {
+        std::sort(list.begin(), list.end(), [](const tied_piece& a, const tied_piece& b) {
+            return a.b.file->path() != b.b.file->path() ? a.b.file->path() < b.b.file->path()
+                                                        : a.line < b.line;
+        });
+        std::vector<block> body;
+        for (const block& b : o->body) {
+            const unit_key key{b.file->path(), b.unit_line};
+            for (const tied_piece& t : list)
+                if (t.before && t.unit == key) body.push_back(t.b);
+            body.push_back(b);
+            for (const tied_piece& t : list)
+                if (!t.before && t.unit == key) body.push_back(t.b);
+        }
+        o->body = std::move(body);
+    }
+    for (auto& [o, list] : needs_of)
+        resolve_needs(*o, list, holders, by_path);
+    for (size_t k = 0; k < residuals.size(); ++k)
+        by_path[residuals[k].path] = &residuals[k];
+    for (const auto& [o, src] : sources) {
+        // The residual headers of what the source reached, innermost first.
+        std::set<std::string> seen;
+        std::function<void(const std::string&)> visit = [&](const std::string& file) {
+            if (!seen.insert(file).second) return;
+            auto it = facts_.includes.find(file);
+            if (it != facts_.includes.end())
+                for (const std::string& g : it->second)
+                    if (in_tree(g)) visit(g);
+            auto r = residual_of.find(file);
+            if (r != residual_of.end() &&
+                std::find(o->includes.begin(), o->includes.end(), r->second) == o->includes.end())
+                o->includes.push_back(r->second);
+        };
+        visit(src);
+        // Its own branches no unit compiled, and the macros defined in branches.
+        std::vector<need> needs;
+        const original_file& f = original(src);
+        const std::set<std::string> reach = reached_from(o->reach);
+        const std::set<std::string> fallback = always_with(o->reach);
+        for (const uncovered_piece& p : uncovered_pieces(f, covered_in(src))) {
+            std::string text;
+            for (int n = p.first; n <= p.last; ++n)
+                text += f.line(n) + "\n";
+            const std::vector<std::string> ids = identifiers_in(text);
+            std::vector<std::string> words = ids;
+            for (const macro_ref& r : macros_for({ids.begin(), ids.end()}, reach, fallback)) {
+                const macro_definition& d = original(r.file).macros()[r.index];
+                words.insert(words.end(), d.uses.begin(), d.uses.end());
+            }
+            needs.push_back({&f, f.conditions_at(p.first), words});
+        }
+        for (const macro_ref& r : macros_for(o->identifiers, reach, fallback)) {
+            const original_file& m = original(r.file);
+            const macro_definition& d = m.macros()[r.index];
+            if (!d.undef && !m.conditions_at(d.first).empty())
+                needs.push_back({&m, m.conditions_at(d.first), d.uses});
+        }
+        resolve_needs(*o, needs, holders, by_path);
+    }
+    for (size_t k = 0; k < residuals.size(); ++k)
+        resolve_needs(residuals[k], residual_needs[k], holders, by_path);
+    for (output& r : residuals)
+        outputs.push_back(std::move(r));
+}
+
 source_form_result builder::run() {
     for (const source_form_unit& u : in_.units) {
         read_facts(u.facts, facts_);
@@ -650,6 +957,17 @@ source_form_result builder::run() {
         p.o.reach = reach;
         sources.push_back(std::move(p));
     }
+    // What stood in branches no analysed unit compiled.
+    {
+        std::vector<std::pair<output*, std::string>> plans;
+        for (source_plan& p : sources)
+            plans.push_back({&p.o, normal(p.file->path())});
+        std::set<std::string> split_headers;
+        for (const auto& [from, list] : facts_.includes)
+            for (const std::string& to : list)
+                if (in_tree(to) && !is_source(to) && split(to)) split_headers.insert(to);
+        keep_uncovered(outputs, plans, split_headers);
+    }
     // Macros: every output's, then the macro headers that carry them.
     std::vector<std::set<macro_ref>> needed_by;
     auto need = [&](output& o) {
@@ -679,21 +997,59 @@ source_form_result builder::run() {
         included_.insert(header);
         return out_path(header);
     };
-    auto add_macro_includes = [&](output& o, const std::set<macro_ref>& m,
-                                  const std::string& self) {
-        std::vector<std::string> providers;
-        for (const macro_ref& r : m)
-            if (r.file != self) {
-                std::string p = provider(r.file);
-                if (std::find(providers.begin(), providers.end(), p) == providers.end() &&
-                    std::find(o.includes.begin(), o.includes.end(), p) == o.includes.end())
-                    providers.push_back(p);
+    // The order in which a file compiled from `starts` met the project's macro
+    // definitions: a header's definitions before the includes that follow them.
+    auto translation_rank = [&](const std::set<std::string>& starts) {
+        std::map<macro_ref, int> rank;
+        std::set<std::string> visited;
+        int counter = 0;
+        std::function<void(const std::string&)> walk = [&](const std::string& file) {
+            if (!visited.insert(file).second) return;
+            const original_file& f = original(file);
+            const std::vector<macro_definition>& defs = f.macros();
+            const std::vector<include_line>& incs = f.includes();
+            size_t m = 0, i = 0;
+            while (m < defs.size() || i < incs.size()) {
+                if (i >= incs.size() || (m < defs.size() && defs[m].first < incs[i].line)) {
+                    rank.emplace(macro_ref{file, m++}, counter++);
+                    continue;
+                }
+                std::string target = resolve_include(file, incs[i++]);
+                if (!target.empty() && files_.count(target)) walk(target);
             }
-        o.includes.insert(o.includes.begin(), providers.begin(), providers.end());
+        };
+        for (const std::string& start : starts)
+            walk(start);
+        return rank;
+    };
+    // The macro headers (or kept headers) a file needs, in the order the file met
+    // their first definitions: a header that defines what another one's
+    // conditions test (zutil.h's ZLIB_INTERNAL before zlib.h) stays first.
+    auto add_macro_includes = [&](output& o, const std::set<macro_ref>& m,
+                                  const std::set<std::string>& starts) {
+        const std::map<macro_ref, int> rank = translation_rank(starts);
+        std::map<std::string, int> first;
+        for (const macro_ref& r : m) {
+            std::string p = provider(r.file);
+            if (std::find(o.includes.begin(), o.includes.end(), p) != o.includes.end()) continue;
+            auto it = rank.find(r);
+            const int at = it == rank.end() ? std::numeric_limits<int>::max() : it->second;
+            auto known = first.find(p);
+            if (known == first.end() || at < known->second) first[p] = at;
+        }
+        std::vector<std::pair<int, std::string>> providers;
+        for (const auto& [p, at] : first)
+            providers.push_back({at, p});
+        std::stable_sort(providers.begin(), providers.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<std::string> names;
+        for (const auto& [at, p] : providers)
+            names.push_back(p);
+        o.includes.insert(o.includes.begin(), names.begin(), names.end());
     };
     size_t k = 0;
     for (output& o : outputs)
-        add_macro_includes(o, needed_by[k++], "");
+        add_macro_includes(o, needed_by[k++], o.reach);
     for (source_plan& p : sources) {
         std::set<macro_ref> m = needed_by[k++];
         // A source keeps the kept headers it includes itself.
@@ -705,7 +1061,7 @@ source_form_result builder::run() {
                     it = it->file == target ? m.erase(it) : std::next(it);
             }
         }
-        add_macro_includes(p.o, m, "");
+        add_macro_includes(p.o, m, {normal(p.file->path())});
     }
     // A macro name defined in more than one file (a source's own definition
     // before its includes, two headers never included together before) is
@@ -732,13 +1088,15 @@ source_form_result builder::run() {
             int first, last; // its lines, comment included
             std::string text;
         };
-        std::map<int, piece> in_order; // by the line of its directive
+        // By the line of its directive; an include of another macro header comes
+        // before the line it is keyed to.
+        std::map<std::pair<int, int>, piece> in_order;
         for (const include_line& inc : f.includes()) {
             std::string target = resolve_include(header, inc);
             if (target.empty() || !in_tree(target))
-                in_order[inc.line] = {inc.line, inc.line, f.line(inc.line) + "\n"};
+                in_order[{inc.line, 1}] = {inc.line, inc.line, f.line(inc.line) + "\n"};
         }
-        std::set<macro_ref> uses;
+        std::set<std::string> provided;
         for (size_t index : kept) {
             const macro_definition& d = f.macros()[index];
             std::string text;
@@ -746,27 +1104,48 @@ source_form_result builder::run() {
                 text += f.line(n) + "\n";
             if (!d.undef && defined_in[d.name].size() > 1)
                 text = "#ifndef " + d.name + "\n" + text + "#endif\n";
-            in_order[d.first] = {f.comment_start(d.first), d.last, text};
-            std::set<std::string> words(d.uses.begin(), d.uses.end());
+            in_order[{d.first, 1}] = {f.comment_start(d.first), d.last, text};
+            // A definition needs defined before it only what its conditions
+            // test: the macros its body names are expanded where it is used, and
+            // the files that use it include them (including them here could close
+            // a cycle of macro headers that hides a condition's macro).
+            std::set<std::string> words;
             for (const condition_place& p : f.conditions_at(d.first))
                 for (const std::string& branch : f.chain(p.chain).branches)
                     for (const std::string& w : identifiers_in(branch))
                         words.insert(w);
+            std::set<macro_ref> uses;
             for (const macro_ref& r :
                  macros_for(words, reached_from({header}), always_with({header})))
                 if (r.file != header) uses.insert(r);
+            if (uses.empty()) continue;
+            // The headers that define them are included before the outermost
+            // condition of the definition, where the original included its
+            // headers at the latest, so that what the header defined before
+            // them is defined when their conditions are evaluated.
+            int before = d.first;
+            while (before > 1 && !f.conditions_at(before).empty())
+                --before;
+            output needs;
+            needs.path = o.path;
+            add_macro_includes(needs, uses, {header});
+            std::string lines;
+            for (const std::string& inc : needs.includes)
+                if (provided.insert(inc).second)
+                    lines += "#include \"" + spelling(inc, o.path) + "\"\n";
+            if (!lines.empty()) in_order[{before, 0}] = {before, before, lines};
         }
         chain_writer body;
         // Definitions that did not stand together are set apart by a blank line.
         int previous = -1;
-        for (const auto& [line, piece] : in_order) {
+        for (const auto& [key, piece] : in_order) {
             bool apart = false;
             for (int n = previous + 1; previous >= 0 && n < piece.first; ++n)
                 apart = apart || f.line(n).find_first_not_of(" \t\r") == std::string::npos;
-            body.write(f, f.conditions_at(line), piece.text, apart);
-            previous = piece.last;
+            body.write(f, key.second == 0 ? condition_stack{} : f.conditions_at(key.first),
+                       piece.text, apart);
+            previous = std::max(previous, piece.last);
         }
-        add_macro_includes(o, uses, header);
         std::string guard = guard_of(o.path);
         std::string text = "/* Macros of " + fs::path(header).filename().string() +
                            " that the restructured files use. */\n#ifndef " + guard + "\n#define " +
@@ -779,6 +1158,8 @@ source_form_result builder::run() {
     for (output& o : outputs) {
         std::string guard = guard_of(o.path);
         chain_writer body;
+        for (const block& b : o.needs)
+            body.write(*b.file, b.where, b.text, b.apart);
         for (const block& b : o.body)
             body.write(*b.file, b.where, b.text, b.apart);
         std::string text = "#ifndef " + guard + "\n#define " + guard + "\n\n";
@@ -790,6 +1171,8 @@ source_form_result builder::run() {
     for (source_plan& p : sources) {
         chain_writer body;
         for (const block& b : p.o.body)
+            body.write(*b.file, b.where, b.text, b.apart);
+        for (const block& b : p.o.needs)
             body.write(*b.file, b.where, b.text, b.apart);
         std::string block_text = render_includes(p.o) + body.finish();
         std::string text;
