@@ -239,11 +239,19 @@ class graph {
     node add_unit(const std::string& name, bool define, bool function_definition);
     node file_node(const std::string& name);
 
-    // Index of the units of the file being loaded, by definition? and name ->
-    // numbers in ascending order; rebuilt when `nodes` changed behind its back.
-    // unit_index[define][name]
-    std::unordered_map<std::string, std::set<int>> unit_index[2];
+    // Index of the units of the file being loaded, by name, then definition?
+    // -> numbers in ascending order; rebuilt when `nodes` changed behind its
+    // back. unit_index[name].ids[define]
+    struct unit_entry {
+        std::vector<int> ids[2];
+    };
+    std::unordered_map<std::string, unit_entry> unit_index;
     std::size_t unit_index_size = 0;
+    // The entry of `name`, or null; brings the index up to date first.
+    unit_entry* unit_entry_of(const std::string& name);
+    // The first unit of `entry` with is_define() == `define` that `nodes`
+    // holds under `name`, or a handle without object.
+    node first_unit(const unit_entry* entry, const std::string& name, bool define) const;
 
     // Index of the candidates link_node compares a new unit with.
     std::shared_ptr<merge_candidates> candidates;
