@@ -35,6 +35,9 @@ class graph {
     edge_set file_edges;                   // unit-level edges kept for ordering inside a file
     std::map<node, node_set> predecessors; // per node: the units it uses
     std::map<node, node_set> successors;   // per node: its users
+    // The edges as remove_forward_edges found them, (from, to) numbers in
+    // ascending order: text extraction asks which units used each other then.
+    std::vector<std::pair<int, int>> edges_before_forward_removal;
     std::string current_file;              // text state of program-unit extraction
     node_set file_units;                   // program units of the file being extracted
     std::map<int, std::string> unit_texts; // source text per program-unit number
@@ -78,6 +81,8 @@ class graph {
     // ---- queries, statistics and dumps (graph/) ----
     // n and every node reachable from n along the edges.
     node_set dominate_set(const node& n) const;
+    // True when edges_before_forward_removal holds the edge from -> to.
+    bool edge_before_forward_removal(int from, int to) const;
     // The leaves that n reaches, or {n} when n is itself a leaf.
     node_set actual_dominate_set(const node& n) const;
     // Edges of `es` leaving n towards another node.
