@@ -5,9 +5,21 @@
 // aggregate's tag.
 #include "header/graph.h"
 
+#include "loading/merge_candidates.h"
 #include "loading/trace.h"
 
 #include <sstream>
+
+namespace {
+// A named aggregate that the typedef defines in its own statement (`typedef
+// struct S {...} T;`): same file, the aggregate's lines inside the typedef's.
+bool defined_in_statement(const node& aggregate, const node& type) {
+    const ProgramUnit* a = as_unit(aggregate);
+    const ProgramUnit* t = as_unit(type);
+    return a && t && !anonymous_name(a->name) && a->begin > 0 && a->file() == t->file() &&
+           t->begin <= a->begin && a->end <= t->end;
+}
+} // namespace
 
 void graph::remove_forward_edges() {
     rebuild_adjacency();
@@ -20,7 +32,11 @@ void graph::remove_forward_edges() {
             if (!s.object || s.object->name.compare(0, 5, "type:") != 0) continue;
             if (!successors[s].count(n)) continue;
             const edge forward(n, s);
-            edges.erase(forward);
+            // A typedef that defines a named structure in its statement keeps
+            // it: wherever the typedef is, the structure is read with it, and
+            // the two are cut apart, or kept as one, only with their text
+            // (split_typedef_block). The structure's use of the typedef goes.
+            edges.erase(defined_in_statement(n, s) ? edge(s, n) : forward);
             removed.insert(forward);
         }
     }

@@ -1,0 +1,85 @@
+// `typedef struct S {...} T;` of a header is read as two units (see
+// split_typedef_block): the typedef `typedef struct S T;`, and the structure
+// with the whole statement. Where a source needs the typedef but not the
+// structure whole (`T *` only), the two stay apart and the structure's text
+// becomes `struct S {...};`, so that such a source gets one line instead of the
+// body and what its members need. Where every source that needs the typedef
+// needs the structure too, the typedef joins the structure again: the statement
+// comes out as it was written, without the extra line.
+#include "header/graph.h"
+
+#include "loading/typedef_statement.h"
+#include "partition/leaf_sets.h"
+
+#include <algorithm>
+#include <map>
+
+namespace {
+bool within(const ProgramUnit& type, const ProgramUnit& aggregate) {
+    return type.file() == aggregate.file() && type.begin > 0 && type.begin <= aggregate.begin &&
+           aggregate.end <= type.end;
+}
+
+void rename_edges(edge_set& edges, const node& from, const node& into) {
+    std::vector<edge> moved;
+    for (const edge& e : edges)
+        if (e.from == from || e.to == from) moved.push_back(e);
+    for (const edge& e : moved) {
+        edges.erase(e);
+        const edge renamed(e.from == from ? into : e.from, e.to == from ? into : e.to);
+        if (renamed.from != renamed.to) edges.insert(renamed);
+    }
+}
+} // namespace
+
+void graph::join_typedef_statements() {
+    std::vector<std::pair<node, typedef_statement>> statements;
+    std::map<std::string, std::vector<node>> types_by_name;
+    for (const node& n : nodes) {
+        if (!n.is_program_unit()) continue;
+        if (n.object->name.compare(0, 5, "type:") == 0) {
+            types_by_name[n.object->name].push_back(n);
+            continue;
+        }
+        if (!n.is_aggr()) continue;
+        auto text = unit_texts.find(n.id);
+        typedef_statement statement;
+        if (text == unit_texts.end() || !split_typedef_statement(text->second, statement) ||
+            statement.aggregate != n.object->name)
+            continue;
+        statements.emplace_back(n, statement);
+    }
+    if (statements.empty()) return;
+
+    const leaf_sets reach(nodes, edges, leaves);
+    for (const auto& [aggregate, statement] : statements) {
+        const ProgramUnit& a = *as_unit(aggregate);
+        std::vector<node> types;
+        for (const std::string& name : statement.names) {
+            auto found = types_by_name.find(name);
+            if (found == types_by_name.end()) continue;
+            for (const node& t : found->second)
+                if (nodes.count(t) && within(*as_unit(t), a) &&
+                    std::find(types.begin(), types.end(), t) == types.end())
+                    types.push_back(t);
+        }
+        if (types.empty()) continue; // no typedef unit: the statement stays whole
+        const node_set whole = reach.leaves_of(reach.key_of(aggregate));
+        bool joined = true;
+        for (const node& t : types) {
+            const node_set named = reach.leaves_of(reach.key_of(t));
+            joined =
+                joined && std::includes(whole.begin(), whole.end(), named.begin(), named.end());
+        }
+        if (!joined) {
+            unit_texts[aggregate.id] = statement.definition;
+            continue;
+        }
+        for (const node& t : types) {
+            rename_edges(edges, t, aggregate);
+            rename_edges(file_edges, t, aggregate);
+            nodes.erase(t);
+            unit_texts.erase(t.id);
+        }
+    }
+}
