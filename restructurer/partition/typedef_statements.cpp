@@ -4,20 +4,36 @@
 // structure whole (`T *` only), the two stay apart and the structure's text
 // becomes `struct S {...};`, so that such a source gets one line instead of the
 // body and what its members need. Where every source that needs the typedef
-// needs the structure too, the typedef joins the structure again: the statement
-// comes out as it was written, without the extra line.
+// needs the structure too, or the lines those that do not would save are fewer
+// than the one more line each source needing both reads, the typedef joins the
+// structure again: the statement comes out as it was written.
 #include "header/graph.h"
 
 #include "loading/typedef_statement.h"
 #include "partition/leaf_sets.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <map>
 
 namespace {
 bool within(const ProgramUnit& type, const ProgramUnit& aggregate) {
     return type.file() == aggregate.file() && type.begin > 0 && type.begin <= aggregate.begin &&
            aggregate.end <= type.end;
+}
+
+std::size_t non_blank_lines(const std::string& text) {
+    std::size_t lines = 0;
+    bool blank = true;
+    for (char c : text) {
+        if (c == '\n') {
+            lines += blank ? 0 : 1;
+            blank = true;
+        } else if (c != ' ' && c != '\t') {
+            blank = false;
+        }
+    }
+    return lines + (blank ? 0 : 1);
 }
 
 void rename_edges(edge_set& edges, const node& from, const node& into) {
@@ -64,14 +80,14 @@ void graph::join_typedef_statements() {
                     types.push_back(t);
         }
         if (types.empty()) continue; // no typedef unit: the statement stays whole
+        // Cut apart, a source that needs only a typedef saves the body's lines
+        // but one, and a source that needs both reads one line more.
         const node_set whole = reach.leaves_of(reach.key_of(aggregate));
-        bool joined = true;
-        for (const node& t : types) {
-            const node_set named = reach.leaves_of(reach.key_of(t));
-            joined =
-                joined && std::includes(whole.begin(), whole.end(), named.begin(), named.end());
-        }
-        if (!joined) {
+        std::size_t alone = 0, both = 0;
+        for (const node& t : types)
+            for (const node& leaf : reach.leaves_of(reach.key_of(t)))
+                ++(whole.count(leaf) ? both : alone);
+        if (alone * (non_blank_lines(statement.whole) - 1) > both) {
             unit_texts[aggregate.id] = statement.definition;
             continue;
         }
