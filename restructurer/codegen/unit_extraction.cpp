@@ -2,7 +2,7 @@
 
 #include "contract/unit_files.h"
 #include "loading/merge_candidates.h"
-#include "loading/typedef_statement.h"
+#include "contract/typedef_statement.h"
 
 #include <algorithm>
 #include <cctype>

@@ -9,7 +9,7 @@
 // structure again: the statement comes out as it was written.
 #include "header/graph.h"
 
-#include "loading/typedef_statement.h"
+#include "contract/typedef_statement.h"
 #include "partition/leaf_sets.h"
 
 #include <algorithm>

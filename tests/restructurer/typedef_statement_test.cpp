@@ -2,7 +2,7 @@
 // the typedef, and joining the two again where no source needs the typedef
 // alone.
 #include "header/graph.h"
-#include "loading/typedef_statement.h"
+#include "contract/typedef_statement.h"
 
 #include "support.h"
 

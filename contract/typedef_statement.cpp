@@ -1,4 +1,4 @@
-#include "loading/typedef_statement.h"
+#include "contract/typedef_statement.h"
 
 #include <cctype>
 
