@@ -36,14 +36,19 @@ std::size_t non_blank_lines(const std::string& text) {
     return lines + (blank ? 0 : 1);
 }
 
-void rename_edges(edge_set& edges, const node& from, const node& into) {
+// Edges with an end in `renamed` go to the node it maps to; one pass over the set.
+void rename_edges(edge_set& edges, const std::map<int, node>& renamed) {
     std::vector<edge> moved;
     for (const edge& e : edges)
-        if (e.from == from || e.to == from) moved.push_back(e);
+        if (renamed.count(e.from.id) || renamed.count(e.to.id)) moved.push_back(e);
+    auto to = [&renamed](const node& n) {
+        auto found = renamed.find(n.id);
+        return found == renamed.end() ? n : found->second;
+    };
     for (const edge& e : moved) {
         edges.erase(e);
-        const edge renamed(e.from == from ? into : e.from, e.to == from ? into : e.to);
-        if (renamed.from != renamed.to) edges.insert(renamed);
+        const edge now(to(e.from), to(e.to));
+        if (now.from != now.to) edges.insert(now);
     }
 }
 } // namespace
@@ -68,6 +73,7 @@ void graph::join_typedef_statements() {
     if (statements.empty()) return;
 
     const leaf_sets reach(nodes, edges, leaves);
+    std::map<int, node> renamed; // joined typedef -> its structure
     for (const auto& [aggregate, statement] : statements) {
         const ProgramUnit& a = *as_unit(aggregate);
         std::vector<node> types;
@@ -92,10 +98,12 @@ void graph::join_typedef_statements() {
             continue;
         }
         for (const node& t : types) {
-            rename_edges(edges, t, aggregate);
-            rename_edges(file_edges, t, aggregate);
+            renamed.emplace(t.id, aggregate);
             nodes.erase(t);
             unit_texts.erase(t.id);
         }
     }
+    if (renamed.empty()) return;
+    rename_edges(edges, renamed);
+    rename_edges(file_edges, renamed);
 }
