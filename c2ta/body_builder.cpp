@@ -244,12 +244,19 @@ void body_builder::complete_uses(CXCursor cursor, CXCursorKind kind,
     bool arithmetic = op == "[]" || op == "+" || op == "-" || op == "+=" || op == "-=" ||
                       op == "++" || op == "--";
     // An operator whose text a macro hides ("binary" in `p != NULL`, "unary")
-    // is told by its type: pointer arithmetic gives a pointer (p + n, ++p) or,
-    // for p - q, a difference that is not an int, which a comparison or a
-    // logical operator gives.
+    // is told by its type: pointer arithmetic gives a pointer from one pointer
+    // (p + n, ++p) or, for p - q, a difference that is neither an int (a
+    // comparison or a logical operator) nor a pointer. An assignment of one
+    // pointer to another (`f = stdin`, `p = NULL`) gives a pointer from two.
     if (op == "binary" || op == "unary") {
         CXTypeKind result = clang_getCanonicalType(clang_getCursorType(cursor)).kind;
-        arithmetic = result == CXType_Pointer || (op == "binary" && result != CXType_Int);
+        int pointers = 0;
+        for (CXCursor operand : operands)
+            if (clang_getCanonicalType(clang_getCursorType(operand)).kind == CXType_Pointer)
+                ++pointers;
+        arithmetic = op == "unary" ? result == CXType_Pointer
+                                   : (result == CXType_Pointer && pointers < 2) ||
+                                         (result != CXType_Int && result != CXType_Pointer);
     }
     if (!arithmetic) return;
     for (CXCursor operand : operands) {

@@ -18,6 +18,7 @@
 #include "queries.h"
 #include "writer.h"
 
+#include <cctype>
 #include <map>
 
 namespace {
@@ -198,6 +199,13 @@ std::string aggregate_behind(const std::string& type_name) {
     return {};
 }
 
+// An aggregate without a tag: its name holds the node's number.
+bool anonymous(const std::string& aggregate) {
+    const std::size_t colon = aggregate.find(':');
+    return colon + 1 < aggregate.size() &&
+           std::isdigit(static_cast<unsigned char>(aggregate[colon + 1]));
+}
+
 // The aggregate a typedef defines in its own statement (`typedef struct S
 // {...} T;`, also unnamed), or that a typedef of such a typedef names
 // (`typedef T T2;`), or "": the typedef's text is, or needs, the aggregate's.
@@ -247,10 +255,11 @@ void generate_tag_only_edges() {
             if (!n.named.count(u.object) && behind != u.subject)
                 marks.insert(use_fact{mark, u.subject, u.object});
             // Users of a typedef are given the structure it names: only
-            // those that need it whole keep it. A structure the typedef
-            // defines in its own statement comes with the typedef's text.
+            // those that need it whole keep it. An unnamed structure the
+            // typedef defines in its own statement comes with the typedef's
+            // text; a named one can be cut from it (`typedef struct S T;`).
             if (!behind.empty() && !n.complete.count(behind) &&
-                aggregate_defined_by(u.object) != behind)
+                (aggregate_defined_by(u.object) != behind || !anonymous(behind)))
                 marks.insert(use_fact{mark, u.subject, behind});
         }
     }

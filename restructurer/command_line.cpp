@@ -43,6 +43,7 @@ int run_restructurer(int argc, const char* const* argv) {
         {
             phase_timer timer("leaves");
             g.construct_leaves();
+            g.join_typedef_statements();
         }
         {
             phase_timer timer("partitioning");

@@ -1,9 +1,12 @@
 #include "source_form.h"
 
+#include "contract/typedef_statement.h"
+
 #include "chain_writer.h"
 #include "inactive_text.h"
 #include "measured_form.h"
 #include "original_file.h"
+#include "trim.h"
 
 #include <algorithm>
 #include <cctype>
@@ -312,6 +315,35 @@ void builder::add_system_includes_of(output& o, const std::string& header) {
     }
 }
 
+namespace {
+// The restructurer cuts a header's `typedef struct S {...} T;` into the
+// structure and the typedef where some sources need only the typedef: a unit
+// of the measured form that holds one part gets the same part of the original
+// statement.
+std::string part_of_typedef_statement(const measured_unit& unit, const std::string& statement) {
+    // The forward declarations ahead of the unit's text are not its own.
+    std::string measured;
+    bool ahead = true;
+    for (const std::string& line : unit.text) {
+        const std::string t = trim(line);
+        ahead = ahead && (t.empty() ||
+                          ((t.compare(0, 7, "struct ") == 0 || t.compare(0, 6, "union ") == 0) &&
+                           t.back() == ';' && t.find('{') == std::string::npos &&
+                           t.find(' ', t.find(' ') + 1) == std::string::npos));
+        if (!ahead) measured += line + "\n";
+    }
+    const std::size_t first = measured.find_first_not_of(" \t\n");
+    if (first == std::string::npos) return statement;
+    const bool type_names =
+        measured.compare(first, 8, "typedef ") == 0 && measured.find('{') == std::string::npos;
+    const bool definition =
+        measured.compare(first, 7, "struct ") == 0 || measured.compare(first, 6, "union ") == 0;
+    typedef_statement cut;
+    if ((!type_names && !definition) || !split_typedef_statement(statement, cut)) return statement;
+    return type_names ? cut.type_names : cut.definition;
+}
+} // namespace
+
 void builder::add_unit(output& o, const measured_unit& unit) {
     std::string file = source_of(normal(unit.file));
     if (!in_tree(file)) {
@@ -331,9 +363,12 @@ void builder::add_unit(output& o, const measured_unit& unit) {
     std::string text;
     for (const std::string& fwd : forward_declarations(unit, f.line(unit.line)))
         text += fwd + "\n";
+    std::string statement;
     for (int n = start; n <= end; ++n) {
-        if (o.lines_taken.insert({file, n}).second) text += f.line(n) + "\n";
+        if (!o.lines_taken.insert({file, n}).second) continue;
+        (n < unit.line ? text : statement) += f.line(n) + "\n";
     }
+    text += part_of_typedef_statement(unit, statement);
     for (const std::string& w : identifiers_in(text))
         o.identifiers.insert(w);
     // The conditions it is written in test macros that must be defined as in

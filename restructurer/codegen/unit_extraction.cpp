@@ -1,6 +1,8 @@
 #include "codegen/unit_extraction.h"
 
+#include "contract/unit_files.h"
 #include "loading/merge_candidates.h"
+#include "contract/typedef_statement.h"
 
 #include <algorithm>
 #include <cctype>
@@ -248,6 +250,7 @@ void unit_extraction::close_block() {
         return;
     }
     add_positionless_neighbours();
+    if (split_typedef_block()) return;
 
     node head = head_;
     node_set merged; // a head that gave way is not visited again
@@ -284,6 +287,63 @@ void unit_extraction::close_block() {
     g_.file_units.clear();
     open_ = false;
     head_ = node();
+}
+
+// `typedef struct S {...} T;` of a header: the structure and the typedef are
+// read in one statement but stay two units. The typedef's text is `typedef
+// struct S T;`, which needs nothing: the edges towards it go. The structure
+// keeps the whole statement for now; once every fact file is read, it either
+// takes the typedef back (every source that needs the typedef needs the
+// structure whole) or loses it (join_typedef_statements).
+bool unit_extraction::split_typedef_block() {
+    if (g_.reduce_only) return false;
+    const std::string& prefix = g_.current_file;
+    const std::string text = prefix.empty() ? text_ : prefix + " " + text_;
+    typedef_statement statement;
+    if (!split_typedef_statement(text, statement)) return false;
+    node_set block = closed_;
+    block.insert(head_);
+    std::vector<node> typedefs, others;
+    node aggregate;
+    for (const node& n : block) {
+        const ProgramUnit* u = as_unit(n);
+        if (!u || is_preprocessed_source(text_file(*u))) return false;
+        if (n.object->name.compare(0, 5, "type:") == 0) {
+            if (std::find(statement.names.begin(), statement.names.end(), n.object->name) ==
+                statement.names.end())
+                return false; // a typedef of another statement on these lines
+            typedefs.push_back(n);
+        } else {
+            if (n.object->name == statement.aggregate) aggregate = n;
+            others.push_back(n);
+        }
+    }
+    if (typedefs.empty() || (!others.empty() && !aggregate.object)) return false;
+
+    const node type = typedefs.front();
+    for (std::size_t i = 1; i < typedefs.size(); ++i)
+        merge_units(type, typedefs[i]);
+    for (const node& n : others)
+        if (n != aggregate) merge_units(aggregate, n);
+    for (const edge& e : edges_at(type))
+        if (e.to == type || (aggregate.object && e.from == type && e.to == aggregate)) {
+            g_.edges.erase(e);
+            sources_of_[e.to.id].erase(e.from.id);
+        }
+    g_.unit_texts[type.id] = statement.type_names;
+    collected_.push_back(type);
+    if (aggregate.object) {
+        g_.unit_texts[aggregate.id] = text;
+        collected_.push_back(aggregate);
+        for (const node& t : typedefs)
+            closed_.erase(t);
+        forward_declarations(aggregate);
+    }
+    closed_.clear();
+    g_.file_units.clear();
+    open_ = false;
+    head_ = node();
+    return true;
 }
 
 // Units without a position (made while reading uses) that are both used by and

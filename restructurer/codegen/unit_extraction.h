@@ -34,6 +34,7 @@ class unit_extraction {
     void source_line(const std::string& line);
     void add_text(const std::string& line);
     void close_block();
+    bool split_typedef_block();
     void add_positionless_neighbours();
     // Folds `merged` into `head`: positions, static name, edges.
     void merge_units(const node& head, const node& merged);

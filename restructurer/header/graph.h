@@ -208,6 +208,10 @@ class graph {
     // ---- the later phases, in the order main runs them after loading ----
     void construct_leaves();  // partition/construct_leaves.cpp
     void partitioning();      // partition/partitioning.cpp
+    // The structure and the typedef of `typedef struct S {...} T;`, read as two
+    // units, become one again where every source that needs the typedef needs
+    // the structure whole; elsewhere the structure's text loses the typedef.
+    void join_typedef_statements(); // partition/typedef_statements.cpp
     void compressing_graph(); // partition/compressing_graph.cpp
     void codegen();           // codegen/codegen.cpp
     // codegen/preprocessing_program_units_in_file.cpp

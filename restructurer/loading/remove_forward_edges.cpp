@@ -5,19 +5,32 @@
 // aggregate's tag.
 #include "header/graph.h"
 
+#include "loading/merge_candidates.h"
 #include "loading/trace.h"
 
 #include <sstream>
 #include <vector>
+
+namespace {
+// A named aggregate that the typedef defines in its own statement (`typedef
+// struct S {...} T;`): same file, the aggregate's lines inside the typedef's.
+bool defined_in_statement(const node& aggregate, const node& type) {
+    const ProgramUnit* a = as_unit(aggregate);
+    const ProgramUnit* t = as_unit(type);
+    return a && t && !anonymous_name(a->name) && a->begin > 0 && a->file() == t->file() &&
+           t->begin <= a->begin && a->end <= t->end;
+}
+} // namespace
 
 void graph::remove_forward_edges() {
     edges_before_forward_removal.clear();
     edges_before_forward_removal.reserve(edges.size());
     for (const edge& e : edges)
         edges_before_forward_removal.emplace_back(e.from.id, e.to.id);
-    // Only edges leaving aggregates are erased here, each while its aggregate
-    // is visited, and a type name is no aggregate: the edges read below are
-    // those the pass began with.
+    // Only edges leaving aggregates are erased here, each after its aggregate's
+    // edges were read, and a typedef's edge to the structure its statement
+    // defines, which no later check reads: the edges read below are those the
+    // pass began with.
     edge_set removed;
     for (const node& n : nodes) {
         if (!n.is_aggr()) continue;
@@ -30,7 +43,11 @@ void graph::remove_forward_edges() {
             forward.push_back(*it);
         }
         for (const edge& f : forward) {
-            edges.erase(f);
+            // A typedef that defines a named structure in its statement keeps
+            // it: wherever the typedef is, the structure is read with it, and
+            // the two are cut apart, or kept as one, only with their text
+            // (split_typedef_block). The structure's use of the typedef goes.
+            edges.erase(defined_in_statement(n, f.to) ? edge(f.to, n) : f);
             removed.insert(f);
         }
     }

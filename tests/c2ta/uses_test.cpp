@@ -133,16 +133,26 @@ TEST(C2taUses, UsesThatNeedOnlyTheTag) {
                             "int pointer_only(S_t *p) { return p != 0; }\n"
                             "long arith(struct Q *q) { return (q + 1) - q; }\n"
                             "int cast_only(void *v) { return ((struct R *)v) != 0; }\n"
-                            "int local(void) { struct W w = {1}; return w.z; }\n");
+                            "int local(void) { struct W w = {1}; return w.z; }\n"
+                            // A system header's macro (NULL) hides the operator
+                            // from the text: assigning pointers needs no complete
+                            // pointee, arithmetic does.
+                            "#include <stddef.h>\n#define PLUS(a, b) a + b\n"
+                            "struct A { int a; }; struct B { int b; }; struct C { int c; };\n"
+                            "void assign(struct A **pp, struct A *q) { *pp = NULL; pp[0] = q; }\n"
+                            "struct B *step(struct B *b) { return PLUS(b, 1); }\n"
+                            "long apart(struct C *c, struct C *d) { return PLUS(c, 0) - d; }\n");
     std::string facts = facts_of(scratch);
     for (const char* use :
          {"6 struct:P struct:S", "4 struct:V struct:S", "6 type:S_t struct:S", "6 var:ext struct:S",
           "6 func:proto struct:S", "2 func:member struct:S", "5 func:pointer_only struct:S",
-          "2 func:arith struct:Q", "5 func:cast_only struct:R"})
+          "2 func:arith struct:Q", "5 func:cast_only struct:R", "5 func:assign struct:A",
+          "2 func:step struct:B", "2 func:apart struct:C"})
         EXPECT_TRUE(has(facts, use)) << use << "\n" << facts;
     for (const char* use :
          {"6 struct:V struct:S", "6 type:arr_t struct:S", "5 func:member struct:S",
-          "5 func:value struct:S", "5 func:arith struct:Q", "5 func:local struct:W"})
+          "5 func:value struct:S", "5 func:arith struct:Q", "5 func:local struct:W",
+          "5 func:step struct:B", "5 func:apart struct:C"})
         EXPECT_FALSE(has(facts, use)) << use << "\n" << facts;
 }
 

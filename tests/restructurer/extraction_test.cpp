@@ -244,6 +244,44 @@ TEST(Extraction, UnitsOfOneStatementAreMerged) {
     EXPECT_EQ(arcs, (std::vector<std::pair<int, int>>{{1, 0}, {3, 0}}));
 }
 
+// `typedef struct S {...} T, *TP;` of a header: the typedefs are one unit
+// whose text declares the tag only and which needs nothing; the structure keeps
+// the whole statement and what its members need. With an unnamed structure
+// the statement stays one unit.
+TEST(Extraction, TypedefStatementOfAHeaderIsReadAsTwoUnits) {
+    source_tree t;
+    graph g;
+    node size = located(g, 0, "type:size_t", false, 1, 1, t.h);
+    node s = located(g, 1, "struct:S", false, 3, 5, t.h);
+    node type = located(g, 2, "type:T", false, 2, 5, t.h);
+    node pointer = located(g, 3, "type:TP", false, 2, 5, t.h);
+    node user = located(g, 4, "func:f", true, 8, 8, t.a);
+    node anonymous = located(g, 5, "struct:0000042", false, 6, 6, t.h);
+    node plain = located(g, 6, "type:P", false, 6, 6, t.h);
+    g.edges = {edge(size, s), edge(size, type),    edge(s, type),          edge(type, user),
+               edge(s, user), edge(pointer, user), edge(anonymous, plain), edge(plain, user)};
+    const std::string source = t.dir.write("x.cpp.c", "# 1 \"" + t.h +
+                                                          "\"\n"
+                                                          "typedef unsigned long size_t;\n"
+                                                          "typedef\n"
+                                                          "struct S {\n"
+                                                          "  size_t n;\n"
+                                                          "} T, *TP;\n"
+                                                          "typedef struct { int a; } P;\n");
+    captured_stdout out;
+    g.preprocessing_program_units_in_file(source);
+    EXPECT_EQ(g.unit_texts.at(1), "typedef\nstruct S {\n  size_t n;\n} T, *TP;\n");
+    EXPECT_EQ(g.unit_texts.at(2), "typedef struct S T, *TP;\n");
+    EXPECT_FALSE(g.nodes.count(pointer));
+    EXPECT_TRUE(g.nodes.count(s));
+    EXPECT_EQ(g.unit_texts.at(6), "typedef struct { int a; } P;\n");
+    EXPECT_FALSE(g.nodes.count(anonymous));
+    // The typedefs need nothing; the structure needs size_t.
+    for (const edge& e : g.edges)
+        EXPECT_NE(e.to, type) << e.from.id;
+    EXPECT_TRUE(g.edges.count(edge(size, s)));
+}
+
 // Users whose edge to a structure was dropped as needing only the tag get
 // its forward declaration: a prototype or definition always, a typedef or a
 // structure only where it first names the tag inside parentheses.
