@@ -71,6 +71,7 @@ void graph::N_codegen(node& n) {
             declared_tags.clear();
             V_codegen(n.id, text, units, 2);
             out << text << "#endif\n";
+            tags_of_header[n.id] = declared_tags;
             return;
         }
         const std::string name = get_filename(n);

@@ -83,10 +83,16 @@ void graph::S_codegen(std::string& text, node& n) {
     if (n.is_header() && compressed) {
         const std::string included = get_new_header_filename(get_filename(n));
         if (!included.empty()) {
-            if (compressed_leaves_reached(n) < 2)
+            if (compressed_leaves_reached(n) < 2) {
                 N_codegen(text, n);
-            else
+            } else {
                 text += "#include \"" + included + "\"\n";
+                // What the header declares needs no forward declaration after
+                // it (a header written later is not known here: it keeps them).
+                auto tags = tags_of_header.find(n.id);
+                if (tags != tags_of_header.end())
+                    declared_tags.insert(tags->second.begin(), tags->second.end());
+            }
         }
     } else if (const ProgramUnit* unit = as_unit(n)) {
         if (!emitted_units.count(n)) {

@@ -63,6 +63,9 @@ class graph {
     std::map<int, int> new_id_of; // per-file number -> merged number
     node_set emitted_units;
     std::set<std::string> declared_tags; // "struct X;\n" declared in the file being written
+    // The tags each generated header declares, itself or through the headers
+    // it includes, by its node number.
+    std::map<int, std::set<std::string>> tags_of_header;
     // Of the file being loaded: the uses that need no more than a structure's
     // tag (facts 5 and 6), and, once those edges are dropped, the aggregates
     // each unit needs a forward declaration of.
