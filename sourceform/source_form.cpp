@@ -1174,18 +1174,32 @@ source_form_result builder::run() {
             body.write(*b.file, b.where, b.text, b.apart);
         for (const block& b : p.o.needs)
             body.write(*b.file, b.where, b.text, b.apart);
-        std::string block_text = render_includes(p.o) + body.finish();
+        const std::string includes = render_includes(p.o);
+        const std::string declarations = body.finish();
         std::string text;
-        bool placed = false;
+        int first = 0; // the line the block of includes and declarations begins on
         for (int n = 1; n <= p.file->line_count(); ++n) {
             if (std::find(p.replaced.begin(), p.replaced.end(), n) != p.replaced.end()) {
-                if (!placed) text += block_text;
-                placed = true;
+                if (!first) {
+                    first = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
+                    text += includes + declarations;
+                }
                 continue;
             }
             text += p.file->line(n) + "\n";
         }
-        if (!placed) text = block_text + text;
+        if (!first) {
+            first = 1;
+            text = includes + declarations + text;
+        }
+        const int lines =
+            static_cast<int>(std::count(declarations.begin(), declarations.end(), '\n'));
+        if (lines > 0) {
+            const int begin =
+                first + static_cast<int>(std::count(includes.begin(), includes.end(), '\n'));
+            result_.header_text_lines[fs::path(p.o.path).lexically_relative(in_.out).string()] = {
+                begin, begin + lines - 1};
+        }
         for (const std::string& inc : p.o.includes)
             if (in_tree(inc)) included_.insert(inc);
         if (!write_text(p.o.path, text)) result_.problems.push_back(p.o.path);
