@@ -1,23 +1,24 @@
 #include "contract/fact_line.h"
 
-#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 
 namespace {
+// The blanks of the "C" locale, which these programs never leave.
 bool white(char c) {
-    return std::isspace(static_cast<unsigned char>(c)) != 0;
+    return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// The next word of `line` from `pos` on; empty when there is none.
-std::string next_word(const std::string& line, std::size_t& pos) {
+// The next word of `line` from `pos` on into `word` (whose storage is
+// reused: a file is read a line at a time); empty when there is none.
+void next_word(const std::string& line, std::size_t& pos, std::string& word) {
     while (pos < line.size() && white(line[pos]))
         ++pos;
     const std::size_t start = pos;
     while (pos < line.size() && !white(line[pos]))
         ++pos;
-    return line.substr(start, pos - start);
+    word.assign(line, start, pos - start);
 }
 } // namespace
 
@@ -35,7 +36,8 @@ void write_fact_line(std::ostream& out, int kind, std::string_view subject,
 
 bool read_fact_line(const std::string& line, fact& into) {
     std::size_t pos = 0;
-    const std::string number = next_word(line, pos);
+    std::string number;
+    next_word(line, pos, number);
     if (number.empty()) return false;
     errno = 0;
     char* rest = nullptr;
@@ -44,7 +46,7 @@ bool read_fact_line(const std::string& line, fact& into) {
         kind > INT_MAX)
         return false;
     into.kind = static_cast<int>(kind);
-    into.subject = next_word(line, pos);
-    into.object = next_word(line, pos);
+    next_word(line, pos, into.subject);
+    next_word(line, pos, into.object);
     return !into.object.empty();
 }

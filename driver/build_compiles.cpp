@@ -40,15 +40,21 @@ std::vector<std::optional<unit_compile>> compiles_in_build(const std::vector<bui
                                                            const std::string& build_root,
                                                            const std::vector<compile_unit>& units,
                                                            const std::string& tree) {
-    // The finished single-source compile steps, by source inside the build.
+    // The finished single-source compile steps, by source inside the build;
+    // after them, the successful steps that compile and link one source at once
+    // (`cc -o xxd xxd.c`): the source compiled, and its time is that of the
+    // step, link included. A failed one tells nothing of the compile.
     std::map<std::string, std::vector<const build_step*>> by_source;
-    for (const build_step& step : steps) {
-        if (step.what != build_step::kind::compile || !step.finished) continue;
-        std::vector<std::string> sources = compiled_sources(step);
-        if (sources.size() != 1) continue;
-        std::string rel = inside(sources.front(), build_root);
-        if (!rel.empty()) by_source[rel].push_back(&step);
-    }
+    for (bool linked : {false, true})
+        for (const build_step& step : steps) {
+            const bool kind_fits = linked ? step.what == build_step::kind::link && step.status == 0
+                                          : step.what == build_step::kind::compile;
+            if (!kind_fits || !step.finished) continue;
+            std::vector<std::string> sources = compiled_sources(step);
+            if (sources.size() != 1) continue;
+            std::string rel = inside(sources.front(), build_root);
+            if (!rel.empty()) by_source[rel].push_back(&step);
+        }
     std::vector<std::optional<unit_compile>> found(units.size());
     for (size_t i = 0; i < units.size(); ++i) {
         auto candidates = by_source.find(inside(units[i].source, tree));

@@ -19,8 +19,9 @@ struct unit_compile {
 // For each unit, how the build that ran in `build_root` compiled its source:
 // the step compiling the file at the unit's place (relative to `tree`, the
 // directory the units' paths lie in) into the unit's object, else the first
-// compiling it at all. Nothing for a unit the build did not compile alone in
-// one step that ended.
+// compiling it at all, else a successful step compiling and linking it alone
+// (its time includes the link). Nothing for a unit the build did not compile
+// alone in one step that ended.
 std::vector<std::optional<unit_compile>> compiles_in_build(const std::vector<build_step>& steps,
                                                            const std::string& build_root,
                                                            const std::vector<compile_unit>& units,

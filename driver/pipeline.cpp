@@ -452,8 +452,13 @@ fs::path after_path(const run_state& run, const compile_unit& unit) {
 }
 
 // Puts the rewritten source of `unit` in the rebuilt copy as a new file (so it
-// is newer than anything a build made before); a failure is recorded.
-void place_rewritten(run_state& run, const compile_unit& unit) {
+// is newer than anything a build made before); a failure is recorded. With
+// `ahead`, its modification time is set that far past the clock: a build whose
+// configure step writes the generator's inputs afresh each time (vim's
+// auto/pathdef.c is made from auto/config.mk) would otherwise find them newer
+// and make the source again once more.
+void place_rewritten(run_state& run, const compile_unit& unit,
+                     std::chrono::seconds ahead = std::chrono::seconds(0)) {
     fs::path target = after_path(run, unit);
     std::error_code ec;
     // A source the build generates has no folder in a fresh copy until the
@@ -462,6 +467,8 @@ void place_rewritten(run_state& run, const compile_unit& unit) {
     fs::create_directories(target.parent_path(), ec);
     if (!remove_entry(target.string())) ec = std::make_error_code(std::errc::is_a_directory);
     if (!ec) fs::copy_file(unit.rewritten(), target, ec);
+    if (!ec && ahead.count() > 0)
+        fs::last_write_time(target, fs::file_time_type::clock::now() + ahead, ec);
     if (ec)
         run.report.failures.push_back(
             {unit.name, "rebuild", "cannot put the rewritten source in place: " + ec.message(),
@@ -554,17 +561,19 @@ void build_after(run_state& run) {
     double seconds = result.seconds;
     // A build that makes a source from others (an amalgamation, a `gen.c:
     // gen.c.in stamp` rule) makes it again in the fresh copy, over the rewritten
-    // one, when something it is made from is missing there (a stamp file). As
-    // after editing a generated file, the rewritten source is put back, newer
-    // than everything the build made, and the build runs once more: make then
-    // compiles it instead of making it again. Whatever the second build does
-    // not compile from the rewritten text is reported below.
+    // one, when something it is made from is missing there (a stamp file) or
+    // newer (written by a configure step). As after editing a generated file,
+    // the rewritten source is put back, newer than everything the build made
+    // and than what its configure step writes again (a day ahead of the clock;
+    // make warns of the skew), and the build runs once more: make then compiles
+    // it instead of making it again. Whatever the second build does not compile
+    // from the rewritten text is reported below.
     std::vector<size_t> again = sources_made_again(run);
     std::vector<build_step> again_steps;
     if (!again.empty()) {
         std::string names;
         for (size_t k = 0; k < again.size(); ++k) {
-            place_rewritten(run, run.units[again[k]]);
+            place_rewritten(run, run.units[again[k]], std::chrono::hours(24));
             if (k < 3) names += (k ? ", " : "") + run.units[again[k]].name;
         }
         run.shown.message("hdrslim: the build made " + std::to_string(again.size()) +

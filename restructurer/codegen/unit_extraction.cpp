@@ -166,9 +166,8 @@ void unit_extraction::marker_line(const std::string& line) {
 // nothing is joined to a blank line.)
 void unit_extraction::add_text(const std::string& line) {
     const std::size_t last_start = text_.size() < 2 ? 0 : text_.rfind('\n', text_.size() - 2) + 1;
-    const bool after_text =
-        !text_.empty() && text_.back() == '\n' &&
-        text_.find_first_not_of(" \t\n", last_start) != std::string::npos;
+    const bool after_text = !text_.empty() && text_.back() == '\n' &&
+                            text_.find_first_not_of(" \t\n", last_start) != std::string::npos;
     if (continues_line_ && after_text) {
         const std::size_t first = line.find_first_not_of(" \t");
         if (first == std::string::npos) return;
@@ -293,11 +292,9 @@ void unit_extraction::add_positionless_neighbours() {
     node_set joining;
     for (const node& m : positionless_) {
         if (closed_.count(m)) continue;
-        auto preds = g_.predecessors.find(m);
-        auto succs = g_.successors.find(m);
-        if (preds == g_.predecessors.end() || succs == g_.successors.end()) continue;
         for (const node& c : closed_)
-            if (preds->second.count(c) && succs->second.count(c)) {
+            if (g_.edge_before_forward_removal(c.id, m.id) &&
+                g_.edge_before_forward_removal(m.id, c.id)) {
                 joining.insert(m);
                 break;
             }

@@ -7,6 +7,7 @@
 
 #include "graph/dense_graph.h"
 
+#include <algorithm>
 #include <iostream>
 #include <vector>
 
@@ -15,15 +16,24 @@ void graph::rebuild_adjacency() {
     predecessors.clear();
     successors.clear();
     // Edges come ordered by source, then target: each source's entry and its
-    // targets arrive last in their containers, and each target's sources
-    // arrive in ascending order, so every insertion is hinted at the end.
+    // targets arrive last in their containers, so every insertion is hinted at
+    // the end. The same holds for the targets once the edges are ordered by
+    // target, stably, so that each target's sources stay ascending and each
+    // entry is made by the first edge that made it before.
     auto from_entry = successors.end();
     for (const edge& e : edges) {
         if (from_entry == successors.end() || from_entry->first != e.from)
             from_entry = successors.emplace_hint(successors.end(), e.from, node_set());
         from_entry->second.emplace_hint(from_entry->second.end(), e.to);
-        node_set& sources = predecessors[e.to];
-        sources.emplace_hint(sources.end(), e.from);
+    }
+    std::vector<edge> by_target(edges.begin(), edges.end());
+    std::stable_sort(by_target.begin(), by_target.end(),
+                     [](const edge& a, const edge& b) { return a.to.id < b.to.id; });
+    auto to_entry = predecessors.end();
+    for (const edge& e : by_target) {
+        if (to_entry == predecessors.end() || to_entry->first != e.to)
+            to_entry = predecessors.emplace_hint(predecessors.end(), e.to, node_set());
+        to_entry->second.emplace_hint(to_entry->second.end(), e.from);
     }
 }
 

@@ -40,3 +40,8 @@ int graph::out_degree(const node& n, const edge_set& es) const {
         if (it->to.id != n.id) ++degree;
     return degree;
 }
+
+bool graph::edge_before_forward_removal(int from, int to) const {
+    return std::binary_search(edges_before_forward_removal.begin(),
+                              edges_before_forward_removal.end(), std::make_pair(from, to));
+}

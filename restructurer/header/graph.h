@@ -35,6 +35,9 @@ class graph {
     edge_set file_edges;                   // unit-level edges kept for ordering inside a file
     std::map<node, node_set> predecessors; // per node: the units it uses
     std::map<node, node_set> successors;   // per node: its users
+    // The edges as remove_forward_edges found them, (from, to) numbers in
+    // ascending order: text extraction asks which units used each other then.
+    std::vector<std::pair<int, int>> edges_before_forward_removal;
     std::string current_file;              // text state of program-unit extraction
     node_set file_units;                   // program units of the file being extracted
     std::map<int, std::string> unit_texts; // source text per program-unit number
@@ -78,6 +81,8 @@ class graph {
     // ---- queries, statistics and dumps (graph/) ----
     // n and every node reachable from n along the edges.
     node_set dominate_set(const node& n) const;
+    // True when edges_before_forward_removal holds the edge from -> to.
+    bool edge_before_forward_removal(int from, int to) const;
     // The leaves that n reaches, or {n} when n is itself a leaf.
     node_set actual_dominate_set(const node& n) const;
     // Edges of `es` leaving n towards another node.
@@ -239,11 +244,19 @@ class graph {
     node add_unit(const std::string& name, bool define, bool function_definition);
     node file_node(const std::string& name);
 
-    // Index of the units of the file being loaded, by definition? and name ->
-    // numbers in ascending order; rebuilt when `nodes` changed behind its back.
-    // unit_index[define][name]
-    std::unordered_map<std::string, std::set<int>> unit_index[2];
+    // Index of the units of the file being loaded, by name, then definition?
+    // -> numbers in ascending order; rebuilt when `nodes` changed behind its
+    // back. unit_index[name].ids[define]
+    struct unit_entry {
+        std::vector<int> ids[2];
+    };
+    std::unordered_map<std::string, unit_entry> unit_index;
     std::size_t unit_index_size = 0;
+    // The entry of `name`, or null; brings the index up to date first.
+    unit_entry* unit_entry_of(const std::string& name);
+    // The first unit of `entry` with is_define() == `define` that `nodes`
+    // holds under `name`, or a handle without object.
+    node first_unit(const unit_entry* entry, const std::string& name, bool define) const;
 
     // Index of the candidates link_node compares a new unit with.
     std::shared_ptr<merge_candidates> candidates;

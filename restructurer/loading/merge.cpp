@@ -6,19 +6,33 @@
 
 #include "loading/merge_candidates.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 // The edges of `from` renumbered through `new_id_of`; an edge with an end that
 // has no new number (an end that left the graph) is dropped, never attached to
-// another node.
+// another node. The renumbered edges are inserted in ascending order, each at
+// the place a lookup finds: neighbouring lookups walk the same part of a large
+// accumulated set. Of several edges that become one, the first in the order of
+// `from` is the one kept, as inserting them one by one would keep it.
 void renumber_edges(const edge_set& from, const std::map<int, int>& new_id_of, edge_set& into) {
+    std::vector<edge> renumbered;
+    renumbered.reserve(from.size());
     for (const edge& e : from) {
         auto a = new_id_of.find(e.from.id);
         auto b = new_id_of.find(e.to.id);
         if (a == new_id_of.end() || b == new_id_of.end()) continue;
-        node source = e.from, target = e.to;
-        source.id = a->second;
-        target.id = b->second;
-        into.insert(edge(source, target));
+        edge moved = e;
+        moved.from.id = a->second;
+        moved.to.id = b->second;
+        warn_empty_nodes(moved.from, moved.to); // as building the edge anew does
+        renumbered.push_back(moved);
+    }
+    std::stable_sort(renumbered.begin(), renumbered.end());
+    for (const edge& e : renumbered) {
+        auto at = into.lower_bound(e);
+        if (at == into.end() || !(*at == e)) into.insert(at, e);
     }
 }
 } // namespace

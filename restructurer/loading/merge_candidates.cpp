@@ -73,12 +73,14 @@ void merge_candidates::index(const node& candidate, position at) {
     if (!u) return;
     unit_at_[at] = candidate;
     const bool define = u->is_define();
-    if (!anonymous_name(u->name)) by_name_[name_key_of(*u)].insert(at);
+    // A position indexed later is later in scan order unless the index was
+    // built afresh, which also goes in scan order: the first one stays.
+    if (!anonymous_name(u->name)) by_name_.emplace(name_key_of(*u), at);
     if (placed(*u)) {
         const int anonymous = anonymous_name(u->name) ? 1 : 0;
         auto& table =
             holds_type(u->name) ? by_place_types_[anonymous] : by_place_others_[anonymous];
-        table[place{define, u->begin, u->end, u->file_name}].insert(at);
+        table.emplace(place{define, u->begin, u->end, u->file_name}, at);
     }
 }
 
@@ -86,8 +88,8 @@ node merge_candidates::first_match(const ProgramUnit& n) const {
     const bool define = n.is_define();
     const position none{INT_MAX, INT_MAX};
     position best = none;
-    auto consider = [&best](const std::set<position>& found) {
-        if (!found.empty() && *found.begin() < best) best = *found.begin();
+    auto consider = [&best](const position& found) {
+        if (found < best) best = found;
     };
     // Same name: a named unit is the same unit in every file.
     if (!anonymous_name(n.name)) {

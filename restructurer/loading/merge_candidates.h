@@ -6,10 +6,9 @@
 
 #include "header/graph.h"
 
-#include <map>
-#include <set>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 #include <utility>
 
 class merge_candidates {
@@ -26,22 +25,42 @@ class merge_candidates {
     // the member list; 0 for a unit that stands by itself).
     using position = std::pair<int, int>;
     using place = std::tuple<bool, int, int, std::string>;
+    struct position_hash {
+        std::size_t operator()(const position& p) const {
+            return std::hash<long long>()((static_cast<long long>(p.first) << 32) ^
+                                          static_cast<unsigned>(p.second));
+        }
+    };
+    // Hash of a name_key or place: its fields' hashes combined.
+    struct key_hash {
+        template <class... Fields> std::size_t operator()(const std::tuple<Fields...>& t) const {
+            return std::apply(
+                [](const Fields&... field) {
+                    std::size_t h = 0;
+                    ((h = h * 1000003u ^ std::hash<Fields>()(field)), ...);
+                    return h;
+                },
+                t);
+        }
+    };
 
     void index_node(const node& m);
     void index(const node& candidate, position at);
 
     const node_set* followed_ = nullptr;
     std::size_t followed_size_ = 0;
-    std::map<position, node> unit_at_;
+    std::unordered_map<position, node, position_hash> unit_at_;
     using name_key = std::tuple<bool, std::string, std::string>;
     static name_key name_key_of(const ProgramUnit& u);
 
-    std::map<name_key, std::set<position>> by_name_;
+    // Per key, the first position in scan order that has it: lookups only
+    // ever want that one, and the index only grows.
+    std::unordered_map<name_key, position, key_hash> by_name_;
     // Units at a known position, apart for names holding "type:" (never merged
     // by position with another such name), each apart for anonymous names
     // ([1]) and named ones ([0]): two named units are never one by position.
-    std::map<place, std::set<position>> by_place_types_[2];
-    std::map<place, std::set<position>> by_place_others_[2];
+    std::unordered_map<place, position, key_hash> by_place_types_[2];
+    std::unordered_map<place, position, key_hash> by_place_others_[2];
 };
 
 // True when the name's part after its first ":" starts with a digit: the

@@ -33,8 +33,7 @@ void graph::read_graphs(std::vector<std::string> files) {
         included_files.clear();
         file_node_by_name.clear();
         if (reduce_only) emitted_units.clear();
-        unit_index[0].clear();
-        unit_index[1].clear();
+        unit_index.clear();
         unit_index_size = 0;
         tag_only_edges.clear();
         tag_only_aggregates.clear();

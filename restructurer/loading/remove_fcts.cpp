@@ -5,24 +5,34 @@
 #include "header/graph.h"
 
 #include <unordered_map>
+#include <vector>
 
 namespace {
-// The sources of the current edges into each node, kept in step with `edges`.
+// The sources of the current edges into each function type, kept in step with
+// `edges`: only the removed units' sources are ever asked for.
 class incoming_index {
   public:
-    explicit incoming_index(const edge_set& edges) {
-        for (const edge& e : edges)
-            sources_[e.to.id].insert(e.from);
+    incoming_index(const edge_set& edges, const std::vector<node>& fcts) {
+        for (const node& f : fcts)
+            sources_[f.id];
+        for (const edge& e : edges) {
+            auto it = sources_.find(e.to.id);
+            if (it != sources_.end()) it->second.insert(e.from);
+        }
     }
     node_set sources(int id) const {
         auto it = sources_.find(id);
         return it == sources_.end() ? node_set() : it->second;
     }
     void erase(edge_set& edges, const edge& e) {
-        if (edges.erase(e)) sources_[e.to.id].erase(e.from);
+        if (!edges.erase(e)) return;
+        auto it = sources_.find(e.to.id);
+        if (it != sources_.end()) it->second.erase(e.from);
     }
     void insert(edge_set& edges, const edge& e) {
-        if (edges.insert(e).second) sources_[e.to.id].insert(e.from);
+        if (!edges.insert(e).second) return;
+        auto it = sources_.find(e.to.id);
+        if (it != sources_.end()) it->second.insert(e.from);
     }
 
   private:
@@ -39,12 +49,13 @@ node_set targets(const edge_set& edges, int id) {
 } // namespace
 
 void graph::remove_fcts() {
-    rebuild_adjacency();
-    incoming_index incoming(edges);
+    std::vector<node> fcts;
+    for (const node& n : nodes)
+        if (n.object && n.object->name.compare(0, 4, "fct:") == 0) fcts.push_back(n);
+    if (fcts.empty()) return;
+    incoming_index incoming(edges, fcts);
 
-    const node_set all = nodes;
-    for (const node& f : all) {
-        if (!f.object || f.object->name.compare(0, 4, "fct:") != 0) continue;
+    for (const node& f : fcts) {
         nodes.erase(f);
         node_set used = incoming.sources(f.id);
         node_set users = targets(edges, f.id);

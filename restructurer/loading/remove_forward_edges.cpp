@@ -8,20 +8,30 @@
 #include "loading/trace.h"
 
 #include <sstream>
+#include <vector>
 
 void graph::remove_forward_edges() {
-    rebuild_adjacency();
-    const node_set all = nodes;
+    edges_before_forward_removal.clear();
+    edges_before_forward_removal.reserve(edges.size());
+    for (const edge& e : edges)
+        edges_before_forward_removal.emplace_back(e.from.id, e.to.id);
+    // Only edges leaving aggregates are erased here, each while its aggregate
+    // is visited, and a type name is no aggregate: the edges read below are
+    // those the pass began with.
     edge_set removed;
-    for (const node& n : all) {
+    for (const node& n : nodes) {
         if (!n.is_aggr()) continue;
-        const node_set users = successors[n];
-        for (const node& s : users) {
+        std::vector<edge> forward;
+        for (auto it = edges.lower_bound(edge::first_from(n.id));
+             it != edges.end() && it->from.id == n.id; ++it) {
+            const node& s = it->to;
             if (!s.object || s.object->name.compare(0, 5, "type:") != 0) continue;
-            if (!successors[s].count(n)) continue;
-            const edge forward(n, s);
-            edges.erase(forward);
-            removed.insert(forward);
+            if (!edges.count(edge::key(s.id, n.id))) continue;
+            forward.push_back(*it);
+        }
+        for (const edge& f : forward) {
+            edges.erase(f);
+            removed.insert(f);
         }
     }
 

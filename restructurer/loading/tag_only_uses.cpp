@@ -12,11 +12,13 @@
 #include "loading/merge_candidates.h"
 
 void graph::parse_tag_only(int kind, const std::string& user, const std::string& used) {
-    node from = find_unit(used, false);
-    if (!from.object) from = find_unit(used, true);
+    const unit_entry* used_units = unit_entry_of(used);
+    node from = first_unit(used_units, used, false);
+    if (!from.object) from = first_unit(used_units, used, true);
     const bool define = kind == fact_kind::definition_uses_tag;
-    node to = find_unit(user, define);
-    if (!to.object) to = find_unit(user, !define);
+    const unit_entry* user_units = unit_entry_of(user);
+    node to = first_unit(user_units, user, define);
+    if (!to.object) to = first_unit(user_units, user, !define);
     // Facts come after the uses they qualify: a unit missing here has no edge.
     if (!from.object || !to.object) return;
     tag_only_edges.insert(edge(from, to));

@@ -4,24 +4,33 @@
 // number order finds first.
 #include "header/graph.h"
 
-node graph::find_unit(const std::string& name, bool define) {
+#include <algorithm>
+
+graph::unit_entry* graph::unit_entry_of(const std::string& name) {
     if (unit_index_size != nodes.size()) {
         // Nodes were added or removed outside the loaders: index them afresh.
-        unit_index[0].clear();
-        unit_index[1].clear();
+        unit_index.clear();
         for (const node& n : nodes)
-            if (n.object) unit_index[n.is_define()][n.object->name].insert(n.id);
+            if (n.object) unit_index[n.object->name].ids[n.is_define()].push_back(n.id);
         unit_index_size = nodes.size();
     }
-    auto entry = unit_index[define].find(name);
-    if (entry == unit_index[define].end()) return node();
-    for (int id : entry->second) {
+    auto entry = unit_index.find(name);
+    return entry == unit_index.end() ? nullptr : &entry->second;
+}
+
+node graph::first_unit(const unit_entry* entry, const std::string& name, bool define) const {
+    if (!entry) return node();
+    for (int id : entry->ids[define]) {
         auto it = nodes.find(node(id, nullptr));
         if (it != nodes.end() && it->object && it->is_define() == define &&
             it->object->name == name)
             return *it;
     }
     return node();
+}
+
+node graph::find_unit(const std::string& name, bool define) {
+    return first_unit(unit_entry_of(name), name, define);
 }
 
 namespace {
@@ -31,7 +40,7 @@ bool starts_with(const std::string& text, const char* prefix) {
 } // namespace
 
 node graph::add_unit(const std::string& name, bool define, bool function_definition) {
-    find_unit(name, define); // brings the index up to date before it grows
+    unit_entry_of(name); // brings the index up to date before it grows
     auto* unit = make_node<ProgramUnit>(name);
     unit->declaration = !define;
     unit->aggr = starts_with(name, "struct:") || starts_with(name, "union:");
@@ -39,7 +48,12 @@ node graph::add_unit(const std::string& name, bool define, bool function_definit
     unit->static_unit = name.find(":static:") != std::string::npos;
     const node n(static_cast<int>(nodes.size()), unit);
     nodes.insert(n);
-    unit_index[define][name].insert(n.id);
+    // The numbers of an entry stay ascending and distinct.
+    std::vector<int>& ids = unit_index[name].ids[define];
+    if (ids.empty() || ids.back() < n.id)
+        ids.push_back(n.id);
+    else if (!std::binary_search(ids.begin(), ids.end(), n.id))
+        ids.insert(std::lower_bound(ids.begin(), ids.end(), n.id), n.id);
     unit_index_size = nodes.size();
     return n;
 }

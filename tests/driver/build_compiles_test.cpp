@@ -44,12 +44,20 @@ TEST(BuildCompiles, StepsCarryTheirStatusAndTimeAndMatchTheirUnits) {
         << started("4", R"("cc","-c","d.c","e.c")", "/b", "10:00:01")
         << started("5", R"("cc","-c","../outside/f.c")", "/b", "10:00:01")
         << started("6", R"("cc","-c","g.c")", "/b", "10:00:02")
+        // Compiled and linked in one step: p.c alone, q.c failing, r.c also
+        // compiled apart by a later step, which counts first.
+        << started("7", R"("cc","-O2","-o","p","p.c","lib.a")", "/b", "10:00:04")
+        << started("8", R"("cc","-o","q","q.c")", "/b", "10:00:04")
+        << started("9", R"("cc","-o","r","r.c")", "/b", "10:00:04")
+        << started("10", R"("cc","-c","r.c")", "/b", "10:00:05")
         << terminated("3", "1", "10:01:00.150000") << terminated("2", "0", "10:00:02.500000")
         << terminated("1", "0", "10:00:01.000000") << terminated("4", "0", "10:00:03")
-        << terminated("5", "0", "10:00:03");
+        << terminated("5", "0", "10:00:03") << terminated("7", "0", "10:00:04.500000")
+        << terminated("8", "1", "10:00:05") << terminated("9", "0", "10:00:05")
+        << terminated("10", "0", "10:00:05.125000");
     std::vector<build_step> steps = read_build_steps((dir / "events.json").string());
     fs::remove_all(dir);
-    ASSERT_EQ(steps.size(), 6u);
+    ASSERT_EQ(steps.size(), 10u);
     EXPECT_TRUE(steps[0].finished);
     EXPECT_EQ(steps[0].status, 0);
     EXPECT_NEAR(steps[0].seconds, 0.75, 1e-6);
@@ -62,7 +70,9 @@ TEST(BuildCompiles, StepsCarryTheirStatusAndTimeAndMatchTheirUnits) {
     std::vector<compile_unit> units = {
         unit_at("/t/a.c", "/t/.libs/a.o"), unit_at("/t/a.c", ""),
         unit_at("/t/x/c.c", "/t/x/c.o"),   unit_at("/t/d.c", "/t/d.o"),
-        unit_at("/t/g.c", "/t/g.o"),       unit_at("/t/h.c", "/t/h.o")};
+        unit_at("/t/g.c", "/t/g.o"),       unit_at("/t/h.c", "/t/h.o"),
+        unit_at("/t/p.c", "/t/p"),         unit_at("/t/q.c", "/t/q"),
+        unit_at("/t/r.c", "/t/r.o")};
     std::vector<std::optional<unit_compile>> found = compiles_in_build(steps, "/b", units, "/t");
     ASSERT_EQ(found.size(), units.size());
     ASSERT_TRUE(found[0]); // the step writing the unit's object
@@ -74,6 +84,12 @@ TEST(BuildCompiles, StepsCarryTheirStatusAndTimeAndMatchTheirUnits) {
     EXPECT_FALSE(found[3]) << "a step of two sources times neither";
     EXPECT_FALSE(found[4]) << "a step that never ended";
     EXPECT_FALSE(found[5]) << "a source the build did not compile";
+    ASSERT_TRUE(found[6]) << "compiled and linked in one step";
+    EXPECT_TRUE(found[6]->ok);
+    EXPECT_NEAR(found[6]->seconds, 0.5, 1e-6);
+    EXPECT_FALSE(found[7]) << "a failed compile-and-link step tells nothing of the compile";
+    ASSERT_TRUE(found[8]);
+    EXPECT_NEAR(found[8]->seconds, 0.125, 1e-6) << "its own compile step, not the link's";
 }
 
 // With the project's build, the builds' own compiles give every unit's figures

@@ -110,11 +110,13 @@ TEST(Cleaning, FunctionTypesAreBypassed) {
     chain.g.remove_fcts();
     EXPECT_EQ(ids(chain.g.nodes), (std::vector<int>{0, 3, 4}));
     EXPECT_EQ(arcs(chain.g.edges), (arc_list{{0, 3}, {4, 3}}));
-    // The pass leaves the adjacency maps to the next pass that reads them,
+    // The forward pass keeps the edges it found for the text extraction,
     // which sees the bypassed edges only.
     chain.g.remove_forward_edges();
-    EXPECT_EQ(ids(chain.g.successors[chain.v[0]]), (std::vector<int>{3}));
-    EXPECT_TRUE(chain.g.successors[chain.v[2]].empty());
+    EXPECT_EQ(chain.g.edges_before_forward_removal,
+              (std::vector<std::pair<int, int>>{{0, 3}, {4, 3}}));
+    EXPECT_TRUE(chain.g.edge_before_forward_removal(0, 3));
+    EXPECT_FALSE(chain.g.edge_before_forward_removal(0, 2));
 
     // The same chain the other way round (fct:2 uses fct:1).
     small reverse({unit(0, "type:p"), unit(1, "fct:1"), unit(2, "fct:2"), unit(3, "func:s", true)},
