@@ -869,7 +869,15 @@ void build_source_form(run_state& run) {
         f.name = u.name;
         f.measured = u.restructured;
         if (f.measured) {
-            text_origins o = read_origins(unit_file(run, i, ".source.marked.i"), step.dir);
+            // Declarations of headers written into the source count as the
+            // headers' text, as in the measured form.
+            header_lines_in_source lines;
+            lines.source = flags_in({run.units[i].source}, run.out.tree, step.dir)[0];
+            auto copied = step.files.header_text_lines.find(
+                fs::path(lines.source).lexically_relative(step.dir).string());
+            if (copied != step.files.header_text_lines.end())
+                std::tie(lines.first, lines.last) = copied->second;
+            text_origins o = read_origins(unit_file(run, i, ".source.marked.i"), step.dir, lines);
             f.project_before = u.origin_before.project;
             f.system_before = u.origin_before.system;
             f.project_measured = u.origin_after.project;

@@ -97,8 +97,9 @@ std::string source_form_markdown(const source_form_summary& s) {
           s.dir + "`. Build: " + s.build + "; check: " + s.check +
           (s.check == "passed" && !s.same_output ? " (different output)" : "") + ".\n\n";
     md += "Preprocessed non-blank lines per unit from project headers and from system headers "
-          "(original / measured form / source form). A file included inside a declaration (a "
-          "table in a function's body) counts as that declaration's text, in every form:\n\n";
+          "(original / measured form / source form), counted alike in every form: header "
+          "declarations written into a source count as header text, and a file included "
+          "inside a declaration (a table in a function's body) as that declaration's:\n\n";
     md += "| unit | project before | project measured | project source | source ÷ measured | "
           "system before | system measured | system source |\n"
           "|---|---:|---:|---:|---:|---:|---:|---:|\n";

@@ -1,5 +1,6 @@
 #include "text_measure.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -42,6 +43,14 @@ std::string marker_file(const std::string& line) {
     size_t close = line.rfind('"');
     if (open == std::string::npos || close <= open) return "";
     return line.substr(open + 1, close - open - 1);
+}
+
+// The line number a marker gives the line after it.
+long marker_line(const std::string& line) {
+    size_t i = line.compare(1, 4, "line") == 0 ? 5 : 1;
+    while (i < line.size() && line[i] == ' ')
+        ++i;
+    return std::atol(line.c_str() + i);
 }
 
 // A line holding one comment and nothing else. Preprocessed text keeps no
@@ -97,7 +106,8 @@ bool marker_flag(const std::string& line, char flag) {
 
 } // namespace
 
-text_origins read_origins(const std::string& preprocessed, const std::string& tree) {
+text_origins read_origins(const std::string& preprocessed, const std::string& tree,
+                          const header_lines_in_source& header_lines) {
     text_origins origins;
     enum class origin { none, own, project, system } current = origin::none;
     std::string header;
@@ -108,6 +118,10 @@ text_origins read_origins(const std::string& preprocessed, const std::string& tr
     int depth = 0;
     bool in_comment = false;
     int absorbed = 0; // includes open since one was entered inside a declaration
+    // Where the next line stands, for the header lines written into a source.
+    const fs::path source = fs::path(header_lines.source).lexically_normal();
+    bool in_source = false;
+    long line_no = 0;
     std::ifstream in(preprocessed);
     std::string line;
     while (std::getline(in, line)) {
@@ -124,6 +138,7 @@ text_origins read_origins(const std::string& preprocessed, const std::string& tr
                     origins.project_headers.emplace(path.string(), 0);
                 if (absorbed > 0) continue;
             }
+            in_source = false;
             // GCC names the working directory with a trailing "//"; it holds no text.
             if (file.size() >= 2 && file.compare(file.size() - 2, 2, "//") == 0) continue;
             if (file[0] == '<') {
@@ -133,6 +148,8 @@ text_origins read_origins(const std::string& preprocessed, const std::string& tr
             fs::path path = fs::path(file).lexically_normal();
             fs::path rel = path.lexically_relative(tree);
             bool in_tree = path.is_absolute() && !rel.empty() && *rel.begin() != "..";
+            in_source = !header_lines.source.empty() && path == source;
+            line_no = marker_line(line);
             if (path.string().find("/include.new/") != std::string::npos) {
                 // A generated header: its text carries the original headers' markers.
                 origins.new_headers.insert(path.string());
@@ -150,10 +167,14 @@ text_origins read_origins(const std::string& preprocessed, const std::string& tr
         }
         depth += brace_change(line, in_comment);
         if (depth < 0) depth = 0;
+        const long this_line = line_no++;
         if (comment_only(line)) continue;
         switch (current) {
         case origin::own:
-            ++origins.own;
+            if (in_source && this_line >= header_lines.first && this_line <= header_lines.last)
+                ++origins.project;
+            else
+                ++origins.own;
             break;
         case origin::project:
             ++origins.project;

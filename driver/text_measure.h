@@ -35,4 +35,14 @@ struct text_origins {
     std::set<std::string> new_headers;
 };
 
-text_origins read_origins(const std::string& preprocessed, const std::string& tree);
+// Lines of a source, first to last, that hold declarations of project headers
+// written into it (the source form writes those only one source uses into that
+// source): they count as project-header text, as the measured form's line
+// markers, which name the header, count them.
+struct header_lines_in_source {
+    std::string source; // absolute path, as the markers name it
+    int first = 0, last = -1;
+};
+
+text_origins read_origins(const std::string& preprocessed, const std::string& tree,
+                          const header_lines_in_source& header_lines = {});

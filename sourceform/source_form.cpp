@@ -812,11 +812,27 @@ void builder::keep_uncovered(std::vector<output>& outputs,
         const original_file& f = original(src);
         const std::set<std::string> reach = reached_from(o->reach);
         const std::set<std::string> fallback = always_with(o->reach);
-        for (const uncovered_piece& p : uncovered_pieces(f, covered_in(src))) {
+        // Identifiers that only branches no unit compiled use: their macros'
+        // needs stand in those branches' conditions already.
+        std::set<std::string> piece_ids, elsewhere;
+        std::vector<bool> in_piece(f.line_count() + 2, false);
+        const std::vector<uncovered_piece> pieces = uncovered_pieces(f, covered_in(src));
+        for (const uncovered_piece& p : pieces)
+            for (int n = p.first; n <= p.last && n <= f.line_count(); ++n)
+                in_piece[n] = true;
+        for (int n = 1; n <= f.line_count(); ++n)
+            if (!in_piece[n])
+                for (const std::string& w : identifiers_in(f.line(n)))
+                    elsewhere.insert(w);
+        for (const block& b : o->body)
+            for (const std::string& w : identifiers_in(b.text))
+                elsewhere.insert(w);
+        for (const uncovered_piece& p : pieces) {
             std::string text;
             for (int n = p.first; n <= p.last; ++n)
                 text += f.line(n) + "\n";
             const std::vector<std::string> ids = identifiers_in(text);
+            piece_ids.insert(ids.begin(), ids.end());
             std::vector<std::string> words = ids;
             for (const macro_ref& r : macros_for({ids.begin(), ids.end()}, reach, fallback)) {
                 const macro_definition& d = original(r.file).macros()[r.index];
@@ -824,7 +840,10 @@ void builder::keep_uncovered(std::vector<output>& outputs,
             }
             needs.push_back({&f, f.conditions_at(p.first), words});
         }
-        for (const macro_ref& r : macros_for(o->identifiers, reach, fallback)) {
+        std::set<std::string> active;
+        for (const std::string& w : o->identifiers)
+            if (!piece_ids.count(w) || elsewhere.count(w)) active.insert(w);
+        for (const macro_ref& r : macros_for(active, reach, fallback)) {
             const original_file& m = original(r.file);
             const macro_definition& d = m.macros()[r.index];
             if (!d.undef && !m.conditions_at(d.first).empty())
@@ -1209,18 +1228,32 @@ source_form_result builder::run() {
             body.write(*b.file, b.where, b.text, b.apart);
         for (const block& b : p.o.needs)
             body.write(*b.file, b.where, b.text, b.apart);
-        std::string block_text = render_includes(p.o) + body.finish();
+        const std::string includes = render_includes(p.o);
+        const std::string declarations = body.finish();
         std::string text;
-        bool placed = false;
+        int first = 0; // the line the block of includes and declarations begins on
         for (int n = 1; n <= p.file->line_count(); ++n) {
             if (std::find(p.replaced.begin(), p.replaced.end(), n) != p.replaced.end()) {
-                if (!placed) text += block_text;
-                placed = true;
+                if (!first) {
+                    first = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
+                    text += includes + declarations;
+                }
                 continue;
             }
             text += p.file->line(n) + "\n";
         }
-        if (!placed) text = block_text + text;
+        if (!first) {
+            first = 1;
+            text = includes + declarations + text;
+        }
+        const int lines =
+            static_cast<int>(std::count(declarations.begin(), declarations.end(), '\n'));
+        if (lines > 0) {
+            const int begin =
+                first + static_cast<int>(std::count(includes.begin(), includes.end(), '\n'));
+            result_.header_text_lines[fs::path(p.o.path).lexically_relative(in_.out).string()] = {
+                begin, begin + lines - 1};
+        }
         for (const std::string& inc : p.o.includes)
             if (in_tree(inc)) included_.insert(inc);
         if (!write_text(p.o.path, text)) result_.problems.push_back(p.o.path);

@@ -34,6 +34,11 @@ struct source_form_result {
     // includes (relative to tree), sorted.
     std::vector<std::string> no_longer_included;
     std::vector<std::string> problems; // files that could not be written
+    // Changed source (relative to out) -> its lines, first to last, that hold the
+    // declarations of project headers written into it (those only it uses), so
+    // that a measure can count them as project-header text, as the measured
+    // form's line markers do.
+    std::map<std::string, std::pair<int, int>> header_text_lines;
 };
 
 source_form_result write_source_form(const source_form_input& input);

@@ -89,3 +89,35 @@ TEST(MeasureReuse, AFileIncludedInsideADeclarationIsTheDeclarationsText) {
                   {"/t/top.h", 1}, {"/t/fixed.h", 0}, {"/t/more.h", 0}, {"/t/after.h", 1}}));
     fs::remove_all(file.parent_path());
 }
+
+// Declarations of headers that the source form writes into a source count as
+// project-header text, by the source's own line numbers: the lines the markers
+// place inside the given range of that source, and no others.
+TEST(MeasureReuse, HeaderDeclarationsWrittenIntoASourceCountAsHeaderText) {
+    fs::path file = fresh_temp_dir("hdrslim-header-lines") / "unit.i";
+    std::ofstream(file) << "# 0 \"/s/a.c\"\n"
+                           "# 1 \"/s/a.c\"\n"
+                           "int own1;\n"                     // 1
+                           "# 1 \"/s/x_types.h\" 1\n"        // a header: project anyway
+                           "struct x { int n; };\n"          // x_types.h 1
+                           "int other;\n"                    // x_types.h 2, not a.c's line 2
+                           "# 3 \"/s/a.c\" 2\n"              //
+                           "int copied1;\n"                  // 3
+                           "\n"                              // 4
+                           "int copied2(void);\n"            // 5
+                           "# 9 \"/s/a.c\"\n"                //
+                           "int own2(void) { return 0; }\n"; // 9
+    header_lines_in_source lines;
+    lines.source = "/s/a.c";
+    lines.first = 2;
+    lines.last = 5;
+    text_origins o = read_origins(file.string(), "/s", lines);
+    EXPECT_EQ(o.own, 2);
+    EXPECT_EQ(o.project, 4);
+    text_origins plain = read_origins(file.string(), "/s");
+    EXPECT_EQ(plain.own, 4);
+    EXPECT_EQ(plain.project, 2);
+    lines.source = "/s/b.c";
+    EXPECT_EQ(read_origins(file.string(), "/s", lines).own, 4);
+    fs::remove_all(file.parent_path());
+}

@@ -51,6 +51,7 @@ TEST(SourceForm, SmallTreeKeepsTextConditionsAndPrivateHeadersAndCompiles) {
                                "struct s { int v[N + LIMIT]; };\n" // 13
                                "int f(int x,\n"                    // 14
                                "      int y);\n"                   // 15
+                               "int h(void);\n"                    // 16
                                "#endif\n");
     put(root / "tree/inc/mid.h", "#include \"a.h\"\n#define MID 3\n");
     put(root / "tree/inc/tab.h", "static const int tab[] = { TABSIZE };\n");
@@ -64,18 +65,19 @@ TEST(SourceForm, SmallTreeKeepsTextConditionsAndPrivateHeadersAndCompiles) {
     put(root / "tree/x.rsf",
         "-1 file:" + t + "/x.cpp.c file:" + t + "/inc/mid.h\n" + "-1 file:" + t +
             "/inc/mid.h file:" + t + "/inc/a.h\n" + "-1 file:" + t + "/inc/a.h file:" + t +
-            "/inc/cfg.h\n" + "-1 file:" + t + "/inc/a.h file:/usr/include/stddef.h\n" + "-1 file:" +
-            t + "/x.cpp.c file:" + t + "/inc/cfg.h\n" + "-1 file:" + t + "/x.cpp.c file:" + t +
-            "/inc/tab.h\n" + "0 func:g " + t + "/x.cpp.c:6.1:6.90\n" + "1 struct:s " + t +
-            "/inc/a.h:13.1:13.30\n" + "1 func:f " + t + "/inc/a.h:14.1:14.30\n" +
+            "/inc/cfg.h\n" + "-1 file:" + t + "/inc/a.h file:/usr/include/stddef.h\n" +
+            "-1 file:" + t + "/x.cpp.c file:" + t + "/inc/cfg.h\n" + "-1 file:" + t +
+            "/x.cpp.c file:" + t + "/inc/tab.h\n" + "0 func:g " + t + "/x.cpp.c:6.1:6.90\n" +
+            "1 struct:s " + t + "/inc/a.h:13.1:13.30\n" + "1 func:f " + t +
+            "/inc/a.h:14.1:14.30\n" + "1 func:h " + t + "/inc/a.h:16.1:16.12\n" +
             "0 var:tab:static:" + t + "/x.cpp.c " + t + "/inc/tab.h:1.1:1.30\n");
     put(root / "work/include.new/1.h", "#ifndef HEADER_1\n#define HEADER_1\n#line 13 \"" + t +
                                            "/inc/a.h\"\nstruct s { int v[2 + 5]; };\n#line 14 \"" +
                                            t + "/inc/a.h\"\nint f(int x, int y);\n#endif\n");
-    put(root / "tree/x.cpp.new.c", "#include \"" + (root / "work/include.new/1.h").string() +
-                                       "\"\n#line 1 \"" + t +
-                                       "/inc/tab.h\"\nstatic const int tab[] = { 7 };\n#line 6 \"" +
-                                       t + "/x.cpp.c\"\nint g(void) { return 0; }\n");
+    put(root / "tree/x.cpp.new.c",
+        "#include \"" + (root / "work/include.new/1.h").string() + "\"\n#line 1 \"" + t +
+            "/inc/tab.h\"\nstatic const int tab[] = { 7 };\n#line 16 \"" + t +
+            "/inc/a.h\"\nint h(void);\n#line 6 \"" + t + "/x.cpp.c\"\nint g(void) { return 0; }\n");
     fs::copy(root / "tree", root / "out", fs::copy_options::recursive);
 
     source_form_input input;
@@ -116,6 +118,15 @@ TEST(SourceForm, SmallTreeKeepsTextConditionsAndPrivateHeadersAndCompiles) {
     EXPECT_EQ(source.find("static const int tab[] = { TABSIZE };"), std::string::npos) << source;
     EXPECT_NE(source.find("#include \"a_decls.h\""), std::string::npos) << source;
     EXPECT_EQ(result.no_longer_included, (std::vector<std::string>{"inc/a.h", "inc/mid.h"}));
+    // The declaration only x.c uses is written into it, and its lines are told
+    // apart from the source's own.
+    ASSERT_EQ(result.header_text_lines.count("x.c"), 1u);
+    auto [first, last] = result.header_text_lines["x.c"];
+    std::istringstream lines(source);
+    std::string line, copied;
+    for (int n = 1; std::getline(lines, line); ++n)
+        if (n >= first && n <= last) copied += line + "\n";
+    EXPECT_EQ(copied, "int h(void);\n") << first << "-" << last << "\n" << source;
 
     for (const char* flags : {"", "-DBIG"}) {
         std::string command = "cc -c -Wall -Werror " + std::string(flags) + " -I'" +
