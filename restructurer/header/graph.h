@@ -256,6 +256,20 @@ class graph {
     std::unordered_map<std::string, unit_entry> unit_index;
     std::size_t unit_index_size = 0;
     unsigned unit_index_generation = 0;
+    // The entries found last, with their names: the facts of one user come
+    // together, so most lookups ask again for a name just asked for. Entries
+    // are never erased from the index, so the pointers stay valid; a copy of
+    // the graph starts without them, as they point into this graph's index.
+    struct recent_lookups {
+        std::pair<const std::string*, unit_entry*> slots[2] = {};
+        recent_lookups() = default;
+        recent_lookups(const recent_lookups&) {}
+        recent_lookups& operator=(const recent_lookups&) {
+            slots[0] = slots[1] = {};
+            return *this;
+        }
+    };
+    recent_lookups recent_entries;
     // Starts an empty index for the next file.
     void forget_units();
     // The entry of `name`, made empty when it is an earlier file's.

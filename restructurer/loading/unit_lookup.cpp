@@ -29,8 +29,14 @@ graph::unit_entry* graph::unit_entry_of(const std::string& name) {
                 current_entry(unit_index[n.object->name]).ids[n.is_define()].push_back(n.id);
         unit_index_size = nodes.size();
     }
+    auto& recent = recent_entries.slots;
+    for (const auto& [known, entry] : recent)
+        if (known && *known == name) return &current_entry(*entry);
     auto entry = unit_index.find(name);
-    return entry == unit_index.end() ? nullptr : &current_entry(entry->second);
+    if (entry == unit_index.end()) return nullptr;
+    recent[1] = recent[0];
+    recent[0] = {&entry->first, &entry->second};
+    return &current_entry(entry->second);
 }
 
 node graph::first_unit(const unit_entry* entry, const std::string& name, bool define) const {
