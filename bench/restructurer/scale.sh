@@ -2,10 +2,11 @@
 # scale.sh [BASE [BIG]]: the restructurer on synthetic projects shaped like large
 # code bases (bench/restructurer/project_generator.h: every unit includes one
 # umbrella header of 60 headers and 1,200 shared declarations). Runs BASE units
-# (default 1250) times 1, 2, 4 and 8, then BIG units (default 20000), and prints
-# for each the wall-clock and CPU seconds of the restructurer and its peak
-# memory, taken from /usr/bin/time -v. Each project is generated under $TMPDIR
-# (default /tmp) and removed after its run.
+# (default 2500) times 1, 2, 4 and 8 (20,000 units by default), then BIG units
+# when given and not already run, and prints for each the wall-clock and CPU
+# seconds of the restructurer and its peak memory, taken from /usr/bin/time -v,
+# with the CPU time per unit. Each project is generated under $TMPDIR (default
+# /tmp) and removed after its run.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -16,11 +17,13 @@ for tool in "$generator" "$restructurer"; do
     [ -x "$tool" ] || { echo "scale.sh: $tool not built" >&2; exit 1; }
 done
 [ -x /usr/bin/time ] || { echo "scale.sh: needs /usr/bin/time (Debian package time)" >&2; exit 1; }
-base=${1:-1250}
-big=${2:-20000}
+base=${1:-2500}
+big=${2:-}
+sizes="$base $((2 * base)) $((4 * base)) $((8 * base))"
+[ -z "$big" ] || [ "$big" = $((8 * base)) ] || sizes="$sizes $big"
 
 printf '%8s %10s %12s %10s %10s %10s %12s\n' units facts lines wall_s cpu_s peak_MB ms_per_unit
-for units in $base $((2 * base)) $((4 * base)) $((8 * base)) $big; do
+for units in $sizes; do
     dir=$(mktemp -d "${TMPDIR:-/tmp}/hdrslim-scale-XXXXXX")
     summary=$("$generator" "$dir" "$units") || { rm -rf "$dir"; exit 1; }
     read -r _ _ _ _ _ facts _ lines _ <<< "$(echo "$summary" | tr -d ,)"

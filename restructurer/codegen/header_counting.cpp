@@ -38,8 +38,10 @@ node_set inclusion_closure(const node& h) {
 }
 } // namespace
 
-void graph::update_headers(std::vector<node> v, bool first) {
+void graph::update_headers(const std::vector<node>& v, bool first) {
     header_nodes.clear();
+    // Without file facts ("-x") there is no header to count.
+    if (file_node_by_name.empty()) return;
     for (const node& n : v) {
         if (n.is_program_unit()) {
             update_header_node(n, first);

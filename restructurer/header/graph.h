@@ -157,7 +157,7 @@ class graph {
     // ---- header bookkeeping (codegen/header_counting.cpp) ----
     void update_count_program_units(std::string key, bool first);
     void update_header_node(const node& n, bool first);
-    void update_headers(std::vector<node> v, bool first);
+    void update_headers(const std::vector<node>& v, bool first);
 
     // ---- header naming (codegen/header_naming.cpp) ----
     // Path of the new header (or definitions file) for n, "" when n gets none;
@@ -253,12 +253,34 @@ class graph {
 
     // Index of the units of the file being loaded, by name, then definition?
     // -> numbers in ascending order; rebuilt when `nodes` changed behind its
-    // back. unit_index[name].ids[define]
+    // back. unit_index[name].ids[define]. The files of a project name mostly
+    // the same units, so entries outlive their file: an entry of an earlier
+    // file (an older generation) counts as empty.
     struct unit_entry {
         std::vector<int> ids[2];
+        unsigned generation = 0;
     };
     std::unordered_map<std::string, unit_entry> unit_index;
     std::size_t unit_index_size = 0;
+    unsigned unit_index_generation = 0;
+    // The entries found last, with their names: the facts of one user come
+    // together, so most lookups ask again for a name just asked for. Entries
+    // are never erased from the index, so the pointers stay valid; a copy of
+    // the graph starts without them, as they point into this graph's index.
+    struct recent_lookups {
+        std::pair<const std::string*, unit_entry*> slots[2] = {};
+        recent_lookups() = default;
+        recent_lookups(const recent_lookups&) {}
+        recent_lookups& operator=(const recent_lookups&) {
+            slots[0] = slots[1] = {};
+            return *this;
+        }
+    };
+    recent_lookups recent_entries;
+    // Starts an empty index for the next file.
+    void forget_units();
+    // The entry of `name`, made empty when it is an earlier file's.
+    unit_entry& current_entry(unit_entry& entry);
     // The entry of `name`, or null; brings the index up to date first.
     unit_entry* unit_entry_of(const std::string& name);
     // The first unit of `entry` with is_define() == `define` that `nodes`

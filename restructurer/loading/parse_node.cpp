@@ -42,9 +42,8 @@ void graph::parse_node(int kind, const std::string& name, const std::string& loc
     const bool variable = name.compare(0, 4, "var:") == 0;
     if (first && first->begin > 0 && (variable || (function && !define))) {
         n = node();
-        auto named = unit_index.find(name); // current: find_unit has just run
-        if (named != unit_index.end())
-            for (int id : named->second.ids[define]) {
+        if (const unit_entry* named = unit_entry_of(name))
+            for (int id : named->ids[define]) {
                 auto it = nodes.find(node(id, nullptr));
                 const ProgramUnit* u = it == nodes.end() ? nullptr : as_unit(*it);
                 if (u && u->begin == begin && u->start_file == start_file) n = *it;

@@ -33,8 +33,7 @@ void graph::read_graphs(std::vector<std::string> files) {
         included_files.clear();
         file_node_by_name.clear();
         if (reduce_only) emitted_units.clear();
-        unit_index.clear();
-        unit_index_size = 0;
+        forget_units();
         tag_only_edges.clear();
         tag_only_aggregates.clear();
 
@@ -47,7 +46,10 @@ void graph::read_graphs(std::vector<std::string> files) {
         if (debug_count()) count();
         {
             phase_timer timer("loading: cleaning");
-            update_headers(std::vector<node>(nodes.begin(), nodes.end()), true);
+            if (file_node_by_name.empty())
+                header_nodes.clear(); // as counting would: no header to count
+            else
+                update_headers(std::vector<node>(nodes.begin(), nodes.end()), true);
 
             remove_system_definitions();
             announce("system definitions removed.");

@@ -6,16 +6,37 @@
 
 #include <algorithm>
 
+void graph::forget_units() {
+    ++unit_index_generation;
+    unit_index_size = 0;
+}
+
+graph::unit_entry& graph::current_entry(unit_entry& entry) {
+    if (entry.generation != unit_index_generation) {
+        entry.ids[0].clear();
+        entry.ids[1].clear();
+        entry.generation = unit_index_generation;
+    }
+    return entry;
+}
+
 graph::unit_entry* graph::unit_entry_of(const std::string& name) {
     if (unit_index_size != nodes.size()) {
         // Nodes were added or removed outside the loaders: index them afresh.
-        unit_index.clear();
+        forget_units();
         for (const node& n : nodes)
-            if (n.object) unit_index[n.object->name].ids[n.is_define()].push_back(n.id);
+            if (n.object)
+                current_entry(unit_index[n.object->name]).ids[n.is_define()].push_back(n.id);
         unit_index_size = nodes.size();
     }
+    auto& recent = recent_entries.slots;
+    for (const auto& [known, entry] : recent)
+        if (known && *known == name) return &current_entry(*entry);
     auto entry = unit_index.find(name);
-    return entry == unit_index.end() ? nullptr : &entry->second;
+    if (entry == unit_index.end()) return nullptr;
+    recent[1] = recent[0];
+    recent[0] = {&entry->first, &entry->second};
+    return &current_entry(entry->second);
 }
 
 node graph::first_unit(const unit_entry* entry, const std::string& name, bool define) const {
@@ -49,7 +70,7 @@ node graph::add_unit(const std::string& name, bool define, bool function_definit
     const node n(static_cast<int>(nodes.size()), unit);
     nodes.insert(n);
     // The numbers of an entry stay ascending and distinct.
-    std::vector<int>& ids = unit_index[name].ids[define];
+    std::vector<int>& ids = current_entry(unit_index[name]).ids[define];
     if (ids.empty() || ids.back() < n.id)
         ids.push_back(n.id);
     else if (!std::binary_search(ids.begin(), ids.end(), n.id))

@@ -176,6 +176,31 @@ TEST(Loading, UseFactsCreateTypeUnitsButNotFunctionsOrVariables) {
     EXPECT_EQ(g.edges.size(), 4u);
 }
 
+// The unit index keeps its entries from one fact file to the next (most names
+// recur) and remembers the entries it found last: neither may hand a unit of
+// an earlier file, or an old number, to the next file's facts.
+TEST(Loading, UnitIndexStartsAfreshForTheNextFile) {
+    fact_dir dir;
+    graph g;
+    g.parse_node(1, "type:t", dir.a() + ":1.1:1.9");
+    g.parse_node(0, "func:f", dir.a() + ":2.1:3.1");
+    g.parse_edge(0, "func:f", "type:t");
+    EXPECT_EQ(arcs(g.edges), (std::vector<std::pair<int, int>>{{0, 1}}));
+
+    // The next file, as loading begins it: its units take the numbers afresh,
+    // type:t now after two others.
+    g.nodes.clear();
+    g.edges.clear();
+    g.parse_node(1, "type:u", dir.b() + ":1.1:1.9");
+    g.parse_node(0, "func:f", dir.b() + ":2.1:3.1");
+    g.parse_edge(0, "func:f", "type:t"); // made on demand: the old type:t is gone
+    g.parse_edge(2, "type:u", "type:t");
+    g.parse_edge(0, "func:f", "type:u");
+    g.parse_edge(0, "func:f", "type:t"); // asked again right away: the same unit
+    EXPECT_EQ(names(g), (std::vector<std::string>{"0type:u-", "1func:f+", "2type:t-"}));
+    EXPECT_EQ(arcs(g.edges), (std::vector<std::pair<int, int>>{{0, 1}, {2, 0}, {2, 1}}));
+}
+
 TEST(Loading, FileAndInclusionFacts) {
     fact_dir dir;
     const std::string facts = dir.write("u.rsf", "-1 file:" + dir.a() + " file:" + dir.path() +
