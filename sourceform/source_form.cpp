@@ -207,6 +207,7 @@ class builder {
     std::map<std::string, measured_file> measured_;
     std::map<std::string, std::string> header_name_;  // measured header -> out path ("" = none)
     std::map<std::string, std::string> macro_header_; // project header -> its macro header (out)
+    std::map<std::string, std::vector<std::string>> renamed_; // name -> macros defined as it
     std::map<std::string, std::set<size_t>> macros_kept_; // project header -> macro indexes
     std::set<std::string> included_;                      // tree headers some output includes
     // System file -> the include line of the most direct system header leading
@@ -563,6 +564,17 @@ void builder::resolve_needs(output& o, const std::vector<need>& needs, const hol
         }
     }
     const std::set<std::string> reach = reached_from(o.reach);
+    // A name one macro renames (`#define gzopen64 z_gzopen64`) stands for the
+    // declarations of the renamed name.
+    if (renamed_.empty()) {
+        renamed_[""] = {};
+        for (const auto& [path, file] : files_)
+            if (in_tree(path))
+                for (const macro_definition& d : file->macros())
+                    if (!d.undef && d.uses.size() == 1 && d.uses[0] != d.name &&
+                        file->line(d.first).find(d.name + "(") == std::string::npos)
+                        renamed_[d.uses[0]].push_back(d.name);
+    }
     // Needs under one condition are met together.
     std::vector<need> merged;
     for (const need& n : needs) {
@@ -583,6 +595,9 @@ void builder::resolve_needs(output& o, const std::vector<need>& needs, const hol
         while (!words.empty()) {
             std::string w = words.front();
             words.pop_front();
+            auto alias = renamed_.find(w);
+            if (alias != renamed_.end() && !done.count(w))
+                words.insert(words.end(), alias->second.begin(), alias->second.end());
             auto d = facts_.declared.find(w);
             if (!done.insert(w).second || d == facts_.declared.end()) continue;
             for (const unit_key& key : d->second) {
@@ -950,10 +965,13 @@ source_form_result builder::run() {
         p.o.system.erase(std::remove_if(p.o.system.begin(), p.o.system.end(),
                                         [&](const block& b) { return own.count(b.text) > 0; }),
                          p.o.system.end());
+        // The whole text at once: a line inside a block comment names nothing.
+        std::string own_text;
         for (int n = 1; n <= p.file->line_count(); ++n)
             if (std::find(p.replaced.begin(), p.replaced.end(), n) == p.replaced.end())
-                for (const std::string& w : identifiers_in(p.file->line(n)))
-                    p.o.identifiers.insert(w);
+                own_text += p.file->line(n) + "\n";
+        for (const std::string& w : identifiers_in(own_text))
+            p.o.identifiers.insert(w);
         p.o.reach = reach;
         sources.push_back(std::move(p));
     }
