@@ -1,6 +1,7 @@
 // hdrslim: the driver. `hdrslim run PROJECT_DIR` copies the project, extracts the
 // facts of every unit, restructures its headers, rebuilds and checks the result,
-// and writes a report comparing the preprocessed size before and after.
+// writes it again as source with a patch that turns the project into it, and
+// writes a report comparing the preprocessed size before and after.
 #include "code_comments.h"
 #include "pipeline.h"
 #include "run_options.h"
@@ -13,10 +14,12 @@ namespace {
 
 const char* const help_text =
     "hdrslim restructures the headers of a C project so that every unit is compiled\n"
-    "against exactly the declarations it needs, rebuilds it, and reports the savings.\n"
+    "against exactly the declarations it needs, rebuilds and checks it, hands it back\n"
+    "as a patch, and reports the savings.\n"
     "\n"
     "  run PROJECT_DIR   work on a copy of the project (which must have a\n"
-    "                    compile_commands.json, or see --build and -p)\n"
+    "                    compile_commands.json, or see --build and -p); the result\n"
+    "                    is DIR/source and DIR/hdrslim.patch (see --form)\n"
     "    --out DIR       output directory (default: PROJECT_DIR-hdrslim beside it)\n"
     "    --build CMD     run CMD (the project's build) in the copy under bear to get\n"
     "                    the compile commands and the link steps; the project may\n"
@@ -30,12 +33,15 @@ const char* const help_text =
     "                    the project's own, else its build/ folder's)\n"
     "    -j N            parallel jobs (default: the number of cores)\n"
     "    --quiet         no progress display\n"
-    "    --form source   also write the source form: DIR/source, the restructured\n"
-    "                    tree written from the original files (declarations with\n"
+    "    --form FORM     source (the default): also write the source form,\n"
+    "                    DIR/source, the restructured project as a C programmer\n"
+    "                    keeps it (declarations from the original files with\n"
     "                    their comments and conditions, the macros they use,\n"
     "                    system headers by name, named headers, relative\n"
     "                    includes), and DIR/hdrslim.patch that turns the project\n"
-    "                    into it; with --build it is built and checked too\n"
+    "                    into it; with --build it is built and checked too;\n"
+    "                    measured: only the measured form (preprocessed text,\n"
+    "                    numbered headers), from which the figures come\n"
     "  demo              the whole run on the bundled example project\n"
     "\n"
     "Exit status: 0 when every unit was restructured, compiled and the check passed;\n"

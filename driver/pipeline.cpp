@@ -74,7 +74,20 @@ struct run_state {
     }
 };
 
+void print_failures(const std::vector<unit_failure>& failures) {
+    if (failures.empty()) return;
+    std::printf("\nfailures:\n");
+    for (const unit_failure& f : failures)
+        std::printf("  %s (%s): %s\n    hint: %s\n    log: %s\n", f.unit.c_str(), f.step.c_str(),
+                    f.message.c_str(), f.hint.c_str(), f.log.c_str());
+}
+
+// Stops the run. The failures of units found so far are shown: they are often
+// why the run cannot go on (no unit left to restructure).
 int fail(run_state& run, const std::string& phase, const std::string& message) {
+    std::fflush(stdout);
+    print_failures(run.report.failures);
+    std::fflush(stdout);
     run.shown.message("hdrslim: " + message);
     if (!run.out.root.empty()) {
         run.out.mark("failed during " + phase + ": " + message);
@@ -773,8 +786,8 @@ void measure(run_state& run) {
     }
 }
 
-// The source form (with --form source): written from the original files beside
-// the measured form, built with the project's build, checked and measured.
+// The source form (unless --form measured): written from the original files
+// beside the measured form, built with the project's build, checked and measured.
 void build_source_form(run_state& run) {
     source_form_summary& s = run.source;
     s.project = run.out.project;
@@ -790,6 +803,7 @@ void build_source_form(run_state& run) {
     s.error = step.error;
     s.dir = step.dir;
     s.patch = step.patch;
+    s.git_prefix = step.git_prefix;
     s.new_headers = step.files.added;
     s.no_longer_included = step.files.no_longer_included;
     if (!step.written) {
@@ -797,6 +811,8 @@ void build_source_form(run_state& run) {
                                        "check the disk space and the output directory", ""});
         return;
     }
+    run.report.source_dir = step.dir;
+    run.report.patch = step.patch;
     if (run.build_captured) {
         std::string log = run.out.work + "/build-source.log";
         run.begin("build source form", 0, log);
@@ -861,19 +877,18 @@ void build_source_form(run_state& run) {
 bool write_report(run_state& run) {
     const std::string& root = run.out.root;
     std::string markdown = report_markdown(run.report);
-    if (run.options.source_form) markdown += source_form_markdown(run.source);
+    std::string json = report_json(run.report);
+    if (run.options.source_form) {
+        markdown += source_form_markdown(run.source);
+        json = with_source_form(json, run.source);
+    }
     bool ok = write_file(root + "/report.md", markdown) &&
               (!run.options.source_form ||
                write_file(root + "/source_form.json", source_form_json(run.source))) &&
-              write_file(root + "/report.json", report_json(run.report)) &&
+              write_file(root + "/report.json", json) &&
               write_file(root + "/report.svg", report_svg(run.report));
     std::printf("%s", report_table(run.report).c_str());
-    if (!run.report.failures.empty()) {
-        std::printf("\nfailures:\n");
-        for (const unit_failure& f : run.report.failures)
-            std::printf("  %s (%s): %s\n    hint: %s\n    log: %s\n", f.unit.c_str(),
-                        f.step.c_str(), f.message.c_str(), f.hint.c_str(), f.log.c_str());
-    }
+    print_failures(run.report.failures);
     std::printf("\nreport: %s/report.md (also report.json, report.svg)\n", root.c_str());
     if (run.options.source_form) std::printf("%s", source_form_terminal(run.source).c_str());
     return ok;

@@ -7,7 +7,7 @@ namespace fs = std::filesystem;
 
 const char* const run_usage =
     "usage: hdrslim run [--out DIR] [--build CMD [--check CMD]] [-p DIR] [-j N] [--quiet] "
-    "[--form source] "
+    "[--form source|measured] "
     "PROJECT_DIR\n"
     "       hdrslim demo\n"
     "       hdrslim --help | --version\n";

@@ -129,10 +129,21 @@ std::string what_was_done(const run_report& r, const totals& t) {
     if (r.links_known)
         md << ", and the project's own build was run again on the rewritten sources in `" << r.out
            << "/after`";
-    md << ".\n\n"
-       << "**Where the result is:** each rewritten unit is `<unit>.cpp.new.c` beside its original "
-          "in `"
-       << r.out << "/tree`; the new headers are in the `include.new/` folders named below";
+    md << ".\n\n";
+    if (!r.source_dir.empty())
+        md << "**Where the result is:** `" << r.source_dir
+           << "` is the project restructured as source: every unit keeps its own text and "
+              "includes, instead of the project headers it used, new headers named after what "
+              "they hold, written from the original files (comments, conditions and macros kept, "
+              "system headers included by name). `"
+           << r.patch
+           << "` turns the project into it; the command that applies it ends this report. The "
+              "source form's figures are in its own section, the last; the sections before it "
+              "give those of the measured form, the same partition as preprocessed text: ";
+    else
+        md << "**Where the result is:** ";
+    md << "each rewritten unit is `<unit>.cpp.new.c` beside its original in `" << r.out
+       << "/tree`; the new headers are in the `include.new/` folders named below";
     if (r.links_known)
         md << "; `" << r.out << "/after` is the project with the rewritten sources in place";
     md << ".\n\n";
@@ -143,6 +154,12 @@ std::string what_was_done(const run_report& r, const totals& t) {
     md << "**Next:** ";
     if (!r.failures.empty())
         md << "read the first failure and its log: `less " << r.failures.front().log << "`.";
+    else if (!r.source_dir.empty())
+        md << "read the patch (`less " << r.patch
+           << "`) or compare a unit with its source form (`diff -u " << r.out << "/tree/"
+           << (r.units.empty() ? std::string("...") : r.units.front().name) << " " << r.source_dir
+           << "/" << (r.units.empty() ? std::string("...") : r.units.front().name)
+           << "`), then apply it to the project with the command at the end of this report.";
     else if (!r.units.empty() && r.links_known)
         md << "compare a unit with its rewritten form (`diff -u " << r.out << "/tree/"
            << r.units.front().name << " " << r.out << "/after/" << r.units.front().name

@@ -78,6 +78,10 @@ struct run_report {
     bool check_same_output = false; // the check printed the same before and after
     std::vector<unit_failure> failures;
     std::vector<std::pair<std::string, double>> phase_seconds;
+    // The source form (DIR/source) and the patch that turns the project into it:
+    // what the run hands over. "" when it was not written (--form measured, or
+    // it failed).
+    std::string source_dir, patch;
     // Sources compiled apart from the project's builds: those the builds did not
     // compile, or whose compile failed in the rebuild; the other units' compile
     // figures are those of the builds' own compiles.

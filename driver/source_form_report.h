@@ -27,6 +27,9 @@ struct source_form_summary {
     bool written = false;
     std::string error;
     std::string dir, patch, project;
+    // Where the project lies inside a git work tree: git apply run there takes
+    // the patch's names from the work tree's top, so they need it prepended.
+    std::string git_prefix;
     std::string build = "not run"; // "passed", "failed", "not run"
     std::string check = "not run";
     bool same_output = true;
@@ -38,5 +41,8 @@ struct source_form_summary {
 std::string source_form_markdown(const source_form_summary& s);
 // The same figures as JSON (DIR/source_form.json), for scripts.
 std::string source_form_json(const source_form_summary& s);
-// A few lines for the terminal, ending with the command that applies the patch.
+// report.json's text with the same figures added under "source_form".
+std::string with_source_form(const std::string& report_json, const source_form_summary& s);
+// A few lines for the terminal: the totals of the table, the headers no unit
+// includes any more, and last the command that applies the patch.
 std::string source_form_terminal(const source_form_summary& s);

@@ -65,6 +65,16 @@ std::vector<std::string> flags_in(const std::vector<std::string>& flags, const s
     return moved;
 }
 
+std::string git_prefix_of(const std::string& dir, const std::string& scratch) {
+    process_result r =
+        run_process({{"git", "-C", dir, "rev-parse", "--show-prefix"}, "", scratch, ""});
+    std::string prefix = r.ok() ? read_all(scratch) : "";
+    std::error_code ec;
+    fs::remove(scratch, ec);
+    prefix = prefix.substr(0, prefix.find('\n'));
+    return prefix;
+}
+
 std::string source_form_patch(const std::string& project, const std::string& dir,
                               const source_form_result& files) {
     std::string scratch = dir + ".diff.part";
@@ -116,6 +126,7 @@ source_form_step write_source_step(const std::string& project, const std::string
         step.error = "cannot write " + step.patch;
         return step;
     }
+    step.git_prefix = git_prefix_of(project, step.dir + ".git-prefix");
     step.written = true;
     return step;
 }

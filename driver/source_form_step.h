@@ -13,6 +13,9 @@
 struct source_form_step {
     std::string dir;   // DIR/source
     std::string patch; // DIR/hdrslim.patch
+    // Where the project lies inside a git work tree ("src/lib/"); "" at the top
+    // of one or outside any.
+    std::string git_prefix;
     bool written = false;
     std::string error; // why it was not written
     source_form_result files;
@@ -29,6 +32,11 @@ source_form_step write_source_step(const std::string& project, const std::string
 // changed, with a/ and b/ prefixes, so that `git apply` and `patch -p1` take it.
 std::string source_form_patch(const std::string& project, const std::string& dir,
                               const source_form_result& files);
+
+// Where `dir` lies inside a git work tree, as `git rev-parse --show-prefix` says
+// ("src/lib/"); "" at its top, outside any work tree or without git. `scratch`
+// is a file it may write.
+std::string git_prefix_of(const std::string& dir, const std::string& scratch);
 
 // The compile flags of a unit with every path into `tree` moved into `dir`.
 std::vector<std::string> flags_in(const std::vector<std::string>& flags, const std::string& tree,

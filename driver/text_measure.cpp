@@ -57,17 +57,73 @@ bool comment_only(const std::string& line) {
            line.compare(last - 1, 2, "*/") == 0 && line.find("*/", first + 2) == last - 1;
 }
 
+// The change a line of preprocessed text makes to the depth of braces, outside
+// string and character literals and comments (`in_comment` carries a comment
+// over lines).
+int brace_change(const std::string& line, bool& in_comment) {
+    int change = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+        char c = line[i];
+        if (in_comment) {
+            if (c == '*' && i + 1 < line.size() && line[i + 1] == '/') {
+                in_comment = false;
+                ++i;
+            }
+        } else if (c == '/' && i + 1 < line.size() && line[i + 1] == '*') {
+            in_comment = true;
+            ++i;
+        } else if (c == '/' && i + 1 < line.size() && line[i + 1] == '/') {
+            break;
+        } else if (c == '"' || c == '\'') {
+            for (++i; i < line.size() && line[i] != c; ++i)
+                if (line[i] == '\\') ++i;
+        } else if (c == '{') {
+            ++change;
+        } else if (c == '}') {
+            --change;
+        }
+    }
+    return change;
+}
+
+// The flags after a marker's file name: 1 enters an include, 2 returns from one.
+bool marker_flag(const std::string& line, char flag) {
+    size_t close = line.rfind('"');
+    for (size_t i = close + 1; i < line.size(); ++i)
+        if (line[i] == flag && (line[i - 1] == ' ') && (i + 1 == line.size() || line[i + 1] == ' '))
+            return true;
+    return false;
+}
+
 } // namespace
 
 text_origins read_origins(const std::string& preprocessed, const std::string& tree) {
     text_origins origins;
     enum class origin { none, own, project, system } current = origin::none;
     std::string header;
+    // Text of a file included inside a declaration (a table included in a
+    // function's body, as zlib's inffixed.h) is that declaration's text and
+    // counts where the declaration does: a restructured source holds the
+    // declaration whole, with no marker of the included file.
+    int depth = 0;
+    bool in_comment = false;
+    int absorbed = 0; // includes open since one was entered inside a declaration
     std::ifstream in(preprocessed);
     std::string line;
     while (std::getline(in, line)) {
         std::string file = marker_file(line);
         if (!file.empty()) {
+            if (absorbed > 0 || (depth > 0 && marker_flag(line, '1'))) {
+                if (marker_flag(line, '1')) ++absorbed;
+                if (marker_flag(line, '2')) --absorbed;
+                fs::path path = fs::path(file).lexically_normal();
+                fs::path rel = path.lexically_relative(tree);
+                if (path.is_absolute() && !rel.empty() && *rel.begin() != ".." &&
+                    path.extension() != ".c" &&
+                    path.string().find("/include.new/") == std::string::npos)
+                    origins.project_headers.emplace(path.string(), 0);
+                if (absorbed > 0) continue;
+            }
             // GCC names the working directory with a trailing "//"; it holds no text.
             if (file.size() >= 2 && file.compare(file.size() - 2, 2, "//") == 0) continue;
             if (file[0] == '<') {
@@ -92,6 +148,8 @@ text_origins read_origins(const std::string& preprocessed, const std::string& tr
             }
             continue;
         }
+        depth += brace_change(line, in_comment);
+        if (depth < 0) depth = 0;
         if (comment_only(line)) continue;
         switch (current) {
         case origin::own:

@@ -40,11 +40,12 @@ std::string preprocess_rule(const compile_unit& unit, size_t i, const toolchain&
     preprocess.insert(preprocess.end(), {"-E", "-C", "-MD", "-MF", at + "before.d", unit.source,
                                          "-o", unit.preprocessed()});
     std::string rule = n + ".pp:\n";
-    rule += "\t@" +
-            for_make(shell_join({"rm", "-f", at + "pp", at + "parse.log", at + "extract.log",
-                                 at + "before.d", unit.preprocessed(), unit.dump(), unit.facts(),
-                                 unit.dump() + ".part", unit.facts() + ".part"})) +
-            "\n";
+    rule +=
+        "\t@" +
+        for_make(shell_join({"rm", "-f", at + "pp", at + "parse.log", at + "extract.log",
+                             at + "paths.log", at + "before.d", unit.preprocessed(), unit.dump(),
+                             unit.facts(), unit.dump() + ".part", unit.facts() + ".part"})) +
+        "\n";
     // A unit that cannot be preprocessed is reported and left out of its batch;
     // the recipe succeeds so that the batch still parses the others.
     rule +=
@@ -75,11 +76,16 @@ std::string unit_tail(const compile_unit& unit, size_t i, const std::vector<std:
                         "; rm -f " + dump_part + "; }";
     std::string extract = shell_join({tools.extractor, unit.dump()}) + " > " + facts_part +
                           " && mv " + facts_part + " " + shell_quote(unit.facts());
+    // The extractor drops the facts of a file whose path holds white space and
+    // names it: the unit's facts are incomplete, and restructuring it would
+    // leave out what that file declares.
+    std::string incomplete = "grep 'holds white space' " + shell_quote(at + "extract.log") + " > " +
+                             shell_quote(at + "paths.log");
     return "if [ -f " + shell_quote(at + "pp") + " ]; then if [ ! -f " + dump + " ] && [ ! -f " +
            log + " ]; then " + alone + "; fi; if [ ! -f " + dump + " ]; then echo 'failed " + n +
            " parse'; elif { " + extract + "; } 2> " + shell_quote(at + "extract.log") +
-           "; then echo 'done " + n + "'; else rm -f " + facts_part + "; echo 'failed " + n +
-           " extract'; fi; fi; ";
+           "; then if " + incomplete + "; then echo 'failed " + n + " paths'; else echo 'done " +
+           n + "'; fi; else rm -f " + facts_part + "; echo 'failed " + n + " extract'; fi; fi; ";
 }
 
 // One c2ta process for a batch of units that share their directory and flags,
@@ -176,6 +182,10 @@ std::string hint_for(const std::string& step) {
     if (step == "extract")
         return "the extractor rejected the TA dump: a fault of hdrslim; please report it "
                "with the dump";
+    if (step == "paths")
+        return "a file the unit includes has white space in its path, which fact files "
+               "cannot carry, so the unit is not restructured; rename the file (or its "
+               "directory) without blanks";
     if (step == "compile")
         return "the restructured source does not compile: a fault of hdrslim; the log and "
                "the .cpp.new.c file show where";

@@ -152,8 +152,34 @@ void unit_extraction::marker_line(const std::string& line) {
     const std::string file = graph::source_path(name, g_.compile_dir);
     // The first marker names the source this file was preprocessed from.
     graph::main_file_of.emplace(path_, file);
+    // The preprocessor writes the expansion of a system header's macro (NULL,
+    // stderr) on a line of its own, between two markers naming the line it is
+    // on: the text after such a marker continues the line before it.
+    continues_line_ = number == line_ && split(file) == current_;
     enter_file(file);
     line_ = number - 1;
+}
+
+// Adds a line read to the block's text; a continued line is joined to the
+// line it continues, so that the text keeps the source's lines. (A marker also
+// repeats the number of a blank line it follows, before the text of that line:
+// nothing is joined to a blank line.)
+void unit_extraction::add_text(const std::string& line) {
+    const std::size_t last_start = text_.size() < 2 ? 0 : text_.rfind('\n', text_.size() - 2) + 1;
+    const bool after_text =
+        !text_.empty() && text_.back() == '\n' &&
+        text_.find_first_not_of(" \t\n", last_start) != std::string::npos;
+    if (continues_line_ && after_text) {
+        const std::size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos) return;
+        text_.pop_back();
+        text_.erase(text_.find_last_not_of(" \t") + 1);
+        text_ += ' ';
+        text_.append(line, first, std::string::npos);
+        text_ += '\n';
+        return;
+    }
+    text_ += line + "\n";
 }
 
 void unit_extraction::source_line(const std::string& line) {
@@ -193,7 +219,8 @@ void unit_extraction::source_line(const std::string& line) {
     // taken once even when units of this file are open as well.
     const ProgramUnit* head = as_unit(head_);
     const bool head_elsewhere = open_ && head && head->new_end == 0 && !belongs_here(head_);
-    if (head_elsewhere || !g_.file_units.empty()) text_ += line + "\n";
+    if (head_elsewhere || !g_.file_units.empty()) add_text(line);
+    continues_line_ = false;
 
     if (closed_now_ && closed_ == g_.file_units) close_block();
     // The statement begun so far: what follows the last ";" and then the last

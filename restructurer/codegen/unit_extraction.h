@@ -32,6 +32,7 @@ class unit_extraction {
     void enter_file(const std::string& file);
     void marker_line(const std::string& line);
     void source_line(const std::string& line);
+    void add_text(const std::string& line);
     void close_block();
     void add_positionless_neighbours();
     // Folds `merged` into `head`: positions, static name, edges.
@@ -47,7 +48,7 @@ class unit_extraction {
     std::vector<edge> edges_at(const node& n) const;
 
     graph& g_;
-    const std::string path_; // the preprocessed source, resolved
+    const std::string path_;                              // the preprocessed source, resolved
     std::map<file_key, std::vector<node>> units_by_file_; // units with a begin line
     std::vector<node> positionless_;                      // units without lines
     // Units of one file (see enter_file): by begin line, in ascending number,
@@ -63,7 +64,12 @@ class unit_extraction {
     std::map<int, std::set<int>> sources_of_;
     file_key current_;
     int line_ = 0;
+    bool continues_line_ = false; // the last marker continues the line before it
     long physical_ = 0;
+    std::string marker_file_;    // the file the last marker named
+    bool marker_system_ = false; // and whether it marked a system header
+    bool join_ = false;          // the next line continues the last one (marker_line)
+    bool appended_ = false;      // the last line went into the block's text
 
     node head_;
     bool open_ = false;

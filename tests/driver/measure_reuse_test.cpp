@@ -56,3 +56,36 @@ TEST(MeasureReuse, TheUnitsPhaseTextCountsAsAPlainPreprocessing) {
     EXPECT_EQ(unit["headers_read_before"], 4);
     fs::remove_all(root);
 }
+
+// A file included inside a declaration (a table in a function's body) is that
+// declaration's text, whatever it is: a restructured source copies the
+// declaration whole, with no marker of the file. Braces in literals and
+// comments do not open a declaration.
+TEST(MeasureReuse, AFileIncludedInsideADeclarationIsTheDeclarationsText) {
+    fs::path file = fresh_temp_dir("hdrslim-nested-include") / "unit.cpp.c";
+    std::ofstream(file) << "# 1 \"/t/a.c\"\n"
+                           "const char* s = \"{\"; char c = '{'; /* { */ // {\n"
+                           "# 1 \"/t/top.h\" 1\n"
+                           "int top;\n"
+                           "# 3 \"/t/a.c\" 2\n"
+                           "static const int table[] = {\n"
+                           "# 1 \"/t/fixed.h\" 1\n"
+                           "1, 2,\n"
+                           "# 1 \"/t/more.h\" 1\n"
+                           "3,\n"
+                           "# 3 \"/t/fixed.h\" 2\n"
+                           "4\n"
+                           "# 5 \"/t/a.c\" 2\n"
+                           "};\n"
+                           "# 1 \"/t/after.h\" 1\n"
+                           "int after;\n"
+                           "# 7 \"/t/a.c\" 2\n"
+                           "int f(void) { return table[0]; }\n";
+    text_origins o = read_origins(file.string(), "/t");
+    EXPECT_EQ(o.project, 2); // top.h and after.h
+    EXPECT_EQ(o.own, 7);
+    EXPECT_EQ(o.project_headers,
+              (std::map<std::string, long>{
+                  {"/t/top.h", 1}, {"/t/fixed.h", 0}, {"/t/more.h", 0}, {"/t/after.h", 1}}));
+    fs::remove_all(file.parent_path());
+}

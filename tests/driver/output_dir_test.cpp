@@ -162,6 +162,25 @@ TEST(CheckOutput, TheCopysPathIsNoDifference) {
     EXPECT_NE(first_output_difference("/o/after\n", "/o/tree", "/o/after\n", "/o/after"), "");
 }
 
+TEST(CheckOutput, DurationsAreNoDifferenceOtherNumbersAre) {
+    // How long tests took, as ctest, time and test runners print it.
+    const std::string before = "1/2 Test #1: a ...   Passed    0.02 sec\n"
+                               "Total Test time (real) =   0.03 sec\n"
+                               "real\t0m1.204s\nok 12ms, 3 seconds, 2 min\n";
+    const std::string after = "1/2 Test #1: a ...   Passed    0.15 sec\n"
+                              "Total Test time (real) =   1.30 sec\n"
+                              "real\t0m0.998s\nok 9ms, 41 seconds, 10 min\n";
+    EXPECT_EQ(first_output_difference(before, "/o/tree", after, "/o/after"), "");
+    // A count, a number glued to a name, or a size is no duration.
+    EXPECT_EQ(first_output_difference("1/2 Test #1\n", "", "1/2 Test #2\n", ""),
+              "line 1: before \"1/2 Test #1\" / after \"1/2 Test #2\"");
+    EXPECT_NE(first_output_difference("v1.5s\n", "", "v1.6s\n", ""), "");
+    EXPECT_NE(first_output_difference("12 sectors\n", "", "13 sectors\n", ""), "");
+    EXPECT_NE(first_output_difference("0.5 s\nx\n", "", "0.7 s\ny\n", ""), "");
+    EXPECT_EQ(first_output_difference("1 s\n", "", "2 s", ""),
+              "the output ends differently (a final line break)");
+}
+
 TEST(RunOptions, ParsesTheCommandLineAndRejectsMistakes) {
     std::string error;
     auto options = parse_run_options(
@@ -179,6 +198,16 @@ TEST(RunOptions, ParsesTheCommandLineAndRejectsMistakes) {
     ASSERT_TRUE(options);
     EXPECT_EQ(options->out_dir, "/src/proj-hdrslim");
     EXPECT_GT(options->jobs, 0);
+    // The source form is what a run hands over unless the measured form alone is asked for.
+    EXPECT_TRUE(options->source_form);
+    options = parse_run_options({"--form", "measured", "p"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_FALSE(options->source_form);
+    options = parse_run_options({"--form=source", "p"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_TRUE(options->source_form);
+    EXPECT_FALSE(parse_run_options({"--form", "preprocessed", "p"}, error));
+    EXPECT_EQ(error, "--form takes source or measured, not 'preprocessed'");
 
     EXPECT_FALSE(parse_run_options({}, error));
     EXPECT_EQ(error, "no project directory given");

@@ -252,8 +252,15 @@ TEST_F(SafetyRun, AFailedUnitIsReportedWithItsCause) {
     fs::path dir = small_project("proj");
     std::ofstream(dir / "nested.c") << "int g(void) { int f(void) { return 1; } return f(); }\n";
     std::ofstream(dir / "with blank.c") << "int h(void) { return 2; }\n";
-    std::ofstream(dir / "Makefile") << "prog: main.c lib.c nested.c with\\ blank.c\n"
-                                    << "\tcc -o prog main.c lib.c nested.c 'with blank.c'\n";
+    // A header whose path holds a blank: its facts are dropped, so the unit
+    // that includes it is not restructured (it would lose the header's type).
+    fs::create_directory(dir / "inc dir");
+    std::ofstream(dir / "inc dir" / "shape.h") << "typedef struct { int w; } shape;\n";
+    std::ofstream(dir / "uses_shape.c")
+        << "#include \"shape.h\"\nint area(void) { shape s = {2}; return s.w; }\n";
+    std::ofstream(dir / "Makefile")
+        << "prog: main.c lib.c nested.c with\\ blank.c uses_shape.c\n"
+        << "\tcc -o prog -I'inc dir' main.c lib.c nested.c 'with blank.c' uses_shape.c\n";
     EXPECT_EQ(
         hdrslim("--build make --out '" + (root / "out").string() + "' '" + dir.string() + "'"), 1)
         << printed;
@@ -269,4 +276,10 @@ TEST_F(SafetyRun, AFailedUnitIsReportedWithItsCause) {
     ASSERT_TRUE(failures.count("with blank.c")) << printed;
     EXPECT_NE(failures["with blank.c"]["message"].get<std::string>().find("white space"),
               std::string::npos);
+    ASSERT_TRUE(failures.count("uses_shape.c")) << printed;
+    EXPECT_EQ(failures["uses_shape.c"]["step"], "paths");
+    EXPECT_NE(failures["uses_shape.c"]["message"].get<std::string>().find("inc dir/shape.h"),
+              std::string::npos)
+        << failures["uses_shape.c"]["message"];
+    EXPECT_FALSE(failures.count("main.c"));
 }

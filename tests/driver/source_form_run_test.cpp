@@ -1,11 +1,13 @@
-// The source form of the example project, with the real tools: it builds and
-// passes the check, it can be moved and built elsewhere, it behaves like the
-// original in the default configuration and with -DSHOP_VERBOSE, its new headers
-// carry no preprocessor output, and its patch applies to a fresh copy.
+// The source form of the example project, written by a default run with the real
+// tools: it builds and passes the check, it can be moved and built elsewhere, it
+// behaves like the original in the default configuration and with -DSHOP_VERBOSE,
+// its new headers carry no preprocessor output, and its patch applies to a fresh
+// copy.
 #include "fresh_temp_dir.h"
 #include "shell_helpers.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <regex>
 
 namespace fs = std::filesystem;
@@ -28,18 +30,36 @@ TEST(SourceFormRun, ExampleBuildsMovedInBothConfigurationsAndItsPatchApplies) {
     fs::remove_all(root);
     fs::create_directories(root);
     fs::copy(fs::path(EXAMPLES_DIR) / "shop", root / "shop", fs::copy_options::recursive);
-    int status = run(std::string(HDRSLIM_BIN) +
-                     " run --quiet --form source --build make --check 'make -s check' --out " +
-                     (root / "out").string() + " " + (root / "shop").string() + " > " +
-                     (root / "stdout.txt").string() + " 2>&1");
+    int status =
+        run(std::string(HDRSLIM_BIN) + " run --quiet --build make --check 'make -s check' --out " +
+            (root / "out").string() + " " + (root / "shop").string() + " > " +
+            (root / "stdout.txt").string() + " 2>&1");
     std::string printed = read(root / "stdout.txt");
     ASSERT_EQ(status, 0) << printed;
     EXPECT_NE(printed.find("source form: " + (root / "out" / "source").string() +
                            " (build passed, check passed)"),
               std::string::npos)
         << printed;
-    EXPECT_NE(printed.find("git apply"), std::string::npos) << printed;
-    EXPECT_NE(read(root / "out" / "report.md").find("## Source form"), std::string::npos);
+    // The source form is what a run hands over: the terminal, report.md and
+    // report.json end with (or hold) the command that applies its patch.
+    const std::string apply = "cd " + (root / "shop").string() + " && git apply " +
+                              (root / "out" / "hdrslim.patch").string() + "\n";
+    EXPECT_EQ(printed.substr(printed.size() - std::min(printed.size(), apply.size())), apply)
+        << printed;
+    std::string md = read(root / "out" / "report.md");
+    EXPECT_NE(md.find("## Source form"), std::string::npos);
+    EXPECT_EQ(md.substr(md.size() - std::min(md.size(), apply.size())), apply) << md;
+    // Each unit reads no more project-header text than in the measured form plus
+    // a tenth, and less than the original.
+    nlohmann::json report = nlohmann::json::parse(read(root / "out" / "report.json"));
+    ASSERT_EQ(report["source_form"]["units"].size(), 5u);
+    for (const auto& unit : report["source_form"]["units"]) {
+        EXPECT_TRUE(unit["measured"].get<bool>()) << unit;
+        EXPECT_LE(unit["project_source"].get<long>() * 10,
+                  unit["project_measured"].get<long>() * 11)
+            << unit;
+        EXPECT_LT(unit["project_source"].get<long>(), unit["project_before"].get<long>()) << unit;
+    }
 
     // The new files hold original text: no line markers, no system internals, no
     // absolute includes; headers are named, not numbered.

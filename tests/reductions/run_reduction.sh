@@ -5,7 +5,7 @@
 # A case may hold a file `build` (the build command, default `make`), a file
 # `check` (the check command, default `./prog`), and an executable `prepare` run
 # in the copied project before hdrslim (for links and modes that a repository
-# cannot hold). OPTION (such as --form source) is passed on to `hdrslim run`.
+# cannot hold). OPTION (such as --form measured) is passed on to `hdrslim run`.
 # On failure the run's output and the tail of the report are printed.
 set -uo pipefail
 hdrslim=$1

@@ -140,6 +140,83 @@ TEST(Extraction, PragmaLinesCountAsSourceLines) {
               "int f(void) {\n#pragma GCC unroll 2\n  return sizeof(struct S1);\n}\n");
 }
 
+TEST(Extraction, SystemMacroExpansionsStayOnTheirLine) {
+    // `cc -E` writes NULL's expansion between two markers naming the line it
+    // is on; the text keeps it on that line, so that the rewritten source has
+    // the original's lines (and is counted as its `cc -E -P` text is). A
+    // marker repeating the number of a blank line joins nothing to it.
+    source_tree t;
+    const std::string unit_file = t.dir.write("a.cpp.c", "");
+    graph g;
+    node e = located(g, 0, "enum:e", false, 2, 2, resolved(unit_file));
+    node f = located(g, 1, "func:f", true, 3, 6, resolved(unit_file));
+    g.edges = {edge(e, f)};
+    const std::string a = "\"" + t.dir.path() + "/a.c\"";
+    t.dir.write("a.cpp.c", "# 2 " + a + "\n" +
+                               "\n"
+                               "# 2 " + a + "\n" +
+                               "enum e { E };\n"
+                               "int f(int *p) {\n"
+                               "  if (p == \n"
+                               "# 4 " + a + " 3 4\n" +
+                               "           ((void *)0)\n"
+                               "# 4 " + a + "\n" +
+                               "               ) return E;\n"
+                               "  return 1;\n"
+                               "}\n");
+    captured_stdout out;
+    g.preprocessing_program_units_in_file(unit_file);
+    EXPECT_EQ(g.unit_texts.at(0), "\nenum e { E };\n");
+    EXPECT_EQ(g.unit_texts.at(1),
+              "int f(int *p) {\n  if (p == ((void *)0) ) return E;\n  return 1;\n}\n");
+}
+
+TEST(Extraction, SystemMacroExpansionsRejoinTheirLine) {
+    // `return NULL;` and `if (p == NULL || ...)`: the preprocessor puts the
+    // expansion of a system header's macro, and the rest of the line, on lines
+    // of their own between markers that only flip the system flag. The text
+    // keeps the source's lines (as `cc -E -P` does); entering a header, or a
+    // marker that names another file, still starts a line of its own.
+    source_tree t;
+    const std::string unit_file = t.dir.write("a.cpp.c", "");
+    graph g;
+    located(g, 0, "func:f", true, 2, 5, resolved(unit_file));
+    located(g, 1, "var:v", true, 6, 6, resolved(unit_file));
+    const std::string a = "\"" + t.dir.path() + "/a.c\"";
+    const std::string h = "\"" + t.dir.path() + "/h.h\"";
+    t.dir.write("a.cpp.c", "# 1 " + a +
+                               "\n\n"
+                               "int *f(int *p) {\n"
+                               "  if (p == \n# 3 " +
+                               a +
+                               " 3 4\n"
+                               "           ((void *)0)\n# 3 " +
+                               a +
+                               "\n"
+                               "               || *p) return p;\n"
+                               "# 1 " +
+                               h +
+                               " 1 3 4\n"
+                               "  p++;\n"
+                               "# 5 " +
+                               a +
+                               " 2\n"
+                               "  return \n# 5 " +
+                               a +
+                               " 3 4\n"
+                               "          ((void *)0)\n# 5 " +
+                               a +
+                               "\n"
+                               "              ; }\n"
+                               "int *v = \n# 6 " +
+                               a + " 3 4\n((void *)0)\n# 6 " + a + "\n;\n");
+    captured_stdout out;
+    g.preprocessing_program_units_in_file(unit_file);
+    EXPECT_EQ(g.unit_texts.at(0), "int *f(int *p) {\n  if (p == ((void *)0) || *p) return p;\n"
+                                  "  p++;\n  return ((void *)0) ; }\n");
+    EXPECT_EQ(g.unit_texts.at(1), "int *v = ((void *)0) ;\n");
+}
+
 TEST(Extraction, UnitsOfOneStatementAreMerged) {
     source_tree t;
     graph g;

@@ -32,8 +32,6 @@ int main(void)
 
     found = find_item("kite");
     printf("kite: %s\n", found ? category_names[found->category] : "missing");
-    printf("toys: %d of %d\n", count_items(is_toy), count_items(
-                                                               ((void *)0)
-                                                                   ));
+    printf("toys: %d of %d\n", count_items(is_toy), count_items( ((void *)0) ));
     return 0;
 }

@@ -45,18 +45,14 @@ const item_t *find_item(const char *name)
     for (i = 0; i < item_count; i++)
         if (strcmp(items[i].name, name) == 0)
             return &items[i];
-    return 
-          ((void *)0)
-              ;
+    return ((void *)0) ;
 }
 # 49 "@SHOP@/store/item.c"
 int count_items(item_filter filter)
 {
     int i, n = 0;
     for (i = 0; i < item_count; i++)
-        if (filter == 
-                     ((void *)0) 
-                          || filter(&items[i]))
+        if (filter == ((void *)0) || filter(&items[i]))
             n++;
     return n;
 }
