@@ -792,7 +792,10 @@ void builder::keep_uncovered(std::vector<output>& outputs,
         const original_file& f = original(src);
         const std::set<std::string> reach = reached_from(o->reach);
         const std::set<std::string> fallback = always_with(o->reach);
+        std::vector<bool> uncovered(static_cast<size_t>(f.line_count()) + 1, false);
         for (const uncovered_piece& p : uncovered_pieces(f, covered_in(src))) {
+            for (int n = p.first; n <= p.last; ++n)
+                uncovered[n] = true;
             std::string text;
             for (int n = p.first; n <= p.last; ++n)
                 text += f.line(n) + "\n";
@@ -804,7 +807,16 @@ void builder::keep_uncovered(std::vector<output>& outputs,
             }
             needs.push_back({&f, f.conditions_at(p.first), words});
         }
-        for (const macro_ref& r : macros_for(o->identifiers, reach, fallback)) {
+        // A macro the compiled text names and that is defined in a branch: if
+        // that branch was compiled, so were the declarations its body names.
+        // (A macro only uncovered text names was met above, in its condition.)
+        std::string compiled;
+        for (int n = 1; n <= f.line_count(); ++n)
+            compiled += uncovered[n] ? "\n" : f.line(n) + "\n";
+        for (const block& b : o->body)
+            compiled += b.text;
+        const std::vector<std::string> named = identifiers_in(compiled);
+        for (const macro_ref& r : macros_for({named.begin(), named.end()}, reach, fallback)) {
             const original_file& m = original(r.file);
             const macro_definition& d = m.macros()[r.index];
             if (!d.undef && !m.conditions_at(d.first).empty())
