@@ -208,6 +208,8 @@ class builder {
     std::map<std::string, std::string> header_name_;  // measured header -> out path ("" = none)
     std::map<std::string, std::string> macro_header_; // project header -> its macro header (out)
     std::map<std::string, std::vector<std::string>> renamed_; // name -> macros defined as it
+    std::map<std::string, std::vector<macro_ref>> macro_index_; // name -> its definitions
+    size_t macro_index_files_ = 0; // files_.size() when macro_index_ was made
     std::map<std::string, std::set<size_t>> macros_kept_; // project header -> macro indexes
     std::set<std::string> included_;                      // tree headers some output includes
     // System file -> the include line of the most direct system header leading
@@ -406,15 +408,23 @@ std::set<macro_ref> builder::macros_for(const std::set<std::string>& identifiers
         std::string name = todo.front();
         todo.pop_front();
         if (!done.insert(name).second) continue;
-        std::vector<macro_ref> defs, anywhere;
-        for (const auto& [path, file] : files_) {
-            if (!in_tree(path) || is_source(path)) continue;
-            for (size_t k = 0; k < file->macros().size(); ++k)
-                if (file->macros()[k].name == name) {
-                    anywhere.push_back({path, k});
-                    if (reach.count(path)) defs.push_back({path, k});
-                }
+        // The definitions by name, made again when more files were read.
+        if (macro_index_files_ != files_.size()) {
+            macro_index_.clear();
+            for (const auto& [path, file] : files_) {
+                if (!in_tree(path) || is_source(path)) continue;
+                for (size_t k = 0; k < file->macros().size(); ++k)
+                    macro_index_[file->macros()[k].name].push_back({path, k});
+            }
+            macro_index_files_ = files_.size();
         }
+        std::vector<macro_ref> defs, anywhere;
+        auto indexed = macro_index_.find(name);
+        if (indexed != macro_index_.end())
+            for (const macro_ref& m : indexed->second) {
+                anywhere.push_back(m);
+                if (reach.count(m.file)) defs.push_back(m);
+            }
         if (defs.empty())
             for (const macro_ref& m : anywhere)
                 if (fallback.count(m.file)) defs.push_back(m);
@@ -995,7 +1005,11 @@ source_form_result builder::run() {
         std::set<std::string> split_headers;
         for (const auto& [from, list] : facts_.includes)
             for (const std::string& to : list)
-                if (in_tree(to) && !is_source(to) && split(to)) split_headers.insert(to);
+                // A header a source keeps including (private to it, an X-macro
+                // table read with other definitions at each include) keeps its
+                // branches where it is.
+                if (in_tree(to) && !is_source(to) && split(to) && !included_.count(to))
+                    split_headers.insert(to);
         keep_uncovered(outputs, plans, split_headers);
     }
     // Macros: every output's, then the macro headers that carry them.
