@@ -97,27 +97,45 @@ own_build_seconds() {
 # Every run also writes, builds and checks the source form (hdrslim's default;
 # HDRSLIM_FORM=measured asks for the measured form alone); this prints its proof:
 # its build and check, whether hdrslim.patch applies to a fresh copy with git
-# apply and that copy builds and passes the check, its project-header lines
-# beside the measured form's (and the units above the measured form's plus 10%),
-# and the new files that hold a line marker or a system-internal name (or
-# __attribute__, which may be the project's own text).
+# apply (and patch -p1 makes the same tree) and that copy builds and passes the
+# check, its project-header lines beside the measured form's (and the units above
+# the measured form's plus 10%), and the new files that hold a line marker or a
+# name reserved for the implementation (__x, _X) that the project never writes
+# (or __attribute__, which may be the project's own text).
 source_form_proof() {
     local pkg=$1 src=$2 out=$3 build=$4 sf=$3/source_form.json
     [ -f "$sf" ] || { echo "$pkg source form: none written"; return 1; }
-    local applies=no checks=no tmp marks attrs
+    local applies=no patches=no checks=no tmp tmp2 marks attrs
     tmp=$(mktemp -d)
+    tmp2=$(mktemp -d)
     cp -a "$src/." "$tmp/"
+    cp -a "$src/." "$tmp2/"
     (cd "$tmp" && git apply "$out/hdrslim.patch") && applies=yes
+    # patch(1) must make the same tree as git apply.
+    (cd "$tmp2" && patch -p1 -s < "$out/hdrslim.patch" >/dev/null) && diff -r "$tmp" "$tmp2" >/dev/null &&
+        patches=yes
+    rm -rf "$tmp2"
     [ $applies = yes ] && (cd "$tmp" && sh -c "$build" >/dev/null 2>&1 &&
         sh -c "$(check_of "$pkg")" >/dev/null 2>&1) && checks=yes
     rm -rf "$tmp"
-    marks=$(cd "$out/source" && jq -r '.new_headers[]' "$sf" |
-        xargs -r grep -lE '^#[[:space:]]*(line[[:space:]]+)?[0-9]+[[:space:]]+"|__off_t|_IO_FILE' | tr '\n' ' ')
+    # System internals: names reserved for the implementation (__x, _X) that no
+    # file of the project writes itself, so the text came from a system header.
+    local written
+    written=$(mktemp)
+    grep -rhoE --include='*.[ch]' --include='*.in' '(^|[^A-Za-z0-9_])_[_A-Z][A-Za-z0-9_]*' "$src" |
+        sed 's/^[^_]*//' | sort -u > "$written"
+    marks=$(cd "$out/source" && jq -r '.new_headers[]' "$sf" | while read -r f; do
+        if grep -qE '^#[[:space:]]*(line[[:space:]]+)?[0-9]+[[:space:]]+"' "$f" ||
+            grep -oE '(^|[^A-Za-z0-9_])_[_A-Z][A-Za-z0-9_]*' "$f" | sed 's/^[^_]*//' | sort -u |
+            comm -23 - "$written" | grep -q .; then echo "$f"; fi
+    done | tr '\n' ' ')
+    rm -f "$written"
     attrs=$(cd "$out/source" && jq -r '.new_headers[]' "$sf" | xargs -r grep -l '__attribute__' | tr '\n' ' ')
     echo "$pkg source form: build $(jq -r .build "$sf"), check $(jq -r .check "$sf");" \
-        "patch applies: $applies, patched copy builds and checks: $checks;" \
+        "patch applies: $applies (patch -p1: $patches), patched copy builds and checks: $checks;" \
         "project-header lines $(jq .total.project_source "$sf") (measured form $(jq .total.project_measured "$sf"), before $(jq .total.project_before "$sf"));" \
-        "new files with line markers or system internals: ${marks:-none}; with __attribute__: ${attrs:-none}"
+        "new files with line markers or system-reserved names the project never writes: ${marks:-none};" \
+        "with __attribute__ (the project's own text or not): ${attrs:-none}"
     # Project-header text per unit: at most the measured form's plus 10%.
     echo "$pkg source form: units whose project-header lines exceed the measured form's by more than 10%:" \
         "$(jq -r '[.units[] | select(.measured and .project_source * 10 > .project_measured * 11) |

@@ -63,6 +63,12 @@ std::vector<uncovered_piece> uncovered_pieces(const original_file& f,
         for (int m = n + 1; m <= end && whole; ++m)
             whole = !taken[m] && within(f.conditions_at(m), where);
         whole = whole && f.conditions_at(end) == where;
+        int depth = 0;
+        for (char c : code_of(f, n, end))
+            depth += c == '(' || c == '[' || c == '{'   ? 1
+                     : c == ')' || c == ']' || c == '}' ? -1
+                                                        : 0;
+        whole = whole && depth == 0;
         if (!whole) {
             // Unbalanced text (`extern "C" {`): the lines of its branch up to the
             // next directive or covered line, written where they stood.
@@ -81,7 +87,7 @@ std::vector<uncovered_piece> uncovered_pieces(const original_file& f,
 
 bool declares(const original_file& f, int first, int last, const std::string& name) {
     if (name.empty()) return false;
-    const std::regex declarator("(^|[^A-Za-z0-9_])" + name + "\\s*([;,=\\[{]|\\)\\s*\\()");
+    const std::regex declarator("(^|[^A-Za-z0-9_])" + name + "\\s*([;,=\\[{(]|\\)\\s*\\()");
     const std::string code = code_of(f, first, last);
     return std::regex_search(code, declarator);
 }

@@ -24,7 +24,7 @@ std::vector<uncovered_piece> uncovered_pieces(const original_file& f,
                                               const std::vector<std::pair<int, int>>& covered);
 
 // The code of lines first..last (comments left out) declares `name`: the name is
-// followed by what ends or continues a declarator (";", ",", "=", "[", "{", or ")("
-// of a function pointer), as in `typedef long T;` or `struct s {`, not by ")" of
-// a parameter list.
+// followed by what ends or continues a declarator (";", ",", "=", "[", "{", "(" or
+// ")(" of a function pointer), as in `typedef long T;`, `struct s {` or `int f(`,
+// not by ")" of a parameter list.
 bool declares(const original_file& f, int first, int last, const std::string& name);

@@ -210,6 +210,9 @@ class builder {
     std::map<std::string, measured_file> measured_;
     std::map<std::string, std::string> header_name_;  // measured header -> out path ("" = none)
     std::map<std::string, std::string> macro_header_; // project header -> its macro header (out)
+    std::map<std::string, std::vector<std::string>> renamed_; // name -> macros defined as it
+    std::map<std::string, std::vector<macro_ref>> macro_index_; // name -> its definitions
+    size_t macro_index_files_ = 0; // files_.size() when macro_index_ was made
     std::map<std::string, std::set<size_t>> macros_kept_; // project header -> macro indexes
     std::set<std::string> included_;                      // tree headers some output includes
     // System file -> the include line of the most direct system header leading
@@ -440,15 +443,23 @@ std::set<macro_ref> builder::macros_for(const std::set<std::string>& identifiers
         std::string name = todo.front();
         todo.pop_front();
         if (!done.insert(name).second) continue;
-        std::vector<macro_ref> defs, anywhere;
-        for (const auto& [path, file] : files_) {
-            if (!in_tree(path) || is_source(path)) continue;
-            for (size_t k = 0; k < file->macros().size(); ++k)
-                if (file->macros()[k].name == name) {
-                    anywhere.push_back({path, k});
-                    if (reach.count(path)) defs.push_back({path, k});
-                }
+        // The definitions by name, made again when more files were read.
+        if (macro_index_files_ != files_.size()) {
+            macro_index_.clear();
+            for (const auto& [path, file] : files_) {
+                if (!in_tree(path) || is_source(path)) continue;
+                for (size_t k = 0; k < file->macros().size(); ++k)
+                    macro_index_[file->macros()[k].name].push_back({path, k});
+            }
+            macro_index_files_ = files_.size();
         }
+        std::vector<macro_ref> defs, anywhere;
+        auto indexed = macro_index_.find(name);
+        if (indexed != macro_index_.end())
+            for (const macro_ref& m : indexed->second) {
+                anywhere.push_back(m);
+                if (reach.count(m.file)) defs.push_back(m);
+            }
         if (defs.empty())
             for (const macro_ref& m : anywhere)
                 if (fallback.count(m.file)) defs.push_back(m);
@@ -598,6 +609,17 @@ void builder::resolve_needs(output& o, const std::vector<need>& needs, const hol
         }
     }
     const std::set<std::string> reach = reached_from(o.reach);
+    // A name one macro renames (`#define gzopen64 z_gzopen64`) stands for the
+    // declarations of the renamed name.
+    if (renamed_.empty()) {
+        renamed_[""] = {};
+        for (const auto& [path, file] : files_)
+            if (in_tree(path))
+                for (const macro_definition& d : file->macros())
+                    if (!d.undef && d.uses.size() == 1 && d.uses[0] != d.name &&
+                        file->line(d.first).find(d.name + "(") == std::string::npos)
+                        renamed_[d.uses[0]].push_back(d.name);
+    }
     // Needs under one condition are met together.
     std::vector<need> merged;
     for (const need& n : needs) {
@@ -618,6 +640,9 @@ void builder::resolve_needs(output& o, const std::vector<need>& needs, const hol
         while (!words.empty()) {
             std::string w = words.front();
             words.pop_front();
+            auto alias = renamed_.find(w);
+            if (alias != renamed_.end() && !done.count(w))
+                words.insert(words.end(), alias->second.begin(), alias->second.end());
             auto d = facts_.declared.find(w);
             if (!done.insert(w).second || d == facts_.declared.end()) continue;
             for (const unit_key& key : d->second) {
@@ -812,27 +837,14 @@ void builder::keep_uncovered(std::vector<output>& outputs,
         const original_file& f = original(src);
         const std::set<std::string> reach = reached_from(o->reach);
         const std::set<std::string> fallback = always_with(o->reach);
-        // Identifiers that only branches no unit compiled use: their macros'
-        // needs stand in those branches' conditions already.
-        std::set<std::string> piece_ids, elsewhere;
-        std::vector<bool> in_piece(f.line_count() + 2, false);
-        const std::vector<uncovered_piece> pieces = uncovered_pieces(f, covered_in(src));
-        for (const uncovered_piece& p : pieces)
-            for (int n = p.first; n <= p.last && n <= f.line_count(); ++n)
-                in_piece[n] = true;
-        for (int n = 1; n <= f.line_count(); ++n)
-            if (!in_piece[n])
-                for (const std::string& w : identifiers_in(f.line(n)))
-                    elsewhere.insert(w);
-        for (const block& b : o->body)
-            for (const std::string& w : identifiers_in(b.text))
-                elsewhere.insert(w);
-        for (const uncovered_piece& p : pieces) {
+        std::vector<bool> uncovered(static_cast<size_t>(f.line_count()) + 1, false);
+        for (const uncovered_piece& p : uncovered_pieces(f, covered_in(src))) {
+            for (int n = p.first; n <= p.last; ++n)
+                uncovered[n] = true;
             std::string text;
             for (int n = p.first; n <= p.last; ++n)
                 text += f.line(n) + "\n";
             const std::vector<std::string> ids = identifiers_in(text);
-            piece_ids.insert(ids.begin(), ids.end());
             std::vector<std::string> words = ids;
             for (const macro_ref& r : macros_for({ids.begin(), ids.end()}, reach, fallback)) {
                 const macro_definition& d = original(r.file).macros()[r.index];
@@ -840,10 +852,16 @@ void builder::keep_uncovered(std::vector<output>& outputs,
             }
             needs.push_back({&f, f.conditions_at(p.first), words});
         }
-        std::set<std::string> active;
-        for (const std::string& w : o->identifiers)
-            if (!piece_ids.count(w) || elsewhere.count(w)) active.insert(w);
-        for (const macro_ref& r : macros_for(active, reach, fallback)) {
+        // A macro the compiled text names and that is defined in a branch: if
+        // that branch was compiled, so were the declarations its body names.
+        // (A macro only uncovered text names was met above, in its condition.)
+        std::string compiled;
+        for (int n = 1; n <= f.line_count(); ++n)
+            compiled += uncovered[n] ? "\n" : f.line(n) + "\n";
+        for (const block& b : o->body)
+            compiled += b.text;
+        const std::vector<std::string> named = identifiers_in(compiled);
+        for (const macro_ref& r : macros_for({named.begin(), named.end()}, reach, fallback)) {
             const original_file& m = original(r.file);
             const macro_definition& d = m.macros()[r.index];
             if (!d.undef && !m.conditions_at(d.first).empty())
@@ -1004,10 +1022,13 @@ source_form_result builder::run() {
         p.o.system.erase(std::remove_if(p.o.system.begin(), p.o.system.end(),
                                         [&](const block& b) { return own.count(b.text) > 0; }),
                          p.o.system.end());
+        // The whole text at once: a line inside a block comment names nothing.
+        std::string own_text;
         for (int n = 1; n <= p.file->line_count(); ++n)
             if (std::find(p.replaced.begin(), p.replaced.end(), n) == p.replaced.end())
-                for (const std::string& w : identifiers_in(p.file->line(n)))
-                    p.o.identifiers.insert(w);
+                own_text += p.file->line(n) + "\n";
+        for (const std::string& w : identifiers_in(own_text))
+            p.o.identifiers.insert(w);
         p.o.reach = reach;
         sources.push_back(std::move(p));
     }
@@ -1019,7 +1040,11 @@ source_form_result builder::run() {
         std::set<std::string> split_headers;
         for (const auto& [from, list] : facts_.includes)
             for (const std::string& to : list)
-                if (in_tree(to) && !is_source(to) && split(to)) split_headers.insert(to);
+                // A header a source keeps including (private to it, an X-macro
+                // table read with other definitions at each include) keeps its
+                // branches where it is.
+                if (in_tree(to) && !is_source(to) && split(to) && !included_.count(to))
+                    split_headers.insert(to);
         keep_uncovered(outputs, plans, split_headers);
     }
     // Macros: every output's, then the macro headers that carry them.

@@ -1,0 +1,2 @@
+#define LIB_PRIVATE
+#include "lib.h"
