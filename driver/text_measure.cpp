@@ -122,6 +122,12 @@ text_origins read_origins(const std::string& preprocessed, const std::string& tr
     const fs::path source = fs::path(header_lines.source).lexically_normal();
     bool in_source = false;
     long line_no = 0;
+    // The preprocessor writes a system macro's expansion (NULL, UCHAR_MAX) and
+    // the rest of its line on lines of their own, between markers naming the
+    // line they stand on: those pieces are one line, as `cc -E -P` writes it.
+    std::string last_file, file_now;
+    long last_number = -1;
+    bool last_counted = false, continues = false;
     std::ifstream in(preprocessed);
     std::string line;
     while (std::getline(in, line)) {
@@ -150,6 +156,8 @@ text_origins read_origins(const std::string& preprocessed, const std::string& tr
             bool in_tree = path.is_absolute() && !rel.empty() && *rel.begin() != "..";
             in_source = !header_lines.source.empty() && path == source;
             line_no = marker_line(line);
+            file_now = path.string();
+            continues = last_counted && file_now == last_file && line_no == last_number;
             if (path.string().find("/include.new/") != std::string::npos) {
                 // A generated header: its text carries the original headers' markers.
                 origins.new_headers.insert(path.string());
@@ -168,7 +176,13 @@ text_origins read_origins(const std::string& preprocessed, const std::string& tr
         depth += brace_change(line, in_comment);
         if (depth < 0) depth = 0;
         const long this_line = line_no++;
+        const bool piece = continues;
+        continues = false;
         if (comment_only(line)) continue;
+        last_file = file_now;
+        last_number = this_line;
+        last_counted = true;
+        if (piece) continue;
         switch (current) {
         case origin::own:
             if (in_source && this_line >= header_lines.first && this_line <= header_lines.last)

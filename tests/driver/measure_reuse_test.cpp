@@ -24,6 +24,35 @@ TEST(MeasureReuse, ACommentAloneOnItsLineIsNoText) {
     fs::remove_all(file.parent_path());
 }
 
+TEST(MeasureReuse, ASystemMacrosExpansionIsNoLineOfItsOwn) {
+    // `cc -E` puts UCHAR_MAX's expansion and the rest of the line on lines of
+    // their own, between markers naming the same line; `cc -E -P` writes one
+    // line. A blank line repeated by a marker is no piece of the next line.
+    fs::path file = fresh_temp_dir("hdrslim-macro-pieces") / "unit.cpp.c";
+    std::ofstream(file) << "# 1 \"/t/a.c\"\n"
+                           "# 1 \"/t/h.h\" 1\n"
+                           "extern const char table[\n"
+                           "# 1 \"/t/h.h\" 3 4\n"
+                           "(0x7f * 2 + 1)\n"
+                           "# 1 \"/t/h.h\"\n"
+                           "+ 2];\n"
+                           "\n"
+                           "# 2 \"/t/h.h\"\n"
+                           "int h;\n"
+                           "# 2 \"/t/a.c\" 2\n"
+                           "int *p =\n"
+                           "# 2 \"/t/a.c\" 3 4\n"
+                           "((void *)0)\n"
+                           "# 2 \"/t/a.c\"\n"
+                           ";\n"
+                           "int q;\n";
+    text_origins o = read_origins(file.string(), "/t");
+    EXPECT_EQ(o.project, 2);
+    EXPECT_EQ(o.own, 2);
+    EXPECT_EQ(o.project_headers["/t/h.h"], 2);
+    fs::remove_all(file.parent_path());
+}
+
 TEST(MeasureReuse, TheUnitsPhaseTextCountsAsAPlainPreprocessing) {
     fs::path root = fresh_temp_dir("hdrslim-measure-reuse");
     fs::copy(fs::path(EXAMPLES_DIR) / "shop", root / "shop", fs::copy_options::recursive);
