@@ -123,11 +123,13 @@ text_origins read_origins(const std::string& preprocessed, const std::string& tr
     bool in_source = false;
     long line_no = 0;
     // The preprocessor writes a system macro's expansion (NULL, UCHAR_MAX) and
-    // the rest of its line on lines of their own, between markers naming the
-    // line they stand on: those pieces are one line, as `cc -E -P` writes it.
+    // the rest of its line on lines of their own, between markers that name
+    // the line they stand on and only flip the system flag: those pieces are
+    // one line, as `cc -E -P` writes it (a _Pragma's lines are not: the flag
+    // stays).
     std::string last_file, file_now;
     long last_number = -1;
-    bool last_counted = false, continues = false;
+    bool last_counted = false, continues = false, system_now = false;
     std::ifstream in(preprocessed);
     std::string line;
     while (std::getline(in, line)) {
@@ -156,8 +158,11 @@ text_origins read_origins(const std::string& preprocessed, const std::string& tr
             bool in_tree = path.is_absolute() && !rel.empty() && *rel.begin() != "..";
             in_source = !header_lines.source.empty() && path == source;
             line_no = marker_line(line);
+            const bool system = marker_flag(line, '3');
+            continues = last_counted && path.string() == last_file && line_no == last_number &&
+                        system != system_now;
             file_now = path.string();
-            continues = last_counted && file_now == last_file && line_no == last_number;
+            system_now = system;
             if (path.string().find("/include.new/") != std::string::npos) {
                 // A generated header: its text carries the original headers' markers.
                 origins.new_headers.insert(path.string());
@@ -176,7 +181,8 @@ text_origins read_origins(const std::string& preprocessed, const std::string& tr
         depth += brace_change(line, in_comment);
         if (depth < 0) depth = 0;
         const long this_line = line_no++;
-        const bool piece = continues;
+        const bool piece = continues && line.find_first_not_of(" \t") != std::string::npos &&
+                           line[line.find_first_not_of(" \t")] != '#';
         continues = false;
         if (comment_only(line)) continue;
         last_file = file_now;

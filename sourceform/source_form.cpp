@@ -820,6 +820,7 @@ void builder::keep_uncovered(std::vector<output>& outputs,
     for (const auto& [o, src] : sources) {
         // The residual headers of what the source reached, innermost first.
         std::set<std::string> seen;
+        std::vector<std::string>& includes = o->includes; // a lambda cannot name a binding
         std::function<void(const std::string&)> visit = [&](const std::string& file) {
             if (!seen.insert(file).second) return;
             auto it = facts_.includes.find(file);
@@ -828,8 +829,8 @@ void builder::keep_uncovered(std::vector<output>& outputs,
                     if (in_tree(g)) visit(g);
             auto r = residual_of.find(file);
             if (r != residual_of.end() &&
-                std::find(o->includes.begin(), o->includes.end(), r->second) == o->includes.end())
-                o->includes.push_back(r->second);
+                std::find(includes.begin(), includes.end(), r->second) == includes.end())
+                includes.push_back(r->second);
         };
         visit(src);
         // Its own branches no unit compiled, and the macros defined in branches.

@@ -1,8 +1,8 @@
 #include "codegen/unit_extraction.h"
 
+#include "contract/typedef_statement.h"
 #include "contract/unit_files.h"
 #include "loading/merge_candidates.h"
-#include "contract/typedef_statement.h"
 
 #include <algorithm>
 #include <cctype>
@@ -24,6 +24,16 @@ std::string suffix(const std::string& name) {
 // Smaller of two line numbers where 0 means "unknown".
 int known_min(int a, int b) {
     return a && b ? std::min(a, b) : (a ? a : b);
+}
+
+// True when a marker carries flag 3: the text after it comes from a system header.
+bool system_flag(const std::string& line) {
+    const std::size_t close = line.rfind('"');
+    for (std::size_t at = close + 1; at < line.size(); ++at)
+        if (line[at] == '3' && line[at - 1] == ' ' &&
+            (at + 1 == line.size() || line[at + 1] == ' '))
+            return true;
+    return false;
 }
 
 // "# <number> "<name>" ...": true with the number and the name unquoted.
@@ -155,23 +165,28 @@ void unit_extraction::marker_line(const std::string& line) {
     // The first marker names the source this file was preprocessed from.
     graph::main_file_of.emplace(path_, file);
     // The preprocessor writes the expansion of a system header's macro (NULL,
-    // stderr) on a line of its own, between two markers naming the line it is
-    // on: the text after such a marker continues the line before it.
-    continues_line_ = number == line_ && split(file) == current_;
+    // stderr) on a line of its own, between two markers that name the line it
+    // is on and only flip the system flag: the text after such a marker
+    // continues the line before it. (Lines of _Pragma expansions stand between
+    // markers of one line too, but the flag stays.)
+    const bool system = system_flag(line);
+    continues_line_ = number == line_ && split(file) == current_ && system != system_marker_;
+    system_marker_ = system;
     enter_file(file);
     line_ = number - 1;
 }
 
 // Adds a line read to the block's text; a continued line is joined to the
-// line it continues, so that the text keeps the source's lines. (A marker also
-// repeats the number of a blank line it follows, before the text of that line:
-// nothing is joined to a blank line.)
+// line it continues, so that the text keeps the source's lines. Nothing is
+// joined to a blank line or a directive, and no directive is joined.
 void unit_extraction::add_text(const std::string& line) {
     const std::size_t last_start = text_.size() < 2 ? 0 : text_.rfind('\n', text_.size() - 2) + 1;
+    const std::size_t last_text = text_.find_first_not_of(" \t\n", last_start);
     const bool after_text = !text_.empty() && text_.back() == '\n' &&
-                            text_.find_first_not_of(" \t\n", last_start) != std::string::npos;
-    if (continues_line_ && after_text) {
-        const std::size_t first = line.find_first_not_of(" \t");
+                            last_text != std::string::npos && text_[last_text] != '#';
+    const std::size_t first = line.find_first_not_of(" \t");
+    const bool directive = first != std::string::npos && line[first] == '#';
+    if (continues_line_ && after_text && !directive) {
         if (first == std::string::npos) return;
         text_.pop_back();
         text_.erase(text_.find_last_not_of(" \t") + 1);

@@ -66,6 +66,7 @@ class unit_extraction {
     file_key current_;
     int line_ = 0;
     bool continues_line_ = false; // the last marker continues the line before it
+    bool system_marker_ = false;  // the last marker named a system header (flag 3)
     long physical_ = 0;
     std::string marker_file_;    // the file the last marker named
     bool marker_system_ = false; // and whether it marked a system header

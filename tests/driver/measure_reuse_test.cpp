@@ -45,10 +45,17 @@ TEST(MeasureReuse, ASystemMacrosExpansionIsNoLineOfItsOwn) {
                            "((void *)0)\n"
                            "# 2 \"/t/a.c\"\n"
                            ";\n"
-                           "int q;\n";
+                           "int q;\n"
+                           // A _Pragma's lines, each between markers of one line.
+                           "# 4 \"/t/a.c\"\n"
+                           "#pragma GCC diagnostic push\n"
+                           "# 4 \"/t/a.c\"\n"
+                           "#pragma GCC diagnostic pop\n"
+                           "# 4 \"/t/a.c\"\n"
+                           "int r;\n";
     text_origins o = read_origins(file.string(), "/t");
     EXPECT_EQ(o.project, 2);
-    EXPECT_EQ(o.own, 2);
+    EXPECT_EQ(o.own, 5);
     EXPECT_EQ(o.project_headers["/t/h.h"], 2);
     fs::remove_all(file.parent_path());
 }

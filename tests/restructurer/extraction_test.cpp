@@ -162,13 +162,21 @@ TEST(Extraction, SystemMacroExpansionsStayOnTheirLine) {
                                "           ((void *)0)\n"
                                "# 4 " + a + "\n" +
                                "               ) return E;\n"
+                               // A _Pragma's lines stand between markers of one
+                               // line too, but the system flag stays: no join.
+                               "# 5 " + a + "\n" +
+                               "#pragma GCC diagnostic push\n"
+                               "# 5 " + a + "\n" +
+                               "#pragma GCC diagnostic pop\n"
+                               "# 5 " + a + "\n" +
                                "  return 1;\n"
                                "}\n");
     captured_stdout out;
     g.preprocessing_program_units_in_file(unit_file);
     EXPECT_EQ(g.unit_texts.at(0), "\nenum e { E };\n");
-    EXPECT_EQ(g.unit_texts.at(1),
-              "int f(int *p) {\n  if (p == ((void *)0) ) return E;\n  return 1;\n}\n");
+    EXPECT_EQ(g.unit_texts.at(1), "int f(int *p) {\n  if (p == ((void *)0) ) return E;\n"
+                                  "#pragma GCC diagnostic push\n#pragma GCC diagnostic pop\n"
+                                  "  return 1;\n}\n");
 }
 
 TEST(Extraction, SystemMacroExpansionsRejoinTheirLine) {
