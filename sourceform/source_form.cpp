@@ -18,6 +18,7 @@
 #include <memory>
 #include <set>
 #include <sstream>
+#include <unordered_map>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -31,8 +32,14 @@ bool ends_with(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-std::string normal(const std::string& path) {
-    return fs::path(path).lexically_normal().string();
+// Paths made normal are remembered: every unit's facts name the same headers
+// again, and a large project has millions of such names.
+const std::string& normal(const std::string& path) {
+    thread_local std::unordered_map<std::string, std::string> known;
+    auto it = known.find(path);
+    if (it == known.end())
+        it = known.emplace(path, fs::path(path).lexically_normal().string()).first;
+    return it->second;
 }
 
 // The preprocessed copy of a unit (x.cpp.c) stands for its source (x.c).
@@ -210,7 +217,7 @@ class builder {
     std::map<std::string, measured_file> measured_;
     std::map<std::string, std::string> header_name_;  // measured header -> out path ("" = none)
     std::map<std::string, std::string> macro_header_; // project header -> its macro header (out)
-    std::map<std::string, std::vector<std::string>> renamed_; // name -> macros defined as it
+    std::map<std::string, std::vector<std::string>> renamed_;   // name -> macros defined as it
     std::map<std::string, std::vector<macro_ref>> macro_index_; // name -> its definitions
     size_t macro_index_files_ = 0; // files_.size() when macro_index_ was made
     std::map<std::string, std::set<size_t>> macros_kept_; // project header -> macro indexes
@@ -912,11 +919,21 @@ source_form_result builder::run() {
     for (const auto& [from, list] : facts_.includes)
         if (in_tree(from)) original(from);
 
+    // The new headers' names made normal once, and each include name looked
+    // up once: a large project has thousands of each.
+    std::vector<std::string> new_normal;
+    for (const std::string& h : in_.new_headers)
+        new_normal.push_back(normal(h));
+    std::map<std::string, std::string> resolved_new;
     auto resolve_new = [&](const std::string& name) -> std::string {
-        std::string n = normal(name);
-        for (const std::string& h : in_.new_headers)
-            if (normal(h) == n || ends_with(normal(h), "/" + n)) return h;
-        return "";
+        auto known = resolved_new.find(name);
+        if (known != resolved_new.end()) return known->second;
+        const std::string n = normal(name);
+        std::string found;
+        for (size_t k = 0; k < new_normal.size() && found.empty(); ++k)
+            if (new_normal[k] == n || ends_with(new_normal[k], "/" + n)) found = in_.new_headers[k];
+        resolved_new.emplace(name, found);
+        return found;
     };
     // A measured header that gets no file of its own (system units only) passes
     // its includes and system headers on to whoever includes it.
