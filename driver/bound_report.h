@@ -16,5 +16,6 @@ std::string bound_table(const run_report& report);
 // report.headers).
 void add_bound_json(nlohmann::ordered_json& json, const run_report& report);
 
-// after / bound, "-" without a bound.
+// after / bound with two decimals, "-" without a bound; also any other ratio of
+// line counts (the source form's project-header text over the measured form's).
 std::string bound_ratio(long after, long bound);

@@ -1,8 +1,8 @@
 #include "source_form_report.h"
 
+#include "bound_report.h"
 #include "process.h"
 
-#include <cstdio>
 #include <nlohmann/json.hpp>
 
 namespace {
@@ -37,14 +37,6 @@ void totals_of(const source_form_summary& s, long totals[6]) {
         for (int k = 0; k < 6; ++k)
             totals[k] += v[k];
     }
-}
-
-// The source form's project-header text over the measured form's, "-" without any.
-std::string ratio(long source, long measured) {
-    if (measured <= 0) return "-";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(source) / measured);
-    return text;
 }
 
 nlohmann::ordered_json summary_object(const source_form_summary& s) {
@@ -113,7 +105,7 @@ std::string source_form_markdown(const source_form_summary& s) {
         md += "| " + u.name;
         for (int k = 0; k < 6; ++k) {
             md += " | " + std::to_string(v[k]);
-            if (k == 2) md += " | " + ratio(v[2], v[1]);
+            if (k == 2) md += " | " + bound_ratio(v[2], v[1]);
         }
         md += " |\n";
     }
@@ -122,7 +114,7 @@ std::string source_form_markdown(const source_form_summary& s) {
     md += "| total";
     for (int k = 0; k < 6; ++k) {
         md += " | " + std::to_string(totals[k]);
-        if (k == 2) md += " | " + ratio(totals[2], totals[1]);
+        if (k == 2) md += " | " + bound_ratio(totals[2], totals[1]);
     }
     md += " |\n\nNew headers: " + std::to_string(s.new_headers.size()) + "\n\n";
     for (const std::string& h : s.new_headers)

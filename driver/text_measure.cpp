@@ -181,8 +181,8 @@ text_origins read_origins(const std::string& preprocessed, const std::string& tr
         depth += brace_change(line, in_comment);
         if (depth < 0) depth = 0;
         const long this_line = line_no++;
-        const bool piece = continues && line.find_first_not_of(" \t") != std::string::npos &&
-                           line[line.find_first_not_of(" \t")] != '#';
+        const size_t first = line.find_first_not_of(" \t");
+        const bool piece = continues && first != std::string::npos && line[first] != '#';
         continues = false;
         if (comment_only(line)) continue;
         last_file = file_now;
