@@ -176,7 +176,8 @@ class builder {
     void add_system_includes_of(output& o, const std::string& header);
     void add_unit(output& o, const measured_unit& unit);
     void name_headers();
-    std::set<std::string> reached_from(const std::set<std::string>& starts) const;
+    const std::set<std::string>& reach_of(const std::string& file);
+    std::set<std::string> reached_from(const std::set<std::string>& starts);
     std::set<macro_ref> macros_for(const std::set<std::string>& identifiers,
                                    const std::set<std::string>& reach,
                                    const std::set<std::string>& fallback);
@@ -222,6 +223,14 @@ class builder {
     size_t macro_index_files_ = 0; // files_.size() when macro_index_ was made
     std::map<std::string, std::set<size_t>> macros_kept_; // project header -> macro indexes
     std::set<std::string> included_;                      // tree headers some output includes
+    // What each file reaches through its includes, and the project headers that
+    // always come with a set of origins: both asked for by every output, and
+    // the include graph does not change once the facts are read.
+    std::map<std::string, std::set<std::string>> reach_;
+    // File -> the units (indexes into in_.units) that reach it; and the common
+    // reach of each set of units asked for.
+    std::map<std::string, std::vector<bool>> reached_by_;
+    std::map<std::vector<bool>, std::set<std::string>> always_with_;
     // System file -> the include line of the most direct system header leading
     // to it, and how many files that header reaches.
     std::map<std::string, std::pair<size_t, std::string>> entries_;
@@ -401,9 +410,12 @@ void builder::add_unit(output& o, const measured_unit& unit) {
     o.body.push_back({&f, f.conditions_at(unit.line), text, apart, unit.line});
 }
 
-std::set<std::string> builder::reached_from(const std::set<std::string>& starts) const {
-    std::set<std::string> seen(starts.begin(), starts.end());
-    std::deque<std::string> todo(starts.begin(), starts.end());
+// The files `file` reaches through its includes, itself included.
+const std::set<std::string>& builder::reach_of(const std::string& file) {
+    auto known = reach_.find(file);
+    if (known != reach_.end()) return known->second;
+    std::set<std::string> seen{file};
+    std::deque<std::string> todo{file};
     while (!todo.empty()) {
         std::string f = todo.front();
         todo.pop_front();
@@ -412,21 +424,45 @@ std::set<std::string> builder::reached_from(const std::set<std::string>& starts)
         for (const std::string& g : it->second)
             if (in_tree(g) && seen.insert(g).second) todo.push_back(g);
     }
+    return reach_.emplace(file, std::move(seen)).first->second;
+}
+
+std::set<std::string> builder::reached_from(const std::set<std::string>& starts) {
+    if (starts.size() == 1) return reach_of(*starts.begin());
+    std::set<std::string> seen;
+    for (const std::string& start : starts) {
+        const std::set<std::string>& reach = reach_of(start);
+        seen.insert(reach.begin(), reach.end());
+    }
     return seen;
 }
 
-// The project macros that `identifiers` use, directly or through other macros
-// and through the conditions around their definitions: definitions in `reach`
-// first, else in `fallback` (never in a header the text was never compiled with).
+// The project headers every unit that reached one of `origins` reached.
+// Many sets of origins are reached by the same units, so the answer is kept
+// per set of units.
 std::set<std::string> builder::always_with(const std::set<std::string>& origins) {
+    const size_t n = in_.units.size();
+    if (reached_by_.empty())
+        for (size_t u = 0; u < n; ++u)
+            for (const std::string& f : reach_of(normal(in_.units[u].source))) {
+                std::vector<bool>& units = reached_by_[f];
+                units.resize(n);
+                units[u] = true;
+            }
+    std::vector<bool> users(n);
+    for (const std::string& o : origins) {
+        auto it = reached_by_.find(o);
+        if (it == reached_by_.end()) continue;
+        for (size_t u = 0; u < n; ++u)
+            users[u] = users[u] || it->second[u];
+    }
+    auto known = always_with_.find(users);
+    if (known != always_with_.end()) return known->second;
     std::set<std::string> common;
     bool first = true;
-    for (const source_form_unit& u : in_.units) {
-        std::set<std::string> reach = reached_from({normal(u.source)});
-        bool uses = false;
-        for (const std::string& o : origins)
-            uses = uses || reach.count(o) > 0;
-        if (!uses) continue;
+    for (size_t u = 0; u < n; ++u) {
+        if (!users[u]) continue;
+        const std::set<std::string>& reach = reach_of(normal(in_.units[u].source));
         if (first) {
             common = reach;
             first = false;
@@ -437,9 +473,12 @@ std::set<std::string> builder::always_with(const std::set<std::string>& origins)
             if (reach.count(f)) both.insert(f);
         common.swap(both);
     }
-    return common;
+    return always_with_.emplace(std::move(users), std::move(common)).first->second;
 }
 
+// The project macros that `identifiers` use, directly or through other macros
+// and through the conditions around their definitions: definitions in `reach`
+// first, else in `fallback` (never in a header the text was never compiled with).
 std::set<macro_ref> builder::macros_for(const std::set<std::string>& identifiers,
                                         const std::set<std::string>& reach,
                                         const std::set<std::string>& fallback) {
