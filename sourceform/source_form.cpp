@@ -18,6 +18,8 @@
 #include <memory>
 #include <set>
 #include <sstream>
+#include <string_view>
+#include <tuple>
 #include <unordered_map>
 
 #include <fcntl.h>
@@ -76,32 +78,57 @@ struct block {
     int unit_line = 0;  // the first line of the unit of the facts it writes (0: none)
 };
 
-// Everything the facts tell: where each unit ends, what it is, who includes what.
-struct fact_index {
-    std::map<std::pair<std::string, int>, int> ends;                    // (file, begin) -> end line
-    std::map<std::pair<std::string, int>, std::set<std::string>> kinds; // (file, begin) -> kinds
-    std::map<std::pair<std::string, int>, std::string> names; // (file, begin) -> first name
-    std::map<std::string, std::vector<std::string>> includes; // file -> files it includes
-    std::set<std::string> unit_files;                         // files holding a unit
-    std::map<std::pair<std::string, int>, std::set<std::string>> all_names; // every name
-    std::map<std::string, std::set<std::pair<std::string, int>>> declared;  // name -> units
+// What the facts tell of one unit (a declaration or definition of the facts).
+struct unit_facts {
+    int end = 0;                   // its last line
+    std::set<std::string> kinds;   // func, var, type, ...
+    std::string name;              // the first name it declares
+    std::set<std::string> names;   // every name it declares
 };
 
-int line_of(const std::string& position) {
-    return std::atoi(position.substr(0, position.find('.')).c_str());
+// Everything the facts tell: where each unit ends, what it is, who includes what.
+struct fact_index {
+    std::map<std::pair<std::string, int>, unit_facts> units; // (file, begin) -> its facts
+    std::map<std::string, std::vector<std::string>> includes; // file -> files it includes
+    std::set<std::string> unit_files;                         // files holding a unit
+    std::map<std::string, std::set<std::pair<std::string, int>>> declared; // name -> units
+};
+
+// The words of a fact line: verb, subject, object (false when fewer).
+bool fact_words(const std::string& line, std::string_view (&words)[3]) {
+    size_t at = 0;
+    for (std::string_view& word : words) {
+        at = line.find_first_not_of(" \t\r\v\f", at);
+        if (at == std::string::npos) return false;
+        size_t end = line.find_first_of(" \t\r\v\f", at);
+        if (end == std::string::npos) end = line.size();
+        word = std::string_view(line).substr(at, end - at);
+        at = end;
+    }
+    return true;
 }
 
+int line_of(std::string_view position) {
+    int line = 0;
+    for (size_t k = 0; k < position.size() && position[k] >= '0' && position[k] <= '9'; ++k)
+        line = line * 10 + (position[k] - '0');
+    return line;
+}
+
+// Reads one fact file into `facts`. Every unit's facts repeat the headers they
+// share, so the words are cut in place rather than through streams.
 void read_facts(const std::string& path, fact_index& facts) {
     std::ifstream in(path);
     std::string line;
+    const std::string* last_file = nullptr;
     while (std::getline(in, line)) {
         if (line.empty()) break;
-        std::istringstream words(line);
-        std::string verb, subject, object;
-        if (!(words >> verb >> subject >> object)) continue;
+        std::string_view w[3];
+        if (!fact_words(line, w)) continue;
+        const std::string_view verb = w[0], subject = w[1], object = w[2];
         if (verb == "-1" && subject.rfind("file:", 0) == 0 && object.rfind("file:", 0) == 0) {
-            std::string from = source_of(normal(subject.substr(5)));
-            std::string to = normal(object.substr(5));
+            std::string from = source_of(normal(std::string(subject.substr(5))));
+            const std::string& to = normal(std::string(object.substr(5)));
             auto& list = facts.includes[from];
             if (std::find(list.begin(), list.end(), to) == list.end()) list.push_back(to);
         } else if (verb == "0" || verb == "1") {
@@ -110,20 +137,23 @@ void read_facts(const std::string& path, fact_index& facts) {
             size_t c2 = c1 == std::string::npos ? c1 : object.find(':', c1 + 1);
             if (c2 == std::string::npos) continue;
             size_t c3 = object.find(':', c2 + 1);
-            std::string file = source_of(normal(object.substr(0, c1)));
+            std::string file = source_of(normal(std::string(object.substr(0, c1))));
             int begin = line_of(object.substr(c1 + 1, c2 - c1 - 1));
             int end = line_of(object.substr(c2 + 1, c3 == std::string::npos ? c3 : c3 - c2 - 1));
             auto key = std::make_pair(file, begin);
-            facts.ends[key] = std::max(facts.ends[key], end);
-            facts.kinds[key].insert(subject.substr(0, subject.find(':')));
-            std::string name = subject.substr(subject.find(':') + 1);
+            unit_facts& unit = facts.units[key];
+            unit.end = std::max(unit.end, end);
+            const size_t colon = subject.find(':');
+            unit.kinds.emplace(subject.substr(0, colon));
+            std::string_view name = subject.substr(colon + 1);
             name = name.substr(0, name.find_first_of(":#"));
-            if (!facts.names.count(key) && !name.empty()) facts.names[key] = name;
             if (!name.empty()) {
-                facts.all_names[key].insert(name);
-                facts.declared[name].insert(key);
+                if (unit.name.empty()) unit.name = name;
+                unit.names.emplace(name);
+                facts.declared[std::string(name)].insert(key);
             }
-            facts.unit_files.insert(file);
+            if (!last_file || *last_file != file)
+                last_file = &*facts.unit_files.insert(file).first;
         }
     }
 }
@@ -170,7 +200,10 @@ class builder {
     std::string out_path(const std::string& tree_path) const {
         return normal(in_.out + "/" + fs::path(tree_path).lexically_relative(in_.tree).string());
     }
-    std::string resolve_include(const std::string& from, const include_line& inc) const;
+    // The file an include line of `from` names ("" when none), looked up once:
+    // every output's walk meets the same lines again.
+    std::string resolve_include(const std::string& from, const include_line& inc);
+    std::string search_include(const std::string& from, const include_line& inc) const;
     void index_spellings();
     void add_system_include(output& o, const std::string& system_file);
     void add_system_includes_of(output& o, const std::string& header);
@@ -185,6 +218,7 @@ class builder {
     std::set<std::string> always_with(const std::set<std::string>& origins);
     std::string spelling(const std::string& target_out, const std::string& from_out);
     std::string render_includes(const output& o);
+    const std::map<macro_ref, int>& translation_rank(const std::set<std::string>& starts);
     std::string guard_of(const std::string& path) const;
 
     // Text of a branch no analysed unit compiled: identifiers in it (or in a
@@ -231,13 +265,25 @@ class builder {
     // reach of each set of units asked for.
     std::map<std::string, std::vector<bool>> reached_by_;
     std::map<std::vector<bool>, std::set<std::string>> always_with_;
+    std::map<std::tuple<std::string, bool, std::string>, std::string> resolved_;
+    std::map<std::set<std::string>, std::map<macro_ref, int>> ranks_;
+    size_t ranks_files_ = 0; // files_.size() when ranks_ was filled
     // System file -> the include line of the most direct system header leading
     // to it, and how many files that header reaches.
     std::map<std::string, std::pair<size_t, std::string>> entries_;
     source_form_result result_;
 };
 
-std::string builder::resolve_include(const std::string& from, const include_line& inc) const {
+std::string builder::resolve_include(const std::string& from, const include_line& inc) {
+    auto key = std::make_tuple(from, inc.system, inc.spelled);
+    auto known = resolved_.find(key);
+    if (known != resolved_.end()) return known->second;
+    std::string found = search_include(from, inc);
+    resolved_.emplace(std::move(key), found);
+    return found;
+}
+
+std::string builder::search_include(const std::string& from, const include_line& inc) const {
     std::vector<std::string> dirs;
     if (!inc.system) dirs.push_back(fs::path(from).parent_path().string());
     auto it = dirs_of_.find(from);
@@ -372,9 +418,9 @@ void builder::add_unit(output& o, const measured_unit& unit) {
     const original_file& f = original(file);
     if (unit.line < 1 || unit.line > f.line_count()) return;
     if (o.lines_taken.count({file, unit.line})) return;
-    auto end_it = facts_.ends.find({file, unit.line});
-    int end = end_it != facts_.ends.end() ? end_it->second
-                                          : unit.line + static_cast<int>(unit.text.size()) - 1;
+    auto end_it = facts_.units.find({file, unit.line});
+    int end = end_it != facts_.units.end() ? end_it->second.end
+                                           : unit.line + static_cast<int>(unit.text.size()) - 1;
     end = f.balanced_end(unit.line, std::min(std::max(end, unit.line), f.line_count()));
     int start = f.comment_start(unit.line);
     while (start < unit.line && o.lines_taken.count({file, start}))
@@ -568,10 +614,10 @@ void builder::name_headers() {
             if (!in_tree(file)) continue;
             if (first.empty()) first = file;
             origins[file]++;
-            auto k = facts_.kinds.find({file, u.line});
-            if (k != facts_.kinds.end()) kinds.insert(k->second.begin(), k->second.end());
-            auto n = facts_.names.find({file, u.line});
-            if (principal.empty() && n != facts_.names.end()) principal = n->second;
+            auto k = facts_.units.find({file, u.line});
+            if (k == facts_.units.end()) continue;
+            kinds.insert(k->second.kinds.begin(), k->second.kinds.end());
+            if (principal.empty()) principal = k->second.name;
         }
         if (origins.empty()) {
             header_name_[h] = "";
@@ -625,10 +671,10 @@ std::string builder::render_includes(const output& o) {
 std::vector<std::pair<int, int>> builder::covered_in(const std::string& file) {
     std::vector<std::pair<int, int>> ranges;
     const original_file& f = original(file);
-    for (auto it = facts_.ends.lower_bound({file, 0});
-         it != facts_.ends.end() && it->first.first == file; ++it) {
+    for (auto it = facts_.units.lower_bound({file, 0});
+         it != facts_.units.end() && it->first.first == file; ++it) {
         const int begin = it->first.second;
-        const int end = std::min(std::max(it->second, begin), f.line_count());
+        const int end = std::min(std::max(it->second.end, begin), f.line_count());
         ranges.push_back({begin, f.balanced_end(begin, end)});
     }
     return ranges;
@@ -693,7 +739,7 @@ void builder::resolve_needs(output& o, const std::vector<need>& needs, const hol
             if (!done.insert(w).second || d == facts_.declared.end()) continue;
             for (const unit_key& key : d->second) {
                 if (is_source(key.first) || !reach.count(key.first) || available.count(key) ||
-                    (!n.functions && facts_.kinds[key].count("func")) || !here.insert(key).second)
+                    (!n.functions && facts_.units.at(key).kinds.count("func")) || !here.insert(key).second)
                     continue;
                 std::string holder;
                 auto h = holders.find(key);
@@ -706,11 +752,12 @@ void builder::resolve_needs(output& o, const std::vector<need>& needs, const hol
                     continue;
                 }
                 bool twice = true;
-                for (const std::string& kind : facts_.kinds[key])
+                const unit_facts& unit = facts_.units.at(key);
+                for (const std::string& kind : unit.kinds)
                     twice = twice && (kind == "func" || kind == "var");
                 const original_file& f = original(key.first);
                 const int end = f.balanced_end(
-                    key.second, std::min(std::max(facts_.ends[key], key.second), f.line_count()));
+                    key.second, std::min(std::max(unit.end, key.second), f.line_count()));
                 std::string text;
                 for (int line = key.second; line <= end; ++line)
                     text += f.line(line) + "\n";
@@ -795,15 +842,15 @@ void builder::keep_uncovered(std::vector<output>& outputs,
             // The nearest unit of another branch of its chain that it declares again.
             unit_key best;
             int distance = -1;
-            for (auto it = facts_.ends.lower_bound({h, 0});
-                 p.whole && it != facts_.ends.end() && it->first.first == h; ++it) {
+            for (auto it = facts_.units.lower_bound({h, 0});
+                 p.whole && it != facts_.units.end() && it->first.first == h; ++it) {
                 const condition_stack& q = f.conditions_at(it->first.second);
                 size_t k = 0;
                 while (k < where.size() && k < q.size() && where[k] == q[k])
                     ++k;
                 if (k == where.size() || k == q.size() || where[k].chain != q[k].chain) continue;
                 bool again = false;
-                for (const std::string& name : facts_.all_names[it->first])
+                for (const std::string& name : it->second.names)
                     again = again || declares(f, p.first, p.last, name);
                 const int d = std::abs(it->first.second - p.first);
                 if (again && (distance < 0 || d < distance)) {
@@ -920,6 +967,39 @@ void builder::keep_uncovered(std::vector<output>& outputs,
         resolve_needs(residuals[k], residual_needs[k], holders, by_path);
     for (output& r : residuals)
         outputs.push_back(std::move(r));
+}
+
+// The order in which a file compiled from `starts` met the project's macro
+// definitions: a header's definitions before the includes that follow them.
+// Kept per set of starts: many outputs come from the same headers.
+const std::map<macro_ref, int>& builder::translation_rank(const std::set<std::string>& starts) {
+    // A walk only enters files already read, so a rank kept from fewer files
+    // may be short.
+    if (ranks_files_ != files_.size()) ranks_.clear();
+    ranks_files_ = files_.size();
+    auto known = ranks_.find(starts);
+    if (known != ranks_.end()) return known->second;
+    std::map<macro_ref, int> rank;
+    std::set<std::string> visited;
+    int counter = 0;
+    std::function<void(const std::string&)> walk = [&](const std::string& file) {
+        if (!visited.insert(file).second) return;
+        const original_file& f = original(file);
+        const std::vector<macro_definition>& defs = f.macros();
+        const std::vector<include_line>& incs = f.includes();
+        size_t m = 0, i = 0;
+        while (m < defs.size() || i < incs.size()) {
+            if (i >= incs.size() || (m < defs.size() && defs[m].first < incs[i].line)) {
+                rank.emplace(macro_ref{file, m++}, counter++);
+                continue;
+            }
+            std::string target = resolve_include(file, incs[i++]);
+            if (!target.empty() && files_.count(target)) walk(target);
+        }
+    };
+    for (const std::string& start : starts)
+        walk(start);
+    return ranks_.emplace(starts, std::move(rank)).first->second;
 }
 
 source_form_result builder::run() {
@@ -1133,37 +1213,12 @@ source_form_result builder::run() {
         included_.insert(header);
         return out_path(header);
     };
-    // The order in which a file compiled from `starts` met the project's macro
-    // definitions: a header's definitions before the includes that follow them.
-    auto translation_rank = [&](const std::set<std::string>& starts) {
-        std::map<macro_ref, int> rank;
-        std::set<std::string> visited;
-        int counter = 0;
-        std::function<void(const std::string&)> walk = [&](const std::string& file) {
-            if (!visited.insert(file).second) return;
-            const original_file& f = original(file);
-            const std::vector<macro_definition>& defs = f.macros();
-            const std::vector<include_line>& incs = f.includes();
-            size_t m = 0, i = 0;
-            while (m < defs.size() || i < incs.size()) {
-                if (i >= incs.size() || (m < defs.size() && defs[m].first < incs[i].line)) {
-                    rank.emplace(macro_ref{file, m++}, counter++);
-                    continue;
-                }
-                std::string target = resolve_include(file, incs[i++]);
-                if (!target.empty() && files_.count(target)) walk(target);
-            }
-        };
-        for (const std::string& start : starts)
-            walk(start);
-        return rank;
-    };
     // The macro headers (or kept headers) a file needs, in the order the file met
     // their first definitions: a header that defines what another one's
     // conditions test (zutil.h's ZLIB_INTERNAL before zlib.h) stays first.
     auto add_macro_includes = [&](output& o, const std::set<macro_ref>& m,
                                   const std::set<std::string>& starts) {
-        const std::map<macro_ref, int> rank = translation_rank(starts);
+        const std::map<macro_ref, int>& rank = translation_rank(starts);
         std::map<std::string, int> first;
         for (const macro_ref& r : m) {
             std::string p = provider(r.file);
