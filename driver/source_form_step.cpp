@@ -37,9 +37,11 @@ std::vector<std::string> include_dirs(const compile_unit& unit) {
 // patch needs.
 std::string changed_file_diff(const std::string& before, const std::string& after,
                               const std::string& rel, const std::string& scratch) {
-    process_result r = run_process(
-        {{"diff", "-u", "--label", "a/" + rel, "--label", "b/" + rel, before, after}, "", scratch,
-         ""});
+    process_result r =
+        run_process({{"diff", "-u", "--label", "a/" + rel, "--label", "b/" + rel, before, after},
+                     "",
+                     scratch,
+                     ""});
     if (!r.started || r.status > 1) return "";
     std::string text = read_all(scratch);
     if (text.empty()) return "";
@@ -63,8 +65,7 @@ std::string added_file_diff(const std::string& text, const std::string& rel) {
         }
     }
     return "diff --git a/" + rel + " b/" + rel + "\nnew file mode 100644\n--- /dev/null\n+++ b/" +
-           rel + "\n@@ -0,0 +1" + (lines == 1 ? "" : "," + std::to_string(lines)) + " @@\n" +
-           hunk;
+           rel + "\n@@ -0,0 +1" + (lines == 1 ? "" : "," + std::to_string(lines)) + " @@\n" + hunk;
 }
 
 std::vector<std::string> flags_in(const std::vector<std::string>& flags, const std::string& tree,

@@ -80,15 +80,15 @@ struct block {
 
 // What the facts tell of one unit (a declaration or definition of the facts).
 struct unit_facts {
-    int end = 0;                   // its last line
-    std::set<std::string> kinds;   // func, var, type, ...
-    std::string name;              // the first name it declares
-    std::set<std::string> names;   // every name it declares
+    int end = 0;                 // its last line
+    std::set<std::string> kinds; // func, var, type, ...
+    std::string name;            // the first name it declares
+    std::set<std::string> names; // every name it declares
 };
 
 // Everything the facts tell: where each unit ends, what it is, who includes what.
 struct fact_index {
-    std::map<std::pair<std::string, int>, unit_facts> units; // (file, begin) -> its facts
+    std::map<std::pair<std::string, int>, unit_facts> units;  // (file, begin) -> its facts
     std::map<std::string, std::vector<std::string>> includes; // file -> files it includes
     std::set<std::string> unit_files;                         // files holding a unit
     std::map<std::string, std::set<std::pair<std::string, int>>> declared; // name -> units
@@ -152,8 +152,7 @@ void read_facts(const std::string& path, fact_index& facts) {
                 unit.names.emplace(name);
                 facts.declared[std::string(name)].insert(key);
             }
-            if (!last_file || *last_file != file)
-                last_file = &*facts.unit_files.insert(file).first;
+            if (!last_file || *last_file != file) last_file = &*facts.unit_files.insert(file).first;
         }
     }
 }
@@ -219,6 +218,33 @@ class builder {
     std::string spelling(const std::string& target_out, const std::string& from_out);
     std::string render_includes(const output& o);
     const std::map<macro_ref, int>& translation_rank(const std::set<std::string>& starts);
+
+    // The stages of run(), in order.
+    struct source_plan {
+        output o;
+        const original_file* file;
+        std::vector<int> replaced; // lines of the includes that go
+    };
+    void read_inputs();
+    std::vector<output> header_outputs();
+    std::vector<source_plan> source_plans();
+    source_plan plan_source(const source_form_unit& u, const measured_file& m,
+                            const std::map<std::string, std::set<std::string>>& homes,
+                            const std::set<std::string>& included_anywhere);
+    void keep_branches(std::vector<output>& outputs, std::vector<source_plan>& sources);
+    void add_macros(std::vector<output>& outputs, std::vector<source_plan>& sources);
+    void write_macro_headers();
+    void write_macro_header(const std::string& header, const std::set<size_t>& kept,
+                            const std::map<std::string, std::set<std::string>>& defined_in);
+    void write_header(const output& o);
+    void write_source(const source_plan& p);
+    void list_no_longer_included();
+    bool split(const std::string& header);
+    std::string resolve_new(const std::string& name);
+    void include_new(output& o, const std::string& h, std::set<std::string>& seen);
+    std::string provider(const std::string& header);
+    void add_macro_includes(output& o, const std::set<macro_ref>& m,
+                            const std::set<std::string>& starts);
     std::string guard_of(const std::string& path) const;
 
     // Text of a branch no analysed unit compiled: identifiers in it (or in a
@@ -268,6 +294,9 @@ class builder {
     std::map<std::tuple<std::string, bool, std::string>, std::string> resolved_;
     std::map<std::set<std::string>, std::map<macro_ref, int>> ranks_;
     size_t ranks_files_ = 0; // files_.size() when ranks_ was filled
+    std::map<std::string, bool> split_;
+    std::vector<std::string> new_normal_;             // in_.new_headers made normal
+    std::map<std::string, std::string> resolved_new_; // include name -> measured header
     // System file -> the include line of the most direct system header leading
     // to it, and how many files that header reaches.
     std::map<std::string, std::pair<size_t, std::string>> entries_;
@@ -739,7 +768,8 @@ void builder::resolve_needs(output& o, const std::vector<need>& needs, const hol
             if (!done.insert(w).second || d == facts_.declared.end()) continue;
             for (const unit_key& key : d->second) {
                 if (is_source(key.first) || !reach.count(key.first) || available.count(key) ||
-                    (!n.functions && facts_.units.at(key).kinds.count("func")) || !here.insert(key).second)
+                    (!n.functions && facts_.units.at(key).kinds.count("func")) ||
+                    !here.insert(key).second)
                     continue;
                 std::string holder;
                 auto h = holders.find(key);
@@ -1002,7 +1032,9 @@ const std::map<macro_ref, int>& builder::translation_rank(const std::set<std::st
     return ranks_.emplace(starts, std::move(rank)).first->second;
 }
 
-source_form_result builder::run() {
+// The facts, the include directories, the measured form and every project
+// file the facts name, read once before anything is written.
+void builder::read_inputs() {
     for (const source_form_unit& u : in_.units) {
         read_facts(u.facts, facts_);
         dirs_of_[normal(u.source)] = u.include_dirs;
@@ -1018,61 +1050,64 @@ source_form_result builder::run() {
     for (const std::string& h : in_.new_headers)
         measured_[h] = read_measured_file(h);
     name_headers();
-    // Project headers with units are split into the new headers; the others
-    // (macros only: configuration, prefixes) are kept and included as they are.
-    // A header that holds only macros but includes a split one is split too, or
-    // including it would bring the original declarations back.
-    std::map<std::string, bool> split_cache;
-    auto split = [&](const std::string& f) {
-        auto it = split_cache.find(f);
-        if (it != split_cache.end()) return it->second;
-        bool result = false;
-        for (const std::string& g : reached_from({f}))
-            result = result || facts_.unit_files.count(g) > 0;
-        split_cache[f] = result;
-        return result;
-    };
     for (const auto& [from, list] : facts_.includes)
         for (const std::string& to : list)
             if (in_tree(to)) original(to);
     for (const auto& [from, list] : facts_.includes)
         if (in_tree(from)) original(from);
+}
 
-    // The new headers' names made normal once, and each include name looked
-    // up once: a large project has thousands of each.
-    std::vector<std::string> new_normal;
-    for (const std::string& h : in_.new_headers)
-        new_normal.push_back(normal(h));
-    std::map<std::string, std::string> resolved_new;
-    auto resolve_new = [&](const std::string& name) -> std::string {
-        auto known = resolved_new.find(name);
-        if (known != resolved_new.end()) return known->second;
-        const std::string n = normal(name);
-        std::string found;
-        for (size_t k = 0; k < new_normal.size() && found.empty(); ++k)
-            if (new_normal[k] == n || ends_with(new_normal[k], "/" + n)) found = in_.new_headers[k];
-        resolved_new.emplace(name, found);
-        return found;
-    };
-    // A measured header that gets no file of its own (system units only) passes
-    // its includes and system headers on to whoever includes it.
-    std::function<void(output&, const std::string&, std::set<std::string>&)> include_new;
-    include_new = [&](output& o, const std::string& h, std::set<std::string>& seen) {
-        if (!seen.insert(h).second) return;
-        if (!header_name_[h].empty()) {
-            if (std::find(o.includes.begin(), o.includes.end(), header_name_[h]) ==
-                o.includes.end())
-                o.includes.push_back(header_name_[h]);
-            return;
-        }
-        for (const std::string& inc : measured_[h].includes) {
-            std::string target = resolve_new(inc);
-            if (!target.empty()) include_new(o, target, seen);
-        }
-        for (const measured_unit& u : measured_[h].units)
-            add_unit(o, u);
-    };
+// Project headers with units are split into the new headers; the others
+// (macros only: configuration, prefixes) are kept and included as they are.
+// A header that holds only macros but includes a split one is split too, or
+// including it would bring the original declarations back.
+bool builder::split(const std::string& f) {
+    auto it = split_.find(f);
+    if (it != split_.end()) return it->second;
+    bool result = false;
+    for (const std::string& g : reached_from({f}))
+        result = result || facts_.unit_files.count(g) > 0;
+    split_[f] = result;
+    return result;
+}
 
+// The measured header an include line of the measured form names ("" when
+// none). The new headers' names are made normal once, and each include name
+// looked up once: a large project has thousands of each.
+std::string builder::resolve_new(const std::string& name) {
+    if (new_normal_.empty())
+        for (const std::string& h : in_.new_headers)
+            new_normal_.push_back(normal(h));
+    auto known = resolved_new_.find(name);
+    if (known != resolved_new_.end()) return known->second;
+    const std::string n = normal(name);
+    std::string found;
+    for (size_t k = 0; k < new_normal_.size() && found.empty(); ++k)
+        if (new_normal_[k] == n || ends_with(new_normal_[k], "/" + n)) found = in_.new_headers[k];
+    resolved_new_.emplace(name, found);
+    return found;
+}
+
+// A measured header that gets no file of its own (system units only) passes
+// its includes and system headers on to whoever includes it.
+void builder::include_new(output& o, const std::string& h, std::set<std::string>& seen) {
+    if (!seen.insert(h).second) return;
+    if (!header_name_[h].empty()) {
+        if (std::find(o.includes.begin(), o.includes.end(), header_name_[h]) == o.includes.end())
+            o.includes.push_back(header_name_[h]);
+        return;
+    }
+    for (const std::string& inc : measured_[h].includes) {
+        std::string target = resolve_new(inc);
+        if (!target.empty()) include_new(o, target, seen);
+    }
+    for (const measured_unit& u : measured_[h].units)
+        add_unit(o, u);
+}
+
+// The new headers: each measured header that gets a file, with its units'
+// original text.
+std::vector<output> builder::header_outputs() {
     std::vector<output> outputs;
     for (const std::string& h : in_.new_headers) {
         if (header_name_[h].empty()) continue;
@@ -1088,12 +1123,11 @@ source_form_result builder::run() {
         result_.names[h] = fs::path(o.path).lexically_relative(in_.out).string();
         outputs.push_back(std::move(o));
     }
-    // Sources: the original file, its includes of split headers replaced.
-    struct source_plan {
-        output o;
-        const original_file* file;
-        std::vector<int> replaced; // lines of the includes that go
-    };
+    return outputs;
+}
+
+// Sources: the original file, its includes of split headers replaced.
+std::vector<builder::source_plan> builder::source_plans() {
     std::vector<source_plan> sources;
     // Which files of the measured form hold units of each project file.
     std::map<std::string, std::set<std::string>> homes;
@@ -1110,81 +1144,94 @@ source_form_result builder::run() {
     std::set<std::string> included_anywhere;
     for (const auto& [from, list] : facts_.includes)
         included_anywhere.insert(list.begin(), list.end());
-    for (const source_form_unit& u : in_.units) {
-        if (u.rewritten.empty() || !fs::exists(u.rewritten)) continue;
-        std::string src = normal(u.source);
-        source_plan p;
-        p.file = &original(src);
-        p.o.path = out_path(src);
-        // A header whose units only this source uses, that it includes itself
-        // and that includes no other split header (a table, a private header)
-        // stays included where it was: its text may depend on what the source
-        // defines before it.
-        std::set<std::string> private_headers;
-        for (const include_line& inc : p.file->includes()) {
-            std::string target = resolve_include(src, inc);
-            if (target.empty() || !in_tree(target) || is_source(target) || !split(target)) continue;
-            bool alone = homes[target] == std::set<std::string>{src};
-            for (const std::string& g : reached_from({target}))
-                alone = alone && (g == target || !split(g));
-            if (alone) {
-                private_headers.insert(target);
-                included_.insert(target);
-            } else {
-                p.replaced.push_back(inc.line);
-            }
+    for (const source_form_unit& u : in_.units)
+        if (!u.rewritten.empty() && fs::exists(u.rewritten))
+            sources.push_back(plan_source(u, rewritten[u.source], homes, included_anywhere));
+    return sources;
+}
+
+// One source's plan: `m` is its measured form, `homes` the files of the
+// measured form that hold each project file's units.
+builder::source_plan builder::plan_source(const source_form_unit& u, const measured_file& m,
+                                          const std::map<std::string, std::set<std::string>>& homes,
+                                          const std::set<std::string>& included_anywhere) {
+    std::string src = normal(u.source);
+    source_plan p;
+    p.file = &original(src);
+    p.o.path = out_path(src);
+    // A header whose units only this source uses, that it includes itself
+    // and that includes no other split header (a table, a private header)
+    // stays included where it was: its text may depend on what the source
+    // defines before it.
+    std::set<std::string> private_headers;
+    for (const include_line& inc : p.file->includes()) {
+        std::string target = resolve_include(src, inc);
+        if (target.empty() || !in_tree(target) || is_source(target) || !split(target)) continue;
+        auto home = homes.find(target);
+        bool alone = home != homes.end() && home->second == std::set<std::string>{src};
+        for (const std::string& g : reached_from({target}))
+            alone = alone && (g == target || !split(g));
+        if (alone) {
+            private_headers.insert(target);
+            included_.insert(target);
+        } else {
+            p.replaced.push_back(inc.line);
         }
-        const measured_file& m = rewritten[u.source];
-        std::set<std::string> seen;
-        for (const std::string& inc : m.includes) {
-            std::string target = resolve_new(inc);
-            if (!target.empty()) include_new(p.o, target, seen);
-        }
-        for (const measured_unit& mu : m.units) {
-            std::string file = source_of(normal(mu.file));
-            // An included .c file stays included; text under a #line name no
-            // file includes (a grammar's code) is the source's own.
-            if (file != src && !private_headers.count(file) && !is_source(file) &&
-                included_anywhere.count(file))
-                add_unit(p.o, mu);
-        }
-        // What the source reached keeps its system headers (and their macros).
-        std::set<std::string> reach = reached_from({src});
-        for (const std::string& f : reach)
-            if (f != src && !is_source(f)) add_system_includes_of(p.o, f);
-        std::set<std::string> own;
-        for (const include_line& inc : p.file->includes())
-            own.insert(inc.system ? "#include <" + inc.spelled + ">\n"
-                                  : "#include \"" + inc.spelled + "\"\n");
-        p.o.system.erase(std::remove_if(p.o.system.begin(), p.o.system.end(),
-                                        [&](const block& b) { return own.count(b.text) > 0; }),
-                         p.o.system.end());
-        // The whole text at once: a line inside a block comment names nothing.
-        std::string own_text;
-        for (int n = 1; n <= p.file->line_count(); ++n)
-            if (std::find(p.replaced.begin(), p.replaced.end(), n) == p.replaced.end())
-                own_text += p.file->line(n) + "\n";
-        for (const std::string& w : identifiers_in(own_text))
-            p.o.identifiers.insert(w);
-        p.o.reach = reach;
-        sources.push_back(std::move(p));
     }
-    // What stood in branches no analysed unit compiled.
-    {
-        std::vector<std::pair<output*, std::string>> plans;
-        for (source_plan& p : sources)
-            plans.push_back({&p.o, normal(p.file->path())});
-        std::set<std::string> split_headers;
-        for (const auto& [from, list] : facts_.includes)
-            for (const std::string& to : list)
-                // A header a source keeps including (private to it, an X-macro
-                // table read with other definitions at each include) keeps its
-                // branches where it is.
-                if (in_tree(to) && !is_source(to) && split(to) && !included_.count(to))
-                    split_headers.insert(to);
-        keep_uncovered(outputs, plans, split_headers);
+    std::set<std::string> seen;
+    for (const std::string& inc : m.includes) {
+        std::string target = resolve_new(inc);
+        if (!target.empty()) include_new(p.o, target, seen);
     }
-    // Macros: every output's, then the macro headers that carry them.
+    for (const measured_unit& mu : m.units) {
+        std::string file = source_of(normal(mu.file));
+        // An included .c file stays included; text under a #line name no
+        // file includes (a grammar's code) is the source's own.
+        if (file != src && !private_headers.count(file) && !is_source(file) &&
+            included_anywhere.count(file))
+            add_unit(p.o, mu);
+    }
+    // What the source reached keeps its system headers (and their macros).
+    std::set<std::string> reach = reached_from({src});
+    for (const std::string& f : reach)
+        if (f != src && !is_source(f)) add_system_includes_of(p.o, f);
+    std::set<std::string> own;
+    for (const include_line& inc : p.file->includes())
+        own.insert(inc.system ? "#include <" + inc.spelled + ">\n"
+                              : "#include \"" + inc.spelled + "\"\n");
+    p.o.system.erase(std::remove_if(p.o.system.begin(), p.o.system.end(),
+                                    [&](const block& b) { return own.count(b.text) > 0; }),
+                     p.o.system.end());
+    // The whole text at once: a line inside a block comment names nothing.
+    std::string own_text;
+    for (int n = 1; n <= p.file->line_count(); ++n)
+        if (std::find(p.replaced.begin(), p.replaced.end(), n) == p.replaced.end())
+            own_text += p.file->line(n) + "\n";
+    for (const std::string& w : identifiers_in(own_text))
+        p.o.identifiers.insert(w);
+    p.o.reach = reach;
+    return p;
+}
+
+// What stood in branches no analysed unit compiled.
+void builder::keep_branches(std::vector<output>& outputs, std::vector<source_plan>& sources) {
+    std::vector<std::pair<output*, std::string>> plans;
+    for (source_plan& p : sources)
+        plans.push_back({&p.o, normal(p.file->path())});
+    std::set<std::string> split_headers;
+    for (const auto& [from, list] : facts_.includes)
+        for (const std::string& to : list)
+            // A header a source keeps including (private to it, an X-macro
+            // table read with other definitions at each include) keeps its
+            // branches where it is.
+            if (in_tree(to) && !is_source(to) && split(to) && !included_.count(to))
+                split_headers.insert(to);
+    keep_uncovered(outputs, plans, split_headers);
+}
+
+// Macros: every output's, then the macro headers that carry them, included
+// by each output in the order its text met them.
+void builder::add_macros(std::vector<output>& outputs, std::vector<source_plan>& sources) {
     std::vector<std::set<macro_ref>> needed_by;
     auto need = [&](output& o) {
         std::set<std::string> reach = reached_from(o.reach);
@@ -1206,38 +1253,6 @@ source_form_result builder::run() {
             name = base + "_" + std::to_string(n) + ".h";
         macro_header_[header] = name;
     }
-    // The file that provides a macro of `header`: its macro header, or the kept
-    // header itself.
-    auto provider = [&](const std::string& header) {
-        if (split(header)) return macro_header_[header];
-        included_.insert(header);
-        return out_path(header);
-    };
-    // The macro headers (or kept headers) a file needs, in the order the file met
-    // their first definitions: a header that defines what another one's
-    // conditions test (zutil.h's ZLIB_INTERNAL before zlib.h) stays first.
-    auto add_macro_includes = [&](output& o, const std::set<macro_ref>& m,
-                                  const std::set<std::string>& starts) {
-        const std::map<macro_ref, int>& rank = translation_rank(starts);
-        std::map<std::string, int> first;
-        for (const macro_ref& r : m) {
-            std::string p = provider(r.file);
-            if (std::find(o.includes.begin(), o.includes.end(), p) != o.includes.end()) continue;
-            auto it = rank.find(r);
-            const int at = it == rank.end() ? std::numeric_limits<int>::max() : it->second;
-            auto known = first.find(p);
-            if (known == first.end() || at < known->second) first[p] = at;
-        }
-        std::vector<std::pair<int, std::string>> providers;
-        for (const auto& [p, at] : first)
-            providers.push_back({at, p});
-        std::stable_sort(providers.begin(), providers.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
-        std::vector<std::string> names;
-        for (const auto& [at, p] : providers)
-            names.push_back(p);
-        o.includes.insert(o.includes.begin(), names.begin(), names.end());
-    };
     size_t k = 0;
     for (output& o : outputs)
         add_macro_includes(o, needed_by[k++], o.reach);
@@ -1254,6 +1269,45 @@ source_form_result builder::run() {
         }
         add_macro_includes(p.o, m, {normal(p.file->path())});
     }
+}
+
+// The file that provides a macro of `header`: its macro header, or the kept
+// header itself.
+std::string builder::provider(const std::string& header) {
+    if (split(header)) return macro_header_[header];
+    included_.insert(header);
+    return out_path(header);
+}
+
+// The macro headers (or kept headers) a file needs, in the order the file met
+// their first definitions: a header that defines what another one's
+// conditions test (zutil.h's ZLIB_INTERNAL before zlib.h) stays first.
+void builder::add_macro_includes(output& o, const std::set<macro_ref>& m,
+                                 const std::set<std::string>& starts) {
+    const std::map<macro_ref, int>& rank = translation_rank(starts);
+    std::map<std::string, int> first;
+    for (const macro_ref& r : m) {
+        std::string p = provider(r.file);
+        if (std::find(o.includes.begin(), o.includes.end(), p) != o.includes.end()) continue;
+        auto it = rank.find(r);
+        const int at = it == rank.end() ? std::numeric_limits<int>::max() : it->second;
+        auto known = first.find(p);
+        if (known == first.end() || at < known->second) first[p] = at;
+    }
+    std::vector<std::pair<int, std::string>> providers;
+    for (const auto& [p, at] : first)
+        providers.push_back({at, p});
+    std::stable_sort(providers.begin(), providers.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::string> names;
+    for (const auto& [at, p] : providers)
+        names.push_back(p);
+    o.includes.insert(o.includes.begin(), names.begin(), names.end());
+}
+
+// Macro headers: the kept macros of one header in their original order and
+// conditions, after the system headers and macros they need.
+void builder::write_macro_headers() {
     // A macro name defined in more than one file (a source's own definition
     // before its includes, two headers never included together before) is
     // defined in a macro header only when it is not defined yet, so that the
@@ -1266,137 +1320,146 @@ source_form_result builder::run() {
     for (const source_form_unit& u : in_.units)
         for (const macro_definition& d : original(normal(u.source)).macros())
             if (!d.undef) defined_in[d.name].insert(normal(u.source));
-    // Macro headers: the kept macros of one header in their original order and
-    // conditions, after the system headers and macros they need.
-    for (const auto& [header, kept] : macros_kept_) {
-        if (!split(header)) continue;
-        const original_file& f = original(header);
-        output o;
-        o.path = macro_header_[header];
-        // The header's system includes stand among its macros where they stood,
-        // since its conditions may test what one defines and the other needs.
-        struct piece {
-            int first, last; // its lines, comment included
-            std::string text;
-        };
-        // By the line of its directive; an include of another macro header comes
-        // before the line it is keyed to.
-        std::map<std::pair<int, int>, piece> in_order;
-        for (const include_line& inc : f.includes()) {
-            std::string target = resolve_include(header, inc);
-            if (target.empty() || !in_tree(target))
-                in_order[{inc.line, 1}] = {inc.line, inc.line, f.line(inc.line) + "\n"};
-        }
-        std::set<std::string> provided;
-        for (size_t index : kept) {
-            const macro_definition& d = f.macros()[index];
-            std::string text;
-            for (int n = f.comment_start(d.first); n <= d.last; ++n)
-                text += f.line(n) + "\n";
-            if (!d.undef && defined_in[d.name].size() > 1)
-                text = "#ifndef " + d.name + "\n" + text + "#endif\n";
-            in_order[{d.first, 1}] = {f.comment_start(d.first), d.last, text};
-            // A definition needs defined before it only what its conditions
-            // test: the macros its body names are expanded where it is used, and
-            // the files that use it include them (including them here could close
-            // a cycle of macro headers that hides a condition's macro).
-            std::set<std::string> words;
-            for (const condition_place& p : f.conditions_at(d.first))
-                for (const std::string& branch : f.chain(p.chain).branches)
-                    for (const std::string& w : identifiers_in(branch))
-                        words.insert(w);
-            std::set<macro_ref> uses;
-            for (const macro_ref& r :
-                 macros_for(words, reached_from({header}), always_with({header})))
-                if (r.file != header) uses.insert(r);
-            if (uses.empty()) continue;
-            // The headers that define them are included before the outermost
-            // condition of the definition, where the original included its
-            // headers at the latest, so that what the header defined before
-            // them is defined when their conditions are evaluated.
-            int before = d.first;
-            while (before > 1 && !f.conditions_at(before).empty())
-                --before;
-            output needs;
-            needs.path = o.path;
-            add_macro_includes(needs, uses, {header});
-            std::string lines;
-            for (const std::string& inc : needs.includes)
-                if (provided.insert(inc).second)
-                    lines += "#include \"" + spelling(inc, o.path) + "\"\n";
-            if (!lines.empty()) in_order[{before, 0}] = {before, before, lines};
-        }
-        chain_writer body;
-        // Definitions that did not stand together are set apart by a blank line.
-        int previous = -1;
-        for (const auto& [key, piece] : in_order) {
-            bool apart = false;
-            for (int n = previous + 1; previous >= 0 && n < piece.first; ++n)
-                apart = apart || f.line(n).find_first_not_of(" \t\r") == std::string::npos;
-            body.write(f, key.second == 0 ? condition_stack{} : f.conditions_at(key.first),
-                       piece.text, apart);
-            previous = std::max(previous, piece.last);
-        }
-        std::string guard = guard_of(o.path);
-        std::string text = "/* Macros of " + fs::path(header).filename().string() +
-                           " that the restructured files use. */\n#ifndef " + guard + "\n#define " +
-                           guard + "\n\n";
-        std::string includes = render_includes(o);
-        text += includes + (includes.empty() ? "" : "\n") + body.finish() + "\n#endif\n";
-        if (!write_text(o.path, text)) result_.problems.push_back(o.path);
-        result_.added.push_back(fs::path(o.path).lexically_relative(in_.out).string());
-    }
-    for (output& o : outputs) {
-        std::string guard = guard_of(o.path);
-        chain_writer body;
-        for (const block& b : o.needs)
-            body.write(*b.file, b.where, b.text, b.apart);
-        for (const block& b : o.body)
-            body.write(*b.file, b.where, b.text, b.apart);
-        std::string text = "#ifndef " + guard + "\n#define " + guard + "\n\n";
-        std::string includes = render_includes(o);
-        text += includes + (includes.empty() ? "" : "\n") + body.finish() + "\n#endif\n";
-        if (!write_text(o.path, text)) result_.problems.push_back(o.path);
-        result_.added.push_back(fs::path(o.path).lexically_relative(in_.out).string());
-    }
-    for (source_plan& p : sources) {
-        chain_writer body;
-        for (const block& b : p.o.body)
-            body.write(*b.file, b.where, b.text, b.apart);
-        for (const block& b : p.o.needs)
-            body.write(*b.file, b.where, b.text, b.apart);
-        const std::string includes = render_includes(p.o);
-        const std::string declarations = body.finish();
+    for (const auto& [header, kept] : macros_kept_)
+        if (split(header)) write_macro_header(header, kept, defined_in);
+}
+
+// One header's macro header. `defined_in` tells for each macro name the files
+// that define it.
+void builder::write_macro_header(const std::string& header, const std::set<size_t>& kept,
+                                 const std::map<std::string, std::set<std::string>>& defined_in) {
+    const original_file& f = original(header);
+    output o;
+    o.path = macro_header_[header];
+    // The header's system includes stand among its macros where they stood,
+    // since its conditions may test what one defines and the other needs.
+    struct piece {
+        int first, last; // its lines, comment included
         std::string text;
-        int first = 0; // the line the block of includes and declarations begins on
-        for (int n = 1; n <= p.file->line_count(); ++n) {
-            if (std::find(p.replaced.begin(), p.replaced.end(), n) != p.replaced.end()) {
-                if (!first) {
-                    first = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
-                    text += includes + declarations;
-                }
-                continue;
-            }
-            text += p.file->line(n) + "\n";
-        }
-        if (!first) {
-            first = 1;
-            text = includes + declarations + text;
-        }
-        const int lines =
-            static_cast<int>(std::count(declarations.begin(), declarations.end(), '\n'));
-        if (lines > 0) {
-            const int begin =
-                first + static_cast<int>(std::count(includes.begin(), includes.end(), '\n'));
-            result_.header_text_lines[fs::path(p.o.path).lexically_relative(in_.out).string()] = {
-                begin, begin + lines - 1};
-        }
-        for (const std::string& inc : p.o.includes)
-            if (in_tree(inc)) included_.insert(inc);
-        if (!write_text(p.o.path, text)) result_.problems.push_back(p.o.path);
-        result_.changed.push_back(fs::path(p.o.path).lexically_relative(in_.out).string());
+    };
+    // By the line of its directive; an include of another macro header comes
+    // before the line it is keyed to.
+    std::map<std::pair<int, int>, piece> in_order;
+    for (const include_line& inc : f.includes()) {
+        std::string target = resolve_include(header, inc);
+        if (target.empty() || !in_tree(target))
+            in_order[{inc.line, 1}] = {inc.line, inc.line, f.line(inc.line) + "\n"};
     }
-    // The original headers no file of the source form includes any more.
+    std::set<std::string> provided;
+    for (size_t index : kept) {
+        const macro_definition& d = f.macros()[index];
+        std::string text;
+        for (int n = f.comment_start(d.first); n <= d.last; ++n)
+            text += f.line(n) + "\n";
+        auto where = defined_in.find(d.name);
+        if (!d.undef && where != defined_in.end() && where->second.size() > 1)
+            text = "#ifndef " + d.name + "\n" + text + "#endif\n";
+        in_order[{d.first, 1}] = {f.comment_start(d.first), d.last, text};
+        // A definition needs defined before it only what its conditions
+        // test: the macros its body names are expanded where it is used, and
+        // the files that use it include them (including them here could close
+        // a cycle of macro headers that hides a condition's macro).
+        std::set<std::string> words;
+        for (const condition_place& p : f.conditions_at(d.first))
+            for (const std::string& branch : f.chain(p.chain).branches)
+                for (const std::string& w : identifiers_in(branch))
+                    words.insert(w);
+        std::set<macro_ref> uses;
+        for (const macro_ref& r : macros_for(words, reached_from({header}), always_with({header})))
+            if (r.file != header) uses.insert(r);
+        if (uses.empty()) continue;
+        // The headers that define them are included before the outermost
+        // condition of the definition, where the original included its
+        // headers at the latest, so that what the header defined before
+        // them is defined when their conditions are evaluated.
+        int before = d.first;
+        while (before > 1 && !f.conditions_at(before).empty())
+            --before;
+        output needs;
+        needs.path = o.path;
+        add_macro_includes(needs, uses, {header});
+        std::string lines;
+        for (const std::string& inc : needs.includes)
+            if (provided.insert(inc).second)
+                lines += "#include \"" + spelling(inc, o.path) + "\"\n";
+        if (!lines.empty()) in_order[{before, 0}] = {before, before, lines};
+    }
+    chain_writer body;
+    // Definitions that did not stand together are set apart by a blank line.
+    int previous = -1;
+    for (const auto& [key, piece] : in_order) {
+        bool apart = false;
+        for (int n = previous + 1; previous >= 0 && n < piece.first; ++n)
+            apart = apart || f.line(n).find_first_not_of(" \t\r") == std::string::npos;
+        body.write(f, key.second == 0 ? condition_stack{} : f.conditions_at(key.first), piece.text,
+                   apart);
+        previous = std::max(previous, piece.last);
+    }
+    std::string guard = guard_of(o.path);
+    std::string text = "/* Macros of " + fs::path(header).filename().string() +
+                       " that the restructured files use. */\n#ifndef " + guard + "\n#define " +
+                       guard + "\n\n";
+    std::string includes = render_includes(o);
+    text += includes + (includes.empty() ? "" : "\n") + body.finish() + "\n#endif\n";
+    if (!write_text(o.path, text)) result_.problems.push_back(o.path);
+    result_.added.push_back(fs::path(o.path).lexically_relative(in_.out).string());
+}
+
+void builder::write_header(const output& o) {
+    std::string guard = guard_of(o.path);
+    chain_writer body;
+    for (const block& b : o.needs)
+        body.write(*b.file, b.where, b.text, b.apart);
+    for (const block& b : o.body)
+        body.write(*b.file, b.where, b.text, b.apart);
+    std::string text = "#ifndef " + guard + "\n#define " + guard + "\n\n";
+    std::string includes = render_includes(o);
+    text += includes + (includes.empty() ? "" : "\n") + body.finish() + "\n#endif\n";
+    if (!write_text(o.path, text)) result_.problems.push_back(o.path);
+    result_.added.push_back(fs::path(o.path).lexically_relative(in_.out).string());
+}
+
+// A source: its original text with the block of includes and declarations
+// where its first replaced include stood.
+void builder::write_source(const source_plan& p) {
+    chain_writer body;
+    for (const block& b : p.o.body)
+        body.write(*b.file, b.where, b.text, b.apart);
+    for (const block& b : p.o.needs)
+        body.write(*b.file, b.where, b.text, b.apart);
+    const std::string includes = render_includes(p.o);
+    const std::string declarations = body.finish();
+    std::string text;
+    int first = 0; // the line the block of includes and declarations begins on
+    for (int n = 1; n <= p.file->line_count(); ++n) {
+        if (std::find(p.replaced.begin(), p.replaced.end(), n) != p.replaced.end()) {
+            if (!first) {
+                first = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
+                text += includes + declarations;
+            }
+            continue;
+        }
+        text += p.file->line(n) + "\n";
+    }
+    if (!first) {
+        first = 1;
+        text = includes + declarations + text;
+    }
+    const int lines = static_cast<int>(std::count(declarations.begin(), declarations.end(), '\n'));
+    if (lines > 0) {
+        const int begin =
+            first + static_cast<int>(std::count(includes.begin(), includes.end(), '\n'));
+        result_.header_text_lines[fs::path(p.o.path).lexically_relative(in_.out).string()] = {
+            begin, begin + lines - 1};
+    }
+    for (const std::string& inc : p.o.includes)
+        if (in_tree(inc)) included_.insert(inc);
+    if (!write_text(p.o.path, text)) result_.problems.push_back(p.o.path);
+    result_.changed.push_back(fs::path(p.o.path).lexically_relative(in_.out).string());
+}
+
+// The original headers no file of the source form includes any more.
+void builder::list_no_longer_included() {
     std::set<std::string> before;
     for (const auto& [from, list] : facts_.includes)
         for (const std::string& to : list)
@@ -1406,6 +1469,20 @@ source_form_result builder::run() {
         if (!still)
             result_.no_longer_included.push_back(fs::path(h).lexically_relative(in_.tree).string());
     }
+}
+
+source_form_result builder::run() {
+    read_inputs();
+    std::vector<output> outputs = header_outputs();
+    std::vector<source_plan> sources = source_plans();
+    keep_branches(outputs, sources);
+    add_macros(outputs, sources);
+    write_macro_headers();
+    for (const output& o : outputs)
+        write_header(o);
+    for (const source_plan& p : sources)
+        write_source(p);
+    list_no_longer_included();
     std::sort(result_.added.begin(), result_.added.end());
     std::sort(result_.changed.begin(), result_.changed.end());
     return result_;

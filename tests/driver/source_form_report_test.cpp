@@ -142,8 +142,8 @@ TEST(SourceFormReport, TheApplyCommandAppliesInASubDirectoryOfAGitWorkTree) {
 TEST(SourceFormPatch, AnAddedFileIsWrittenAsDiffWritesIt) {
     namespace fs = std::filesystem;
     fs::path root = fresh_temp_dir("hdrslim-added-diff");
-    const std::vector<std::string> texts{"int a;\n", "int a;\nint b;\n\n", "int a;\nint b;",
-                                         "last", "\n", ""};
+    const std::vector<std::string> texts{
+        "int a;\n", "int a;\nint b;\n\n", "int a;\nint b;", "last", "\n", ""};
     for (size_t i = 0; i < texts.size(); ++i) {
         fs::path file = root / ("f" + std::to_string(i) + ".h");
         std::ofstream(file, std::ios::binary) << texts[i];
