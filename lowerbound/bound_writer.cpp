@@ -33,8 +33,8 @@ size_t after_attributes(const std::string& s, size_t at, size_t end) {
         for (const char* name : {"__attribute__", "__attribute"}) {
             const size_t length = std::char_traits<char>::length(name);
             if (s.compare(i, length, name) == 0 &&
-                (i + length >= end || !(isalnum(static_cast<unsigned char>(s[i + length])) ||
-                                        s[i + length] == '_'))) {
+                (i + length >= end ||
+                 !(isalnum(static_cast<unsigned char>(s[i + length])) || s[i + length] == '_'))) {
                 word = length;
                 break;
             }
