@@ -48,8 +48,8 @@ bool stood_before(const node& p, const node& x) {
 // The handle the edge from unit number `from` to unit number `to` carries for
 // its used end.
 node user_of_edge(const edge_set& deps, int from, int to) {
-    for (auto it = deps.lower_bound(edge::first_from(from)); it != deps.end() && it->from.id == from;
-         ++it)
+    for (auto it = deps.lower_bound(edge::first_from(from));
+         it != deps.end() && it->from.id == from; ++it)
         if (it->to.id == to) return it->from;
     return node();
 }

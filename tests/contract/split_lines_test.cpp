@@ -51,8 +51,8 @@ TEST(SplitLines, PiecesAroundSystemMacrosJoinNothingElseDoes) {
                      "# 1 \"m.c\"\n"
                      "); }\n"
                      "int g;\n"),
-              (std::vector<std::string>{
-                  "int f(void) { fprintf(|stderr|, \"%p\", |((void *)0)|); }", "int g;"}));
+              (std::vector<std::string>{"int f(void) { fprintf(|stderr|, \"%p\", |((void *)0)|); }",
+                                        "int g;"}));
     // A line that begins with the macro: the preprocessor ends the line before
     // it blank, and nothing joins a blank line.
     EXPECT_EQ(joined("# 4 \"m.c\"\n"
@@ -73,23 +73,23 @@ TEST(SplitLines, PiecesAroundSystemMacrosJoinNothingElseDoes) {
                      "#pragma weak x\n"
                      "# 7 \"m.c\"\n"
                      "int b;\n"),
-              (std::vector<std::string>{"int a;", "#pragma GCC diagnostic push",
-                                        "#pragma weak x", "int b;"}));
+              (std::vector<std::string>{"int a;", "#pragma GCC diagnostic push", "#pragma weak x",
+                                        "int b;"}));
     // Entering or leaving a file, another file or another line: no piece.
-    EXPECT_EQ(joined("# 3 \"m.c\"\n"
-                     "int a;\n"
-                     "# 3 \"m.c\" 1 3 4\n"
-                     "int b;\n"
-                     "# 3 \"m.c\" 2\n"
-                     "int c;\n"
-                     "# 4 \"x.h\" 3 4\n"
-                     "int d;\n"
-                     "# 4 \"m.c\"\n"
-                     "int e;\n"
-                     "# 9 \"m.c\" 3 4\n"
-                     "int f;\n"),
-              (std::vector<std::string>{"int a;", "int b;", "int c;", "int d;", "int e;",
-                                        "int f;"}));
+    EXPECT_EQ(
+        joined("# 3 \"m.c\"\n"
+               "int a;\n"
+               "# 3 \"m.c\" 1 3 4\n"
+               "int b;\n"
+               "# 3 \"m.c\" 2\n"
+               "int c;\n"
+               "# 4 \"x.h\" 3 4\n"
+               "int d;\n"
+               "# 4 \"m.c\"\n"
+               "int e;\n"
+               "# 9 \"m.c\" 3 4\n"
+               "int f;\n"),
+        (std::vector<std::string>{"int a;", "int b;", "int c;", "int d;", "int e;", "int f;"}));
 }
 
 TEST(SplitLines, TheCompilersOwnOutputJoinsBackToTheSourceLines) {
