@@ -190,6 +190,7 @@ class analysis {
                 }
             if (!declared_here) continue;
             prototype_for_warnings(declarations);
+            array_size_for_definition(declarations);
             for (const declaration& d : declarations)
                 for (int kind : d.attributes)
                     if (!d.in_main && !spelled_here.count(kind)) {
@@ -217,6 +218,33 @@ class analysis {
                 need(d.statement, keep::whole);
                 return;
             }
+    }
+
+    // A variable the unit defines as an array of unknown size (`int a[] = {1};`)
+    // takes its size from a header's earlier declaration (`extern int a[10];`):
+    // the object is that large only after that declaration.
+    void array_size_for_definition(const std::vector<declaration>& declarations) {
+        for (const declaration& d : declarations) {
+            if (!d.in_main || !d.definition || d.function || array_brackets(d) != 1) continue;
+            for (const declaration& h : declarations)
+                if (!h.in_main && h.offset < d.offset && array_brackets(h) == 2) {
+                    need(h.statement, keep::whole);
+                    return;
+                }
+        }
+    }
+
+    // The first array brackets of a variable's declarator, before any
+    // initializer: 0 none, 1 empty ("[]"), 2 with a size.
+    int array_brackets(const declaration& d) const {
+        const std::string& t = text_.text();
+        const size_t end = statements_[d.statement].end;
+        for (size_t i = d.offset; i < end && t[i] != '=' && t[i] != ';'; ++i) {
+            if (t[i] != '[') continue;
+            const size_t next = t.find_first_not_of(" \t\n", i + 1);
+            return next < end && t[next] == ']' ? 1 : 2;
+        }
+        return 0;
     }
 
     // #pragma lines of headers that change layout or linkage; the others

@@ -203,8 +203,12 @@ TEST_F(Unit, DeclarationsThatShapeTheObjectStay) {
                 "int plain(void);\n"
                 "__attribute__((visibility(\"hidden\"))) int spelled_twice(void);\n"
                 "int defined_in_header = 3;\n"
-                "int old_style(int a, char *b);\n");
+                "int old_style(int a, char *b);\n"
+                "extern int sized[10];\n"
+                "extern int sized_twice[4];\n");
     file("main.c", "#include \"a.h\"\n"
+                   "int sized[] = {1};\n"
+                   "int sized_twice[4] = {1};\n"
                    "int old_style(a, b) int a; char *b; { return a + *b; }\n"
                    "int plain(void) { return old_style(1, \"x\"); }\n"
                    "__attribute__((visibility(\"hidden\"))) int spelled_twice(void) { return 2; }\n"
@@ -220,6 +224,10 @@ TEST_F(Unit, DeclarationsThatShapeTheObjectStay) {
     EXPECT_FALSE(has(text, "int plain(void);")) << text;
     // A header's external definition is part of the object.
     EXPECT_TRUE(has(text, "defined_in_header")) << text;
+    // `int sized[] = {1};` is ten ints large after the header's declaration,
+    // one without it; sized_twice spells its size itself.
+    EXPECT_TRUE(has(text, "extern int sized[10];")) << text;
+    EXPECT_FALSE(has(text, "extern int sized_twice[4];")) << text;
 }
 
 TEST_F(Unit, WarningsTheUnitAsksForKeepThePrototypesOfItsDefinitions) {
