@@ -304,11 +304,17 @@ compile_db_result read_compile_db(const std::string& db_path, const std::string&
             result.skipped.push_back(file + ": outside the project");
             continue;
         }
-        // CMake compiles probes of the compiler (CMakeCCompilerId.c) and
-        // try-compiles of its checks inside its own CMakeFiles folders.
+        // Build systems compile probes of the compiler and of their checks in
+        // folders of their own: CMake in CMakeFiles (CMakeCCompilerId.c,
+        // try-compiles), meson in meson-private (sanitycheckc.c, which every
+        // setup writes anew, and its checks' test files).
         fs::path inside = fs::path(unit.source).lexically_relative(tree);
         if (std::find(inside.begin(), inside.end(), fs::path("CMakeFiles")) != inside.end()) {
             result.skipped.push_back(inside.string() + ": CMake's own probe of the compiler");
+            continue;
+        }
+        if (std::find(inside.begin(), inside.end(), fs::path("meson-private")) != inside.end()) {
+            result.skipped.push_back(inside.string() + ": meson's own probe of the compiler");
             continue;
         }
         // A build folder outside the project (CMake's usual out-of-source build)

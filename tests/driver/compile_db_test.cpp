@@ -106,6 +106,12 @@ TEST_F(CompileDbFile, MapsUnitsIntoTheCopyAndSkipsWhatItCannotUse) {
                            R"(", "file": "lib.cpp", "arguments": ["c++", "-c", "lib.cpp"]},
       {"directory": ")" + project +
                            R"(", "file": "conftest.c", "arguments": ["cc", "-c", "conftest.c"]},
+      {"directory": ")" + project +
+                           R"(/build", "file": "CMakeFiles/3.25.1/CompilerIdC/CMakeCCompilerId.c",
+       "arguments": ["cc", "CMakeFiles/3.25.1/CompilerIdC/CMakeCCompilerId.c"]},
+      {"directory": ")" + project +
+                           R"(/mbuild", "file": "meson-private/sanitycheckc.c",
+       "arguments": ["cc", "meson-private/sanitycheckc.c", "-o", "meson-private/sanitycheckc.exe"]},
       {"file": "nodir.c"}
     ])");
     compile_db_result result = read_compile_db(db, project, tree);
@@ -128,7 +134,12 @@ TEST_F(CompileDbFile, MapsUnitsIntoTheCopyAndSkipsWhatItCannotUse) {
     EXPECT_EQ(b.object, tree + "/src/b.o");
     EXPECT_EQ(b.flags, (std::vector<std::string>{"-I" + tree + "/include"}));
     EXPECT_TRUE(b.variants.empty());
-    EXPECT_EQ(result.skipped.size(), 4u); // outside, C++, no directory, gone
+    // outside, C++, no directory, gone, CMake's and meson's probes of the compiler
+    EXPECT_EQ(result.skipped.size(), 6u);
+    int probes = 0;
+    for (const std::string& why : result.skipped)
+        probes += why.find("own probe of the compiler") != std::string::npos;
+    EXPECT_EQ(probes, 2);
     EXPECT_EQ(a.object, tree + "/a.o");   // no "-o": the object goes to the working directory
 }
 
