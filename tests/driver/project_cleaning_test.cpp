@@ -19,7 +19,7 @@
 
 namespace fs = std::filesystem;
 
-TEST(BuildOutputs, ObjectsProgramsLibtoolFilesAndCMakeFoldersGo) {
+TEST(BuildOutputs, ObjectsProgramsLibtoolFilesAndCMakeAndMesonFoldersGo) {
     fs::path root = fresh_temp_dir("hdrslim-clean");
     fs::remove_all(root);
     fs::create_directories(root / "src" / ".libs");
@@ -32,13 +32,20 @@ TEST(BuildOutputs, ObjectsProgramsLibtoolFilesAndCMakeFoldersGo) {
     std::ofstream(root / "build" / "CMakeCache.txt") << "CMAKE_HOME_DIRECTORY:INTERNAL=/x\n";
     std::ofstream(root / "build" / "CMakeFiles" / "3.25.1" / "CompilerIdC" / "CMakeCCompilerId.c")
         << "int main(void) { return 0; }\n";
+    fs::create_directories(root / "mbuild" / "meson-private");
+    std::ofstream(root / "mbuild" / "meson-private" / "coredata.dat") << "state";
+    std::ofstream(root / "mbuild" / "build.ninja") << "rule cc\n";
+    fs::create_directories(root / "notes" / "meson-private");
+    std::ofstream(root / "notes" / "meson-private" / "todo.txt") << "not a build folder\n";
     std::ofstream(root / "README") << "ELF is not at the start\n";
     std::ofstream(root / "archive.txt") << "!<arch>";
 
     std::vector<std::string> removed = clean_build_outputs(root.string(), root.string());
-    EXPECT_EQ(removed, (std::vector<std::string>{"build/", "prog", "src/.libs/liba.a", "src/a.lo",
-                                                 "src/a.o"}));
+    EXPECT_EQ(removed, (std::vector<std::string>{"build/", "mbuild/", "prog", "src/.libs/liba.a",
+                                                 "src/a.lo", "src/a.o"}));
     EXPECT_FALSE(fs::exists(root / "build"));
+    EXPECT_FALSE(fs::exists(root / "mbuild"));
+    EXPECT_TRUE(fs::exists(root / "notes" / "meson-private" / "todo.txt"));
     EXPECT_TRUE(fs::exists(root / "src" / "a.c"));
     EXPECT_TRUE(fs::exists(root / "README"));
     EXPECT_TRUE(fs::exists(root / "archive.txt")); // too short to be an archive
