@@ -7,6 +7,7 @@
 #include "line_markers.h"
 #include "progress.h"
 #include "run_options.h"
+#include "source_indentation.h"
 #include "text_measure.h"
 
 #include "fresh_temp_dir.h"
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -162,6 +164,52 @@ TEST(CodeComments, OnlyFallThroughCommentsStayAndLinesKeepTheirNumbers) {
                                         "case 1: x++; /* fall through */\n"
                                         "  // FALLTHRU\n"
                                         "case 2: break;\n");
+}
+
+TEST(SourceIndentation, TabsComeBackWhereTheOriginalLineAgrees) {
+    std::map<std::string, std::vector<std::string>> files = {
+        {"/t/a.c",
+         {"int f(int x)", "{", "\tif (x & MASK)", "\t\treturn 0;", "  {", "\t  return 1; }", "}"}},
+        {"/t/a \"q\".h", {"\tint g;", "\t/* note */ int h;", "   int i;"}}};
+    auto lines_of = [&files](const std::string& name) -> const std::vector<std::string>* {
+        auto found = files.find(name);
+        return found == files.end() ? nullptr : &found->second;
+    };
+    // Lines keep their numbers after a marker; a blank stays a blank where the
+    // original has no tab, a different first character, or another width (the
+    // macro expanded on the line is not looked at, only its indentation).
+    std::string text = "# 1 \"/t/a \\\"q\\\".h\" 1\n"
+                       " int g;\n"
+                       "  int h;\n"
+                       "   int i;\n"
+                       "# 1 \"/t/a.c\"\n"
+                       "int f(int x)\n"
+                       "{\n"
+                       " if (x & 0x10)\n"
+                       "  return 0;\n"
+                       "  {\n"
+                       "   return 1; }\n"
+                       "}\n"
+                       "# 1 \"<built-in>\"\n"
+                       " int builtin;\n"
+                       "# 9 \"/t/a.c\" 2\n"
+                       " beyond_the_end;";
+    EXPECT_EQ(restore_indentation(text, lines_of), "# 1 \"/t/a \\\"q\\\".h\" 1\n"
+                                                   "\tint g;\n"
+                                                   "  int h;\n"
+                                                   "   int i;\n"
+                                                   "# 1 \"/t/a.c\"\n"
+                                                   "int f(int x)\n"
+                                                   "{\n"
+                                                   "\tif (x & 0x10)\n"
+                                                   "\t\treturn 0;\n"
+                                                   "  {\n"
+                                                   "\t  return 1; }\n"
+                                                   "}\n"
+                                                   "# 1 \"<built-in>\"\n"
+                                                   " int builtin;\n"
+                                                   "# 9 \"/t/a.c\" 2\n"
+                                                   " beyond_the_end;");
 }
 
 TEST(Progress, APhaseWithoutACountShowsTheLastLineOfItsLog) {
