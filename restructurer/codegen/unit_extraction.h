@@ -4,6 +4,7 @@
 // are merged, and the block texts are stored in `unit_texts`.
 #pragma once
 
+#include "codegen/pragma_state.h"
 #include "header/graph.h"
 
 #include <istream>
@@ -72,6 +73,9 @@ class unit_extraction {
     bool marker_system_ = false; // and whether it marked a system header
     bool join_ = false;          // the next line continues the last one (marker_line)
     bool appended_ = false;      // the last line went into the block's text
+
+    pragma_state pragmas_;      // the state pragmas read so far
+    pragma_wrap block_pragmas_; // those in effect where the open block began
 
     node head_;
     bool open_ = false;
