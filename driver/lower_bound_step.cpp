@@ -2,6 +2,7 @@
 
 #include "header_coupling.h"
 #include "job_pool.h"
+#include "line_markers.h"
 #include "process.h"
 
 #include <filesystem>
@@ -50,6 +51,9 @@ std::vector<unit_bound> measure_lower_bounds(const std::vector<compile_unit>& un
         bounds[i].log = file(i, ".bound.log");
         if (!results[k].ok()) continue;
         bounds[i].computed = true;
+        // GCC's line markers as #line directives, as in the rewritten sources:
+        // -pedantic-errors rejects the first form.
+        standardize_file_line_markers(file(i, ".bound.c"));
         std::vector<std::string> argv = {units[i].compiler};
         std::vector<std::string> flags = flags_for_preprocessed(units[i].flags);
         argv.insert(argv.end(), flags.begin(), flags.end());

@@ -1,8 +1,8 @@
 #include "compile_db.h"
 
+#include "fresh_temp_dir.h"
 #include <filesystem>
 #include <fstream>
-#include "fresh_temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -64,9 +64,8 @@ TEST(CompileCommands, FlagsLoseOutputsAndGainAbsolutePaths) {
 class CompileDbFile : public ::testing::Test {
   protected:
     void SetUp() override {
-        root = fresh_temp_dir(
-            std::string("hdrslim-db-") +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        root = fresh_temp_dir(std::string("hdrslim-db-") +
+                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root);
         fs::create_directories(root / "project" / "src");
         fs::create_directories(root / "tree");
@@ -140,11 +139,31 @@ TEST_F(CompileDbFile, MapsUnitsIntoTheCopyAndSkipsWhatItCannotUse) {
     for (const std::string& why : result.skipped)
         probes += why.find("own probe of the compiler") != std::string::npos;
     EXPECT_EQ(probes, 2);
-    EXPECT_EQ(a.object, tree + "/a.o");   // no "-o": the object goes to the working directory
+    EXPECT_EQ(a.object, tree + "/a.o"); // no "-o": the object goes to the working directory
 }
 
 TEST_F(CompileDbFile, RejectsWhatIsNotACompileDatabase) {
     EXPECT_NE(read_compile_db((root / "missing.json").string(), project, tree).error, "");
     EXPECT_NE(read_compile_db(write("{\"not\": \"an array\"}"), project, tree).error, "");
     EXPECT_NE(read_compile_db(write("[ {"), project, tree).error, "");
+}
+
+TEST_F(CompileDbFile, ResponseFilesAreReadWithTheirPathsMadeAbsolute) {
+    // Flags in a response file (`cc @flags.rsp`), one naming another, with paths
+    // relative to the compile's directory and dependency options to drop.
+    std::ofstream(fs::path(tree) / "src" / "flags.rsp")
+        << "-include cfg.h\n-iquote quoted -isystem 'vendor dir'\n@more.rsp -MMD -MF a.d\n";
+    std::ofstream(fs::path(tree) / "src" / "more.rsp") << "-DNAME=\\\"x\\\" -Iinc\n";
+    std::string db = write(R"([
+      {"directory": ")" + tree +
+                           R"(/src", "file": "a.c",
+       "arguments": ["cc", "@flags.rsp", "@missing.rsp", "-c", "a.c"]}
+    ])");
+    compile_db_result result = read_compile_db(db, tree, tree);
+    ASSERT_EQ(result.units.size(), 1u) << result.error;
+    const std::string src = tree + "/src";
+    EXPECT_EQ(result.units[0].flags,
+              (std::vector<std::string>{"-include", src + "/cfg.h", "-iquote", src + "/quoted",
+                                        "-isystem", src + "/vendor dir", "-DNAME=\"x\"",
+                                        "-I" + src + "/inc", "@missing.rsp"}));
 }
