@@ -56,9 +56,15 @@ std::vector<std::string> clean_build_outputs(const std::string& tree, const std:
         std::string rel = entry.path().lexically_relative(tree).string();
         if (entry.is_symlink(ec)) continue;
         if (entry.is_directory(ec)) {
-            // A CMake build folder: everything in it was made by CMake or the build.
-            if (fs::exists(entry.path() / "CMakeCache.txt", ec) &&
-                !tracked.count(rel + "/CMakeCache.txt")) {
+            // A build folder of CMake or meson: everything in it was made by the
+            // build system or the build, and its state names the project's own
+            // path (meson's setup finds it configured already and its test runs
+            // in the project, not in the copy).
+            const char* state = fs::exists(entry.path() / "CMakeCache.txt", ec) ? "CMakeCache.txt"
+                                : fs::exists(entry.path() / "meson-private" / "coredata.dat", ec)
+                                    ? "meson-private/coredata.dat"
+                                    : nullptr;
+            if (state && !tracked.count(rel + "/" + state)) {
                 doomed.push_back(entry.path());
                 removed.push_back(rel + "/");
                 it.disable_recursion_pending();

@@ -6,6 +6,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <set>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -219,6 +220,31 @@ std::vector<std::string> split_command(const std::string& command) {
     return words;
 }
 
+namespace {
+void expand_into(const std::vector<std::string>& args, const std::string& directory, int depth,
+                 std::vector<std::string>& out) {
+    for (const std::string& arg : args) {
+        std::ifstream in;
+        if (arg.size() > 1 && arg[0] == '@' && depth < 8)
+            in.open(absolute_in(arg.substr(1), directory), std::ios::binary);
+        if (!in.is_open() || !in) {
+            out.push_back(arg);
+            continue;
+        }
+        std::stringstream text;
+        text << in.rdbuf();
+        expand_into(split_command(text.str()), directory, depth + 1, out);
+    }
+}
+} // namespace
+
+std::vector<std::string> expand_response_files(const std::vector<std::string>& args,
+                                               const std::string& directory) {
+    std::vector<std::string> out;
+    expand_into(args, directory, 0, out);
+    return out;
+}
+
 std::vector<std::string> normalize_flags(const std::vector<std::string>& args,
                                          const std::string& directory, const std::string& source,
                                          std::string& object) {
@@ -289,7 +315,10 @@ compile_db_result read_compile_db(const std::string& db_path, const std::string&
         }
         std::string directory = entry["directory"].get<std::string>();
         std::string file = absolute_in(entry["file"].get<std::string>(), directory);
-        std::vector<std::string> args = arguments_of(entry);
+        // The flags a response file holds (`cc @flags.rsp`) are read now: they
+        // name paths relative to the compile's directory, and the copy's units
+        // are preprocessed with their paths made absolute.
+        std::vector<std::string> args = expand_response_files(arguments_of(entry), directory);
         if (fs::path(file).extension() != ".c") {
             result.skipped.push_back(file + ": not a C source");
             continue;
@@ -304,11 +333,17 @@ compile_db_result read_compile_db(const std::string& db_path, const std::string&
             result.skipped.push_back(file + ": outside the project");
             continue;
         }
-        // CMake compiles probes of the compiler (CMakeCCompilerId.c) and
-        // try-compiles of its checks inside its own CMakeFiles folders.
+        // Build systems compile probes of the compiler and of their checks in
+        // folders of their own: CMake in CMakeFiles (CMakeCCompilerId.c,
+        // try-compiles), meson in meson-private (sanitycheckc.c, which every
+        // setup writes anew, and its checks' test files).
         fs::path inside = fs::path(unit.source).lexically_relative(tree);
         if (std::find(inside.begin(), inside.end(), fs::path("CMakeFiles")) != inside.end()) {
             result.skipped.push_back(inside.string() + ": CMake's own probe of the compiler");
+            continue;
+        }
+        if (std::find(inside.begin(), inside.end(), fs::path("meson-private")) != inside.end()) {
+            result.skipped.push_back(inside.string() + ": meson's own probe of the compiler");
             continue;
         }
         // A build folder outside the project (CMake's usual out-of-source build)

@@ -27,6 +27,13 @@ std::vector<std::string> skipped_summary(const std::vector<std::string>& skipped
 // them, no expansions).
 std::vector<std::string> split_command(const std::string& command);
 
+// The arguments with every response file (`@file`, relative to `directory`)
+// replaced by the words it holds, read as GCC reads them (blanks separate,
+// quotes and backslashes as in the shell; a file may name another). An `@word`
+// that names no readable file stays as it is, as the compiler keeps it.
+std::vector<std::string> expand_response_files(const std::vector<std::string>& args,
+                                               const std::string& directory);
+
 // Keeps what matters for preprocessing and compiling one source elsewhere: drops
 // the source, "-c", "-o FILE", dependency-file options (also inside "-Wp,"), and
 // every option that makes the compiler write a file of its own (dumps, profiles,

@@ -5,6 +5,7 @@
 #include "code_comments.h"
 #include "pipeline.h"
 #include "run_options.h"
+#include "source_indentation.h"
 
 #include <cstdio>
 #include <string>
@@ -55,9 +56,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s", run_usage);
         return 2;
     }
-    // Internal: the unit steps filter each preprocessed text through this.
+    // Internal: the unit steps filter each preprocessed text through this: its
+    // lines get their original indentation back, then lose their comments.
     if (args[0] == "--keep-code-comments" && args.size() == 2) {
-        if (keep_code_comments_in_file(args[1])) return 0;
+        if (restore_indentation_in_file(args[1]) && keep_code_comments_in_file(args[1])) return 0;
         std::fprintf(stderr, "hdrslim: cannot rewrite %s\n", args[1].c_str());
         return 1;
     }

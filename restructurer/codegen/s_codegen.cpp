@@ -8,6 +8,11 @@
 #include <set>
 
 namespace {
+bool ends_with(const std::string& text, const std::string& suffix) {
+    return text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
 bool starts_with(const std::string& text, const char* prefix) {
     return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
@@ -117,8 +122,23 @@ void graph::S_codegen(std::string& text, node& n) {
             }
             // A type name whose text is not its typedef (it was read as part of
             // another unit's statement) adds nothing.
-            if (!starts_with(unit->name, "type:") || t.find("typedef") != std::string::npos)
+            if (!starts_with(unit->name, "type:") || t.find("typedef") != std::string::npos) {
+                // The unit is written inside the state pragmas in effect where
+                // it stood; one written right after a unit under the same state
+                // stays inside it.
+                const pragma_wrap& pragmas = unit->pragmas;
+                if (!pragmas.empty() && !t.empty()) {
+                    if (pragmas == last_pragmas && text.size() == last_pragmas_end &&
+                        ends_with(text, pragmas.close))
+                        text.erase(text.size() - pragmas.close.size());
+                    else
+                        text += pragmas.open;
+                    t += pragmas.close;
+                }
                 text += t;
+                last_pragmas = pragmas;
+                last_pragmas_end = text.size();
+            }
             emitted_units.insert(n);
         }
     }

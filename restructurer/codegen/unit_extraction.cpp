@@ -144,6 +144,7 @@ void unit_extraction::marker_line(const std::string& line) {
     // its own in the source: it is counted, kept inside a unit's text, and not
     // written between units (where it would be glued to the next unit's prefix).
     if (!parse_marker(line, number, name)) {
+        pragmas_.read(line);
         if (open_) {
             source_line(line);
         } else {
@@ -198,6 +199,7 @@ void unit_extraction::source_line(const std::string& line) {
                 head_ = u;
                 open_ = true;
                 text_.clear();
+                block_pragmas_ = pragmas_.wrap();
                 g_.current_file = pending_; // the block's prefix
             }
             p->new_begin = static_cast<int>(physical_);
@@ -278,6 +280,7 @@ void unit_extraction::close_block() {
                   << ":" << text_ << std::endl;
     const std::string& prefix = g_.current_file;
     g_.unit_texts[head.id] = prefix.empty() ? text_ : prefix + " " + text_;
+    as_unit(head)->pragmas = block_pragmas_;
 
     collected_.push_back(head);
     for (const node& n : closed_)
@@ -332,9 +335,11 @@ bool unit_extraction::split_typedef_block() {
             sources_of_[e.to.id].erase(e.from.id);
         }
     g_.unit_texts[type.id] = statement.type_names;
+    as_unit(type)->pragmas = block_pragmas_;
     collected_.push_back(type);
     if (aggregate.object) {
         g_.unit_texts[aggregate.id] = text;
+        as_unit(aggregate)->pragmas = block_pragmas_;
         collected_.push_back(aggregate);
         for (const node& t : typedefs)
             closed_.erase(t);

@@ -4,6 +4,7 @@
 // are merged, and the block texts are stored in `unit_texts`.
 #pragma once
 
+#include "codegen/pragma_state.h"
 #include "contract/split_lines.h"
 #include "header/graph.h"
 
@@ -69,6 +70,9 @@ class unit_extraction {
     split_lines split_lines_; // the lines cc -E split around a system macro
     bool piece_ = false;      // the line read is a piece of the line before it
     long physical_ = 0;
+
+    pragma_state pragmas_;      // the state pragmas read so far
+    pragma_wrap block_pragmas_; // those in effect where the open block began
 
     node head_;
     bool open_ = false;

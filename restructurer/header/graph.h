@@ -63,6 +63,10 @@ class graph {
     std::map<int, int> new_id_of; // per-file number -> merged number
     node_set emitted_units;
     std::set<std::string> declared_tags; // "struct X;\n" declared in the file being written
+    // The state pragmas around the unit written last, and the length of the
+    // text it ended: the next unit under the same ones continues inside them.
+    pragma_wrap last_pragmas;
+    std::size_t last_pragmas_end = 0;
     // The tags each generated header declares, itself or through the headers
     // it includes, by its node number.
     std::map<int, std::set<std::string>> tags_of_header;

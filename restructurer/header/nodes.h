@@ -2,6 +2,7 @@
 // one header) and implementation files.
 #pragma once
 
+#include "codegen/pragma_state.h"
 #include "header/handle.h"
 
 #include <memory>
@@ -105,6 +106,7 @@ class ProgramUnit : public Node {
     std::string start_file;
     int new_begin = 0;
     int new_end = 0;
+    pragma_wrap pragmas; // the state pragmas in effect where the unit stands
 };
 
 // The program unit behind a handle, or null when it is something else.

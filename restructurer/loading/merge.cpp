@@ -75,7 +75,10 @@ int graph::link_node(int offset, node n, node_set& acc, std::map<int, std::strin
             // that has it; otherwise the text would be lost.
             auto text = unit_texts.find(n.id);
             std::string& known = texts[match.id];
-            if (known.empty() && text != unit_texts.end()) known = text->second;
+            if (known.empty() && text != unit_texts.end()) {
+                known = text->second;
+                as_unit(match)->pragmas = unit->pragmas;
+            }
             return new_id_of[n.id] = match.id;
         }
     }

@@ -1,8 +1,8 @@
 #include "compile_db.h"
 
+#include "fresh_temp_dir.h"
 #include <filesystem>
 #include <fstream>
-#include "fresh_temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -64,9 +64,8 @@ TEST(CompileCommands, FlagsLoseOutputsAndGainAbsolutePaths) {
 class CompileDbFile : public ::testing::Test {
   protected:
     void SetUp() override {
-        root = fresh_temp_dir(
-            std::string("hdrslim-db-") +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        root = fresh_temp_dir(std::string("hdrslim-db-") +
+                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root);
         fs::create_directories(root / "project" / "src");
         fs::create_directories(root / "tree");
@@ -106,6 +105,12 @@ TEST_F(CompileDbFile, MapsUnitsIntoTheCopyAndSkipsWhatItCannotUse) {
                            R"(", "file": "lib.cpp", "arguments": ["c++", "-c", "lib.cpp"]},
       {"directory": ")" + project +
                            R"(", "file": "conftest.c", "arguments": ["cc", "-c", "conftest.c"]},
+      {"directory": ")" + project +
+                           R"(/build", "file": "CMakeFiles/3.25.1/CompilerIdC/CMakeCCompilerId.c",
+       "arguments": ["cc", "CMakeFiles/3.25.1/CompilerIdC/CMakeCCompilerId.c"]},
+      {"directory": ")" + project +
+                           R"(/mbuild", "file": "meson-private/sanitycheckc.c",
+       "arguments": ["cc", "meson-private/sanitycheckc.c", "-o", "meson-private/sanitycheckc.exe"]},
       {"file": "nodir.c"}
     ])");
     compile_db_result result = read_compile_db(db, project, tree);
@@ -128,12 +133,37 @@ TEST_F(CompileDbFile, MapsUnitsIntoTheCopyAndSkipsWhatItCannotUse) {
     EXPECT_EQ(b.object, tree + "/src/b.o");
     EXPECT_EQ(b.flags, (std::vector<std::string>{"-I" + tree + "/include"}));
     EXPECT_TRUE(b.variants.empty());
-    EXPECT_EQ(result.skipped.size(), 4u); // outside, C++, no directory, gone
-    EXPECT_EQ(a.object, tree + "/a.o");   // no "-o": the object goes to the working directory
+    // outside, C++, no directory, gone, CMake's and meson's probes of the compiler
+    EXPECT_EQ(result.skipped.size(), 6u);
+    int probes = 0;
+    for (const std::string& why : result.skipped)
+        probes += why.find("own probe of the compiler") != std::string::npos;
+    EXPECT_EQ(probes, 2);
+    EXPECT_EQ(a.object, tree + "/a.o"); // no "-o": the object goes to the working directory
 }
 
 TEST_F(CompileDbFile, RejectsWhatIsNotACompileDatabase) {
     EXPECT_NE(read_compile_db((root / "missing.json").string(), project, tree).error, "");
     EXPECT_NE(read_compile_db(write("{\"not\": \"an array\"}"), project, tree).error, "");
     EXPECT_NE(read_compile_db(write("[ {"), project, tree).error, "");
+}
+
+TEST_F(CompileDbFile, ResponseFilesAreReadWithTheirPathsMadeAbsolute) {
+    // Flags in a response file (`cc @flags.rsp`), one naming another, with paths
+    // relative to the compile's directory and dependency options to drop.
+    std::ofstream(fs::path(tree) / "src" / "flags.rsp")
+        << "-include cfg.h\n-iquote quoted -isystem 'vendor dir'\n@more.rsp -MMD -MF a.d\n";
+    std::ofstream(fs::path(tree) / "src" / "more.rsp") << "-DNAME=\\\"x\\\" -Iinc\n";
+    std::string db = write(R"([
+      {"directory": ")" + tree +
+                           R"(/src", "file": "a.c",
+       "arguments": ["cc", "@flags.rsp", "@missing.rsp", "-c", "a.c"]}
+    ])");
+    compile_db_result result = read_compile_db(db, tree, tree);
+    ASSERT_EQ(result.units.size(), 1u) << result.error;
+    const std::string src = tree + "/src";
+    EXPECT_EQ(result.units[0].flags,
+              (std::vector<std::string>{"-include", src + "/cfg.h", "-iquote", src + "/quoted",
+                                        "-isystem", src + "/vendor dir", "-DNAME=\"x\"",
+                                        "-I" + src + "/inc", "@missing.rsp"}));
 }

@@ -7,6 +7,7 @@
 #include "line_markers.h"
 #include "progress.h"
 #include "run_options.h"
+#include "source_indentation.h"
 #include "text_measure.h"
 
 #include "fresh_temp_dir.h"
@@ -14,12 +15,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
 
-TEST(BuildOutputs, ObjectsProgramsLibtoolFilesAndCMakeFoldersGo) {
+TEST(BuildOutputs, ObjectsProgramsLibtoolFilesAndCMakeAndMesonFoldersGo) {
     fs::path root = fresh_temp_dir("hdrslim-clean");
     fs::remove_all(root);
     fs::create_directories(root / "src" / ".libs");
@@ -32,13 +34,20 @@ TEST(BuildOutputs, ObjectsProgramsLibtoolFilesAndCMakeFoldersGo) {
     std::ofstream(root / "build" / "CMakeCache.txt") << "CMAKE_HOME_DIRECTORY:INTERNAL=/x\n";
     std::ofstream(root / "build" / "CMakeFiles" / "3.25.1" / "CompilerIdC" / "CMakeCCompilerId.c")
         << "int main(void) { return 0; }\n";
+    fs::create_directories(root / "mbuild" / "meson-private");
+    std::ofstream(root / "mbuild" / "meson-private" / "coredata.dat") << "state";
+    std::ofstream(root / "mbuild" / "build.ninja") << "rule cc\n";
+    fs::create_directories(root / "notes" / "meson-private");
+    std::ofstream(root / "notes" / "meson-private" / "todo.txt") << "not a build folder\n";
     std::ofstream(root / "README") << "ELF is not at the start\n";
     std::ofstream(root / "archive.txt") << "!<arch>";
 
     std::vector<std::string> removed = clean_build_outputs(root.string(), root.string());
-    EXPECT_EQ(removed, (std::vector<std::string>{"build/", "prog", "src/.libs/liba.a", "src/a.lo",
-                                                 "src/a.o"}));
+    EXPECT_EQ(removed, (std::vector<std::string>{"build/", "mbuild/", "prog", "src/.libs/liba.a",
+                                                 "src/a.lo", "src/a.o"}));
     EXPECT_FALSE(fs::exists(root / "build"));
+    EXPECT_FALSE(fs::exists(root / "mbuild"));
+    EXPECT_TRUE(fs::exists(root / "notes" / "meson-private" / "todo.txt"));
     EXPECT_TRUE(fs::exists(root / "src" / "a.c"));
     EXPECT_TRUE(fs::exists(root / "README"));
     EXPECT_TRUE(fs::exists(root / "archive.txt")); // too short to be an archive
@@ -155,6 +164,52 @@ TEST(CodeComments, OnlyFallThroughCommentsStayAndLinesKeepTheirNumbers) {
                                         "case 1: x++; /* fall through */\n"
                                         "  // FALLTHRU\n"
                                         "case 2: break;\n");
+}
+
+TEST(SourceIndentation, TabsComeBackWhereTheOriginalLineAgrees) {
+    std::map<std::string, std::vector<std::string>> files = {
+        {"/t/a.c",
+         {"int f(int x)", "{", "\tif (x & MASK)", "\t\treturn 0;", "  {", "\t  return 1; }", "}"}},
+        {"/t/a \"q\".h", {"\tint g;", "\t/* note */ int h;", "   int i;"}}};
+    auto lines_of = [&files](const std::string& name) -> const std::vector<std::string>* {
+        auto found = files.find(name);
+        return found == files.end() ? nullptr : &found->second;
+    };
+    // Lines keep their numbers after a marker; a blank stays a blank where the
+    // original has no tab, a different first character, or another width (the
+    // macro expanded on the line is not looked at, only its indentation).
+    std::string text = "# 1 \"/t/a \\\"q\\\".h\" 1\n"
+                       " int g;\n"
+                       "  int h;\n"
+                       "   int i;\n"
+                       "# 1 \"/t/a.c\"\n"
+                       "int f(int x)\n"
+                       "{\n"
+                       " if (x & 0x10)\n"
+                       "  return 0;\n"
+                       "  {\n"
+                       "   return 1; }\n"
+                       "}\n"
+                       "# 1 \"<built-in>\"\n"
+                       " int builtin;\n"
+                       "# 9 \"/t/a.c\" 2\n"
+                       " beyond_the_end;";
+    EXPECT_EQ(restore_indentation(text, lines_of), "# 1 \"/t/a \\\"q\\\".h\" 1\n"
+                                                   "\tint g;\n"
+                                                   "  int h;\n"
+                                                   "   int i;\n"
+                                                   "# 1 \"/t/a.c\"\n"
+                                                   "int f(int x)\n"
+                                                   "{\n"
+                                                   "\tif (x & 0x10)\n"
+                                                   "\t\treturn 0;\n"
+                                                   "  {\n"
+                                                   "\t  return 1; }\n"
+                                                   "}\n"
+                                                   "# 1 \"<built-in>\"\n"
+                                                   " int builtin;\n"
+                                                   "# 9 \"/t/a.c\" 2\n"
+                                                   " beyond_the_end;");
 }
 
 TEST(Progress, APhaseWithoutACountShowsTheLastLineOfItsLog) {

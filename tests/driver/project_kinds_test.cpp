@@ -114,12 +114,32 @@ TEST_F(ProjectKinds, ASourceTheBuildRegeneratesIsNeverASuccess) {
     EXPECT_NE(printed.find("the build regenerated 1 rewritten source"), std::string::npos)
         << printed;
     // Its rewritten source, compiled apart from the builds, compiles.
-    EXPECT_NE(printed.find("gen.cpp.new.c and compiles on its own"), std::string::npos)
-        << printed;
+    EXPECT_NE(printed.find("gen.cpp.new.c and compiles on its own"), std::string::npos) << printed;
     nlohmann::json r = report();
     EXPECT_EQ(r["links"]["regenerated_sources"], 1);
     bool flagged = false;
     for (const auto& unit : r["units"])
         if (unit["name"] == "gen.c") flagged = unit["regenerated"].get<bool>();
     EXPECT_TRUE(flagged);
+}
+
+TEST_F(ProjectKinds, FlagsFromAResponseFileNameTheCopysHeaders) {
+    // `cc @flags.rsp`: a quoted include directory given relative, a forced
+    // include, -pedantic-errors. The headers found through them are the copy's,
+    // and the lower bound compiles under the same flags.
+    fs::copy(fs::path(REDUCTIONS_DIR) / "response_file", root / "proj",
+             fs::copy_options::recursive);
+    ASSERT_EQ(hdrslim("--form measured --build make --check ./prog", root / "proj"), 0) << printed;
+    nlohmann::json r = report();
+    for (const auto& unit : r["units"]) {
+        EXPECT_TRUE(unit["bound_compiles"].get<bool>()) << unit["name"];
+        EXPECT_GT(unit["origin_before"]["project_headers"].get<int>(), 0) << unit["name"];
+    }
+    const fs::path tree = fs::canonical(root / "out" / "tree");
+    std::string headers;
+    for (const auto& entry : fs::directory_iterator(tree / "include.new"))
+        headers += read(entry.path());
+    EXPECT_NE(headers.find("#line 1 \"" + (tree / "quoted" / "pair.h").string() + "\""),
+              std::string::npos)
+        << headers;
 }

@@ -5,8 +5,10 @@
 # A case may hold a file `build` (the build command, default `make`), a file
 # `check` (the check command, default `./prog`), and an executable `prepare` run
 # in the copied project before hdrslim (for links and modes that a repository
-# cannot hold). OPTION (such as --form measured) is passed on to `hdrslim run`.
-# Every unit's lower bound must compile with its flags and be counted.
+# cannot hold). OPTION (such as --form measured) is passed on to `hdrslim run`; a
+# file `options` in the case gives options of its own (a case whose source form
+# does not pass yet runs with --form measured). Every unit's lower bound must
+# compile with its flags and be counted.
 # On failure the run's output and the tail of the report are printed.
 set -uo pipefail
 hdrslim=$1
@@ -19,12 +21,13 @@ build=make
 check=./prog
 [ -f "$case_dir/build" ] && build=$(cat "$case_dir/build")
 [ -f "$case_dir/check" ] && check=$(cat "$case_dir/check")
+[ -f "$case_dir/options" ] && [ -z "$option" ] && option=$(cat "$case_dir/options")
 
 # The case is copied first, so that the files describing the case are not part of
 # the project and the project can be given modes or links by a `prepare` script.
 mkdir "$tmp/project"
 cp -a "$case_dir/." "$tmp/project/"
-rm -f "$tmp/project/build" "$tmp/project/check" "$tmp/project/prepare"
+rm -f "$tmp/project/build" "$tmp/project/check" "$tmp/project/prepare" "$tmp/project/options"
 if [ -x "$case_dir/prepare" ]; then
     (cd "$tmp/project" && "$case_dir/prepare") || { echo "prepare failed"; exit 1; }
 fi

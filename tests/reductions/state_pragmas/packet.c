@@ -1,0 +1,2 @@
+#include "packet.h"
+int header_size(void) { return (int)sizeof(struct header); }
