@@ -208,8 +208,10 @@ void extract_facts(run_state& run) {
     }
     run.begin("units", static_cast<int>(describable.size()));
     std::vector<bool> ok;
+    // Each unit's files are named by its place among all units, as the later
+    // phases look for them.
     std::vector<unit_failure> failures = run_unit_jobs(
-        describable, run.tools, run.out.work + "/units", run.options.jobs, run.shown, ok);
+        describable, index, run.tools, run.out.work + "/units", run.options.jobs, run.shown, ok);
     run.end("units");
     run.has_facts.assign(run.units.size(), false);
     for (size_t k = 0; k < index.size(); ++k)
