@@ -33,6 +33,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <thread>
 #include <tuple>
 
 namespace fs = std::filesystem;
@@ -53,6 +54,10 @@ struct run_state {
     std::string rebuild_log;               // the log of the rebuild's last build
     restructure_result restructured;
     std::vector<unit_bound> bounds;
+    bool bounds_measured = false; // beside the restructurer
+    // Each unit's original text with line markers, once the measure's
+    // preprocessing of the original sources has run ("" before).
+    std::vector<std::string> marked_before;
     run_report report;
     // Units the rebuild made again (unit, not compiled once put back, log).
     std::vector<std::tuple<size_t, bool, std::string>> regenerated;
@@ -219,6 +224,62 @@ void extract_facts(run_state& run) {
     run.report.failures.insert(run.report.failures.end(), failures.begin(), failures.end());
 }
 
+// The preprocessing of each original source that the measure reads: plain
+// (`-E -P`) for its size, and with line markers and the headers it read where
+// the units phase left none (the unit was not described). Sets marked_before.
+std::vector<process_request> before_requests(run_state& run) {
+    std::vector<process_request> requests;
+    run.marked_before.assign(run.units.size(), "");
+    for (size_t i = 0; i < run.units.size(); ++i) {
+        const compile_unit& unit = run.units[i];
+        run.marked_before[i] = unit.preprocessed();
+        if (!fs::exists(unit.preprocessed()) || !fs::exists(unit_file(run, i, ".before.d"))) {
+            run.marked_before[i] = unit_file(run, i, ".before.marked.i");
+            requests.push_back({compile_argv(unit, {"-E", "-MD", "-MF",
+                                                    unit_file(run, i, ".before.d"), unit.source}),
+                                unit.directory, run.marked_before[i], ""});
+        }
+        requests.push_back({compile_argv(unit, {"-E", "-P", unit.source}), unit.directory,
+                            unit_file(run, i, ".before.i"), ""});
+    }
+    return requests;
+}
+
+// The lower bounds' compiles and the measure's preprocessing of the original
+// sources need nothing but the units phase's files; they run beside the
+// restructurer, which keeps a single core busy, on the other jobs. A unit that
+// loses its facts afterwards (fit_configurations) loses its bound again.
+class work_beside_restructurer {
+  public:
+    explicit work_beside_restructurer(run_state& run) : run_(run) {
+        const int spare = run.options.jobs - 1;
+        if (spare < 1) return;
+        before_ = before_requests(run);
+        worker_ = std::thread([this, spare]() {
+            progress silent(progress::style::quiet);
+            bounds_ = measure_lower_bounds(run_.units, run_.has_facts, run_.tools.lowerbound,
+                                           run_.out.work + "/units", run_.out.tree, spare, silent);
+            run_all(before_, spare, silent);
+        });
+    }
+    ~work_beside_restructurer() { finish(); }
+    // Waits for the work; what it waited is a phase of its own.
+    void finish() {
+        if (!worker_.joinable()) return;
+        run_.begin("bound and measure beside restructure", 0);
+        worker_.join();
+        run_.end("bound and measure beside restructure");
+        run_.bounds = bounds_;
+        run_.bounds_measured = true;
+    }
+
+  private:
+    run_state& run_;
+    std::thread worker_;
+    std::vector<process_request> before_;
+    std::vector<unit_bound> bounds_;
+};
+
 bool restructure(run_state& run, std::string& error) {
     std::vector<compile_unit> with_facts;
     for (size_t i = 0; i < run.units.size(); ++i)
@@ -227,10 +288,12 @@ bool restructure(run_state& run, std::string& error) {
         error = "no unit has facts; nothing to restructure";
         return false;
     }
+    work_beside_restructurer beside(run);
     run.begin("restructure", 0, run.out.work + "/restructure/restructurer.log");
     run.restructured = run_restructurer(run.tools.restructurer, with_facts, run.out.tree,
                                         run.out.work + "/restructure");
     run.end("restructure");
+    beside.finish();
     if (!run.restructured.run.ok()) {
         error = "the restructurer failed (status " + std::to_string(run.restructured.run.status) +
                 "); see " + run.restructured.log;
@@ -675,12 +738,15 @@ void compare_check_output(run_state& run) {
 
 // The lower bound of every unit that has its preprocessed text.
 void measure_bounds(run_state& run) {
-    run.begin("bound", 0);
-    run.bounds =
-        measure_lower_bounds(run.units, run.has_facts, run.tools.lowerbound,
-                             run.out.work + "/units", run.out.tree, run.options.jobs, run.shown);
-    run.end("bound");
+    if (!run.bounds_measured) {
+        run.begin("bound", 0);
+        run.bounds = measure_lower_bounds(run.units, run.has_facts, run.tools.lowerbound,
+                                          run.out.work + "/units", run.out.tree, run.options.jobs,
+                                          run.shown);
+        run.end("bound");
+    }
     for (size_t i = 0; i < run.units.size(); ++i) {
+        if (!run.has_facts[i]) run.bounds[i] = unit_bound();
         unit_report& u = run.report.units[i];
         u.bound_computed = run.bounds[i].computed;
         u.bound_compiles = run.bounds[i].compiles;
@@ -701,22 +767,15 @@ struct unit_measure {
 // preprocessing read and where their lines come from. The original text with
 // its line markers and the headers it read are those of the units phase
 // (<unit>.cpp.c and N.before.d), not made again; a unit without them (it was not
-// described) is preprocessed here.
+// described) is preprocessed for them (before_requests).
 void measure(run_state& run) {
+    // The original sources were preprocessed beside the restructurer, unless
+    // there was one job.
     std::vector<process_request> requests;
-    std::vector<std::string> marked_before(run.units.size());
+    if (run.marked_before.empty()) requests = before_requests(run);
+    const std::vector<std::string>& marked_before = run.marked_before;
     for (size_t i = 0; i < run.units.size(); ++i) {
         const compile_unit& unit = run.units[i];
-        std::vector<std::string> plain = {"-E", "-P", unit.source};
-        marked_before[i] = unit.preprocessed();
-        if (!fs::exists(unit.preprocessed()) || !fs::exists(unit_file(run, i, ".before.d"))) {
-            marked_before[i] = unit_file(run, i, ".before.marked.i");
-            requests.push_back({compile_argv(unit, {"-E", "-MD", "-MF",
-                                                    unit_file(run, i, ".before.d"), unit.source}),
-                                unit.directory, marked_before[i], ""});
-        }
-        requests.push_back(
-            {compile_argv(unit, plain), unit.directory, unit_file(run, i, ".before.i"), ""});
         if (!run.report.units[i].restructured) continue;
         std::vector<std::string> flags = with(run.restructured.include_flags, {});
         requests.push_back(
