@@ -247,19 +247,21 @@ std::vector<process_request> before_requests(run_state& run) {
 
 // The lower bounds' compiles and the measure's preprocessing of the original
 // sources need nothing but the units phase's files; they run beside the
-// restructurer, which keeps a single core busy, on the other jobs. A unit that
-// loses its facts afterwards (fit_configurations) loses its bound again.
+// restructurer, which keeps a single core busy, so that the other cores work
+// too (with one job they wait for their phases). They take every job: once the
+// restructurer is done, they go on on all cores. A unit that loses its facts
+// afterwards (fit_configurations) loses its bound again.
 class work_beside_restructurer {
   public:
     explicit work_beside_restructurer(run_state& run) : run_(run) {
-        const int spare = run.options.jobs - 1;
-        if (spare < 1) return;
+        const int jobs = run.options.jobs;
+        if (jobs < 2) return;
         before_ = before_requests(run);
-        worker_ = std::thread([this, spare]() {
+        worker_ = std::thread([this, jobs]() {
             progress silent(progress::style::quiet);
             bounds_ = measure_lower_bounds(run_.units, run_.has_facts, run_.tools.lowerbound,
-                                           run_.out.work + "/units", run_.out.tree, spare, silent);
-            run_all(before_, spare, silent);
+                                           run_.out.work + "/units", run_.out.tree, jobs, silent);
+            run_all(before_, jobs, silent);
         });
     }
     ~work_beside_restructurer() { finish(); }
