@@ -769,8 +769,11 @@ struct unit_measure {
 // preprocessing read and where their lines come from. The original text with
 // its line markers and the headers it read are those of the units phase
 // (<unit>.cpp.c and N.before.d), not made again; a unit without them (it was not
-// described) is preprocessed for them (before_requests).
-void measure(run_state& run) {
+// described) is preprocessed for them (before_requests). `beside` another
+// phase, it shows no progress and its time is the other phase's.
+void measure(run_state& run, bool beside = false) {
+    progress silent(progress::style::quiet);
+    progress& shown = beside ? silent : run.shown;
     // The original sources were preprocessed beside the restructurer, unless
     // there was one job.
     std::vector<process_request> requests;
@@ -787,8 +790,8 @@ void measure(run_state& run) {
         requests.push_back({compile_argv(unit, with(flags, {"-E", unit.rewritten()})),
                             unit.directory, unit_file(run, i, ".after.marked.i"), ""});
     }
-    run.begin("measure", static_cast<int>(requests.size()));
-    run_all(requests, run.options.jobs, run.shown);
+    if (!beside) run.begin("measure", static_cast<int>(requests.size()));
+    run_all(requests, run.options.jobs, shown);
 
     // Each unit's texts are read on the jobs' threads; the totals are summed after.
     std::vector<unit_measure> found(run.units.size());
@@ -808,7 +811,7 @@ void measure(run_state& run) {
         m.declaring_after =
             headers_declaring_in(unit_file(run, i, ".after.marked.i"), run.out.tree);
     });
-    run.end("measure");
+    if (!beside) run.end("measure");
 
     std::map<std::string, header_report> headers;
     std::map<std::string, int> new_header_units;
@@ -866,11 +869,24 @@ void build_source_form(run_state& run) {
     std::vector<bool> restructured;
     for (const unit_report& u : run.report.units)
         restructured.push_back(u.restructured);
+    // The measure runs beside the writing of the source form, which keeps a
+    // single core busy; it reads and sets nothing the writing touches. With
+    // one job it comes first.
+    std::thread beside;
+    if (run.options.jobs > 1)
+        beside = std::thread([&run]() { measure(run, true); });
+    else
+        measure(run);
     run.begin("source form", 0);
     source_form_step step =
         write_source_step(run.out.project, run.out.tree, run.out.root, run.units, restructured,
                           run.restructured.new_headers);
     run.end("source form");
+    if (beside.joinable()) {
+        run.begin("measure beside source form", 0);
+        beside.join();
+        run.end("measure beside source form");
+    }
     s.written = step.written;
     s.error = step.error;
     s.dir = step.dir;
@@ -1093,8 +1109,11 @@ int run_pipeline(const run_options& options) {
         run.report.check_after = run_check(run, "after", run.out.after);
     compare_check_output(run);
     measure_bounds(run);
-    measure(run);
-    if (options.source_form) build_source_form(run);
+    // The source form's phase measures the measured form beside its writing.
+    if (options.source_form)
+        build_source_form(run);
+    else
+        measure(run);
     if (!write_report(run))
         return fail(run, "report", "cannot write the report into " + run.out.root);
 
