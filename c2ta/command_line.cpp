@@ -179,8 +179,23 @@ command_line parse_command_line(const std::vector<std::string>& arguments) {
                 invocation.error = "--unit takes three files: the unit, its dump, its log";
                 return invocation;
             }
-            invocation.units.push_back({arguments[i + 1], arguments[i + 2], arguments[i + 3]});
+            invocation.units.push_back(
+                {arguments[i + 1], arguments[i + 2], arguments[i + 3], "", ""});
             invocation.inputs.push_back(arguments[i + 1]);
+            i += 3;
+            continue;
+        }
+        if (argument == "--bound") {
+            unit_paths* unit = nullptr;
+            for (unit_paths& u : invocation.units)
+                if (i + 1 < arguments.size() && u.input == arguments[i + 1]) unit = &u;
+            if (i + 3 >= arguments.size() || unit == nullptr) {
+                invocation.error = "--bound takes a unit given with --unit before it, the file "
+                                   "of its lower bound and the file of the bound's messages";
+                return invocation;
+            }
+            unit->bound = arguments[i + 2];
+            unit->bound_log = arguments[i + 3];
             i += 3;
             continue;
         }

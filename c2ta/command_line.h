@@ -3,7 +3,9 @@
 // (<unit>.cpp.c, .i). With "--batch", several units that share the flags, each
 // dump written beside its unit (src/a.c -> src/a.ta, a.cpp.c -> a.ta). With
 // "--unit IN DUMP LOG" (repeated), several units that share the flags, each with
-// its own dump and its own file for its messages.
+// its own dump and its own file for its messages; "--bound UNIT BOUND LOG" after
+// a unit's "--unit" also writes its lower bound (see lowerbound/) from the same
+// parse.
 #pragma once
 
 #include <string>
@@ -14,6 +16,9 @@ struct unit_paths {
     std::string input;
     std::string dump;
     std::string log;
+    // With "--bound": the unit's lower bound and the file of its messages.
+    std::string bound;
+    std::string bound_log;
 };
 
 struct command_line {

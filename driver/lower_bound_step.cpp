@@ -4,6 +4,7 @@
 #include "job_pool.h"
 #include "process.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -40,8 +41,18 @@ std::vector<unit_bound> measure_lower_bounds(const std::vector<compile_unit>& un
     };
     std::vector<process_request> write;
     std::vector<size_t> written;
+    std::vector<size_t> computed; // the units whose bound was written
     for (size_t i = 0; i < units.size(); ++i) {
         if (!ready[i] || !fs::exists(units[i].preprocessed())) continue;
+        // c2ta writes the bound in the units phase from the parse it makes
+        // anyway, its messages last: a unit with the log was bounded there. The
+        // others (c2ta stopped on them) have it written here.
+        if (fs::exists(file(i, ".bound.log"))) {
+            bounds[i].log = file(i, ".bound.log");
+            bounds[i].computed = fs::exists(file(i, ".bound.c"));
+            if (bounds[i].computed) computed.push_back(i);
+            continue;
+        }
         std::vector<std::string> argv = {lowerbound};
         argv.insert(argv.end(), units[i].flags.begin(), units[i].flags.end());
         argv.push_back(units[i].preprocessed());
@@ -49,15 +60,18 @@ std::vector<unit_bound> measure_lower_bounds(const std::vector<compile_unit>& un
         written.push_back(i);
     }
     std::vector<process_result> results = run_all(write, jobs, shown);
+    for (size_t k = 0; k < results.size(); ++k) {
+        size_t i = written[k];
+        bounds[i].log = file(i, ".bound.log");
+        bounds[i].computed = results[k].ok();
+        if (bounds[i].computed) computed.push_back(i);
+    }
+    std::sort(computed.begin(), computed.end());
 
     std::vector<process_request> check;
     std::vector<size_t> checked;
     std::map<std::string, bool> takes_markers; // per compiler, whether it has -fpreprocessed
-    for (size_t k = 0; k < results.size(); ++k) {
-        size_t i = written[k];
-        bounds[i].log = file(i, ".bound.log");
-        if (!results[k].ok()) continue;
-        bounds[i].computed = true;
+    for (size_t i : computed) {
         std::vector<std::string> argv = {units[i].compiler};
         std::vector<std::string> flags = flags_for_preprocessed(units[i].flags);
         argv.insert(argv.end(), flags.begin(), flags.end());
@@ -80,15 +94,15 @@ std::vector<unit_bound> measure_lower_bounds(const std::vector<compile_unit>& un
         checked.push_back(i);
     }
     results = run_all(check, jobs, shown);
-    for (size_t k = 0; k < checked.size(); ++k) {
+    for_each_parallel(checked.size(), jobs, [&](size_t k) {
         unit_bound& b = bounds[checked[k]];
         b.compiles = results[2 * k].ok() && results[2 * k + 1].ok();
         if (!b.compiles) {
             b.log = file(checked[k], ".bound-compile.log");
-            continue;
+            return;
         }
         b.size = measure_file(file(checked[k], ".bound.i"));
         b.headers = headers_declaring_in(file(checked[k], ".bound.c"), tree);
-    }
+    });
     return bounds;
 }

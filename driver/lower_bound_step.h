@@ -1,8 +1,9 @@
 // The lower bound of every unit: the smallest preprocessed text that still
 // compiles to the same object (the unit's own code and only the header
-// declarations it needs), written by the lowerbound program from the unit's
-// <unit>.cpp.c, compiled with the unit's own flags to show that it does, and
-// counted the way the texts before and after restructuring are.
+// declarations it needs), written from the unit's <unit>.cpp.c by c2ta in the
+// units phase (or by the lowerbound program, for a unit c2ta did not bound), compiled with the
+// unit's own flags to show that it does, and counted the way the texts before and after
+// restructuring are.
 #pragma once
 
 #include "compile_unit.h"
@@ -14,7 +15,7 @@
 #include <vector>
 
 struct unit_bound {
-    bool computed = false;         // the lowerbound program wrote a text
+    bool computed = false;         // c2ta or the lowerbound program wrote a text
     bool compiles = false;         // and it compiled with the unit's flags
     text_size size;                // preprocessed with -E -P, like the before and after texts
     std::string log;               // the log that tells why not, when it failed
@@ -22,7 +23,8 @@ struct unit_bound {
 };
 
 // `ready[i]`: unit i has its preprocessed text. Files go into `dir` as
-// <i>.bound.c, <i>.bound.i and their logs.
+// <i>.bound.c, <i>.bound.i and their logs; a <i>.bound.log there already says
+// that the units phase bounded unit i.
 std::vector<unit_bound> measure_lower_bounds(const std::vector<compile_unit>& units,
                                              const std::vector<bool>& ready,
                                              const std::string& lowerbound, const std::string& dir,

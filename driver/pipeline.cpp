@@ -33,6 +33,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <thread>
 #include <tuple>
 
 namespace fs = std::filesystem;
@@ -53,6 +54,10 @@ struct run_state {
     std::string rebuild_log;               // the log of the rebuild's last build
     restructure_result restructured;
     std::vector<unit_bound> bounds;
+    bool bounds_measured = false; // beside the restructurer
+    // Each unit's original text with line markers, once the measure's
+    // preprocessing of the original sources has run ("" before).
+    std::vector<std::string> marked_before;
     run_report report;
     // Units the rebuild made again (unit, not compiled once put back, log).
     std::vector<std::tuple<size_t, bool, std::string>> regenerated;
@@ -208,14 +213,74 @@ void extract_facts(run_state& run) {
     }
     run.begin("units", static_cast<int>(describable.size()));
     std::vector<bool> ok;
+    // Each unit's files are named by its place among all units, as the later
+    // phases look for them.
     std::vector<unit_failure> failures = run_unit_jobs(
-        describable, run.tools, run.out.work + "/units", run.options.jobs, run.shown, ok);
+        describable, index, run.tools, run.out.work + "/units", run.options.jobs, run.shown, ok);
     run.end("units");
     run.has_facts.assign(run.units.size(), false);
     for (size_t k = 0; k < index.size(); ++k)
         run.has_facts[index[k]] = ok[k];
     run.report.failures.insert(run.report.failures.end(), failures.begin(), failures.end());
 }
+
+// The preprocessing of each original source that the measure reads: plain
+// (`-E -P`) for its size, and with line markers and the headers it read where
+// the units phase left none (the unit was not described). Sets marked_before.
+std::vector<process_request> before_requests(run_state& run) {
+    std::vector<process_request> requests;
+    run.marked_before.assign(run.units.size(), "");
+    for (size_t i = 0; i < run.units.size(); ++i) {
+        const compile_unit& unit = run.units[i];
+        run.marked_before[i] = unit.preprocessed();
+        if (!fs::exists(unit.preprocessed()) || !fs::exists(unit_file(run, i, ".before.d"))) {
+            run.marked_before[i] = unit_file(run, i, ".before.marked.i");
+            requests.push_back({compile_argv(unit, {"-E", "-MD", "-MF",
+                                                    unit_file(run, i, ".before.d"), unit.source}),
+                                unit.directory, run.marked_before[i], ""});
+        }
+        requests.push_back({compile_argv(unit, {"-E", "-P", unit.source}), unit.directory,
+                            unit_file(run, i, ".before.i"), ""});
+    }
+    return requests;
+}
+
+// The lower bounds' compiles and the measure's preprocessing of the original
+// sources need nothing but the units phase's files; they run beside the
+// restructurer, which keeps a single core busy, so that the other cores work
+// too (with one job they wait for their phases). They take every job: once the
+// restructurer is done, they go on on all cores. A unit that loses its facts
+// afterwards (fit_configurations) loses its bound again.
+class work_beside_restructurer {
+  public:
+    explicit work_beside_restructurer(run_state& run) : run_(run) {
+        const int jobs = run.options.jobs;
+        if (jobs < 2) return;
+        before_ = before_requests(run);
+        worker_ = std::thread([this, jobs]() {
+            progress silent(progress::style::quiet);
+            bounds_ = measure_lower_bounds(run_.units, run_.has_facts, run_.tools.lowerbound,
+                                           run_.out.work + "/units", run_.out.tree, jobs, silent);
+            run_all(before_, jobs, silent);
+        });
+    }
+    ~work_beside_restructurer() { finish(); }
+    // Waits for the work; what it waited is a phase of its own.
+    void finish() {
+        if (!worker_.joinable()) return;
+        run_.begin("bound and measure beside restructure", 0);
+        worker_.join();
+        run_.end("bound and measure beside restructure");
+        run_.bounds = bounds_;
+        run_.bounds_measured = true;
+    }
+
+  private:
+    run_state& run_;
+    std::thread worker_;
+    std::vector<process_request> before_;
+    std::vector<unit_bound> bounds_;
+};
 
 bool restructure(run_state& run, std::string& error) {
     std::vector<compile_unit> with_facts;
@@ -225,10 +290,12 @@ bool restructure(run_state& run, std::string& error) {
         error = "no unit has facts; nothing to restructure";
         return false;
     }
+    work_beside_restructurer beside(run);
     run.begin("restructure", 0, run.out.work + "/restructure/restructurer.log");
     run.restructured = run_restructurer(run.tools.restructurer, with_facts, run.out.tree,
                                         run.out.work + "/restructure");
     run.end("restructure");
+    beside.finish();
     if (!run.restructured.run.ok()) {
         error = "the restructurer failed (status " + std::to_string(run.restructured.run.status) +
                 "); see " + run.restructured.log;
@@ -673,12 +740,15 @@ void compare_check_output(run_state& run) {
 
 // The lower bound of every unit that has its preprocessed text.
 void measure_bounds(run_state& run) {
-    run.begin("bound", 0);
-    run.bounds =
-        measure_lower_bounds(run.units, run.has_facts, run.tools.lowerbound,
-                             run.out.work + "/units", run.out.tree, run.options.jobs, run.shown);
-    run.end("bound");
+    if (!run.bounds_measured) {
+        run.begin("bound", 0);
+        run.bounds = measure_lower_bounds(run.units, run.has_facts, run.tools.lowerbound,
+                                          run.out.work + "/units", run.out.tree, run.options.jobs,
+                                          run.shown);
+        run.end("bound");
+    }
     for (size_t i = 0; i < run.units.size(); ++i) {
+        if (!run.has_facts[i]) run.bounds[i] = unit_bound();
         unit_report& u = run.report.units[i];
         u.bound_computed = run.bounds[i].computed;
         u.bound_compiles = run.bounds[i].compiles;
@@ -699,22 +769,18 @@ struct unit_measure {
 // preprocessing read and where their lines come from. The original text with
 // its line markers and the headers it read are those of the units phase
 // (<unit>.cpp.c and N.before.d), not made again; a unit without them (it was not
-// described) is preprocessed here.
-void measure(run_state& run) {
+// described) is preprocessed for them (before_requests). `beside` another
+// phase, it shows no progress and its time is the other phase's.
+void measure(run_state& run, bool beside = false) {
+    progress silent(progress::style::quiet);
+    progress& shown = beside ? silent : run.shown;
+    // The original sources were preprocessed beside the restructurer, unless
+    // there was one job.
     std::vector<process_request> requests;
-    std::vector<std::string> marked_before(run.units.size());
+    if (run.marked_before.empty()) requests = before_requests(run);
+    const std::vector<std::string>& marked_before = run.marked_before;
     for (size_t i = 0; i < run.units.size(); ++i) {
         const compile_unit& unit = run.units[i];
-        std::vector<std::string> plain = {"-E", "-P", unit.source};
-        marked_before[i] = unit.preprocessed();
-        if (!fs::exists(unit.preprocessed()) || !fs::exists(unit_file(run, i, ".before.d"))) {
-            marked_before[i] = unit_file(run, i, ".before.marked.i");
-            requests.push_back({compile_argv(unit, {"-E", "-MD", "-MF",
-                                                    unit_file(run, i, ".before.d"), unit.source}),
-                                unit.directory, marked_before[i], ""});
-        }
-        requests.push_back(
-            {compile_argv(unit, plain), unit.directory, unit_file(run, i, ".before.i"), ""});
         if (!run.report.units[i].restructured) continue;
         std::vector<std::string> flags = with(run.restructured.include_flags, {});
         requests.push_back(
@@ -724,8 +790,8 @@ void measure(run_state& run) {
         requests.push_back({compile_argv(unit, with(flags, {"-E", unit.rewritten()})),
                             unit.directory, unit_file(run, i, ".after.marked.i"), ""});
     }
-    run.begin("measure", static_cast<int>(requests.size()));
-    run_all(requests, run.options.jobs, run.shown);
+    if (!beside) run.begin("measure", static_cast<int>(requests.size()));
+    run_all(requests, run.options.jobs, shown);
 
     // Each unit's texts are read on the jobs' threads; the totals are summed after.
     std::vector<unit_measure> found(run.units.size());
@@ -745,7 +811,7 @@ void measure(run_state& run) {
         m.declaring_after =
             headers_declaring_in(unit_file(run, i, ".after.marked.i"), run.out.tree);
     });
-    run.end("measure");
+    if (!beside) run.end("measure");
 
     std::map<std::string, header_report> headers;
     std::map<std::string, int> new_header_units;
@@ -803,11 +869,24 @@ void build_source_form(run_state& run) {
     std::vector<bool> restructured;
     for (const unit_report& u : run.report.units)
         restructured.push_back(u.restructured);
+    // The measure runs beside the writing of the source form, which keeps a
+    // single core busy; it reads and sets nothing the writing touches. With
+    // one job it comes first.
+    std::thread beside;
+    if (run.options.jobs > 1)
+        beside = std::thread([&run]() { measure(run, true); });
+    else
+        measure(run);
     run.begin("source form", 0);
     source_form_step step =
         write_source_step(run.out.project, run.out.tree, run.out.root, run.units, restructured,
                           run.restructured.new_headers);
     run.end("source form");
+    if (beside.joinable()) {
+        run.begin("measure beside source form", 0);
+        beside.join();
+        run.end("measure beside source form");
+    }
     s.written = step.written;
     s.error = step.error;
     s.dir = step.dir;
@@ -1030,8 +1109,11 @@ int run_pipeline(const run_options& options) {
         run.report.check_after = run_check(run, "after", run.out.after);
     compare_check_output(run);
     measure_bounds(run);
-    measure(run);
-    if (options.source_form) build_source_form(run);
+    // The source form's phase measures the measured form beside its writing.
+    if (options.source_form)
+        build_source_form(run);
+    else
+        measure(run);
     if (!write_report(run))
         return fail(run, "report", "cannot write the report into " + run.out.root);
 

@@ -40,12 +40,12 @@ std::string preprocess_rule(const compile_unit& unit, size_t i, const toolchain&
     preprocess.insert(preprocess.end(), {"-E", "-C", "-MD", "-MF", at + "before.d", unit.source,
                                          "-o", unit.preprocessed()});
     std::string rule = n + ".pp:\n";
-    rule +=
-        "\t@" +
-        for_make(shell_join({"rm", "-f", at + "pp", at + "parse.log", at + "extract.log",
-                             at + "paths.log", at + "before.d", unit.preprocessed(), unit.dump(),
-                             unit.facts(), unit.dump() + ".part", unit.facts() + ".part"})) +
-        "\n";
+    rule += "\t@" +
+            for_make(shell_join({"rm", "-f", at + "pp", at + "parse.log", at + "extract.log",
+                                 at + "paths.log", at + "before.d", at + "bound.c",
+                                 at + "bound.log", unit.preprocessed(), unit.dump(), unit.facts(),
+                                 unit.dump() + ".part", unit.facts() + ".part"})) +
+            "\n";
     // A unit that cannot be preprocessed is reported and left out of its batch;
     // the recipe succeeds so that the batch still parses the others.
     rule +=
@@ -90,28 +90,32 @@ std::string unit_tail(const compile_unit& unit, size_t i, const std::vector<std:
 
 // One c2ta process for a batch of units that share their directory and flags,
 // so that libclang starts once for them all; each unit keeps its own dump and
-// messages (c2ta --unit).
-std::string batch_rule(const std::vector<compile_unit>& units, const std::vector<size_t>& batch,
-                       size_t number, const toolchain& tools, const std::string& dir) {
+// messages (c2ta --unit), and its lower bound is written from the same parse
+// (N.bound.c, its messages in N.bound.log) for the bound phase.
+std::string batch_rule(const std::vector<compile_unit>& units, const std::vector<size_t>& numbers,
+                       const std::vector<size_t>& batch, size_t number, const toolchain& tools,
+                       const std::string& dir) {
     const compile_unit& first = units[batch.front()];
     std::vector<std::string> c2ta = {tools.c2ta};
     c2ta.insert(c2ta.end(), first.flags.begin(), first.flags.end());
     std::string name = "batch" + std::to_string(number);
     std::string rule = name + ":";
     for (size_t i : batch)
-        rule += " " + std::to_string(i) + ".pp";
+        rule += " " + std::to_string(numbers[i]) + ".pp";
     // c2ta reads the preprocessed text itself, so that its file names and
     // positions are exactly those of the line markers the restructurer follows.
     std::string script = "set --; ";
     for (size_t i : batch) {
-        std::string at = dir + "/" + std::to_string(i) + ".";
+        std::string at = dir + "/" + std::to_string(numbers[i]) + ".";
         script += "[ ! -f " + shell_quote(at + "pp") + " ] || set -- \"$@\" --unit " +
-                  shell_join({units[i].preprocessed(), units[i].dump(), at + "parse.log"}) + "; ";
+                  shell_join({units[i].preprocessed(), units[i].dump(), at + "parse.log"}) +
+                  " --bound " +
+                  shell_join({units[i].preprocessed(), at + "bound.c", at + "bound.log"}) + "; ";
     }
     script += "[ $# -eq 0 ] || (cd " + shell_quote(first.directory) + " && exec " +
               shell_join(c2ta) + " \"$@\") 2> " + shell_quote(dir + "/" + name + ".log") + "; ";
     for (size_t i : batch)
-        script += unit_tail(units[i], i, c2ta, tools, dir);
+        script += unit_tail(units[i], numbers[i], c2ta, tools, dir);
     return rule + "\n\t@" + for_make(script + "true") + "\n\n";
 }
 
@@ -135,7 +139,8 @@ std::vector<std::vector<size_t>> batches_of(const std::vector<compile_unit>& uni
 
 } // namespace
 
-std::string units_makefile(const std::vector<compile_unit>& units, const toolchain& tools,
+std::string units_makefile(const std::vector<compile_unit>& units,
+                           const std::vector<size_t>& numbers, const toolchain& tools,
                            const std::string& dir, size_t batch_size) {
     std::vector<std::vector<size_t>> batches = batches_of(units, std::max<size_t>(1, batch_size));
     std::string text = "# Per-unit steps of hdrslim: preprocess, TA dump, facts.\n";
@@ -144,9 +149,9 @@ std::string units_makefile(const std::vector<compile_unit>& units, const toolcha
         text += " batch" + std::to_string(b);
     text += "\n\n";
     for (size_t i = 0; i < units.size(); ++i)
-        text += preprocess_rule(units[i], i, tools, dir);
+        text += preprocess_rule(units[i], numbers[i], tools, dir);
     for (size_t b = 0; b < batches.size(); ++b)
-        text += batch_rule(units, batches[b], b, tools, dir);
+        text += batch_rule(units, numbers, batches[b], b, tools, dir);
     text += ".PHONY: all";
     for (size_t b = 0; b < batches.size(); ++b)
         text += " batch" + std::to_string(b);
@@ -193,14 +198,18 @@ std::string hint_for(const std::string& step) {
 }
 
 std::vector<unit_failure> run_unit_jobs(const std::vector<compile_unit>& units,
-                                        const toolchain& tools, const std::string& dir, int jobs,
-                                        progress& shown, std::vector<bool>& ok) {
+                                        const std::vector<size_t>& numbers, const toolchain& tools,
+                                        const std::string& dir, int jobs, progress& shown,
+                                        std::vector<bool>& ok) {
     std::vector<unit_failure> failures;
+    std::map<size_t, size_t> place; // file number -> unit
+    for (size_t k = 0; k < units.size(); ++k)
+        place[numbers[k]] = k;
     ok.assign(units.size(), false);
     std::error_code ec;
     fs::create_directories(dir, ec);
-    if (!write_fresh(dir + "/units.mk",
-                     units_makefile(units, tools, dir, unit_batch_size(units.size(), jobs))) ||
+    if (!write_fresh(dir + "/units.mk", units_makefile(units, numbers, tools, dir,
+                                                       unit_batch_size(units.size(), jobs))) ||
         !remove_entry(dir + "/make.log")) {
         failures.push_back({"(all units)", "make", "cannot write " + dir + "/units.mk",
                             "check the disk space", ""});
@@ -218,14 +227,15 @@ std::vector<unit_failure> run_unit_jobs(const std::vector<compile_unit>& units,
     while (std::fgets(line, sizeof line, pipe)) {
         std::istringstream words(line);
         std::string verb, step;
-        size_t i = 0;
-        if (!(words >> verb >> i) || i >= units.size()) continue;
+        size_t number = 0;
+        if (!(words >> verb >> number) || !place.count(number)) continue;
+        const size_t i = place[number];
         reported[i] = true;
         if (verb == "done") {
             ok[i] = true;
             shown.advance();
         } else if (verb == "failed" && (words >> step)) {
-            std::string log = dir + "/" + std::to_string(i) + "." + step + ".log";
+            std::string log = dir + "/" + std::to_string(number) + "." + step + ".log";
             failures.push_back({units[i].name, step, log_excerpt(log), hint_for(step), log});
             shown.message("hdrslim: " + units[i].name + ": " + step + " failed");
             shown.advance();

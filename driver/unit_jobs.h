@@ -20,10 +20,12 @@ struct unit_failure {
     std::string log; // path of the full log
 };
 
-// Text of the makefile for `units`; logs and stamps go into `dir`. Each unit is
-// preprocessed on its own; c2ta parses up to `batch_size` units sharing their
-// directory and flags in one process.
-std::string units_makefile(const std::vector<compile_unit>& units, const toolchain& tools,
+// Text of the makefile for `units`; logs and stamps go into `dir`, named by the
+// units' `numbers` (N.pp, N.parse.log, N.bound.c, ...). Each unit is preprocessed
+// on its own; c2ta parses up to `batch_size` units sharing their directory and
+// flags in one process, and writes each one's TA dump and lower bound.
+std::string units_makefile(const std::vector<compile_unit>& units,
+                           const std::vector<size_t>& numbers, const toolchain& tools,
                            const std::string& dir, size_t batch_size);
 
 // How many units one c2ta process takes, for `units` units and `jobs` jobs.
@@ -32,8 +34,9 @@ size_t unit_batch_size(size_t units, int jobs);
 // Writes and runs the makefile in `dir`. Returns the failures; `ok[i]` tells
 // whether unit i has its facts.
 std::vector<unit_failure> run_unit_jobs(const std::vector<compile_unit>& units,
-                                        const toolchain& tools, const std::string& dir, int jobs,
-                                        progress& shown, std::vector<bool>& ok);
+                                        const std::vector<size_t>& numbers, const toolchain& tools,
+                                        const std::string& dir, int jobs, progress& shown,
+                                        std::vector<bool>& ok);
 
 // The first lines of a log, for messages.
 std::string log_excerpt(const std::string& path, int max_lines = 6);

@@ -1,12 +1,9 @@
 // lowerbound [compiler flags] [--all] unit.cpp.c > unit.bound.c
 // Writes the smallest preprocessed text of a unit that still compiles to the same
 // object: the unit's own code and only the header declarations it needs.
-#include "bound_writer.h"
 #include "command_line.h"
-#include "needs.h"
-#include "preprocessed_text.h"
-#include "statements.h"
 #include "translation_unit.h"
+#include "unit_bound.h"
 
 #include <fstream>
 #include <iostream>
@@ -39,19 +36,16 @@ int main(int argc, char** argv) {
     std::stringstream content;
     content << in.rdbuf();
     preprocessed_text text(content.str());
-    if (text.main_file() < 0) {
-        std::cerr << "lowerbound: " << input << " has no line markers; give the preprocessor's "
-                  << "output (cc -E), not a source\n";
+    std::string unbounded = unbounded_text_error(text, input);
+    if (!unbounded.empty()) {
+        std::cerr << "lowerbound: " << unbounded << "\n";
         return 1;
     }
-    parsed_unit parsed(input, clang_arguments(invocation, true), std::cerr);
+    // Parsed as c2ta parses it for the TA dump, which computes the same bound
+    // from its own parse.
+    parsed_unit parsed(input, clang_arguments(invocation, true, input), std::cerr);
     if (parsed.get() == nullptr) return 1;
-    std::vector<statement> statements = split_statements(text);
-    needed_text needed = find_needed(parsed.get(), text, statements, warnings_in(arguments));
-    if (all)
-        for (keep& level : needed.statements)
-            level = keep::whole;
-    std::cout << write_bound(text, statements, needed);
+    std::cout << unit_bound(parsed.get(), text, warnings_in(arguments), all);
     std::cout.flush();
     if (!std::cout) {
         std::cerr << "lowerbound: cannot write the text\n";

@@ -144,4 +144,20 @@ TEST(C2taCommandLine, UnitListKeepsEachUnitsResultAndMessages) {
     EXPECT_EQ(two.inputs, (std::vector<std::string>{"a.c", "b.c"}));
     ASSERT_EQ(two.units.size(), 2u);
     EXPECT_EQ(two.units[1].log, "b.log");
+
+    // --bound names a unit listed before it; the bound goes to that unit alone.
+    EXPECT_NE(
+        parse_command_line({"--bound", "a.c", "a.b", "a.blog", "--unit", "a.c", "a.ta", "a.log"})
+            .error,
+        "");
+    EXPECT_NE(parse_command_line({"--unit", "a.c", "a.ta", "a.log", "--bound", "a.c", "a.b"}).error,
+              "");
+    command_line bounded = parse_command_line({"--unit", "a.c", "a.ta", "a.log", "--unit", "b.c",
+                                               "b.ta", "b.log", "--bound", "b.c", "b.b", "b.blog"});
+    EXPECT_EQ(bounded.error, "");
+    EXPECT_EQ(bounded.inputs, (std::vector<std::string>{"a.c", "b.c"}));
+    ASSERT_EQ(bounded.units.size(), 2u);
+    EXPECT_EQ(bounded.units[0].bound, "");
+    EXPECT_EQ(bounded.units[1].bound, "b.b");
+    EXPECT_EQ(bounded.units[1].bound_log, "b.blog");
 }

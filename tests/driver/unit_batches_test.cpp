@@ -68,3 +68,45 @@ TEST(UnitBatches, AFailingUnitInABatchLosesNothingOfTheOthers) {
     EXPECT_EQ(said, 1);
     fs::remove_all(root);
 }
+
+// A unit left out of the units phase (its path holds a blank) must not shift
+// the files of the units after it: each unit's headers read and lower bound are
+// its own.
+TEST(UnitBatches, AUnitLeftOutShiftsNoOtherUnitsFiles) {
+    fs::path root = fresh_temp_dir("hdrslim-unit-numbers");
+    fs::path dir = root / "proj";
+    fs::create_directories(dir);
+    std::ofstream(dir / "a blank.c") << "int blank(void) { return 0; }\n";
+    std::ofstream(dir / "a.h") << "int a(void);\nstruct big { int x[4]; int y; int z; };\n";
+    std::ofstream(dir / "b.h") << "int b(void);\n";
+    std::ofstream(dir / "two.c") << "#include \"a.h\"\n#include \"b.h\"\n"
+                                 << "int two(void) { struct big s = {{0}, 0, 0}; return s.y; }\n";
+    std::ofstream(dir / "none.c") << "int none(void) { return 1; }\n";
+    std::ofstream db(dir / "compile_commands.json");
+    db << "[";
+    const char* sources[] = {"a blank.c", "two.c", "none.c"};
+    for (const char* source : sources)
+        db << (source == sources[0] ? "" : ",") << "{\"directory\": \"" << dir.string()
+           << "\", \"file\": \"" << source << "\", \"arguments\": [\"cc\", \"-c\", \"" << source
+           << "\"]}";
+    db << "]";
+    db.close();
+    std::string out = (root / "out").string();
+    EXPECT_EQ(run(std::string(HDRSLIM_BIN) + " run --quiet --form measured --out " + out + " " +
+                  dir.string() + " > " + (root / "stdout.txt").string() + " 2>&1"),
+              1)
+        << read(root / "stdout.txt");
+    nlohmann::json report = nlohmann::json::parse(read(root / "out" / "report.json"));
+    std::map<std::string, nlohmann::json> units;
+    for (const auto& u : report["units"])
+        units[u["name"].get<std::string>()] = u;
+    ASSERT_TRUE(units.count("two.c") && units.count("none.c")) << report["units"].dump();
+    EXPECT_EQ(units["two.c"]["headers_read_before"], 2);
+    EXPECT_EQ(units["none.c"]["headers_read_before"], 0);
+    // two.c's bound keeps the struct it uses whole; none.c's is its one line.
+    EXPECT_TRUE(units["two.c"]["bound_compiles"].get<bool>());
+    EXPECT_TRUE(units["none.c"]["bound_compiles"].get<bool>());
+    EXPECT_GE(units["two.c"]["lines_bound"].get<long>(), 2);
+    EXPECT_EQ(units["none.c"]["lines_bound"], 1);
+    fs::remove_all(root);
+}
