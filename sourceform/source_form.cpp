@@ -4,6 +4,7 @@
 
 #include "chain_writer.h"
 #include "inactive_text.h"
+#include "line_directives.h"
 #include "measured_form.h"
 #include "original_file.h"
 #include "trim.h"
@@ -91,7 +92,17 @@ int line_of(const std::string& position) {
     return std::atoi(position.substr(0, position.find('.')).c_str());
 }
 
-void read_facts(const std::string& path, fact_index& facts) {
+// A file name of the facts: a relative one (the `#line 1 "src/parser.y"` of a
+// generated parser) is taken in the unit's compile directory, as the compiler
+// saw it; "" for the compile directory itself (gcc's `# 1 "/dir//"` marker).
+std::string fact_file(const std::string& name, const std::string& directory) {
+    if (name.size() > 2 && name.compare(name.size() - 2, 2, "//") == 0) return "";
+    if (name.empty() || name[0] == '/' || name[0] == '<' || directory.empty())
+        return normal(name);
+    return normal(directory + "/" + name);
+}
+
+void read_facts(const std::string& path, const std::string& directory, fact_index& facts) {
     std::ifstream in(path);
     std::string line;
     while (std::getline(in, line)) {
@@ -100,8 +111,9 @@ void read_facts(const std::string& path, fact_index& facts) {
         std::string verb, subject, object;
         if (!(words >> verb >> subject >> object)) continue;
         if (verb == "-1" && subject.rfind("file:", 0) == 0 && object.rfind("file:", 0) == 0) {
-            std::string from = source_of(normal(subject.substr(5)));
-            std::string to = normal(object.substr(5));
+            std::string from = source_of(fact_file(subject.substr(5), directory));
+            std::string to = fact_file(object.substr(5), directory);
+            if (from.empty() || to.empty() || from == to) continue;
             auto& list = facts.includes[from];
             if (std::find(list.begin(), list.end(), to) == list.end()) list.push_back(to);
         } else if (verb == "0" || verb == "1") {
@@ -110,7 +122,7 @@ void read_facts(const std::string& path, fact_index& facts) {
             size_t c2 = c1 == std::string::npos ? c1 : object.find(':', c1 + 1);
             if (c2 == std::string::npos) continue;
             size_t c3 = object.find(':', c2 + 1);
-            std::string file = source_of(normal(object.substr(0, c1)));
+            std::string file = source_of(fact_file(object.substr(0, c1), directory));
             int begin = line_of(object.substr(c1 + 1, c2 - c1 - 1));
             int end = line_of(object.substr(c2 + 1, c3 == std::string::npos ? c3 : c3 - c2 - 1));
             auto key = std::make_pair(file, begin);
@@ -166,12 +178,16 @@ class builder {
         return *it->second;
     }
     bool in_tree(const std::string& path) const { return path.rfind(in_.tree + "/", 0) == 0; }
-    bool is_source(const std::string& path) const { return ends_with(path, ".c"); }
+    // A C file, or a file only `#line` directives name (see find_line_names).
+    bool is_source(const std::string& path) const {
+        return ends_with(path, ".c") || line_names_.count(path) > 0;
+    }
     std::string out_path(const std::string& tree_path) const {
         return normal(in_.out + "/" + fs::path(tree_path).lexically_relative(in_.tree).string());
     }
     std::string resolve_include(const std::string& from, const include_line& inc) const;
     void index_spellings();
+    void find_line_names();
     void add_system_include(output& o, const std::string& system_file);
     void add_system_includes_of(output& o, const std::string& header);
     void add_unit(output& o, const measured_unit& unit);
@@ -212,6 +228,7 @@ class builder {
     std::map<std::string, std::unique_ptr<original_file>> files_;
     std::map<std::string, std::vector<std::string>> dirs_of_; // includer -> -I dirs
     std::vector<std::string> all_dirs_;
+    std::set<std::string> line_names_;
     // Project file -> every way the project spells its include, in order met.
     std::map<std::string, std::vector<std::string>> spelled_;
     std::map<std::string, measured_file> measured_;
@@ -240,6 +257,34 @@ std::string builder::resolve_include(const std::string& from, const include_line
         if (fs::is_regular_file(candidate, ec)) return candidate;
     }
     return "";
+}
+
+// Files that `#line` directives name and no include line brings in (a grammar
+// whose code bison copied into the parser and its header, a scanner's source):
+// the facts show them included by the files that name them. Their text stands
+// in those files, so like a source they are neither split nor cut up: the text
+// under their name stays where it is, or is cut from the file that holds it.
+void builder::find_line_names() {
+    std::map<std::string, bool> only_named; // file -> every includer names it so
+    for (const auto& [from, list] : facts_.includes) {
+        if (!in_tree(from)) continue;
+        const original_file& f = original(from);
+        std::vector<std::string> named;
+        for (int n = 1; n <= f.line_count(); ++n) {
+            std::string name;
+            if (line_directive_name(f.line(n), name)) named.push_back(normal(name));
+        }
+        for (const std::string& to : list) {
+            if (!in_tree(to)) continue;
+            bool by_line = false;
+            for (const std::string& name : named)
+                by_line = by_line || to == name || ends_with(to, "/" + name);
+            auto it = only_named.emplace(to, true).first;
+            it->second = it->second && by_line;
+        }
+    }
+    for (const auto& [file, only] : only_named)
+        if (only) line_names_.insert(file);
 }
 
 // How the project spells the include of each of its headers: the first quoted
@@ -374,8 +419,10 @@ void builder::add_unit(output& o, const measured_unit& unit) {
     for (const std::string& fwd : forward_declarations(unit, f.line(unit.line)))
         text += fwd + "\n";
     std::string statement;
+    // The #line directives of a generated header are left out here and in every
+    // text cut from a header: they name the lines of the file they stood in.
     for (int n = start; n <= end; ++n) {
-        if (!o.lines_taken.insert({file, n}).second) continue;
+        if (!o.lines_taken.insert({file, n}).second || is_line_directive(f.line(n))) continue;
         (n < unit.line ? text : statement) += f.line(n) + "\n";
     }
     text += part_of_typedef_statement(unit, statement);
@@ -674,7 +721,7 @@ void builder::resolve_needs(output& o, const std::vector<need>& needs, const hol
                     key.second, std::min(std::max(facts_.ends[key], key.second), f.line_count()));
                 std::string text;
                 for (int line = key.second; line <= end; ++line)
-                    text += f.line(line) + "\n";
+                    if (!is_line_directive(f.line(line))) text += f.line(line) + "\n";
                 if (!twice || text.find('{') != std::string::npos) continue;
                 inner.write(f, f.conditions_at(key.second), text);
                 for (const std::string& more : identifiers_in(text)) {
@@ -750,7 +797,7 @@ void builder::keep_uncovered(std::vector<output>& outputs,
             const condition_stack& where = f.conditions_at(p.first);
             std::string text;
             for (int n = f.comment_start(p.first); n <= p.last; ++n)
-                text += f.line(n) + "\n";
+                if (!is_line_directive(f.line(n))) text += f.line(n) + "\n";
             const std::vector<std::string> words = identifiers_in(text);
             const bool body = text.find('{') != std::string::npos;
             // The nearest unit of another branch of its chain that it declares again.
@@ -885,12 +932,13 @@ void builder::keep_uncovered(std::vector<output>& outputs,
 
 source_form_result builder::run() {
     for (const source_form_unit& u : in_.units) {
-        read_facts(u.facts, facts_);
+        read_facts(u.facts, u.directory, facts_);
         dirs_of_[normal(u.source)] = u.include_dirs;
         for (const std::string& d : u.include_dirs)
             if (std::find(all_dirs_.begin(), all_dirs_.end(), d) == all_dirs_.end())
                 all_dirs_.push_back(d);
     }
+    find_line_names();
     // Headers reached through other headers take the first unit's directories.
     for (const auto& [from, list] : facts_.includes)
         for (const std::string& to : list)

@@ -1,0 +1,9 @@
+/* As bison writes a parser: its header included, the grammar's code under the
+   grammar's name. */
+#include "gram.h"
+struct param { int base; };
+#line 19 "src/gram.y"
+static int twice(int n) { return 2 * n; }
+int gram_parse(struct param *p, sval *out) { out->num = twice(p->base) + value() + GRAM_MAX - 100; return NUM; }
+#line 9 "src/gram.c"
+int gram_run(int base) { struct param p = { base }; sval v; gram_parse(&p, &v); return v.num; }
