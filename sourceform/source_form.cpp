@@ -186,6 +186,7 @@ class builder {
         return normal(in_.out + "/" + fs::path(tree_path).lexically_relative(in_.tree).string());
     }
     std::string resolve_include(const std::string& from, const include_line& inc) const;
+    std::string resolve_from_new(const std::string& from, const std::string& spelled) const;
     void index_spellings();
     void find_line_names();
     void add_system_include(output& o, const std::string& system_file);
@@ -228,6 +229,7 @@ class builder {
     std::map<std::string, std::unique_ptr<original_file>> files_;
     std::map<std::string, std::vector<std::string>> dirs_of_; // includer -> -I dirs
     std::vector<std::string> all_dirs_;
+    std::vector<std::string> common_dirs_; // the -I directories every unit has
     std::set<std::string> line_names_;
     // Project file -> every way the project spells its include, in order met.
     std::map<std::string, std::vector<std::string>> spelled_;
@@ -285,6 +287,22 @@ void builder::find_line_names() {
     }
     for (const auto& [file, only] : only_named)
         if (only) line_names_.insert(file);
+}
+
+// The header a quoted include names in a file the source form creates (`from`,
+// its place in the tree): such a file is included by units with different -I
+// options (vim's vim_macros.h by netbeans.c, which has no -Ilibvterm/include),
+// so it reaches another only through its own directory, where a quoted include
+// is looked up first, or through the directories every unit has.
+std::string builder::resolve_from_new(const std::string& from, const std::string& spelled) const {
+    std::vector<std::string> dirs{fs::path(from).parent_path().string()};
+    dirs.insert(dirs.end(), common_dirs_.begin(), common_dirs_.end());
+    for (const std::string& d : dirs) {
+        std::string candidate = normal(d + "/" + spelled);
+        std::error_code ec;
+        if (fs::is_regular_file(candidate, ec)) return candidate;
+    }
+    return "";
 }
 
 // How the project spells the include of each of its headers: the first quoted
@@ -541,10 +559,13 @@ std::string builder::spelling(const std::string& target_out, const std::string& 
     // headers beside the new one can be looked up as its include would be.
     std::string from =
         normal(in_.tree + "/" + fs::path(from_out).lexically_relative(in_.out).string());
+    const bool created = !dirs_of_.count(from);
     for (const auto& [header, ways] : spelled_) {
         if (fs::path(out_path(header)).parent_path().string() != dir) continue;
         for (const std::string& spelled : ways) {
-            if (resolve_include(from, {spelled, false, 0}) != header) continue;
+            if ((created ? resolve_from_new(from, spelled)
+                         : resolve_include(from, {spelled, false, 0})) != header)
+                continue;
             fs::path p(spelled);
             return p.has_parent_path() ? (p.parent_path() / name).string() : name;
         }
@@ -937,6 +958,13 @@ source_form_result builder::run() {
         for (const std::string& d : u.include_dirs)
             if (std::find(all_dirs_.begin(), all_dirs_.end(), d) == all_dirs_.end())
                 all_dirs_.push_back(d);
+    }
+    for (const std::string& d : all_dirs_) {
+        bool everywhere = true;
+        for (const source_form_unit& u : in_.units)
+            everywhere = everywhere && std::find(u.include_dirs.begin(), u.include_dirs.end(),
+                                                 d) != u.include_dirs.end();
+        if (everywhere) common_dirs_.push_back(d);
     }
     find_line_names();
     // Headers reached through other headers take the first unit's directories.
