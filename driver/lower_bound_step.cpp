@@ -5,6 +5,7 @@
 #include "process.h"
 
 #include <filesystem>
+#include <map>
 
 namespace fs = std::filesystem;
 
@@ -21,6 +22,12 @@ std::vector<std::string> flags_for_preprocessed(const std::vector<std::string>& 
         kept.push_back(flag);
     }
     return kept;
+}
+
+bool takes_preprocessed_text(const std::string& compiler, const std::string& directory) {
+    process_result probe = run_process(
+        {{compiler, "-fpreprocessed", "-fsyntax-only", "-x", "c", "/dev/null"}, directory, "", ""});
+    return probe.ok();
 }
 
 std::vector<unit_bound> measure_lower_bounds(const std::vector<compile_unit>& units,
@@ -45,6 +52,7 @@ std::vector<unit_bound> measure_lower_bounds(const std::vector<compile_unit>& un
 
     std::vector<process_request> check;
     std::vector<size_t> checked;
+    std::map<std::string, bool> takes_markers; // per compiler, whether it has -fpreprocessed
     for (size_t k = 0; k < results.size(); ++k) {
         size_t i = written[k];
         bounds[i].log = file(i, ".bound.log");
@@ -53,6 +61,17 @@ std::vector<unit_bound> measure_lower_bounds(const std::vector<compile_unit>& un
         std::vector<std::string> argv = {units[i].compiler};
         std::vector<std::string> flags = flags_for_preprocessed(units[i].flags);
         argv.insert(argv.end(), flags.begin(), flags.end());
+        // The bound keeps the preprocessor's line markers, and with them which
+        // declarations come from system headers: it compiles with the warnings
+        // of the original build. GCC takes those markers under -pedantic-errors
+        // only when told that the text is preprocessed.
+        auto known = takes_markers.find(units[i].compiler);
+        if (known == takes_markers.end())
+            known = takes_markers
+                        .emplace(units[i].compiler,
+                                 takes_preprocessed_text(units[i].compiler, units[i].directory))
+                        .first;
+        if (known->second) argv.push_back("-fpreprocessed");
         std::vector<std::string> compile = argv, measure = argv;
         compile.insert(compile.end(), {"-fsyntax-only", file(i, ".bound.c")});
         measure.insert(measure.end(), {"-E", "-P", file(i, ".bound.c")});

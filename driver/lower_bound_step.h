@@ -31,3 +31,10 @@ std::vector<unit_bound> measure_lower_bounds(const std::vector<compile_unit>& un
 // The unit's flags for compiling an already preprocessed text: without the
 // options that would read a header a second time (-include, -imacros).
 std::vector<std::string> flags_for_preprocessed(const std::vector<std::string>& flags);
+
+// Whether `compiler` takes -fpreprocessed: GCC does, and compiles its own -E
+// output so (as -save-temps does), line markers and all, even under
+// -pedantic-errors, which rejects the markers in a plain source ("style of line
+// directive is a GCC extension"). Clang has no such option and takes the
+// markers anyway.
+bool takes_preprocessed_text(const std::string& compiler, const std::string& directory);

@@ -33,24 +33,40 @@ std::vector<std::string> include_dirs(const compile_unit& unit) {
     return dirs;
 }
 
-// One file's part of the patch, made by diff(1) with the names the patch needs.
-std::string file_diff(const std::string& before, const std::string& after, const std::string& rel,
-                      const std::string& scratch) {
-    std::vector<std::string> argv{"diff", "-u"};
-    if (before.empty())
-        argv.insert(argv.end(),
-                    {"--label", "/dev/null", "--label", "b/" + rel, "/dev/null", after});
-    else
-        argv.insert(argv.end(), {"--label", "a/" + rel, "--label", "b/" + rel, before, after});
-    process_result r = run_process({argv, "", scratch, ""});
+// One changed file's part of the patch, made by diff(1) with the names the
+// patch needs.
+std::string changed_file_diff(const std::string& before, const std::string& after,
+                              const std::string& rel, const std::string& scratch) {
+    process_result r =
+        run_process({{"diff", "-u", "--label", "a/" + rel, "--label", "b/" + rel, before, after},
+                     "",
+                     scratch,
+                     ""});
     if (!r.started || r.status > 1) return "";
     std::string text = read_all(scratch);
     if (text.empty()) return "";
-    return "diff --git a/" + rel + " b/" + rel + "\n" +
-           (before.empty() ? "new file mode 100644\n" : "") + text;
+    return "diff --git a/" + rel + " b/" + rel + "\n" + text;
 }
 
 } // namespace
+
+std::string added_file_diff(const std::string& text, const std::string& rel) {
+    if (text.empty()) return "";
+    std::string hunk;
+    size_t lines = 0;
+    for (size_t at = 0; at < text.size(); ++lines) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos) {
+            hunk += "+" + text.substr(at) + "\n\\ No newline at end of file\n";
+            at = text.size();
+        } else {
+            hunk.append("+").append(text, at, end + 1 - at);
+            at = end + 1;
+        }
+    }
+    return "diff --git a/" + rel + " b/" + rel + "\nnew file mode 100644\n--- /dev/null\n+++ b/" +
+           rel + "\n@@ -0,0 +1" + (lines == 1 ? "" : "," + std::to_string(lines)) + " @@\n" + hunk;
+}
 
 std::vector<std::string> flags_in(const std::vector<std::string>& flags, const std::string& tree,
                                   const std::string& dir) {
@@ -85,8 +101,11 @@ std::string source_form_patch(const std::string& project, const std::string& dir
     for (const std::string& rel : files.added)
         all.emplace_back(rel, true);
     std::sort(all.begin(), all.end());
+    // A new file's diff is its text, so only changed files need diff(1): a
+    // large project gets thousands of new headers.
     for (const auto& [rel, added] : all)
-        patch += file_diff(added ? "" : project + "/" + rel, dir + "/" + rel, rel, scratch);
+        patch += added ? added_file_diff(read_all(dir + "/" + rel), rel)
+                       : changed_file_diff(project + "/" + rel, dir + "/" + rel, rel, scratch);
     std::error_code ec;
     fs::remove(scratch, ec);
     return patch;

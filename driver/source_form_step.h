@@ -33,6 +33,10 @@ source_form_step write_source_step(const std::string& project, const std::string
 std::string source_form_patch(const std::string& project, const std::string& dir,
                               const source_form_result& files);
 
+// The part of a patch that adds a file holding `text` at `rel`, as
+// `diff -u --label /dev/null --label b/REL` writes it, after git's header.
+std::string added_file_diff(const std::string& text, const std::string& rel);
+
 // Where `dir` lies inside a git work tree, as `git rev-parse --show-prefix` says
 // ("src/lib/"); "" at its top, outside any work tree or without git. `scratch`
 // is a file it may write.

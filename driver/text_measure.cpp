@@ -1,5 +1,7 @@
 #include "text_measure.h"
 
+#include "contract/split_lines.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -95,15 +97,6 @@ int brace_change(const std::string& line, bool& in_comment) {
     return change;
 }
 
-// The flags after a marker's file name: 1 enters an include, 2 returns from one.
-bool marker_flag(const std::string& line, char flag) {
-    size_t close = line.rfind('"');
-    for (size_t i = close + 1; i < line.size(); ++i)
-        if (line[i] == flag && (line[i - 1] == ' ') && (i + 1 == line.size() || line[i + 1] == ' '))
-            return true;
-    return false;
-}
-
 } // namespace
 
 text_origins read_origins(const std::string& preprocessed, const std::string& tree,
@@ -122,22 +115,17 @@ text_origins read_origins(const std::string& preprocessed, const std::string& tr
     const fs::path source = fs::path(header_lines.source).lexically_normal();
     bool in_source = false;
     long line_no = 0;
-    // The preprocessor writes a system macro's expansion (NULL, UCHAR_MAX) and
-    // the rest of its line on lines of their own, between markers that name
-    // the line they stand on and only flip the system flag: those pieces are
-    // one line, as `cc -E -P` writes it (a _Pragma's lines are not: the flag
-    // stays).
-    std::string last_file, file_now;
-    long last_number = -1;
-    bool last_counted = false, continues = false, system_now = false;
+    // The pieces of a line that the preprocessor split around a system macro's
+    // expansion count as one line, as `cc -E -P` writes it.
+    split_lines pieces;
     std::ifstream in(preprocessed);
     std::string line;
     while (std::getline(in, line)) {
         std::string file = marker_file(line);
         if (!file.empty()) {
-            if (absorbed > 0 || (depth > 0 && marker_flag(line, '1'))) {
-                if (marker_flag(line, '1')) ++absorbed;
-                if (marker_flag(line, '2')) --absorbed;
+            if (absorbed > 0 || (depth > 0 && line_marker_flag(line, 1))) {
+                if (line_marker_flag(line, 1)) ++absorbed;
+                if (line_marker_flag(line, 2)) --absorbed;
                 fs::path path = fs::path(file).lexically_normal();
                 fs::path rel = path.lexically_relative(tree);
                 if (path.is_absolute() && !rel.empty() && *rel.begin() != ".." &&
@@ -158,11 +146,8 @@ text_origins read_origins(const std::string& preprocessed, const std::string& tr
             bool in_tree = path.is_absolute() && !rel.empty() && *rel.begin() != "..";
             in_source = !header_lines.source.empty() && path == source;
             line_no = marker_line(line);
-            const bool system = marker_flag(line, '3');
-            continues = last_counted && path.string() == last_file && line_no == last_number &&
-                        system != system_now;
-            file_now = path.string();
-            system_now = system;
+            pieces.marker(path.string(), line_no, line_marker_flag(line, 3),
+                          line_marker_flag(line, 1) || line_marker_flag(line, 2));
             if (path.string().find("/include.new/") != std::string::npos) {
                 // A generated header: its text carries the original headers' markers.
                 origins.new_headers.insert(path.string());
@@ -181,14 +166,7 @@ text_origins read_origins(const std::string& preprocessed, const std::string& tr
         depth += brace_change(line, in_comment);
         if (depth < 0) depth = 0;
         const long this_line = line_no++;
-        const size_t first = line.find_first_not_of(" \t");
-        const bool piece = continues && first != std::string::npos && line[first] != '#';
-        continues = false;
-        if (comment_only(line)) continue;
-        last_file = file_now;
-        last_number = this_line;
-        last_counted = true;
-        if (piece) continue;
+        if (pieces.text(line) || comment_only(line)) continue;
         switch (current) {
         case origin::own:
             if (in_source && this_line >= header_lines.first && this_line <= header_lines.last)

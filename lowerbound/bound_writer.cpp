@@ -1,6 +1,10 @@
 #include "bound_writer.h"
 
+#include "contract/split_lines.h"
+
+#include <cctype>
 #include <sstream>
+#include <string>
 
 namespace {
 
@@ -14,6 +18,38 @@ std::string marker_text(const preprocessed_text& text, size_t offset) {
     }
     return "# " + std::to_string(origin.line) + " \"" + file + "\"" +
            (origin.system ? " 3 4" : "") + "\n";
+}
+
+// Where the attributes written right after a structure's body end
+// (`} __attribute__((packed)) T`), or `at` when there are none. They shape the
+// structure, which a statement kept for its tag alone does not define: GCC
+// ignores them there with a warning (-Wattributes).
+size_t after_attributes(const std::string& s, size_t at, size_t end) {
+    size_t result = at;
+    for (;;) {
+        size_t i = s.find_first_not_of(" \t\n", result);
+        if (i >= end) return result;
+        size_t word = 0;
+        for (const char* name : {"__attribute__", "__attribute"}) {
+            const size_t length = std::char_traits<char>::length(name);
+            if (s.compare(i, length, name) == 0 &&
+                (i + length >= end ||
+                 !(isalnum(static_cast<unsigned char>(s[i + length])) || s[i + length] == '_'))) {
+                word = length;
+                break;
+            }
+        }
+        if (word == 0) return result;
+        i = s.find_first_not_of(" \t\n", i + word);
+        if (i >= end || s[i] != '(') return result;
+        int depth = 0;
+        for (; i < end; ++i) {
+            if (s[i] == '(') ++depth;
+            if (s[i] == ')' && --depth == 0) break;
+        }
+        if (i >= end) return result;
+        result = i + 1;
+    }
 }
 
 } // namespace
@@ -37,7 +73,7 @@ std::string write_bound(const preprocessed_text& text, const std::vector<stateme
         if (level == keep::forward)
             for (const auto& [begin, end] : st.bodies) {
                 out.append(s, at, begin - at);
-                at = end;
+                at = after_attributes(s, end, st.end);
             }
         out.append(s, at, st.end - at);
         out += '\n';
@@ -48,33 +84,20 @@ std::string write_bound(const preprocessed_text& text, const std::vector<stateme
 std::string join_system_macro_lines(const std::string& text) {
     std::istringstream in(text);
     std::string line, out;
-    std::string file;    // the file of the last marker
-    bool system = false; // and whether it was a system header
-    bool join = false;   // the next line continues the previous one
-    bool after_marker = false;
+    split_lines pieces;
     while (std::getline(in, line)) {
         line_marker marker;
         if (parse_line_marker(line, marker)) {
-            bool to_system = false, push_or_pop = false;
+            bool system = false, enters_or_leaves = false;
             for (int flag : marker.flags) {
-                to_system = to_system || flag == 3;
-                push_or_pop = push_or_pop || flag == 1 || flag == 2;
+                system = system || flag == 3;
+                enters_or_leaves = enters_or_leaves || flag == 1 || flag == 2;
             }
-            // The same file, neither entered nor left: only the system flag
-            // flips, around the expansion of a system header's macro.
-            if (!push_or_pop && marker.file == file && to_system != system && !out.empty()) {
-                system = to_system;
-                join = true;
-                continue;
-            }
-            file = marker.file;
-            system = to_system;
+            // A marker between the pieces of a line is left out.
+            if (pieces.marker(marker.file, marker.line, system, enters_or_leaves)) continue;
+        } else if (pieces.text(line) && !out.empty()) {
+            out.back() = ' ';
         }
-        if (join) {
-            if (!after_marker && !out.empty() && out.back() == '\n') out.back() = ' ';
-            join = false;
-        }
-        after_marker = !marker.file.empty();
         out += line;
         out += '\n';
     }

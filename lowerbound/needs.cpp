@@ -125,7 +125,9 @@ class analysis {
                     at >= statements_[s].begin && at < statements_[s].end)
                     d.attributes.insert(clang_getCursorKind(child));
             }
-            declarations_[take(clang_getCursorUSR(c))].push_back(d);
+            const std::string usr = take(clang_getCursorUSR(c));
+            declarations_[usr].push_back(d);
+            if (d.function) function_named_.emplace(take(clang_getCursorSpelling(c)), usr);
             // A definition with external linkage in a header is part of the
             // unit's object whether or not the unit refers to it.
             bool inline_function = k == CXCursor_FunctionDecl && clang_Cursor_isFunctionInlined(c);
@@ -188,6 +190,7 @@ class analysis {
                 }
             if (!declared_here) continue;
             prototype_for_warnings(declarations);
+            array_size_for_definition(declarations);
             for (const declaration& d : declarations)
                 for (int kind : d.attributes)
                     if (!d.in_main && !spelled_here.count(kind)) {
@@ -215,6 +218,33 @@ class analysis {
                 need(d.statement, keep::whole);
                 return;
             }
+    }
+
+    // A variable the unit defines as an array of unknown size (`int a[] = {1};`)
+    // takes its size from a header's earlier declaration (`extern int a[10];`):
+    // the object is that large only after that declaration.
+    void array_size_for_definition(const std::vector<declaration>& declarations) {
+        for (const declaration& d : declarations) {
+            if (!d.in_main || !d.definition || d.function || array_brackets(d) != 1) continue;
+            for (const declaration& h : declarations)
+                if (!h.in_main && h.offset < d.offset && array_brackets(h) == 2) {
+                    need(h.statement, keep::whole);
+                    return;
+                }
+        }
+    }
+
+    // The first array brackets of a variable's declarator, before any
+    // initializer: 0 none, 1 empty ("[]"), 2 with a size.
+    int array_brackets(const declaration& d) const {
+        const std::string& t = text_.text();
+        const size_t end = statements_[d.statement].end;
+        for (size_t i = d.offset; i < end && t[i] != '=' && t[i] != ';'; ++i) {
+            if (t[i] != '[') continue;
+            const size_t next = t.find_first_not_of(" \t\n", i + 1);
+            return next < end && t[next] == ']' ? 1 : 2;
+        }
+        return 0;
     }
 
     // #pragma lines of headers that change layout or linkage; the others
@@ -271,7 +301,10 @@ class analysis {
     // the use, and its definition when a header holds it (static and inline
     // functions).
     void need_declaration(CXCursor target, size_t use) {
-        auto found = declarations_.find(take(clang_getCursorUSR(target)));
+        need_declaration(take(clang_getCursorUSR(target)), use);
+    }
+    void need_declaration(const std::string& usr, size_t use) {
+        auto found = declarations_.find(usr);
         if (found == declarations_.end()) return;
         const declaration* header_definition = nullptr;
         bool declared_before = false;
@@ -490,7 +523,35 @@ class analysis {
         bool cut; // the statement is kept without its bodies
     };
 
+    // A deallocator named in an attribute, `__attribute__((__malloc__(fclose,
+    // 1)))`: libclang shows no reference to it, but the declaration must see
+    // one of it before.
+    void attribute_functions(int s) {
+        const std::string& t = text_.text();
+        const statement& st = statements_[s];
+        for (const char* word : {"__malloc__", "malloc"}) {
+            const std::string w(word);
+            for (size_t at = t.find(w, st.begin); at != std::string::npos && at < st.end;
+                 at = t.find(w, at + w.size())) {
+                auto is_name = [](char c) {
+                    return isalnum(static_cast<unsigned char>(c)) || c == '_';
+                };
+                if ((at > 0 && is_name(t[at - 1])) || is_name(t[at + w.size()])) continue;
+                size_t i = t.find_first_not_of(" \t\n", at + w.size());
+                if (i >= st.end || t[i] != '(') continue;
+                i = t.find_first_not_of(" \t\n", i + 1);
+                size_t end = i;
+                while (end < st.end && is_name(t[end]))
+                    ++end;
+                if (end == i) continue;
+                auto named = function_named_.find(t.substr(i, end - i));
+                if (named != function_named_.end()) need_declaration(named->second, at);
+            }
+        }
+    }
+
     void process(int s) {
+        attribute_functions(s);
         visit_state state{this, s, result_.statements[s] == keep::forward};
         for (const CXCursor& c : cursors_[s]) {
             apply(c, clang_getTranslationUnitCursor(unit_));
@@ -517,6 +578,7 @@ class analysis {
     std::vector<std::vector<CXCursor>> cursors_;
     std::vector<bool> reducible_;
     std::map<std::string, std::vector<declaration>> declarations_;
+    std::map<std::string, std::string> function_named_; // a function's name -> its USR
     std::vector<int> roots_;
     std::vector<int> work_;
     needed_text result_;

@@ -19,6 +19,8 @@
 #include <memory>
 #include <set>
 #include <sstream>
+#include <string_view>
+#include <tuple>
 #include <unordered_map>
 
 #include <fcntl.h>
@@ -77,39 +79,65 @@ struct block {
     int unit_line = 0;  // the first line of the unit of the facts it writes (0: none)
 };
 
-// Everything the facts tell: where each unit ends, what it is, who includes what.
-struct fact_index {
-    std::map<std::pair<std::string, int>, int> ends;                    // (file, begin) -> end line
-    std::map<std::pair<std::string, int>, std::set<std::string>> kinds; // (file, begin) -> kinds
-    std::map<std::pair<std::string, int>, std::string> names; // (file, begin) -> first name
-    std::map<std::string, std::vector<std::string>> includes; // file -> files it includes
-    std::set<std::string> unit_files;                         // files holding a unit
-    std::map<std::pair<std::string, int>, std::set<std::string>> all_names; // every name
-    std::map<std::string, std::set<std::pair<std::string, int>>> declared;  // name -> units
+// What the facts tell of one unit (a declaration or definition of the facts).
+struct unit_facts {
+    int end = 0;                 // its last line
+    std::set<std::string> kinds; // func, var, type, ...
+    std::string name;            // the first name it declares
+    std::set<std::string> names; // every name it declares
 };
 
-int line_of(const std::string& position) {
-    return std::atoi(position.substr(0, position.find('.')).c_str());
+// Everything the facts tell: where each unit ends, what it is, who includes what.
+struct fact_index {
+    std::map<std::pair<std::string, int>, unit_facts> units;  // (file, begin) -> its facts
+    std::map<std::string, std::vector<std::string>> includes; // file -> files it includes
+    std::set<std::string> unit_files;                         // files holding a unit
+    std::map<std::string, std::set<std::pair<std::string, int>>> declared; // name -> units
+};
+
+// The words of a fact line: verb, subject, object (false when fewer).
+bool fact_words(const std::string& line, std::string_view (&words)[3]) {
+    size_t at = 0;
+    for (std::string_view& word : words) {
+        at = line.find_first_not_of(" \t\r\v\f", at);
+        if (at == std::string::npos) return false;
+        size_t end = line.find_first_of(" \t\r\v\f", at);
+        if (end == std::string::npos) end = line.size();
+        word = std::string_view(line).substr(at, end - at);
+        at = end;
+    }
+    return true;
 }
 
 // A file name of the facts: a relative one (the `#line 1 "src/parser.y"` of a
 // generated parser) is taken in the unit's compile directory, as the compiler
 // saw it; "" for the compile directory itself (gcc's `# 1 "/dir//"` marker).
-std::string fact_file(const std::string& name, const std::string& directory) {
+std::string fact_file(std::string_view view, const std::string& directory) {
+    const std::string name(view);
     if (name.size() > 2 && name.compare(name.size() - 2, 2, "//") == 0) return "";
     if (name.empty() || name[0] == '/' || name[0] == '<' || directory.empty())
         return normal(name);
     return normal(directory + "/" + name);
 }
 
+int line_of(std::string_view position) {
+    int line = 0;
+    for (size_t k = 0; k < position.size() && position[k] >= '0' && position[k] <= '9'; ++k)
+        line = line * 10 + (position[k] - '0');
+    return line;
+}
+
+// Reads one fact file into `facts`. Every unit's facts repeat the headers they
+// share, so the words are cut in place rather than through streams.
 void read_facts(const std::string& path, const std::string& directory, fact_index& facts) {
     std::ifstream in(path);
     std::string line;
+    const std::string* last_file = nullptr;
     while (std::getline(in, line)) {
         if (line.empty()) break;
-        std::istringstream words(line);
-        std::string verb, subject, object;
-        if (!(words >> verb >> subject >> object)) continue;
+        std::string_view w[3];
+        if (!fact_words(line, w)) continue;
+        const std::string_view verb = w[0], subject = w[1], object = w[2];
         if (verb == "-1" && subject.rfind("file:", 0) == 0 && object.rfind("file:", 0) == 0) {
             std::string from = source_of(fact_file(subject.substr(5), directory));
             std::string to = fact_file(object.substr(5), directory);
@@ -126,16 +154,18 @@ void read_facts(const std::string& path, const std::string& directory, fact_inde
             int begin = line_of(object.substr(c1 + 1, c2 - c1 - 1));
             int end = line_of(object.substr(c2 + 1, c3 == std::string::npos ? c3 : c3 - c2 - 1));
             auto key = std::make_pair(file, begin);
-            facts.ends[key] = std::max(facts.ends[key], end);
-            facts.kinds[key].insert(subject.substr(0, subject.find(':')));
-            std::string name = subject.substr(subject.find(':') + 1);
+            unit_facts& unit = facts.units[key];
+            unit.end = std::max(unit.end, end);
+            const size_t colon = subject.find(':');
+            unit.kinds.emplace(subject.substr(0, colon));
+            std::string_view name = subject.substr(colon + 1);
             name = name.substr(0, name.find_first_of(":#"));
-            if (!facts.names.count(key) && !name.empty()) facts.names[key] = name;
             if (!name.empty()) {
-                facts.all_names[key].insert(name);
-                facts.declared[name].insert(key);
+                if (unit.name.empty()) unit.name = name;
+                unit.names.emplace(name);
+                facts.declared[std::string(name)].insert(key);
             }
-            facts.unit_files.insert(file);
+            if (!last_file || *last_file != file) last_file = &*facts.unit_files.insert(file).first;
         }
     }
 }
@@ -185,7 +215,10 @@ class builder {
     std::string out_path(const std::string& tree_path) const {
         return normal(in_.out + "/" + fs::path(tree_path).lexically_relative(in_.tree).string());
     }
-    std::string resolve_include(const std::string& from, const include_line& inc) const;
+    // The file an include line of `from` names ("" when none), looked up once:
+    // every output's walk meets the same lines again.
+    std::string resolve_include(const std::string& from, const include_line& inc);
+    std::string search_include(const std::string& from, const include_line& inc) const;
     std::string resolve_from_new(const std::string& from, const std::string& spelled) const;
     void index_spellings();
     void find_line_names();
@@ -193,7 +226,8 @@ class builder {
     void add_system_includes_of(output& o, const std::string& header);
     void add_unit(output& o, const measured_unit& unit);
     void name_headers();
-    std::set<std::string> reached_from(const std::set<std::string>& starts) const;
+    const std::set<std::string>& reach_of(const std::string& file);
+    std::set<std::string> reached_from(const std::set<std::string>& starts);
     std::set<macro_ref> macros_for(const std::set<std::string>& identifiers,
                                    const std::set<std::string>& reach,
                                    const std::set<std::string>& fallback);
@@ -201,6 +235,34 @@ class builder {
     std::set<std::string> always_with(const std::set<std::string>& origins);
     std::string spelling(const std::string& target_out, const std::string& from_out);
     std::string render_includes(const output& o);
+    const std::map<macro_ref, int>& translation_rank(const std::set<std::string>& starts);
+
+    // The stages of run(), in order.
+    struct source_plan {
+        output o;
+        const original_file* file;
+        std::vector<int> replaced; // lines of the includes that go
+    };
+    void read_inputs();
+    std::vector<output> header_outputs();
+    std::vector<source_plan> source_plans();
+    source_plan plan_source(const source_form_unit& u, const measured_file& m,
+                            const std::map<std::string, std::set<std::string>>& homes,
+                            const std::set<std::string>& included_anywhere);
+    void keep_branches(std::vector<output>& outputs, std::vector<source_plan>& sources);
+    void add_macros(std::vector<output>& outputs, std::vector<source_plan>& sources);
+    void write_macro_headers();
+    void write_macro_header(const std::string& header, const std::set<size_t>& kept,
+                            const std::map<std::string, std::set<std::string>>& defined_in);
+    void write_header(const output& o);
+    void write_source(const source_plan& p);
+    void list_no_longer_included();
+    bool split(const std::string& header);
+    std::string resolve_new(const std::string& name);
+    void include_new(output& o, const std::string& h, std::set<std::string>& seen);
+    std::string provider(const std::string& header);
+    void add_macro_includes(output& o, const std::set<macro_ref>& m,
+                            const std::set<std::string>& starts);
     std::string guard_of(const std::string& path) const;
 
     // Text of a branch no analysed unit compiled: identifiers in it (or in a
@@ -241,13 +303,36 @@ class builder {
     size_t macro_index_files_ = 0; // files_.size() when macro_index_ was made
     std::map<std::string, std::set<size_t>> macros_kept_; // project header -> macro indexes
     std::set<std::string> included_;                      // tree headers some output includes
+    // What each file reaches through its includes, and the project headers that
+    // always come with a set of origins: both asked for by every output, and
+    // the include graph does not change once the facts are read.
+    std::map<std::string, std::set<std::string>> reach_;
+    // File -> the units (indexes into in_.units) that reach it; and the common
+    // reach of each set of units asked for.
+    std::map<std::string, std::vector<bool>> reached_by_;
+    std::map<std::vector<bool>, std::set<std::string>> always_with_;
+    std::map<std::tuple<std::string, bool, std::string>, std::string> resolved_;
+    std::map<std::set<std::string>, std::map<macro_ref, int>> ranks_;
+    size_t ranks_files_ = 0; // files_.size() when ranks_ was filled
+    std::map<std::string, bool> split_;
+    std::vector<std::string> new_normal_;             // in_.new_headers made normal
+    std::map<std::string, std::string> resolved_new_; // include name -> measured header
     // System file -> the include line of the most direct system header leading
     // to it, and how many files that header reaches.
     std::map<std::string, std::pair<size_t, std::string>> entries_;
     source_form_result result_;
 };
 
-std::string builder::resolve_include(const std::string& from, const include_line& inc) const {
+std::string builder::resolve_include(const std::string& from, const include_line& inc) {
+    auto key = std::make_tuple(from, inc.system, inc.spelled);
+    auto known = resolved_.find(key);
+    if (known != resolved_.end()) return known->second;
+    std::string found = search_include(from, inc);
+    resolved_.emplace(std::move(key), found);
+    return found;
+}
+
+std::string builder::search_include(const std::string& from, const include_line& inc) const {
     std::vector<std::string> dirs;
     if (!inc.system) dirs.push_back(fs::path(from).parent_path().string());
     auto it = dirs_of_.find(from);
@@ -426,9 +511,9 @@ void builder::add_unit(output& o, const measured_unit& unit) {
     const original_file& f = original(file);
     if (unit.line < 1 || unit.line > f.line_count()) return;
     if (o.lines_taken.count({file, unit.line})) return;
-    auto end_it = facts_.ends.find({file, unit.line});
-    int end = end_it != facts_.ends.end() ? end_it->second
-                                          : unit.line + static_cast<int>(unit.text.size()) - 1;
+    auto end_it = facts_.units.find({file, unit.line});
+    int end = end_it != facts_.units.end() ? end_it->second.end
+                                           : unit.line + static_cast<int>(unit.text.size()) - 1;
     end = f.balanced_end(unit.line, std::min(std::max(end, unit.line), f.line_count()));
     int start = f.comment_start(unit.line);
     while (start < unit.line && o.lines_taken.count({file, start}))
@@ -466,9 +551,12 @@ void builder::add_unit(output& o, const measured_unit& unit) {
     o.body.push_back({&f, f.conditions_at(unit.line), text, apart, unit.line});
 }
 
-std::set<std::string> builder::reached_from(const std::set<std::string>& starts) const {
-    std::set<std::string> seen(starts.begin(), starts.end());
-    std::deque<std::string> todo(starts.begin(), starts.end());
+// The files `file` reaches through its includes, itself included.
+const std::set<std::string>& builder::reach_of(const std::string& file) {
+    auto known = reach_.find(file);
+    if (known != reach_.end()) return known->second;
+    std::set<std::string> seen{file};
+    std::deque<std::string> todo{file};
     while (!todo.empty()) {
         std::string f = todo.front();
         todo.pop_front();
@@ -477,21 +565,45 @@ std::set<std::string> builder::reached_from(const std::set<std::string>& starts)
         for (const std::string& g : it->second)
             if (in_tree(g) && seen.insert(g).second) todo.push_back(g);
     }
+    return reach_.emplace(file, std::move(seen)).first->second;
+}
+
+std::set<std::string> builder::reached_from(const std::set<std::string>& starts) {
+    if (starts.size() == 1) return reach_of(*starts.begin());
+    std::set<std::string> seen;
+    for (const std::string& start : starts) {
+        const std::set<std::string>& reach = reach_of(start);
+        seen.insert(reach.begin(), reach.end());
+    }
     return seen;
 }
 
-// The project macros that `identifiers` use, directly or through other macros
-// and through the conditions around their definitions: definitions in `reach`
-// first, else in `fallback` (never in a header the text was never compiled with).
+// The project headers every unit that reached one of `origins` reached.
+// Many sets of origins are reached by the same units, so the answer is kept
+// per set of units.
 std::set<std::string> builder::always_with(const std::set<std::string>& origins) {
+    const size_t n = in_.units.size();
+    if (reached_by_.empty())
+        for (size_t u = 0; u < n; ++u)
+            for (const std::string& f : reach_of(normal(in_.units[u].source))) {
+                std::vector<bool>& units = reached_by_[f];
+                units.resize(n);
+                units[u] = true;
+            }
+    std::vector<bool> users(n);
+    for (const std::string& o : origins) {
+        auto it = reached_by_.find(o);
+        if (it == reached_by_.end()) continue;
+        for (size_t u = 0; u < n; ++u)
+            users[u] = users[u] || it->second[u];
+    }
+    auto known = always_with_.find(users);
+    if (known != always_with_.end()) return known->second;
     std::set<std::string> common;
     bool first = true;
-    for (const source_form_unit& u : in_.units) {
-        std::set<std::string> reach = reached_from({normal(u.source)});
-        bool uses = false;
-        for (const std::string& o : origins)
-            uses = uses || reach.count(o) > 0;
-        if (!uses) continue;
+    for (size_t u = 0; u < n; ++u) {
+        if (!users[u]) continue;
+        const std::set<std::string>& reach = reach_of(normal(in_.units[u].source));
         if (first) {
             common = reach;
             first = false;
@@ -502,9 +614,12 @@ std::set<std::string> builder::always_with(const std::set<std::string>& origins)
             if (reach.count(f)) both.insert(f);
         common.swap(both);
     }
-    return common;
+    return always_with_.emplace(std::move(users), std::move(common)).first->second;
 }
 
+// The project macros that `identifiers` use, directly or through other macros
+// and through the conditions around their definitions: definitions in `reach`
+// first, else in `fallback` (never in a header the text was never compiled with).
 std::set<macro_ref> builder::macros_for(const std::set<std::string>& identifiers,
                                         const std::set<std::string>& reach,
                                         const std::set<std::string>& fallback) {
@@ -597,10 +712,10 @@ void builder::name_headers() {
             if (!in_tree(file)) continue;
             if (first.empty()) first = file;
             origins[file]++;
-            auto k = facts_.kinds.find({file, u.line});
-            if (k != facts_.kinds.end()) kinds.insert(k->second.begin(), k->second.end());
-            auto n = facts_.names.find({file, u.line});
-            if (principal.empty() && n != facts_.names.end()) principal = n->second;
+            auto k = facts_.units.find({file, u.line});
+            if (k == facts_.units.end()) continue;
+            kinds.insert(k->second.kinds.begin(), k->second.kinds.end());
+            if (principal.empty()) principal = k->second.name;
         }
         if (origins.empty()) {
             header_name_[h] = "";
@@ -654,10 +769,10 @@ std::string builder::render_includes(const output& o) {
 std::vector<std::pair<int, int>> builder::covered_in(const std::string& file) {
     std::vector<std::pair<int, int>> ranges;
     const original_file& f = original(file);
-    for (auto it = facts_.ends.lower_bound({file, 0});
-         it != facts_.ends.end() && it->first.first == file; ++it) {
+    for (auto it = facts_.units.lower_bound({file, 0});
+         it != facts_.units.end() && it->first.first == file; ++it) {
         const int begin = it->first.second;
-        const int end = std::min(std::max(it->second, begin), f.line_count());
+        const int end = std::min(std::max(it->second.end, begin), f.line_count());
         ranges.push_back({begin, f.balanced_end(begin, end)});
     }
     return ranges;
@@ -722,7 +837,8 @@ void builder::resolve_needs(output& o, const std::vector<need>& needs, const hol
             if (!done.insert(w).second || d == facts_.declared.end()) continue;
             for (const unit_key& key : d->second) {
                 if (is_source(key.first) || !reach.count(key.first) || available.count(key) ||
-                    (!n.functions && facts_.kinds[key].count("func")) || !here.insert(key).second)
+                    (!n.functions && facts_.units.at(key).kinds.count("func")) ||
+                    !here.insert(key).second)
                     continue;
                 std::string holder;
                 auto h = holders.find(key);
@@ -735,11 +851,12 @@ void builder::resolve_needs(output& o, const std::vector<need>& needs, const hol
                     continue;
                 }
                 bool twice = true;
-                for (const std::string& kind : facts_.kinds[key])
+                const unit_facts& unit = facts_.units.at(key);
+                for (const std::string& kind : unit.kinds)
                     twice = twice && (kind == "func" || kind == "var");
                 const original_file& f = original(key.first);
                 const int end = f.balanced_end(
-                    key.second, std::min(std::max(facts_.ends[key], key.second), f.line_count()));
+                    key.second, std::min(std::max(unit.end, key.second), f.line_count()));
                 std::string text;
                 for (int line = key.second; line <= end; ++line)
                     if (!is_line_directive(f.line(line))) text += f.line(line) + "\n";
@@ -824,15 +941,15 @@ void builder::keep_uncovered(std::vector<output>& outputs,
             // The nearest unit of another branch of its chain that it declares again.
             unit_key best;
             int distance = -1;
-            for (auto it = facts_.ends.lower_bound({h, 0});
-                 p.whole && it != facts_.ends.end() && it->first.first == h; ++it) {
+            for (auto it = facts_.units.lower_bound({h, 0});
+                 p.whole && it != facts_.units.end() && it->first.first == h; ++it) {
                 const condition_stack& q = f.conditions_at(it->first.second);
                 size_t k = 0;
                 while (k < where.size() && k < q.size() && where[k] == q[k])
                     ++k;
                 if (k == where.size() || k == q.size() || where[k].chain != q[k].chain) continue;
                 bool again = false;
-                for (const std::string& name : facts_.all_names[it->first])
+                for (const std::string& name : it->second.names)
                     again = again || declares(f, p.first, p.last, name);
                 const int d = std::abs(it->first.second - p.first);
                 if (again && (distance < 0 || d < distance)) {
@@ -951,7 +1068,42 @@ void builder::keep_uncovered(std::vector<output>& outputs,
         outputs.push_back(std::move(r));
 }
 
-source_form_result builder::run() {
+// The order in which a file compiled from `starts` met the project's macro
+// definitions: a header's definitions before the includes that follow them.
+// Kept per set of starts: many outputs come from the same headers.
+const std::map<macro_ref, int>& builder::translation_rank(const std::set<std::string>& starts) {
+    // A walk only enters files already read, so a rank kept from fewer files
+    // may be short.
+    if (ranks_files_ != files_.size()) ranks_.clear();
+    ranks_files_ = files_.size();
+    auto known = ranks_.find(starts);
+    if (known != ranks_.end()) return known->second;
+    std::map<macro_ref, int> rank;
+    std::set<std::string> visited;
+    int counter = 0;
+    std::function<void(const std::string&)> walk = [&](const std::string& file) {
+        if (!visited.insert(file).second) return;
+        const original_file& f = original(file);
+        const std::vector<macro_definition>& defs = f.macros();
+        const std::vector<include_line>& incs = f.includes();
+        size_t m = 0, i = 0;
+        while (m < defs.size() || i < incs.size()) {
+            if (i >= incs.size() || (m < defs.size() && defs[m].first < incs[i].line)) {
+                rank.emplace(macro_ref{file, m++}, counter++);
+                continue;
+            }
+            std::string target = resolve_include(file, incs[i++]);
+            if (!target.empty() && files_.count(target)) walk(target);
+        }
+    };
+    for (const std::string& start : starts)
+        walk(start);
+    return ranks_.emplace(starts, std::move(rank)).first->second;
+}
+
+// The facts, the include directories, the measured form and every project
+// file the facts name, read once before anything is written.
+void builder::read_inputs() {
     for (const source_form_unit& u : in_.units) {
         read_facts(u.facts, u.directory, facts_);
         dirs_of_[normal(u.source)] = u.include_dirs;
@@ -975,61 +1127,64 @@ source_form_result builder::run() {
     for (const std::string& h : in_.new_headers)
         measured_[h] = read_measured_file(h);
     name_headers();
-    // Project headers with units are split into the new headers; the others
-    // (macros only: configuration, prefixes) are kept and included as they are.
-    // A header that holds only macros but includes a split one is split too, or
-    // including it would bring the original declarations back.
-    std::map<std::string, bool> split_cache;
-    auto split = [&](const std::string& f) {
-        auto it = split_cache.find(f);
-        if (it != split_cache.end()) return it->second;
-        bool result = false;
-        for (const std::string& g : reached_from({f}))
-            result = result || facts_.unit_files.count(g) > 0;
-        split_cache[f] = result;
-        return result;
-    };
     for (const auto& [from, list] : facts_.includes)
         for (const std::string& to : list)
             if (in_tree(to)) original(to);
     for (const auto& [from, list] : facts_.includes)
         if (in_tree(from)) original(from);
+}
 
-    // The new headers' names made normal once, and each include name looked
-    // up once: a large project has thousands of each.
-    std::vector<std::string> new_normal;
-    for (const std::string& h : in_.new_headers)
-        new_normal.push_back(normal(h));
-    std::map<std::string, std::string> resolved_new;
-    auto resolve_new = [&](const std::string& name) -> std::string {
-        auto known = resolved_new.find(name);
-        if (known != resolved_new.end()) return known->second;
-        const std::string n = normal(name);
-        std::string found;
-        for (size_t k = 0; k < new_normal.size() && found.empty(); ++k)
-            if (new_normal[k] == n || ends_with(new_normal[k], "/" + n)) found = in_.new_headers[k];
-        resolved_new.emplace(name, found);
-        return found;
-    };
-    // A measured header that gets no file of its own (system units only) passes
-    // its includes and system headers on to whoever includes it.
-    std::function<void(output&, const std::string&, std::set<std::string>&)> include_new;
-    include_new = [&](output& o, const std::string& h, std::set<std::string>& seen) {
-        if (!seen.insert(h).second) return;
-        if (!header_name_[h].empty()) {
-            if (std::find(o.includes.begin(), o.includes.end(), header_name_[h]) ==
-                o.includes.end())
-                o.includes.push_back(header_name_[h]);
-            return;
-        }
-        for (const std::string& inc : measured_[h].includes) {
-            std::string target = resolve_new(inc);
-            if (!target.empty()) include_new(o, target, seen);
-        }
-        for (const measured_unit& u : measured_[h].units)
-            add_unit(o, u);
-    };
+// Project headers with units are split into the new headers; the others
+// (macros only: configuration, prefixes) are kept and included as they are.
+// A header that holds only macros but includes a split one is split too, or
+// including it would bring the original declarations back.
+bool builder::split(const std::string& f) {
+    auto it = split_.find(f);
+    if (it != split_.end()) return it->second;
+    bool result = false;
+    for (const std::string& g : reached_from({f}))
+        result = result || facts_.unit_files.count(g) > 0;
+    split_[f] = result;
+    return result;
+}
 
+// The measured header an include line of the measured form names ("" when
+// none). The new headers' names are made normal once, and each include name
+// looked up once: a large project has thousands of each.
+std::string builder::resolve_new(const std::string& name) {
+    if (new_normal_.empty())
+        for (const std::string& h : in_.new_headers)
+            new_normal_.push_back(normal(h));
+    auto known = resolved_new_.find(name);
+    if (known != resolved_new_.end()) return known->second;
+    const std::string n = normal(name);
+    std::string found;
+    for (size_t k = 0; k < new_normal_.size() && found.empty(); ++k)
+        if (new_normal_[k] == n || ends_with(new_normal_[k], "/" + n)) found = in_.new_headers[k];
+    resolved_new_.emplace(name, found);
+    return found;
+}
+
+// A measured header that gets no file of its own (system units only) passes
+// its includes and system headers on to whoever includes it.
+void builder::include_new(output& o, const std::string& h, std::set<std::string>& seen) {
+    if (!seen.insert(h).second) return;
+    if (!header_name_[h].empty()) {
+        if (std::find(o.includes.begin(), o.includes.end(), header_name_[h]) == o.includes.end())
+            o.includes.push_back(header_name_[h]);
+        return;
+    }
+    for (const std::string& inc : measured_[h].includes) {
+        std::string target = resolve_new(inc);
+        if (!target.empty()) include_new(o, target, seen);
+    }
+    for (const measured_unit& u : measured_[h].units)
+        add_unit(o, u);
+}
+
+// The new headers: each measured header that gets a file, with its units'
+// original text.
+std::vector<output> builder::header_outputs() {
     std::vector<output> outputs;
     for (const std::string& h : in_.new_headers) {
         if (header_name_[h].empty()) continue;
@@ -1045,12 +1200,11 @@ source_form_result builder::run() {
         result_.names[h] = fs::path(o.path).lexically_relative(in_.out).string();
         outputs.push_back(std::move(o));
     }
-    // Sources: the original file, its includes of split headers replaced.
-    struct source_plan {
-        output o;
-        const original_file* file;
-        std::vector<int> replaced; // lines of the includes that go
-    };
+    return outputs;
+}
+
+// Sources: the original file, its includes of split headers replaced.
+std::vector<builder::source_plan> builder::source_plans() {
     std::vector<source_plan> sources;
     // Which files of the measured form hold units of each project file.
     std::map<std::string, std::set<std::string>> homes;
@@ -1067,81 +1221,94 @@ source_form_result builder::run() {
     std::set<std::string> included_anywhere;
     for (const auto& [from, list] : facts_.includes)
         included_anywhere.insert(list.begin(), list.end());
-    for (const source_form_unit& u : in_.units) {
-        if (u.rewritten.empty() || !fs::exists(u.rewritten)) continue;
-        std::string src = normal(u.source);
-        source_plan p;
-        p.file = &original(src);
-        p.o.path = out_path(src);
-        // A header whose units only this source uses, that it includes itself
-        // and that includes no other split header (a table, a private header)
-        // stays included where it was: its text may depend on what the source
-        // defines before it.
-        std::set<std::string> private_headers;
-        for (const include_line& inc : p.file->includes()) {
-            std::string target = resolve_include(src, inc);
-            if (target.empty() || !in_tree(target) || is_source(target) || !split(target)) continue;
-            bool alone = homes[target] == std::set<std::string>{src};
-            for (const std::string& g : reached_from({target}))
-                alone = alone && (g == target || !split(g));
-            if (alone) {
-                private_headers.insert(target);
-                included_.insert(target);
-            } else {
-                p.replaced.push_back(inc.line);
-            }
+    for (const source_form_unit& u : in_.units)
+        if (!u.rewritten.empty() && fs::exists(u.rewritten))
+            sources.push_back(plan_source(u, rewritten[u.source], homes, included_anywhere));
+    return sources;
+}
+
+// One source's plan: `m` is its measured form, `homes` the files of the
+// measured form that hold each project file's units.
+builder::source_plan builder::plan_source(const source_form_unit& u, const measured_file& m,
+                                          const std::map<std::string, std::set<std::string>>& homes,
+                                          const std::set<std::string>& included_anywhere) {
+    std::string src = normal(u.source);
+    source_plan p;
+    p.file = &original(src);
+    p.o.path = out_path(src);
+    // A header whose units only this source uses, that it includes itself
+    // and that includes no other split header (a table, a private header)
+    // stays included where it was: its text may depend on what the source
+    // defines before it.
+    std::set<std::string> private_headers;
+    for (const include_line& inc : p.file->includes()) {
+        std::string target = resolve_include(src, inc);
+        if (target.empty() || !in_tree(target) || is_source(target) || !split(target)) continue;
+        auto home = homes.find(target);
+        bool alone = home != homes.end() && home->second == std::set<std::string>{src};
+        for (const std::string& g : reached_from({target}))
+            alone = alone && (g == target || !split(g));
+        if (alone) {
+            private_headers.insert(target);
+            included_.insert(target);
+        } else {
+            p.replaced.push_back(inc.line);
         }
-        const measured_file& m = rewritten[u.source];
-        std::set<std::string> seen;
-        for (const std::string& inc : m.includes) {
-            std::string target = resolve_new(inc);
-            if (!target.empty()) include_new(p.o, target, seen);
-        }
-        for (const measured_unit& mu : m.units) {
-            std::string file = source_of(normal(mu.file));
-            // An included .c file stays included; text under a #line name no
-            // file includes (a grammar's code) is the source's own.
-            if (file != src && !private_headers.count(file) && !is_source(file) &&
-                included_anywhere.count(file))
-                add_unit(p.o, mu);
-        }
-        // What the source reached keeps its system headers (and their macros).
-        std::set<std::string> reach = reached_from({src});
-        for (const std::string& f : reach)
-            if (f != src && !is_source(f)) add_system_includes_of(p.o, f);
-        std::set<std::string> own;
-        for (const include_line& inc : p.file->includes())
-            own.insert(inc.system ? "#include <" + inc.spelled + ">\n"
-                                  : "#include \"" + inc.spelled + "\"\n");
-        p.o.system.erase(std::remove_if(p.o.system.begin(), p.o.system.end(),
-                                        [&](const block& b) { return own.count(b.text) > 0; }),
-                         p.o.system.end());
-        // The whole text at once: a line inside a block comment names nothing.
-        std::string own_text;
-        for (int n = 1; n <= p.file->line_count(); ++n)
-            if (std::find(p.replaced.begin(), p.replaced.end(), n) == p.replaced.end())
-                own_text += p.file->line(n) + "\n";
-        for (const std::string& w : identifiers_in(own_text))
-            p.o.identifiers.insert(w);
-        p.o.reach = reach;
-        sources.push_back(std::move(p));
     }
-    // What stood in branches no analysed unit compiled.
-    {
-        std::vector<std::pair<output*, std::string>> plans;
-        for (source_plan& p : sources)
-            plans.push_back({&p.o, normal(p.file->path())});
-        std::set<std::string> split_headers;
-        for (const auto& [from, list] : facts_.includes)
-            for (const std::string& to : list)
-                // A header a source keeps including (private to it, an X-macro
-                // table read with other definitions at each include) keeps its
-                // branches where it is.
-                if (in_tree(to) && !is_source(to) && split(to) && !included_.count(to))
-                    split_headers.insert(to);
-        keep_uncovered(outputs, plans, split_headers);
+    std::set<std::string> seen;
+    for (const std::string& inc : m.includes) {
+        std::string target = resolve_new(inc);
+        if (!target.empty()) include_new(p.o, target, seen);
     }
-    // Macros: every output's, then the macro headers that carry them.
+    for (const measured_unit& mu : m.units) {
+        std::string file = source_of(normal(mu.file));
+        // An included .c file stays included; text under a #line name no
+        // file includes (a grammar's code) is the source's own.
+        if (file != src && !private_headers.count(file) && !is_source(file) &&
+            included_anywhere.count(file))
+            add_unit(p.o, mu);
+    }
+    // What the source reached keeps its system headers (and their macros).
+    std::set<std::string> reach = reached_from({src});
+    for (const std::string& f : reach)
+        if (f != src && !is_source(f)) add_system_includes_of(p.o, f);
+    std::set<std::string> own;
+    for (const include_line& inc : p.file->includes())
+        own.insert(inc.system ? "#include <" + inc.spelled + ">\n"
+                              : "#include \"" + inc.spelled + "\"\n");
+    p.o.system.erase(std::remove_if(p.o.system.begin(), p.o.system.end(),
+                                    [&](const block& b) { return own.count(b.text) > 0; }),
+                     p.o.system.end());
+    // The whole text at once: a line inside a block comment names nothing.
+    std::string own_text;
+    for (int n = 1; n <= p.file->line_count(); ++n)
+        if (std::find(p.replaced.begin(), p.replaced.end(), n) == p.replaced.end())
+            own_text += p.file->line(n) + "\n";
+    for (const std::string& w : identifiers_in(own_text))
+        p.o.identifiers.insert(w);
+    p.o.reach = reach;
+    return p;
+}
+
+// What stood in branches no analysed unit compiled.
+void builder::keep_branches(std::vector<output>& outputs, std::vector<source_plan>& sources) {
+    std::vector<std::pair<output*, std::string>> plans;
+    for (source_plan& p : sources)
+        plans.push_back({&p.o, normal(p.file->path())});
+    std::set<std::string> split_headers;
+    for (const auto& [from, list] : facts_.includes)
+        for (const std::string& to : list)
+            // A header a source keeps including (private to it, an X-macro
+            // table read with other definitions at each include) keeps its
+            // branches where it is.
+            if (in_tree(to) && !is_source(to) && split(to) && !included_.count(to))
+                split_headers.insert(to);
+    keep_uncovered(outputs, plans, split_headers);
+}
+
+// Macros: every output's, then the macro headers that carry them, included
+// by each output in the order its text met them.
+void builder::add_macros(std::vector<output>& outputs, std::vector<source_plan>& sources) {
     std::vector<std::set<macro_ref>> needed_by;
     auto need = [&](output& o) {
         std::set<std::string> reach = reached_from(o.reach);
@@ -1163,63 +1330,6 @@ source_form_result builder::run() {
             name = base + "_" + std::to_string(n) + ".h";
         macro_header_[header] = name;
     }
-    // The file that provides a macro of `header`: its macro header, or the kept
-    // header itself.
-    auto provider = [&](const std::string& header) {
-        if (split(header)) return macro_header_[header];
-        included_.insert(header);
-        return out_path(header);
-    };
-    // The order in which a file compiled from `starts` met the project's macro
-    // definitions: a header's definitions before the includes that follow them.
-    auto translation_rank = [&](const std::set<std::string>& starts) {
-        std::map<macro_ref, int> rank;
-        std::set<std::string> visited;
-        int counter = 0;
-        std::function<void(const std::string&)> walk = [&](const std::string& file) {
-            if (!visited.insert(file).second) return;
-            const original_file& f = original(file);
-            const std::vector<macro_definition>& defs = f.macros();
-            const std::vector<include_line>& incs = f.includes();
-            size_t m = 0, i = 0;
-            while (m < defs.size() || i < incs.size()) {
-                if (i >= incs.size() || (m < defs.size() && defs[m].first < incs[i].line)) {
-                    rank.emplace(macro_ref{file, m++}, counter++);
-                    continue;
-                }
-                std::string target = resolve_include(file, incs[i++]);
-                if (!target.empty() && files_.count(target)) walk(target);
-            }
-        };
-        for (const std::string& start : starts)
-            walk(start);
-        return rank;
-    };
-    // The macro headers (or kept headers) a file needs, in the order the file met
-    // their first definitions: a header that defines what another one's
-    // conditions test (zutil.h's ZLIB_INTERNAL before zlib.h) stays first.
-    auto add_macro_includes = [&](output& o, const std::set<macro_ref>& m,
-                                  const std::set<std::string>& starts) {
-        const std::map<macro_ref, int> rank = translation_rank(starts);
-        std::map<std::string, int> first;
-        for (const macro_ref& r : m) {
-            std::string p = provider(r.file);
-            if (std::find(o.includes.begin(), o.includes.end(), p) != o.includes.end()) continue;
-            auto it = rank.find(r);
-            const int at = it == rank.end() ? std::numeric_limits<int>::max() : it->second;
-            auto known = first.find(p);
-            if (known == first.end() || at < known->second) first[p] = at;
-        }
-        std::vector<std::pair<int, std::string>> providers;
-        for (const auto& [p, at] : first)
-            providers.push_back({at, p});
-        std::stable_sort(providers.begin(), providers.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
-        std::vector<std::string> names;
-        for (const auto& [at, p] : providers)
-            names.push_back(p);
-        o.includes.insert(o.includes.begin(), names.begin(), names.end());
-    };
     size_t k = 0;
     for (output& o : outputs)
         add_macro_includes(o, needed_by[k++], o.reach);
@@ -1236,6 +1346,45 @@ source_form_result builder::run() {
         }
         add_macro_includes(p.o, m, {normal(p.file->path())});
     }
+}
+
+// The file that provides a macro of `header`: its macro header, or the kept
+// header itself.
+std::string builder::provider(const std::string& header) {
+    if (split(header)) return macro_header_[header];
+    included_.insert(header);
+    return out_path(header);
+}
+
+// The macro headers (or kept headers) a file needs, in the order the file met
+// their first definitions: a header that defines what another one's
+// conditions test (zutil.h's ZLIB_INTERNAL before zlib.h) stays first.
+void builder::add_macro_includes(output& o, const std::set<macro_ref>& m,
+                                 const std::set<std::string>& starts) {
+    const std::map<macro_ref, int>& rank = translation_rank(starts);
+    std::map<std::string, int> first;
+    for (const macro_ref& r : m) {
+        std::string p = provider(r.file);
+        if (std::find(o.includes.begin(), o.includes.end(), p) != o.includes.end()) continue;
+        auto it = rank.find(r);
+        const int at = it == rank.end() ? std::numeric_limits<int>::max() : it->second;
+        auto known = first.find(p);
+        if (known == first.end() || at < known->second) first[p] = at;
+    }
+    std::vector<std::pair<int, std::string>> providers;
+    for (const auto& [p, at] : first)
+        providers.push_back({at, p});
+    std::stable_sort(providers.begin(), providers.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::string> names;
+    for (const auto& [at, p] : providers)
+        names.push_back(p);
+    o.includes.insert(o.includes.begin(), names.begin(), names.end());
+}
+
+// Macro headers: the kept macros of one header in their original order and
+// conditions, after the system headers and macros they need.
+void builder::write_macro_headers() {
     // A macro name defined in more than one file (a source's own definition
     // before its includes, two headers never included together before) is
     // defined in a macro header only when it is not defined yet, so that the
@@ -1248,137 +1397,146 @@ source_form_result builder::run() {
     for (const source_form_unit& u : in_.units)
         for (const macro_definition& d : original(normal(u.source)).macros())
             if (!d.undef) defined_in[d.name].insert(normal(u.source));
-    // Macro headers: the kept macros of one header in their original order and
-    // conditions, after the system headers and macros they need.
-    for (const auto& [header, kept] : macros_kept_) {
-        if (!split(header)) continue;
-        const original_file& f = original(header);
-        output o;
-        o.path = macro_header_[header];
-        // The header's system includes stand among its macros where they stood,
-        // since its conditions may test what one defines and the other needs.
-        struct piece {
-            int first, last; // its lines, comment included
-            std::string text;
-        };
-        // By the line of its directive; an include of another macro header comes
-        // before the line it is keyed to.
-        std::map<std::pair<int, int>, piece> in_order;
-        for (const include_line& inc : f.includes()) {
-            std::string target = resolve_include(header, inc);
-            if (target.empty() || !in_tree(target))
-                in_order[{inc.line, 1}] = {inc.line, inc.line, f.line(inc.line) + "\n"};
-        }
-        std::set<std::string> provided;
-        for (size_t index : kept) {
-            const macro_definition& d = f.macros()[index];
-            std::string text;
-            for (int n = f.comment_start(d.first); n <= d.last; ++n)
-                text += f.line(n) + "\n";
-            if (!d.undef && defined_in[d.name].size() > 1)
-                text = "#ifndef " + d.name + "\n" + text + "#endif\n";
-            in_order[{d.first, 1}] = {f.comment_start(d.first), d.last, text};
-            // A definition needs defined before it only what its conditions
-            // test: the macros its body names are expanded where it is used, and
-            // the files that use it include them (including them here could close
-            // a cycle of macro headers that hides a condition's macro).
-            std::set<std::string> words;
-            for (const condition_place& p : f.conditions_at(d.first))
-                for (const std::string& branch : f.chain(p.chain).branches)
-                    for (const std::string& w : identifiers_in(branch))
-                        words.insert(w);
-            std::set<macro_ref> uses;
-            for (const macro_ref& r :
-                 macros_for(words, reached_from({header}), always_with({header})))
-                if (r.file != header) uses.insert(r);
-            if (uses.empty()) continue;
-            // The headers that define them are included before the outermost
-            // condition of the definition, where the original included its
-            // headers at the latest, so that what the header defined before
-            // them is defined when their conditions are evaluated.
-            int before = d.first;
-            while (before > 1 && !f.conditions_at(before).empty())
-                --before;
-            output needs;
-            needs.path = o.path;
-            add_macro_includes(needs, uses, {header});
-            std::string lines;
-            for (const std::string& inc : needs.includes)
-                if (provided.insert(inc).second)
-                    lines += "#include \"" + spelling(inc, o.path) + "\"\n";
-            if (!lines.empty()) in_order[{before, 0}] = {before, before, lines};
-        }
-        chain_writer body;
-        // Definitions that did not stand together are set apart by a blank line.
-        int previous = -1;
-        for (const auto& [key, piece] : in_order) {
-            bool apart = false;
-            for (int n = previous + 1; previous >= 0 && n < piece.first; ++n)
-                apart = apart || f.line(n).find_first_not_of(" \t\r") == std::string::npos;
-            body.write(f, key.second == 0 ? condition_stack{} : f.conditions_at(key.first),
-                       piece.text, apart);
-            previous = std::max(previous, piece.last);
-        }
-        std::string guard = guard_of(o.path);
-        std::string text = "/* Macros of " + fs::path(header).filename().string() +
-                           " that the restructured files use. */\n#ifndef " + guard + "\n#define " +
-                           guard + "\n\n";
-        std::string includes = render_includes(o);
-        text += includes + (includes.empty() ? "" : "\n") + body.finish() + "\n#endif\n";
-        if (!write_text(o.path, text)) result_.problems.push_back(o.path);
-        result_.added.push_back(fs::path(o.path).lexically_relative(in_.out).string());
-    }
-    for (output& o : outputs) {
-        std::string guard = guard_of(o.path);
-        chain_writer body;
-        for (const block& b : o.needs)
-            body.write(*b.file, b.where, b.text, b.apart);
-        for (const block& b : o.body)
-            body.write(*b.file, b.where, b.text, b.apart);
-        std::string text = "#ifndef " + guard + "\n#define " + guard + "\n\n";
-        std::string includes = render_includes(o);
-        text += includes + (includes.empty() ? "" : "\n") + body.finish() + "\n#endif\n";
-        if (!write_text(o.path, text)) result_.problems.push_back(o.path);
-        result_.added.push_back(fs::path(o.path).lexically_relative(in_.out).string());
-    }
-    for (source_plan& p : sources) {
-        chain_writer body;
-        for (const block& b : p.o.body)
-            body.write(*b.file, b.where, b.text, b.apart);
-        for (const block& b : p.o.needs)
-            body.write(*b.file, b.where, b.text, b.apart);
-        const std::string includes = render_includes(p.o);
-        const std::string declarations = body.finish();
+    for (const auto& [header, kept] : macros_kept_)
+        if (split(header)) write_macro_header(header, kept, defined_in);
+}
+
+// One header's macro header. `defined_in` tells for each macro name the files
+// that define it.
+void builder::write_macro_header(const std::string& header, const std::set<size_t>& kept,
+                                 const std::map<std::string, std::set<std::string>>& defined_in) {
+    const original_file& f = original(header);
+    output o;
+    o.path = macro_header_[header];
+    // The header's system includes stand among its macros where they stood,
+    // since its conditions may test what one defines and the other needs.
+    struct piece {
+        int first, last; // its lines, comment included
         std::string text;
-        int first = 0; // the line the block of includes and declarations begins on
-        for (int n = 1; n <= p.file->line_count(); ++n) {
-            if (std::find(p.replaced.begin(), p.replaced.end(), n) != p.replaced.end()) {
-                if (!first) {
-                    first = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
-                    text += includes + declarations;
-                }
-                continue;
-            }
-            text += p.file->line(n) + "\n";
-        }
-        if (!first) {
-            first = 1;
-            text = includes + declarations + text;
-        }
-        const int lines =
-            static_cast<int>(std::count(declarations.begin(), declarations.end(), '\n'));
-        if (lines > 0) {
-            const int begin =
-                first + static_cast<int>(std::count(includes.begin(), includes.end(), '\n'));
-            result_.header_text_lines[fs::path(p.o.path).lexically_relative(in_.out).string()] = {
-                begin, begin + lines - 1};
-        }
-        for (const std::string& inc : p.o.includes)
-            if (in_tree(inc)) included_.insert(inc);
-        if (!write_text(p.o.path, text)) result_.problems.push_back(p.o.path);
-        result_.changed.push_back(fs::path(p.o.path).lexically_relative(in_.out).string());
+    };
+    // By the line of its directive; an include of another macro header comes
+    // before the line it is keyed to.
+    std::map<std::pair<int, int>, piece> in_order;
+    for (const include_line& inc : f.includes()) {
+        std::string target = resolve_include(header, inc);
+        if (target.empty() || !in_tree(target))
+            in_order[{inc.line, 1}] = {inc.line, inc.line, f.line(inc.line) + "\n"};
     }
-    // The original headers no file of the source form includes any more.
+    std::set<std::string> provided;
+    for (size_t index : kept) {
+        const macro_definition& d = f.macros()[index];
+        std::string text;
+        for (int n = f.comment_start(d.first); n <= d.last; ++n)
+            text += f.line(n) + "\n";
+        auto where = defined_in.find(d.name);
+        if (!d.undef && where != defined_in.end() && where->second.size() > 1)
+            text = "#ifndef " + d.name + "\n" + text + "#endif\n";
+        in_order[{d.first, 1}] = {f.comment_start(d.first), d.last, text};
+        // A definition needs defined before it only what its conditions
+        // test: the macros its body names are expanded where it is used, and
+        // the files that use it include them (including them here could close
+        // a cycle of macro headers that hides a condition's macro).
+        std::set<std::string> words;
+        for (const condition_place& p : f.conditions_at(d.first))
+            for (const std::string& branch : f.chain(p.chain).branches)
+                for (const std::string& w : identifiers_in(branch))
+                    words.insert(w);
+        std::set<macro_ref> uses;
+        for (const macro_ref& r : macros_for(words, reached_from({header}), always_with({header})))
+            if (r.file != header) uses.insert(r);
+        if (uses.empty()) continue;
+        // The headers that define them are included before the outermost
+        // condition of the definition, where the original included its
+        // headers at the latest, so that what the header defined before
+        // them is defined when their conditions are evaluated.
+        int before = d.first;
+        while (before > 1 && !f.conditions_at(before).empty())
+            --before;
+        output needs;
+        needs.path = o.path;
+        add_macro_includes(needs, uses, {header});
+        std::string lines;
+        for (const std::string& inc : needs.includes)
+            if (provided.insert(inc).second)
+                lines += "#include \"" + spelling(inc, o.path) + "\"\n";
+        if (!lines.empty()) in_order[{before, 0}] = {before, before, lines};
+    }
+    chain_writer body;
+    // Definitions that did not stand together are set apart by a blank line.
+    int previous = -1;
+    for (const auto& [key, piece] : in_order) {
+        bool apart = false;
+        for (int n = previous + 1; previous >= 0 && n < piece.first; ++n)
+            apart = apart || f.line(n).find_first_not_of(" \t\r") == std::string::npos;
+        body.write(f, key.second == 0 ? condition_stack{} : f.conditions_at(key.first), piece.text,
+                   apart);
+        previous = std::max(previous, piece.last);
+    }
+    std::string guard = guard_of(o.path);
+    std::string text = "/* Macros of " + fs::path(header).filename().string() +
+                       " that the restructured files use. */\n#ifndef " + guard + "\n#define " +
+                       guard + "\n\n";
+    std::string includes = render_includes(o);
+    text += includes + (includes.empty() ? "" : "\n") + body.finish() + "\n#endif\n";
+    if (!write_text(o.path, text)) result_.problems.push_back(o.path);
+    result_.added.push_back(fs::path(o.path).lexically_relative(in_.out).string());
+}
+
+void builder::write_header(const output& o) {
+    std::string guard = guard_of(o.path);
+    chain_writer body;
+    for (const block& b : o.needs)
+        body.write(*b.file, b.where, b.text, b.apart);
+    for (const block& b : o.body)
+        body.write(*b.file, b.where, b.text, b.apart);
+    std::string text = "#ifndef " + guard + "\n#define " + guard + "\n\n";
+    std::string includes = render_includes(o);
+    text += includes + (includes.empty() ? "" : "\n") + body.finish() + "\n#endif\n";
+    if (!write_text(o.path, text)) result_.problems.push_back(o.path);
+    result_.added.push_back(fs::path(o.path).lexically_relative(in_.out).string());
+}
+
+// A source: its original text with the block of includes and declarations
+// where its first replaced include stood.
+void builder::write_source(const source_plan& p) {
+    chain_writer body;
+    for (const block& b : p.o.body)
+        body.write(*b.file, b.where, b.text, b.apart);
+    for (const block& b : p.o.needs)
+        body.write(*b.file, b.where, b.text, b.apart);
+    const std::string includes = render_includes(p.o);
+    const std::string declarations = body.finish();
+    std::string text;
+    int first = 0; // the line the block of includes and declarations begins on
+    for (int n = 1; n <= p.file->line_count(); ++n) {
+        if (std::find(p.replaced.begin(), p.replaced.end(), n) != p.replaced.end()) {
+            if (!first) {
+                first = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
+                text += includes + declarations;
+            }
+            continue;
+        }
+        text += p.file->line(n) + "\n";
+    }
+    if (!first) {
+        first = 1;
+        text = includes + declarations + text;
+    }
+    const int lines = static_cast<int>(std::count(declarations.begin(), declarations.end(), '\n'));
+    if (lines > 0) {
+        const int begin =
+            first + static_cast<int>(std::count(includes.begin(), includes.end(), '\n'));
+        result_.header_text_lines[fs::path(p.o.path).lexically_relative(in_.out).string()] = {
+            begin, begin + lines - 1};
+    }
+    for (const std::string& inc : p.o.includes)
+        if (in_tree(inc)) included_.insert(inc);
+    if (!write_text(p.o.path, text)) result_.problems.push_back(p.o.path);
+    result_.changed.push_back(fs::path(p.o.path).lexically_relative(in_.out).string());
+}
+
+// The original headers no file of the source form includes any more.
+void builder::list_no_longer_included() {
     std::set<std::string> before;
     for (const auto& [from, list] : facts_.includes)
         for (const std::string& to : list)
@@ -1388,6 +1546,20 @@ source_form_result builder::run() {
         if (!still)
             result_.no_longer_included.push_back(fs::path(h).lexically_relative(in_.tree).string());
     }
+}
+
+source_form_result builder::run() {
+    read_inputs();
+    std::vector<output> outputs = header_outputs();
+    std::vector<source_plan> sources = source_plans();
+    keep_branches(outputs, sources);
+    add_macros(outputs, sources);
+    write_macro_headers();
+    for (const output& o : outputs)
+        write_header(o);
+    for (const source_plan& p : sources)
+        write_source(p);
+    list_no_longer_included();
     std::sort(result_.added.begin(), result_.added.end());
     std::sort(result_.changed.begin(), result_.changed.end());
     return result_;

@@ -1,7 +1,8 @@
 // Orders the units of one generated file so that every unit comes after the
-// units it uses. Units free of pending uses go first, by source position; a
-// cycle is broken at the type-like unit that came first in the original text
-// among those that need none of the others complete.
+// units it uses. Of the units free of pending uses, the one that came first in
+// the source goes next, so the file keeps the original order wherever that
+// order is valid; a cycle is broken at the type-like unit that came first in
+// the original text among those that need none of the others complete.
 #include "header/graph.h"
 
 #include "codegen/emission_index.h"
@@ -47,8 +48,8 @@ bool stood_before(const node& p, const node& x) {
 // The handle the edge from unit number `from` to unit number `to` carries for
 // its used end.
 node user_of_edge(const edge_set& deps, int from, int to) {
-    for (auto it = deps.lower_bound(edge::first_from(from)); it != deps.end() && it->from.id == from;
-         ++it)
+    for (auto it = deps.lower_bound(edge::first_from(from));
+         it != deps.end() && it->from.id == from; ++it)
         if (it->to.id == to) return it->from;
     return node();
 }
@@ -100,15 +101,18 @@ node cycle_breaker(const node_set& remaining, const std::map<int, std::map<int, 
 }
 } // namespace
 
-// Rounds: every unit that no remaining unit uses goes out, by source position;
-// when every remaining unit is used by another, the cycle breaker goes out
-// alone. The uses still pending per unit are kept up to date as units go out,
-// so a round costs the edges of the units it takes out.
+// Steps: of the units that no remaining unit uses, the first by source position
+// (then by number) goes out; taking units out one at a time, the one that
+// stood first goes before a unit that was free earlier (a structure before the
+// prototype that names it after it, which would otherwise need a forward
+// declaration). When every remaining unit is used by another, the cycle
+// breaker goes out. The uses still pending per unit are kept up to date as
+// units go out, so a step costs the edges of the unit it takes out.
 //
-// Handles: from a round that takes units out, a unit still waiting is held by
-// the user's handle of the edge from the lowest-numbered unit it still uses (an
-// edge may carry another object for the same number); a unit that never waits
-// through such a round keeps the caller's handle.
+// Handles: from a step that takes a free unit out, a unit still waiting is held
+// by the user's handle of the edge from the lowest-numbered unit it still uses
+// (an edge may carry another object for the same number); a unit that never
+// waits through such a step keeps the caller's handle.
 std::vector<node> graph::topological_ordering(const node_set& unit_set, const edge_set& deps) {
     std::vector<node> result;
     node_set units = unit_set;
@@ -127,9 +131,17 @@ std::vector<node> graph::topological_ordering(const node_set& unit_set, const ed
         pending[e.to.id].emplace(e.from.id, e.to);
         changed.insert(e.to.id);
     }
-    std::vector<node> ready;
+    // The free units, first by source position (a handle that is no program
+    // unit before every unit), then by number.
+    auto first_in_text = [](const node& a, const node& b) {
+        const ProgramUnit* x = as_unit(a);
+        const ProgramUnit* y = as_unit(b);
+        const int pa = x ? x->new_begin : -1, pb = y ? y->new_begin : -1;
+        return pa != pb ? pa < pb : a.id < b.id;
+    };
+    std::set<node, decltype(first_in_text)> ready(first_in_text);
     for (const node& n : units)
-        if (!pending.count(n.id)) ready.push_back(n);
+        if (!pending.count(n.id)) ready.insert(n);
     // Takes n out; the users it leaves with nothing pending are ready next.
     auto take_out = [&](const node& n, std::vector<node>& freed) {
         units.erase(n);
@@ -163,21 +175,18 @@ std::vector<node> graph::topological_ordering(const node_set& unit_set, const ed
                 units.insert(uses.begin()->second);
             }
             changed.clear();
-            std::sort(ready.begin(), ready.end()); // number order, then by position
-            std::stable_sort(ready.begin(), ready.end(), cmp_node());
-            for (const node& n : ready) {
-                if (on()) trace(name_of(n) + "_______");
-                result.push_back(n);
-            }
-            for (const node& n : ready)
-                take_out(n, freed);
+            const node n = *ready.begin();
+            ready.erase(ready.begin());
+            if (on()) trace(name_of(n) + "_______");
+            result.push_back(n);
+            take_out(n, freed);
         } else {
             const node breaker = cycle_breaker(units, pending, deps, emission.get());
             if (on()) trace(name_of(breaker) + "xxxxxxxx");
             result.push_back(breaker);
             take_out(breaker, freed);
         }
-        ready = std::move(freed);
+        ready.insert(freed.begin(), freed.end());
     }
     return result;
 }

@@ -26,16 +26,6 @@ int known_min(int a, int b) {
     return a && b ? std::min(a, b) : (a ? a : b);
 }
 
-// True when a marker carries flag 3: the text after it comes from a system header.
-bool system_flag(const std::string& line) {
-    const std::size_t close = line.rfind('"');
-    for (std::size_t at = close + 1; at < line.size(); ++at)
-        if (line[at] == '3' && line[at - 1] == ' ' &&
-            (at + 1 == line.size() || line[at + 1] == ' '))
-            return true;
-    return false;
-}
-
 // "# <number> "<name>" ...": true with the number and the name unquoted.
 bool parse_marker(const std::string& line, int& number, std::string& name) {
     std::size_t pos = 1;
@@ -154,39 +144,35 @@ void unit_extraction::marker_line(const std::string& line) {
     // its own in the source: it is counted, kept inside a unit's text, and not
     // written between units (where it would be glued to the next unit's prefix).
     if (!parse_marker(line, number, name)) {
-        if (open_)
+        if (open_) {
             source_line(line);
-        else
+        } else {
+            split_lines_.text(line);
             ++line_;
+        }
         return;
     }
     if (graph::is_working_directory_marker(name)) return;
     const std::string file = graph::source_path(name, g_.compile_dir);
     // The first marker names the source this file was preprocessed from.
     graph::main_file_of.emplace(path_, file);
-    // The preprocessor writes the expansion of a system header's macro (NULL,
-    // stderr) on a line of its own, between two markers that name the line it
-    // is on and only flip the system flag: the text after such a marker
-    // continues the line before it. (Lines of _Pragma expansions stand between
-    // markers of one line too, but the flag stays.)
-    const bool system = system_flag(line);
-    continues_line_ = number == line_ && split(file) == current_ && system != system_marker_;
-    system_marker_ = system;
+    split_lines_.marker(file, number, line_marker_flag(line, 3),
+                        line_marker_flag(line, 1) || line_marker_flag(line, 2));
     enter_file(file);
     line_ = number - 1;
 }
 
-// Adds a line read to the block's text; a continued line is joined to the
-// line it continues, so that the text keeps the source's lines. Nothing is
-// joined to a blank line or a directive, and no directive is joined.
+// Adds a line read to the block's text; a piece of a line split around a
+// system macro is joined to the line it continues, so that the text keeps the
+// source's lines. Nothing is joined to a blank line or a directive (nor before
+// the block's first line).
 void unit_extraction::add_text(const std::string& line) {
     const std::size_t last_start = text_.size() < 2 ? 0 : text_.rfind('\n', text_.size() - 2) + 1;
     const std::size_t last_text = text_.find_first_not_of(" \t\n", last_start);
     const bool after_text = !text_.empty() && text_.back() == '\n' &&
                             last_text != std::string::npos && text_[last_text] != '#';
     const std::size_t first = line.find_first_not_of(" \t");
-    const bool directive = first != std::string::npos && line[first] == '#';
-    if (continues_line_ && after_text && !directive) {
+    if (piece_ && after_text) {
         if (first == std::string::npos) return;
         text_.pop_back();
         text_.erase(text_.find_last_not_of(" \t") + 1);
@@ -199,6 +185,7 @@ void unit_extraction::add_text(const std::string& line) {
 }
 
 void unit_extraction::source_line(const std::string& line) {
+    piece_ = split_lines_.text(line);
     const int L = ++line_;
     g_.file_units = closed_;
     closed_now_ = false;
@@ -236,7 +223,6 @@ void unit_extraction::source_line(const std::string& line) {
     const ProgramUnit* head = as_unit(head_);
     const bool head_elsewhere = open_ && head && head->new_end == 0 && !belongs_here(head_);
     if (head_elsewhere || !g_.file_units.empty()) add_text(line);
-    continues_line_ = false;
 
     if (closed_now_ && closed_ == g_.file_units) close_block();
     // The statement begun so far: what follows the last ";" and then the last

@@ -4,6 +4,7 @@
 // are merged, and the block texts are stored in `unit_texts`.
 #pragma once
 
+#include "contract/split_lines.h"
 #include "header/graph.h"
 
 #include <istream>
@@ -65,13 +66,9 @@ class unit_extraction {
     std::map<int, std::set<int>> sources_of_;
     file_key current_;
     int line_ = 0;
-    bool continues_line_ = false; // the last marker continues the line before it
-    bool system_marker_ = false;  // the last marker named a system header (flag 3)
+    split_lines split_lines_; // the lines cc -E split around a system macro
+    bool piece_ = false;      // the line read is a piece of the line before it
     long physical_ = 0;
-    std::string marker_file_;    // the file the last marker named
-    bool marker_system_ = false; // and whether it marked a system header
-    bool join_ = false;          // the next line continues the last one (marker_line)
-    bool appended_ = false;      // the last line went into the block's text
 
     node head_;
     bool open_ = false;

@@ -138,3 +138,22 @@ TEST(SourceFormReport, TheApplyCommandAppliesInASubDirectoryOfAGitWorkTree) {
     EXPECT_EQ(read(root / "repo" / "lib" / "shop" / "a.c"), "int b;\n") << command;
     fs::remove_all(root);
 }
+
+TEST(SourceFormPatch, AnAddedFileIsWrittenAsDiffWritesIt) {
+    namespace fs = std::filesystem;
+    fs::path root = fresh_temp_dir("hdrslim-added-diff");
+    const std::vector<std::string> texts{
+        "int a;\n", "int a;\nint b;\n\n", "int a;\nint b;", "last", "\n", ""};
+    for (size_t i = 0; i < texts.size(); ++i) {
+        fs::path file = root / ("f" + std::to_string(i) + ".h");
+        std::ofstream(file, std::ios::binary) << texts[i];
+        fs::path out = root / "out";
+        run("diff -u --label /dev/null --label b/src/n.h /dev/null '" + file.string() + "' > '" +
+            out.string() + "'");
+        std::string expected = read(out);
+        if (!expected.empty())
+            expected = "diff --git a/src/n.h b/src/n.h\nnew file mode 100644\n" + expected;
+        EXPECT_EQ(added_file_diff(texts[i], "src/n.h"), expected) << "text " << i;
+    }
+    fs::remove_all(root);
+}

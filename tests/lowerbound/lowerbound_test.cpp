@@ -1,6 +1,8 @@
 // The lowerbound program on small C units, preprocessed by the real compiler:
 // what it keeps of the headers, and that what it writes compiles.
 #include "bound_writer.h"
+#include "lower_bound_step.h"
+#include "progress.h"
 #include "statements.h"
 #include "text_measure.h"
 
@@ -105,11 +107,14 @@ TEST_F(Unit, StructUsedOnlyThroughPointersGetsItsTagAlone) {
                 "struct never_named { int never_field; };\n"
                 "int takes_opaque(struct opaque *o);\n"
                 "void takes_state(state *s, FILE *f);\n"
-                "extern state *current;\n");
+                "extern state *current;\n"
+                "typedef struct packed_s { char c; int packed_field; } __attribute__((packed))\n"
+                "    packed_t;\n"
+                "packed_t *packed_get(void);\n");
     file("main.c", "#include \"a.h\"\n"
                    "int f(struct opaque *o, state *s) {\n"
                    "    takes_state(current, stdout);\n"
-                   "    return takes_opaque(o) + (s == NULL);\n"
+                   "    return takes_opaque(o) + (s == NULL) + (packed_get() == NULL);\n"
                    "}\n");
     std::string text = bound();
     EXPECT_FALSE(has(text, "hidden_field")) << text;
@@ -117,6 +122,9 @@ TEST_F(Unit, StructUsedOnlyThroughPointersGetsItsTagAlone) {
     EXPECT_FALSE(has(text, "never_named")) << text;
     EXPECT_TRUE(has(text, "struct opaque;")) << text;
     EXPECT_TRUE(has(text, "typedef struct state state;")) << text;
+    // The attribute after the body goes with it: on the tag alone GCC would
+    // ignore it with a warning.
+    EXPECT_TRUE(has(text, "typedef struct packed_s packed_t;")) << text;
     EXPECT_TRUE(has(text, "takes_opaque") && has(text, "takes_state")) << text;
     // FILE is used only through a pointer: the typedef of the incomplete
     // struct _IO_FILE, not its fields.
@@ -195,8 +203,12 @@ TEST_F(Unit, DeclarationsThatShapeTheObjectStay) {
                 "int plain(void);\n"
                 "__attribute__((visibility(\"hidden\"))) int spelled_twice(void);\n"
                 "int defined_in_header = 3;\n"
-                "int old_style(int a, char *b);\n");
+                "int old_style(int a, char *b);\n"
+                "extern int sized[10];\n"
+                "extern int sized_twice[4];\n");
     file("main.c", "#include \"a.h\"\n"
+                   "int sized[] = {1};\n"
+                   "int sized_twice[4] = {1};\n"
                    "int old_style(a, b) int a; char *b; { return a + *b; }\n"
                    "int plain(void) { return old_style(1, \"x\"); }\n"
                    "__attribute__((visibility(\"hidden\"))) int spelled_twice(void) { return 2; }\n"
@@ -212,6 +224,10 @@ TEST_F(Unit, DeclarationsThatShapeTheObjectStay) {
     EXPECT_FALSE(has(text, "int plain(void);")) << text;
     // A header's external definition is part of the object.
     EXPECT_TRUE(has(text, "defined_in_header")) << text;
+    // `int sized[] = {1};` is ten ints large after the header's declaration,
+    // one without it; sized_twice spells its size itself.
+    EXPECT_TRUE(has(text, "extern int sized[10];")) << text;
+    EXPECT_FALSE(has(text, "extern int sized_twice[4];")) << text;
 }
 
 TEST_F(Unit, WarningsTheUnitAsksForKeepThePrototypesOfItsDefinitions) {
@@ -295,4 +311,42 @@ TEST(Statements, SystemMacroExpansionsJoinTheirLine) {
                       "int *p =           ((void *)0)              ;\n"
                       "# 1 \"/usr/include/x.h\" 3 4\n"
                       "int x;\n");
+}
+
+// The driver's step on a unit built with -pedantic-errors, under which GCC
+// rejects line markers in a plain source: the bound compiles with the unit's
+// flags all the same, counts as the preprocessor counts it, and still tells
+// which header each declaration came from.
+TEST_F(Unit, ABoundCompilesAndCountsUnderTheUnitsPedanticFlags) {
+    file("a.h", "#include <stdio.h>\n"
+                "struct s { int a; };\n"
+                "int get(struct s *p);\n");
+    file("main.c", "#include \"a.h\"\n"
+                   "int main(void) {\n"
+                   "    struct s v = {1};\n"
+                   "    fprintf(stderr, \"%d\\n\", get(&v));\n"
+                   "    return stdin == NULL;\n"
+                   "}\n");
+    const std::string d = dir_.string();
+    const std::string flags = "-std=c99 -pedantic-errors -Wall -Werror";
+    ASSERT_EQ(run("cd " + d + " && cc " + flags + " -E " + d + "/main.c -o main.cpp.c"), 0);
+    compile_unit unit;
+    unit.source = d + "/main.c";
+    unit.directory = d;
+    unit.compiler = "cc";
+    unit.flags = {"-std=c99", "-pedantic-errors", "-Wall", "-Werror"};
+    unit.stem = d + "/main";
+    unit.name = "main.c";
+    fs::create_directories(dir_ / "bounds");
+    progress quiet(progress::style::quiet);
+    std::vector<unit_bound> bounds = measure_lower_bounds(
+        {unit}, {true}, LOWERBOUND_PROGRAM, (dir_ / "bounds").string(), d, 1, quiet);
+    ASSERT_EQ(bounds.size(), 1u);
+    ASSERT_TRUE(bounds[0].computed) << read(bounds[0].log);
+    EXPECT_TRUE(bounds[0].compiles) << read(bounds[0].log);
+    EXPECT_EQ(run("cd " + d + " && cc -E -P bounds/0.bound.c -o plain.i"), 0);
+    EXPECT_EQ(bounds[0].size.lines, measure_file((dir_ / "plain.i").string()).lines);
+    EXPECT_GT(bounds[0].size.lines, 6);
+    EXPECT_EQ(bounds[0].headers.size(), 1u);
+    EXPECT_EQ(bounds[0].headers.count((fs::path(d) / "a.h").lexically_normal().string()), 1u);
 }

@@ -6,6 +6,7 @@
 # `check` (the check command, default `./prog`), and an executable `prepare` run
 # in the copied project before hdrslim (for links and modes that a repository
 # cannot hold). OPTION (such as --form measured) is passed on to `hdrslim run`.
+# Every unit's lower bound must compile with its flags and be counted.
 # On failure the run's output and the tail of the report are printed.
 set -uo pipefail
 hdrslim=$1
@@ -30,7 +31,15 @@ fi
 
 if "$hdrslim" run --quiet ${option:+$option} --build "$build" --check "$check" --out "$tmp/out" "$tmp/project" \
     > "$tmp/run.log" 2>&1; then
-    exit 0
+    # Every unit's lower bound compiles with the unit's own flags and is counted.
+    uncounted=$(jq -r '.bound.not_counted[] | "\(.unit): \(.why) (\(.log))"' "$tmp/out/report.json")
+    [ -z "$uncounted" ] && exit 0
+    echo "lower bound not counted on $(basename "$case_dir"):"
+    echo "$uncounted"
+    for log in $(jq -r '.bound.not_counted[].log' "$tmp/out/report.json"); do
+        [ -f "$log" ] && head -n 20 "$log"
+    done
+    exit 1
 fi
 echo "hdrslim failed on $(basename "$case_dir"):"
 cat "$tmp/run.log"

@@ -199,6 +199,16 @@ TEST(Emission, TopologicalOrderingBreaksCycles) {
               (std::vector<int>{6, 7}));
     // Free units by source position.
     EXPECT_EQ(ids(g.topological_ordering({s1, s2, s3}, {})), (std::vector<int>{3, 2, 1}));
+    // A unit free from the start still waits for one that stood before it and
+    // is freed later: the structure goes before the prototype that names it
+    // after it (which then needs no forward declaration), as in the text.
+    node printer = text_unit(g, 31, "type:line_printer", false, 14, "");
+    node style = text_unit(g, 32, "struct:report_style", false, 16, "");
+    node print = text_unit(g, 33, "func:print_report", false, 21, "");
+    node late = text_unit(g, 34, "func:late", false, 30, "");
+    EXPECT_EQ(ids(g.topological_ordering({printer, style, print, late},
+                                         {edge(printer, style), edge(print, late)})),
+              (std::vector<int>{31, 32, 33, 34}));
 }
 
 TEST(Emission, UnwritableFileIsReported) {

@@ -1,5 +1,5 @@
 // topological_ordering keeps pending-use counts instead of rescanning the edges
-// every round; on random unit sets and edge sets (cycles, edges whose handles
+// every step; on random unit sets and edge sets (cycles, edges whose handles
 // carry other objects than the caller's, edges leaving the set) it must give
 // the plain rescanning order, handle for handle.
 #include "header/graph.h"
@@ -9,9 +9,10 @@
 #include <random>
 
 namespace {
-// The plain description: every round rescans the edges between the remaining
-// units; the units that none uses go out by source position, the others wait,
-// held by the handles of the edges that make them wait; when all wait, the
+// The plain description: every step rescans the edges between the remaining
+// units; of the units that none uses, the first by source position (then by
+// number) goes out, the others used wait, held by the handles of the edges that
+// make them wait; when all wait, the
 // breaker goes out: the first type-like unit in the text none of whose pending
 // uses stood before it, else the type-like unit reaching most nodes, else the
 // lowest number.
@@ -28,12 +29,18 @@ std::vector<node> plain_ordering(node_set units, const edge_set& deps) {
         for (const edge& e : deps)
             if (e.from != e.to && units.count(e.from) && units.count(e.to)) blocked.insert(e.to);
         if (blocked.size() < units.size()) {
-            std::vector<node> ready;
+            node first;
+            for (const node& n : units) {
+                if (blocked.count(n)) continue;
+                const int at = static_cast<ProgramUnit*>(n.object)->new_begin;
+                if (!first.object || at < static_cast<ProgramUnit*>(first.object)->new_begin)
+                    first = n;
+            }
+            result.push_back(first);
+            node_set rest = blocked;
             for (const node& n : units)
-                if (!blocked.count(n)) ready.push_back(n);
-            std::stable_sort(ready.begin(), ready.end(), cmp_node());
-            result.insert(result.end(), ready.begin(), ready.end());
-            units = std::move(blocked);
+                if (n != first) rest.insert(n); // a free unit keeps its handle
+            units = std::move(rest);
             continue;
         }
         // The first unit in the text none of whose pending uses stood before it.

@@ -7,6 +7,11 @@ enum category { CAT_FOOD, CAT_TOOL, CAT_TOY, CAT_COUNT };
 typedef long cents_t;
 # 25 "@SHOP@/include/common.h"
 typedef struct money money_t;
+# 20 "@SHOP@/include/common.h"
+struct money {
+    cents_t amount;
+    const char *currency;
+};
 # 7 "@SHOP@/include/item.h"
 union tag {
     int code;
@@ -14,11 +19,6 @@ union tag {
 };
 # 20 "@SHOP@/include/item.h"
 typedef struct item item_t;
-# 20 "@SHOP@/include/common.h"
-struct money {
-    cents_t amount;
-    const char *currency;
-};
 # 12 "@SHOP@/include/item.h"
 struct item {
     const char *name;
