@@ -252,6 +252,8 @@ class builder {
     void keep_branches(std::vector<output>& outputs, std::vector<source_plan>& sources);
     void add_macros(std::vector<output>& outputs, std::vector<source_plan>& sources);
     void write_macro_headers();
+    bool is_declared_flag(const original_file& f, const macro_definition& d);
+    std::vector<block> with_declared_flags(const std::vector<block>& body);
     void write_macro_header(const std::string& header, const std::set<size_t>& kept,
                             const std::map<std::string, std::set<std::string>>& defined_in);
     void write_header(const output& o);
@@ -292,6 +294,7 @@ class builder {
     std::map<std::string, std::vector<std::string>> dirs_of_; // includer -> -I dirs
     std::vector<std::string> all_dirs_;
     std::vector<std::string> common_dirs_; // the -I directories every unit has
+    std::map<const original_file*, std::vector<size_t>> declared_flags_; // macro indexes
     std::set<std::string> line_names_;
     // Project file -> every way the project spells its include, in order met.
     std::map<std::string, std::vector<std::string>> spelled_;
@@ -1401,6 +1404,61 @@ void builder::write_macro_headers() {
         if (split(header)) write_macro_header(header, kept, defined_in);
 }
 
+// A macro that records that the declarations of its branch were made: defined
+// in a branch whose condition tests it and that holds a unit of the facts
+// (bison's `#if ! defined YYSTYPE && ! defined YYSTYPE_IS_DECLARED`, the union
+// and its typedef, then `# define YYSTYPE_IS_DECLARED 1`). In a macro header,
+// included before the declarations, it would hide them.
+bool builder::is_declared_flag(const original_file& f, const macro_definition& d) {
+    const condition_stack& where = f.conditions_at(d.first);
+    if (d.undef || where.empty()) return false;
+    bool tested = false;
+    for (const condition_place& p : where)
+        for (const std::string& branch : f.chain(p.chain).branches)
+            for (const std::string& w : identifiers_in(branch))
+                tested = tested || w == d.name;
+    if (!tested) return false;
+    for (auto it = facts_.units.lower_bound({f.path(), 0});
+         it != facts_.units.end() && it->first.first == f.path(); ++it)
+        if (f.conditions_at(it->first.second) == where) return true;
+    return false;
+}
+
+// The body with the declared flags of a branch written after the last of its
+// declarations the file holds, in the same conditions, as the original
+// defines them after the declarations.
+std::vector<block> builder::with_declared_flags(const std::vector<block>& body) {
+    std::vector<block> result = body;
+    std::vector<size_t> last; // per branch, the last block written in it
+    for (size_t k = 0; k < result.size(); ++k) {
+        if (!result[k].file || result[k].unit_line <= 0 || result[k].where.empty()) continue;
+        auto same = std::find_if(last.begin(), last.end(), [&](size_t j) {
+            return result[j].file == result[k].file && result[j].where == result[k].where;
+        });
+        if (same == last.end())
+            last.push_back(k);
+        else
+            *same = k;
+    }
+    for (size_t k : last) {
+        const original_file& f = *result[k].file;
+        auto known = declared_flags_.find(&f);
+        if (known == declared_flags_.end()) {
+            std::vector<size_t> flags;
+            for (size_t m = 0; m < f.macros().size(); ++m)
+                if (is_declared_flag(f, f.macros()[m])) flags.push_back(m);
+            known = declared_flags_.emplace(&f, flags).first;
+        }
+        for (size_t m : known->second) {
+            const macro_definition& d = f.macros()[m];
+            if (f.conditions_at(d.first) == result[k].where)
+                for (int n = d.first; n <= d.last; ++n)
+                    result[k].text += f.line(n) + "\n";
+        }
+    }
+    return result;
+}
+
 // One header's macro header. `defined_in` tells for each macro name the files
 // that define it.
 void builder::write_macro_header(const std::string& header, const std::set<size_t>& kept,
@@ -1425,6 +1483,7 @@ void builder::write_macro_header(const std::string& header, const std::set<size_
     std::set<std::string> provided;
     for (size_t index : kept) {
         const macro_definition& d = f.macros()[index];
+        if (is_declared_flag(f, d)) continue;
         std::string text;
         for (int n = f.comment_start(d.first); n <= d.last; ++n)
             text += f.line(n) + "\n";
@@ -1487,7 +1546,7 @@ void builder::write_header(const output& o) {
     chain_writer body;
     for (const block& b : o.needs)
         body.write(*b.file, b.where, b.text, b.apart);
-    for (const block& b : o.body)
+    for (const block& b : with_declared_flags(o.body))
         body.write(*b.file, b.where, b.text, b.apart);
     std::string text = "#ifndef " + guard + "\n#define " + guard + "\n\n";
     std::string includes = render_includes(o);
@@ -1500,7 +1559,7 @@ void builder::write_header(const output& o) {
 // where its first replaced include stood.
 void builder::write_source(const source_plan& p) {
     chain_writer body;
-    for (const block& b : p.o.body)
+    for (const block& b : with_declared_flags(p.o.body))
         body.write(*b.file, b.where, b.text, b.apart);
     for (const block& b : p.o.needs)
         body.write(*b.file, b.where, b.text, b.apart);

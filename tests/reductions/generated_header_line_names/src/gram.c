@@ -1,9 +1,14 @@
-/* As bison writes a parser: its header included, the grammar's code under the
-   grammar's name. */
+/* As bison writes a parser: its header included, the header's declarations
+   again (declared already), the grammar's code under the grammar's name. */
 #include "gram.h"
+#if ! defined SVAL_IS_DECLARED
+union sval { int num; value_t v; };
+typedef union sval sval;
+# define SVAL_IS_DECLARED 1
+#endif
 struct param { int base; };
 #line 19 "src/gram.y"
 static int twice(int n) { return 2 * n; }
 int gram_parse(struct param *p, sval *out) { out->num = twice(p->base) + value() + GRAM_MAX - 100; return NUM; }
-#line 9 "src/gram.c"
+#line 14 "src/gram.c"
 int gram_run(int base) { struct param p = { base }; sval v; gram_parse(&p, &v); return v.num; }
