@@ -477,6 +477,31 @@ void builder::add_system_includes_of(output& o, const std::string& header) {
 }
 
 namespace {
+// A declaration whose text runs into conditions (vim's `EXTERN sctx_T
+// current_sctx` then `#ifdef FEAT_EVAL INIT4(0, 0, 0, 0); #else INIT(= {0});
+// #endif`): the facts end it in the branch the unit compiled, which would leave
+// the conditions opened in it open. It ends where they are all closed, with a
+// lone `;` after them (`EXTERN long Rows #ifdef DO_INIT = 24L #endif ;`).
+int close_conditions(const original_file& f, int first, int end) {
+    int depth = 0;
+    auto step = [&](int n) {
+        std::string t = trim(f.line(n));
+        if (t.empty() || t[0] != '#') return;
+        t = trim(t.substr(1));
+        if (t.compare(0, 2, "if") == 0)
+            ++depth;
+        else if (t.compare(0, 5, "endif") == 0)
+            --depth;
+    };
+    for (int n = first; n <= end; ++n)
+        step(n);
+    if (depth <= 0) return end;
+    while (depth > 0 && end < f.line_count())
+        step(++end);
+    if (end < f.line_count() && trim(f.line(end + 1)) == ";") ++end;
+    return end;
+}
+
 // The restructurer cuts a header's `typedef struct S {...} T;` into the
 // structure and the typedef where some sources need only the typedef: a unit
 // of the measured form that holds one part gets the same part of the original
@@ -518,6 +543,7 @@ void builder::add_unit(output& o, const measured_unit& unit) {
     int end = end_it != facts_.units.end() ? end_it->second.end
                                            : unit.line + static_cast<int>(unit.text.size()) - 1;
     end = f.balanced_end(unit.line, std::min(std::max(end, unit.line), f.line_count()));
+    end = close_conditions(f, unit.line, end);
     int start = f.comment_start(unit.line);
     while (start < unit.line && o.lines_taken.count({file, start}))
         ++start;
@@ -776,7 +802,7 @@ std::vector<std::pair<int, int>> builder::covered_in(const std::string& file) {
          it != facts_.units.end() && it->first.first == file; ++it) {
         const int begin = it->first.second;
         const int end = std::min(std::max(it->second.end, begin), f.line_count());
-        ranges.push_back({begin, f.balanced_end(begin, end)});
+        ranges.push_back({begin, close_conditions(f, begin, f.balanced_end(begin, end))});
     }
     return ranges;
 }
