@@ -375,6 +375,14 @@ void builder::find_line_names() {
     }
     for (const auto& [file, only] : only_named)
         if (only) line_names_.insert(file);
+    // What a line name includes was included by the sources compiling its text
+    // (parser.c includes lexer.h in the grammar's code); a header that names it
+    // (parser.h, for its "%code requires" block) does not reach those.
+    for (auto& [from, list] : facts_.includes)
+        if (!ends_with(from, ".c"))
+            list.erase(std::remove_if(list.begin(), list.end(),
+                                      [&](const std::string& to) { return line_names_.count(to) > 0; }),
+                       list.end());
 }
 
 // The header a quoted include names in a file the source form creates (`from`,
