@@ -15,6 +15,6 @@ start: NUM ;
 struct param { int base; };
 
 
-
+#include "scan.h"
 static int twice(int n) { return 2 * n; }
 int gram_parse(struct param *p, sval *out) { out->num = twice(p->base) + value() + GRAM_MAX - 100; return NUM; }
