@@ -134,6 +134,7 @@ source_form_step write_source_step(const std::string& project, const std::string
         u.facts = unit.facts();
         u.rewritten = i < restructured.size() && restructured[i] ? unit.rewritten() : "";
         u.include_dirs = include_dirs(unit);
+        u.directory = unit.directory;
         input.units.push_back(u);
     }
     step.files = write_source_form(input);

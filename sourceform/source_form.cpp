@@ -4,6 +4,7 @@
 
 #include "chain_writer.h"
 #include "inactive_text.h"
+#include "line_directives.h"
 #include "measured_form.h"
 #include "original_file.h"
 #include "trim.h"
@@ -108,6 +109,17 @@ bool fact_words(const std::string& line, std::string_view (&words)[3]) {
     return true;
 }
 
+// A file name of the facts: a relative one (the `#line 1 "src/parser.y"` of a
+// generated parser) is taken in the unit's compile directory, as the compiler
+// saw it; "" for the compile directory itself (gcc's `# 1 "/dir//"` marker).
+std::string fact_file(std::string_view view, const std::string& directory) {
+    const std::string name(view);
+    if (name.size() > 2 && name.compare(name.size() - 2, 2, "//") == 0) return "";
+    if (name.empty() || name[0] == '/' || name[0] == '<' || directory.empty())
+        return normal(name);
+    return normal(directory + "/" + name);
+}
+
 int line_of(std::string_view position) {
     int line = 0;
     for (size_t k = 0; k < position.size() && position[k] >= '0' && position[k] <= '9'; ++k)
@@ -117,7 +129,7 @@ int line_of(std::string_view position) {
 
 // Reads one fact file into `facts`. Every unit's facts repeat the headers they
 // share, so the words are cut in place rather than through streams.
-void read_facts(const std::string& path, fact_index& facts) {
+void read_facts(const std::string& path, const std::string& directory, fact_index& facts) {
     std::ifstream in(path);
     std::string line;
     const std::string* last_file = nullptr;
@@ -127,8 +139,9 @@ void read_facts(const std::string& path, fact_index& facts) {
         if (!fact_words(line, w)) continue;
         const std::string_view verb = w[0], subject = w[1], object = w[2];
         if (verb == "-1" && subject.rfind("file:", 0) == 0 && object.rfind("file:", 0) == 0) {
-            std::string from = source_of(normal(std::string(subject.substr(5))));
-            const std::string& to = normal(std::string(object.substr(5)));
+            std::string from = source_of(fact_file(subject.substr(5), directory));
+            std::string to = fact_file(object.substr(5), directory);
+            if (from.empty() || to.empty() || from == to) continue;
             auto& list = facts.includes[from];
             if (std::find(list.begin(), list.end(), to) == list.end()) list.push_back(to);
         } else if (verb == "0" || verb == "1") {
@@ -137,7 +150,7 @@ void read_facts(const std::string& path, fact_index& facts) {
             size_t c2 = c1 == std::string::npos ? c1 : object.find(':', c1 + 1);
             if (c2 == std::string::npos) continue;
             size_t c3 = object.find(':', c2 + 1);
-            std::string file = source_of(normal(std::string(object.substr(0, c1))));
+            std::string file = source_of(fact_file(object.substr(0, c1), directory));
             int begin = line_of(object.substr(c1 + 1, c2 - c1 - 1));
             int end = line_of(object.substr(c2 + 1, c3 == std::string::npos ? c3 : c3 - c2 - 1));
             auto key = std::make_pair(file, begin);
@@ -195,7 +208,10 @@ class builder {
         return *it->second;
     }
     bool in_tree(const std::string& path) const { return path.rfind(in_.tree + "/", 0) == 0; }
-    bool is_source(const std::string& path) const { return ends_with(path, ".c"); }
+    // A C file, or a file only `#line` directives name (see find_line_names).
+    bool is_source(const std::string& path) const {
+        return ends_with(path, ".c") || line_names_.count(path) > 0;
+    }
     std::string out_path(const std::string& tree_path) const {
         return normal(in_.out + "/" + fs::path(tree_path).lexically_relative(in_.tree).string());
     }
@@ -203,7 +219,9 @@ class builder {
     // every output's walk meets the same lines again.
     std::string resolve_include(const std::string& from, const include_line& inc);
     std::string search_include(const std::string& from, const include_line& inc) const;
+    std::string resolve_from_new(const std::string& from, const std::string& spelled) const;
     void index_spellings();
+    void find_line_names();
     void add_system_include(output& o, const std::string& system_file);
     void add_system_includes_of(output& o, const std::string& header);
     void add_unit(output& o, const measured_unit& unit);
@@ -234,6 +252,8 @@ class builder {
     void keep_branches(std::vector<output>& outputs, std::vector<source_plan>& sources);
     void add_macros(std::vector<output>& outputs, std::vector<source_plan>& sources);
     void write_macro_headers();
+    bool is_declared_flag(const original_file& f, const macro_definition& d);
+    std::vector<block> with_declared_flags(const std::vector<block>& body);
     void write_macro_header(const std::string& header, const std::set<size_t>& kept,
                             const std::map<std::string, std::set<std::string>>& defined_in);
     void write_header(const output& o);
@@ -273,6 +293,9 @@ class builder {
     std::map<std::string, std::unique_ptr<original_file>> files_;
     std::map<std::string, std::vector<std::string>> dirs_of_; // includer -> -I dirs
     std::vector<std::string> all_dirs_;
+    std::vector<std::string> common_dirs_; // the -I directories every unit has
+    std::map<const original_file*, std::vector<size_t>> declared_flags_; // macro indexes
+    std::set<std::string> line_names_;
     // Project file -> every way the project spells its include, in order met.
     std::map<std::string, std::vector<std::string>> spelled_;
     std::map<std::string, measured_file> measured_;
@@ -320,6 +343,58 @@ std::string builder::search_include(const std::string& from, const include_line&
     dirs.insert(dirs.end(), more.begin(), more.end());
     for (const std::string& d : dirs) {
         std::string candidate = normal(d + "/" + inc.spelled);
+        std::error_code ec;
+        if (fs::is_regular_file(candidate, ec)) return candidate;
+    }
+    return "";
+}
+
+// Files that `#line` directives name and no include line brings in (a grammar
+// whose code bison copied into the parser and its header, a scanner's source):
+// the facts show them included by the files that name them. Their text stands
+// in those files, so like a source they are neither split nor cut up: the text
+// under their name stays where it is, or is cut from the file that holds it.
+void builder::find_line_names() {
+    std::map<std::string, bool> only_named; // file -> every includer names it so
+    for (const auto& [from, list] : facts_.includes) {
+        if (!in_tree(from)) continue;
+        const original_file& f = original(from);
+        std::vector<std::string> named;
+        for (int n = 1; n <= f.line_count(); ++n) {
+            std::string name;
+            if (line_directive_name(f.line(n), name)) named.push_back(normal(name));
+        }
+        for (const std::string& to : list) {
+            if (!in_tree(to)) continue;
+            bool by_line = false;
+            for (const std::string& name : named)
+                by_line = by_line || to == name || ends_with(to, "/" + name);
+            auto it = only_named.emplace(to, true).first;
+            it->second = it->second && by_line;
+        }
+    }
+    for (const auto& [file, only] : only_named)
+        if (only) line_names_.insert(file);
+    // What a line name includes was included by the sources compiling its text
+    // (parser.c includes lexer.h in the grammar's code); a header that names it
+    // (parser.h, for its "%code requires" block) does not reach those.
+    for (auto& [from, list] : facts_.includes)
+        if (!ends_with(from, ".c"))
+            list.erase(std::remove_if(list.begin(), list.end(),
+                                      [&](const std::string& to) { return line_names_.count(to) > 0; }),
+                       list.end());
+}
+
+// The header a quoted include names in a file the source form creates (`from`,
+// its place in the tree): such a file is included by units with different -I
+// options (vim's vim_macros.h by netbeans.c, which has no -Ilibvterm/include),
+// so it reaches another only through its own directory, where a quoted include
+// is looked up first, or through the directories every unit has.
+std::string builder::resolve_from_new(const std::string& from, const std::string& spelled) const {
+    std::vector<std::string> dirs{fs::path(from).parent_path().string()};
+    dirs.insert(dirs.end(), common_dirs_.begin(), common_dirs_.end());
+    for (const std::string& d : dirs) {
+        std::string candidate = normal(d + "/" + spelled);
         std::error_code ec;
         if (fs::is_regular_file(candidate, ec)) return candidate;
     }
@@ -410,6 +485,31 @@ void builder::add_system_includes_of(output& o, const std::string& header) {
 }
 
 namespace {
+// A declaration whose text runs into conditions (vim's `EXTERN sctx_T
+// current_sctx` then `#ifdef FEAT_EVAL INIT4(0, 0, 0, 0); #else INIT(= {0});
+// #endif`): the facts end it in the branch the unit compiled, which would leave
+// the conditions opened in it open. It ends where they are all closed, with a
+// lone `;` after them (`EXTERN long Rows #ifdef DO_INIT = 24L #endif ;`).
+int close_conditions(const original_file& f, int first, int end) {
+    int depth = 0;
+    auto step = [&](int n) {
+        std::string t = trim(f.line(n));
+        if (t.empty() || t[0] != '#') return;
+        t = trim(t.substr(1));
+        if (t.compare(0, 2, "if") == 0)
+            ++depth;
+        else if (t.compare(0, 5, "endif") == 0)
+            --depth;
+    };
+    for (int n = first; n <= end; ++n)
+        step(n);
+    if (depth <= 0) return end;
+    while (depth > 0 && end < f.line_count())
+        step(++end);
+    if (end < f.line_count() && trim(f.line(end + 1)) == ";") ++end;
+    return end;
+}
+
 // The restructurer cuts a header's `typedef struct S {...} T;` into the
 // structure and the typedef where some sources need only the typedef: a unit
 // of the measured form that holds one part gets the same part of the original
@@ -451,6 +551,7 @@ void builder::add_unit(output& o, const measured_unit& unit) {
     int end = end_it != facts_.units.end() ? end_it->second.end
                                            : unit.line + static_cast<int>(unit.text.size()) - 1;
     end = f.balanced_end(unit.line, std::min(std::max(end, unit.line), f.line_count()));
+    end = close_conditions(f, unit.line, end);
     int start = f.comment_start(unit.line);
     while (start < unit.line && o.lines_taken.count({file, start}))
         ++start;
@@ -458,8 +559,10 @@ void builder::add_unit(output& o, const measured_unit& unit) {
     for (const std::string& fwd : forward_declarations(unit, f.line(unit.line)))
         text += fwd + "\n";
     std::string statement;
+    // The #line directives of a generated header are left out here and in every
+    // text cut from a header: they name the lines of the file they stood in.
     for (int n = start; n <= end; ++n) {
-        if (!o.lines_taken.insert({file, n}).second) continue;
+        if (!o.lines_taken.insert({file, n}).second || is_line_directive(f.line(n))) continue;
         (n < unit.line ? text : statement) += f.line(n) + "\n";
     }
     text += part_of_typedef_statement(unit, statement);
@@ -608,10 +711,13 @@ std::string builder::spelling(const std::string& target_out, const std::string& 
     // headers beside the new one can be looked up as its include would be.
     std::string from =
         normal(in_.tree + "/" + fs::path(from_out).lexically_relative(in_.out).string());
+    const bool created = !dirs_of_.count(from);
     for (const auto& [header, ways] : spelled_) {
         if (fs::path(out_path(header)).parent_path().string() != dir) continue;
         for (const std::string& spelled : ways) {
-            if (resolve_include(from, {spelled, false, 0}) != header) continue;
+            if ((created ? resolve_from_new(from, spelled)
+                         : resolve_include(from, {spelled, false, 0})) != header)
+                continue;
             fs::path p(spelled);
             return p.has_parent_path() ? (p.parent_path() / name).string() : name;
         }
@@ -704,7 +810,7 @@ std::vector<std::pair<int, int>> builder::covered_in(const std::string& file) {
          it != facts_.units.end() && it->first.first == file; ++it) {
         const int begin = it->first.second;
         const int end = std::min(std::max(it->second.end, begin), f.line_count());
-        ranges.push_back({begin, f.balanced_end(begin, end)});
+        ranges.push_back({begin, close_conditions(f, begin, f.balanced_end(begin, end))});
     }
     return ranges;
 }
@@ -790,7 +896,7 @@ void builder::resolve_needs(output& o, const std::vector<need>& needs, const hol
                     key.second, std::min(std::max(unit.end, key.second), f.line_count()));
                 std::string text;
                 for (int line = key.second; line <= end; ++line)
-                    text += f.line(line) + "\n";
+                    if (!is_line_directive(f.line(line))) text += f.line(line) + "\n";
                 if (!twice || text.find('{') != std::string::npos) continue;
                 inner.write(f, f.conditions_at(key.second), text);
                 for (const std::string& more : identifiers_in(text)) {
@@ -866,7 +972,7 @@ void builder::keep_uncovered(std::vector<output>& outputs,
             const condition_stack& where = f.conditions_at(p.first);
             std::string text;
             for (int n = f.comment_start(p.first); n <= p.last; ++n)
-                text += f.line(n) + "\n";
+                if (!is_line_directive(f.line(n))) text += f.line(n) + "\n";
             const std::vector<std::string> words = identifiers_in(text);
             const bool body = text.find('{') != std::string::npos;
             // The nearest unit of another branch of its chain that it declares again.
@@ -1036,12 +1142,20 @@ const std::map<macro_ref, int>& builder::translation_rank(const std::set<std::st
 // file the facts name, read once before anything is written.
 void builder::read_inputs() {
     for (const source_form_unit& u : in_.units) {
-        read_facts(u.facts, facts_);
+        read_facts(u.facts, u.directory, facts_);
         dirs_of_[normal(u.source)] = u.include_dirs;
         for (const std::string& d : u.include_dirs)
             if (std::find(all_dirs_.begin(), all_dirs_.end(), d) == all_dirs_.end())
                 all_dirs_.push_back(d);
     }
+    for (const std::string& d : all_dirs_) {
+        bool everywhere = true;
+        for (const source_form_unit& u : in_.units)
+            everywhere = everywhere && std::find(u.include_dirs.begin(), u.include_dirs.end(),
+                                                 d) != u.include_dirs.end();
+        if (everywhere) common_dirs_.push_back(d);
+    }
+    find_line_names();
     // Headers reached through other headers take the first unit's directories.
     for (const auto& [from, list] : facts_.includes)
         for (const std::string& to : list)
@@ -1324,6 +1438,61 @@ void builder::write_macro_headers() {
         if (split(header)) write_macro_header(header, kept, defined_in);
 }
 
+// A macro that records that the declarations of its branch were made: defined
+// in a branch whose condition tests it and that holds a unit of the facts
+// (bison's `#if ! defined YYSTYPE && ! defined YYSTYPE_IS_DECLARED`, the union
+// and its typedef, then `# define YYSTYPE_IS_DECLARED 1`). In a macro header,
+// included before the declarations, it would hide them.
+bool builder::is_declared_flag(const original_file& f, const macro_definition& d) {
+    const condition_stack& where = f.conditions_at(d.first);
+    if (d.undef || where.empty()) return false;
+    bool tested = false;
+    for (const condition_place& p : where)
+        for (const std::string& branch : f.chain(p.chain).branches)
+            for (const std::string& w : identifiers_in(branch))
+                tested = tested || w == d.name;
+    if (!tested) return false;
+    for (auto it = facts_.units.lower_bound({f.path(), 0});
+         it != facts_.units.end() && it->first.first == f.path(); ++it)
+        if (f.conditions_at(it->first.second) == where) return true;
+    return false;
+}
+
+// The body with the declared flags of a branch written after the last of its
+// declarations the file holds, in the same conditions, as the original
+// defines them after the declarations.
+std::vector<block> builder::with_declared_flags(const std::vector<block>& body) {
+    std::vector<block> result = body;
+    std::vector<size_t> last; // per branch, the last block written in it
+    for (size_t k = 0; k < result.size(); ++k) {
+        if (!result[k].file || result[k].unit_line <= 0 || result[k].where.empty()) continue;
+        auto same = std::find_if(last.begin(), last.end(), [&](size_t j) {
+            return result[j].file == result[k].file && result[j].where == result[k].where;
+        });
+        if (same == last.end())
+            last.push_back(k);
+        else
+            *same = k;
+    }
+    for (size_t k : last) {
+        const original_file& f = *result[k].file;
+        auto known = declared_flags_.find(&f);
+        if (known == declared_flags_.end()) {
+            std::vector<size_t> flags;
+            for (size_t m = 0; m < f.macros().size(); ++m)
+                if (is_declared_flag(f, f.macros()[m])) flags.push_back(m);
+            known = declared_flags_.emplace(&f, flags).first;
+        }
+        for (size_t m : known->second) {
+            const macro_definition& d = f.macros()[m];
+            if (f.conditions_at(d.first) == result[k].where)
+                for (int n = d.first; n <= d.last; ++n)
+                    result[k].text += f.line(n) + "\n";
+        }
+    }
+    return result;
+}
+
 // One header's macro header. `defined_in` tells for each macro name the files
 // that define it.
 void builder::write_macro_header(const std::string& header, const std::set<size_t>& kept,
@@ -1348,6 +1517,7 @@ void builder::write_macro_header(const std::string& header, const std::set<size_
     std::set<std::string> provided;
     for (size_t index : kept) {
         const macro_definition& d = f.macros()[index];
+        if (is_declared_flag(f, d)) continue;
         std::string text;
         for (int n = f.comment_start(d.first); n <= d.last; ++n)
             text += f.line(n) + "\n";
@@ -1410,7 +1580,7 @@ void builder::write_header(const output& o) {
     chain_writer body;
     for (const block& b : o.needs)
         body.write(*b.file, b.where, b.text, b.apart);
-    for (const block& b : o.body)
+    for (const block& b : with_declared_flags(o.body))
         body.write(*b.file, b.where, b.text, b.apart);
     std::string text = "#ifndef " + guard + "\n#define " + guard + "\n\n";
     std::string includes = render_includes(o);
@@ -1423,7 +1593,7 @@ void builder::write_header(const output& o) {
 // where its first replaced include stood.
 void builder::write_source(const source_plan& p) {
     chain_writer body;
-    for (const block& b : p.o.body)
+    for (const block& b : with_declared_flags(p.o.body))
         body.write(*b.file, b.where, b.text, b.apart);
     for (const block& b : p.o.needs)
         body.write(*b.file, b.where, b.text, b.apart);

@@ -16,6 +16,9 @@ struct source_form_unit {
     std::string facts;                     // its fact file
     std::string rewritten;                 // its measured-form source ("" when none)
     std::vector<std::string> include_dirs; // absolute -I directories, in order
+    // Absolute directory its compile command runs in: the relative file names of
+    // its facts (those of `#line` directives) are taken there.
+    std::string directory;
 };
 
 struct source_form_input {

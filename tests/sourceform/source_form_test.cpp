@@ -84,7 +84,7 @@ TEST(SourceForm, SmallTreeKeepsTextConditionsAndPrivateHeadersAndCompiles) {
     input.tree = t;
     input.out = (root / "out").string();
     input.new_headers = {(root / "work/include.new/1.h").string()};
-    input.units.push_back({t + "/x.c", t + "/x.rsf", t + "/x.cpp.new.c", {t + "/inc"}});
+    input.units.push_back({t + "/x.c", t + "/x.rsf", t + "/x.cpp.new.c", {t + "/inc"}, t});
     source_form_result result = write_source_form(input);
     EXPECT_TRUE(result.problems.empty());
 

@@ -1,0 +1,2 @@
+#include "globals.h"
+int other(void) { return (int)rows + cols; }

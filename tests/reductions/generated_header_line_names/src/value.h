@@ -1,0 +1,5 @@
+#ifndef VALUE_H
+#define VALUE_H
+typedef int value_t;
+int value(void);
+#endif
