@@ -1,8 +1,8 @@
 #include "code_comments.h"
 
+#include "fresh_file.h"
+
 #include <cctype>
-#include <fstream>
-#include <sstream>
 
 bool is_fallthrough_comment(const std::string& body) {
     // GCC's forms: "fall through", "FALLTHRU", "Falls through.", "fallthrough -
@@ -65,13 +65,5 @@ std::string keep_code_comments(const std::string& text) {
 }
 
 bool keep_code_comments_in_file(const std::string& path) {
-    std::stringstream text;
-    {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return false;
-        text << in.rdbuf();
-    }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << keep_code_comments(text.str());
-    return static_cast<bool>(out);
+    return rewrite_fresh(path, keep_code_comments);
 }

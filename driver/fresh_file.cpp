@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <fstream>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,4 +33,15 @@ bool write_fresh(const std::string& path, const std::string& text) {
         done += static_cast<size_t>(n);
     }
     return close(fd) == 0 && done == text.size();
+}
+
+bool rewrite_fresh(const std::string& path,
+                   const std::function<std::string(const std::string&)>& change) {
+    std::stringstream text;
+    {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) return false;
+        text << in.rdbuf();
+    }
+    return write_fresh(path, change(text.str()));
 }

@@ -4,6 +4,7 @@
 // removed and a new file is made in its place.
 #pragma once
 
+#include <functional>
 #include <string>
 
 // Removes whatever entry `path` names (a link itself, not what it points at) and
@@ -17,3 +18,8 @@ bool write_fresh(const std::string& path, const std::string& text);
 // Makes sure `path` names a fresh file's place: removes a link, file or other
 // non-directory entry there. True when nothing is left in the way.
 bool remove_entry(const std::string& path);
+
+// Reads the file at `path` and writes `change` of its text in its place, as a
+// fresh file. False when it cannot be read or written whole.
+bool rewrite_fresh(const std::string& path,
+                   const std::function<std::string(const std::string&)>& change);

@@ -1,8 +1,8 @@
 #include "line_markers.h"
 
+#include "fresh_file.h"
+
 #include <cctype>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -41,13 +41,5 @@ std::string standard_line_markers(const std::string& text) {
 }
 
 bool standardize_file_line_markers(const std::string& path) {
-    std::stringstream text;
-    {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return false;
-        text << in.rdbuf();
-    }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << standard_line_markers(text.str());
-    return static_cast<bool>(out);
+    return rewrite_fresh(path, standard_line_markers);
 }

@@ -1,10 +1,11 @@
 #include "source_indentation.h"
 
+#include "fresh_file.h"
+
 #include <cctype>
 #include <fstream>
 #include <map>
 #include <memory>
-#include <sstream>
 
 namespace {
 
@@ -79,12 +80,6 @@ std::string restore_indentation(const std::string& text, const source_lines& lin
 }
 
 bool restore_indentation_in_file(const std::string& path) {
-    std::stringstream text;
-    {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return false;
-        text << in.rdbuf();
-    }
     std::map<std::string, std::unique_ptr<std::vector<std::string>>> files;
     auto lines_of = [&files](const std::string& name) -> const std::vector<std::string>* {
         auto found = files.find(name);
@@ -103,8 +98,6 @@ bool restore_indentation_in_file(const std::string& path) {
         }
         return found->second.get();
     };
-    std::string restored = restore_indentation(text.str(), lines_of);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << restored;
-    return static_cast<bool>(out);
+    return rewrite_fresh(
+        path, [&](const std::string& text) { return restore_indentation(text, lines_of); });
 }
