@@ -22,7 +22,15 @@ bool redirect(const std::string& path, int target) {
     return true;
 }
 
-[[noreturn]] void exec_child(const process_request& request) {
+// What the child needs, made before fork: another thread may hold the
+// allocator's lock at that moment, so the child allocates nothing and calls only
+// what is safe after fork in a threaded process.
+struct child_plan {
+    std::vector<char*> args;
+    std::string cannot_enter, cannot_run; // its messages
+};
+
+[[noreturn]] void exec_child(const process_request& request, const child_plan& plan) {
     int in = open("/dev/null", O_RDONLY);
     if (in >= 0) {
         dup2(in, 0);
@@ -35,15 +43,11 @@ bool redirect(const std::string& path, int target) {
     else if (!redirect(request.err_file, 2))
         _exit(126);
     if (!request.cwd.empty() && chdir(request.cwd.c_str()) != 0) {
-        dprintf(2, "hdrslim: cannot enter directory %s\n", request.cwd.c_str());
+        (void)!write(2, plan.cannot_enter.data(), plan.cannot_enter.size());
         _exit(126);
     }
-    std::vector<char*> args;
-    for (const std::string& word : request.argv)
-        args.push_back(const_cast<char*>(word.c_str()));
-    args.push_back(nullptr);
-    execvp(args[0], args.data());
-    dprintf(2, "hdrslim: cannot run %s\n", args[0]);
+    execvp(plan.args[0], plan.args.data());
+    (void)!write(2, plan.cannot_run.data(), plan.cannot_run.size());
     _exit(127);
 }
 
@@ -53,9 +57,15 @@ process_result run_process(const process_request& request) {
     process_result result;
     if (request.argv.empty()) return result;
     auto start = std::chrono::steady_clock::now();
+    child_plan plan;
+    for (const std::string& word : request.argv)
+        plan.args.push_back(const_cast<char*>(word.c_str()));
+    plan.args.push_back(nullptr);
+    plan.cannot_enter = "hdrslim: cannot enter directory " + request.cwd + "\n";
+    plan.cannot_run = "hdrslim: cannot run " + request.argv[0] + "\n";
     pid_t pid = fork();
     if (pid < 0) return result;
-    if (pid == 0) exec_child(request);
+    if (pid == 0) exec_child(request, plan);
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {
     }
