@@ -86,7 +86,7 @@ std::string join_system_macro_lines(const std::string& text) {
     std::string line, out;
     split_lines pieces;
     while (std::getline(in, line)) {
-        line_marker marker;
+        text_marker marker;
         if (parse_line_marker(line, marker)) {
             bool system = false, enters_or_leaves = false;
             for (int flag : marker.flags) {

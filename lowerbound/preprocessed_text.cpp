@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-bool parse_line_marker(const std::string& line, line_marker& marker) {
+bool parse_line_marker(const std::string& line, text_marker& marker) {
     size_t i = 0;
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
         ++i;
@@ -13,7 +13,7 @@ bool parse_line_marker(const std::string& line, line_marker& marker) {
     while (i < line.size() && line[i] == ' ')
         ++i;
     if (i >= line.size() || !isdigit(static_cast<unsigned char>(line[i]))) return false;
-    marker = line_marker();
+    marker = text_marker();
     while (i < line.size() && isdigit(static_cast<unsigned char>(line[i])))
         marker.line = marker.line * 10 + (line[i++] - '0');
     size_t open = line.find('"', i);
@@ -39,7 +39,7 @@ preprocessed_text::preprocessed_text(std::string text) : text_(std::move(text)) 
         if (end == std::string::npos) end = text_.size();
         std::string line = text_.substr(start, end - start);
         starts_.push_back(start);
-        line_marker marker;
+        text_marker marker;
         line_origin here = current;
         here.marker = here.directive = false;
         if (parse_line_marker(line, marker)) {

@@ -38,9 +38,9 @@ class preprocessed_text {
 };
 
 // A line marker ("# 12 \"a.h\" 1 3 4"): false when `line` is none.
-struct line_marker {
+struct text_marker {
     long line = 0;
     std::string file;
     std::vector<int> flags;
 };
-bool parse_line_marker(const std::string& line, line_marker& marker);
+bool parse_line_marker(const std::string& line, text_marker& marker);
