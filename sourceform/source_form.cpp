@@ -3,6 +3,7 @@
 #include "contract/typedef_statement.h"
 
 #include "chain_writer.h"
+#include "fact_index.h"
 #include "inactive_text.h"
 #include "line_directives.h"
 #include "measured_form.h"
@@ -35,21 +36,6 @@ bool ends_with(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// Paths made normal are remembered: every unit's facts name the same headers
-// again, and a large project has millions of such names.
-const std::string& normal(const std::string& path) {
-    thread_local std::unordered_map<std::string, std::string> known;
-    auto it = known.find(path);
-    if (it == known.end())
-        it = known.emplace(path, fs::path(path).lexically_normal().string()).first;
-    return it->second;
-}
-
-// The preprocessed copy of a unit (x.cpp.c) stands for its source (x.c).
-std::string source_of(const std::string& file) {
-    return ends_with(file, ".cpp.c") ? file.substr(0, file.size() - 6) + ".c" : file;
-}
-
 std::string stem_of(const std::string& path) {
     return fs::path(path).stem().string();
 }
@@ -78,97 +64,6 @@ struct block {
     bool apart = false; // set off from the block before by a blank line
     int unit_line = 0;  // the first line of the unit of the facts it writes (0: none)
 };
-
-// What the facts tell of one unit (a declaration or definition of the facts).
-struct unit_facts {
-    int end = 0;                 // its last line
-    std::set<std::string> kinds; // func, var, type, ...
-    std::string name;            // the first name it declares
-    std::set<std::string> names; // every name it declares
-};
-
-// Everything the facts tell: where each unit ends, what it is, who includes what.
-struct fact_index {
-    std::map<std::pair<std::string, int>, unit_facts> units;  // (file, begin) -> its facts
-    std::map<std::string, std::vector<std::string>> includes; // file -> files it includes
-    std::set<std::string> unit_files;                         // files holding a unit
-    std::map<std::string, std::set<std::pair<std::string, int>>> declared; // name -> units
-};
-
-// The words of a fact line: verb, subject, object (false when fewer).
-bool fact_words(const std::string& line, std::string_view (&words)[3]) {
-    size_t at = 0;
-    for (std::string_view& word : words) {
-        at = line.find_first_not_of(" \t\r\v\f", at);
-        if (at == std::string::npos) return false;
-        size_t end = line.find_first_of(" \t\r\v\f", at);
-        if (end == std::string::npos) end = line.size();
-        word = std::string_view(line).substr(at, end - at);
-        at = end;
-    }
-    return true;
-}
-
-// A file name of the facts: a relative one (the `#line 1 "src/parser.y"` of a
-// generated parser) is taken in the unit's compile directory, as the compiler
-// saw it; "" for the compile directory itself (gcc's `# 1 "/dir//"` marker).
-std::string fact_file(std::string_view view, const std::string& directory) {
-    const std::string name(view);
-    if (name.size() > 2 && name.compare(name.size() - 2, 2, "//") == 0) return "";
-    if (name.empty() || name[0] == '/' || name[0] == '<' || directory.empty())
-        return normal(name);
-    return normal(directory + "/" + name);
-}
-
-int line_of(std::string_view position) {
-    int line = 0;
-    for (size_t k = 0; k < position.size() && position[k] >= '0' && position[k] <= '9'; ++k)
-        line = line * 10 + (position[k] - '0');
-    return line;
-}
-
-// Reads one fact file into `facts`. Every unit's facts repeat the headers they
-// share, so the words are cut in place rather than through streams.
-void read_facts(const std::string& path, const std::string& directory, fact_index& facts) {
-    std::ifstream in(path);
-    std::string line;
-    const std::string* last_file = nullptr;
-    while (std::getline(in, line)) {
-        if (line.empty()) break;
-        std::string_view w[3];
-        if (!fact_words(line, w)) continue;
-        const std::string_view verb = w[0], subject = w[1], object = w[2];
-        if (verb == "-1" && subject.rfind("file:", 0) == 0 && object.rfind("file:", 0) == 0) {
-            std::string from = source_of(fact_file(subject.substr(5), directory));
-            std::string to = fact_file(object.substr(5), directory);
-            if (from.empty() || to.empty() || from == to) continue;
-            auto& list = facts.includes[from];
-            if (std::find(list.begin(), list.end(), to) == list.end()) list.push_back(to);
-        } else if (verb == "0" || verb == "1") {
-            // file:begin:end[:context]; the file may not hold ':'.
-            size_t c1 = object.find(':');
-            size_t c2 = c1 == std::string::npos ? c1 : object.find(':', c1 + 1);
-            if (c2 == std::string::npos) continue;
-            size_t c3 = object.find(':', c2 + 1);
-            std::string file = source_of(fact_file(object.substr(0, c1), directory));
-            int begin = line_of(object.substr(c1 + 1, c2 - c1 - 1));
-            int end = line_of(object.substr(c2 + 1, c3 == std::string::npos ? c3 : c3 - c2 - 1));
-            auto key = std::make_pair(file, begin);
-            unit_facts& unit = facts.units[key];
-            unit.end = std::max(unit.end, end);
-            const size_t colon = subject.find(':');
-            unit.kinds.emplace(subject.substr(0, colon));
-            std::string_view name = subject.substr(colon + 1);
-            name = name.substr(0, name.find_first_of(":#"));
-            if (!name.empty()) {
-                if (unit.name.empty()) unit.name = name;
-                unit.names.emplace(name);
-                facts.declared[std::string(name)].insert(key);
-            }
-            if (!last_file || *last_file != file) last_file = &*facts.unit_files.insert(file).first;
-        }
-    }
-}
 
 struct macro_ref {
     std::string file;
@@ -380,9 +275,10 @@ void builder::find_line_names() {
     // (parser.h, for its "%code requires" block) does not reach those.
     for (auto& [from, list] : facts_.includes)
         if (!ends_with(from, ".c"))
-            list.erase(std::remove_if(list.begin(), list.end(),
-                                      [&](const std::string& to) { return line_names_.count(to) > 0; }),
-                       list.end());
+            list.erase(
+                std::remove_if(list.begin(), list.end(),
+                               [&](const std::string& to) { return line_names_.count(to) > 0; }),
+                list.end());
 }
 
 // The header a quoted include names in a file the source form creates (`from`,
@@ -1151,8 +1047,8 @@ void builder::read_inputs() {
     for (const std::string& d : all_dirs_) {
         bool everywhere = true;
         for (const source_form_unit& u : in_.units)
-            everywhere = everywhere && std::find(u.include_dirs.begin(), u.include_dirs.end(),
-                                                 d) != u.include_dirs.end();
+            everywhere = everywhere && std::find(u.include_dirs.begin(), u.include_dirs.end(), d) !=
+                                           u.include_dirs.end();
         if (everywhere) common_dirs_.push_back(d);
     }
     find_line_names();
