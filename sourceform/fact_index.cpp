@@ -1,5 +1,7 @@
 #include "fact_index.h"
 
+#include "contract/unit_files.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -17,10 +19,8 @@ const std::string& normal(const std::string& path) {
 }
 
 std::string source_of(const std::string& file) {
-    const std::string ending = ".cpp.c";
-    const bool preprocessed = file.size() >= ending.size() &&
-                              file.compare(file.size() - ending.size(), ending.size(), ending) == 0;
-    return preprocessed ? file.substr(0, file.size() - ending.size()) + ".c" : file;
+    if (!is_preprocessed_source(file)) return file;
+    return file.substr(0, file.size() - preprocessed_ending.size()) + ".c";
 }
 
 namespace {

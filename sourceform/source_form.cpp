@@ -107,6 +107,10 @@ class builder {
     bool is_source(const std::string& path) const {
         return ends_with(path, ".c") || line_names_.count(path) > 0;
     }
+    // `path` (in out) as the result names it: relative to out.
+    std::string in_out(const std::string& path) const {
+        return fs::path(path).lexically_relative(in_.out).string();
+    }
     std::string out_path(const std::string& tree_path) const {
         return normal(in_.out + "/" + fs::path(tree_path).lexically_relative(in_.tree).string());
     }
@@ -152,6 +156,7 @@ class builder {
     void write_macro_header(const std::string& header, const std::set<size_t>& kept,
                             const std::map<std::string, std::set<std::string>>& defined_in);
     void write_header(const output& o);
+    void write_new_header(const output& o, const std::string& comment, const std::string& body);
     void write_source(const source_plan& p);
     void list_no_longer_included();
     bool split(const std::string& header);
@@ -605,8 +610,7 @@ std::string builder::spelling(const std::string& target_out, const std::string& 
     std::string name = fs::path(target_out).filename().string();
     // The including file's place in the analysed tree, where the original
     // headers beside the new one can be looked up as its include would be.
-    std::string from =
-        normal(in_.tree + "/" + fs::path(from_out).lexically_relative(in_.out).string());
+    std::string from = normal(in_.tree + "/" + in_out(from_out));
     const bool created = !dirs_of_.count(from);
     for (const auto& [header, ways] : spelled_) {
         if (fs::path(out_path(header)).parent_path().string() != dir) continue;
@@ -622,7 +626,7 @@ std::string builder::spelling(const std::string& target_out, const std::string& 
 }
 
 std::string builder::guard_of(const std::string& path) const {
-    std::string rel = fs::path(path).lexically_relative(in_.out).string();
+    std::string rel = in_out(path);
     std::string guard;
     for (char c : rel)
         guard += std::isalnum(static_cast<unsigned char>(c))
@@ -1130,7 +1134,7 @@ std::vector<output> builder::header_outputs() {
         }
         for (const measured_unit& u : measured_[h].units)
             add_unit(o, u);
-        result_.names[h] = fs::path(o.path).lexically_relative(in_.out).string();
+        result_.names[h] = in_out(o.path);
         outputs.push_back(std::move(o));
     }
     return outputs;
@@ -1461,28 +1465,31 @@ void builder::write_macro_header(const std::string& header, const std::set<size_
                    apart);
         previous = std::max(previous, piece.last);
     }
-    std::string guard = guard_of(o.path);
-    std::string text = "/* Macros of " + fs::path(header).filename().string() +
-                       " that the restructured files use. */\n#ifndef " + guard + "\n#define " +
-                       guard + "\n\n";
-    std::string includes = render_includes(o);
-    text += includes + (includes.empty() ? "" : "\n") + body.finish() + "\n#endif\n";
-    if (!write_text(o.path, text)) result_.problems.push_back(o.path);
-    result_.added.push_back(fs::path(o.path).lexically_relative(in_.out).string());
+    write_new_header(o,
+                     "/* Macros of " + fs::path(header).filename().string() +
+                         " that the restructured files use. */\n",
+                     body.finish());
 }
 
 void builder::write_header(const output& o) {
-    std::string guard = guard_of(o.path);
     chain_writer body;
     for (const block& b : o.needs)
         body.write(*b.file, b.where, b.text, b.apart);
     for (const block& b : with_declared_flags(o.body))
         body.write(*b.file, b.where, b.text, b.apart);
-    std::string text = "#ifndef " + guard + "\n#define " + guard + "\n\n";
-    std::string includes = render_includes(o);
-    text += includes + (includes.empty() ? "" : "\n") + body.finish() + "\n#endif\n";
+    write_new_header(o, "", body.finish());
+}
+
+// A new file of the source form: `comment`, its include guard, its includes
+// and `body`.
+void builder::write_new_header(const output& o, const std::string& comment,
+                               const std::string& body) {
+    const std::string guard = guard_of(o.path);
+    const std::string includes = render_includes(o);
+    const std::string text = comment + "#ifndef " + guard + "\n#define " + guard + "\n\n" +
+                             includes + (includes.empty() ? "" : "\n") + body + "\n#endif\n";
     if (!write_text(o.path, text)) result_.problems.push_back(o.path);
-    result_.added.push_back(fs::path(o.path).lexically_relative(in_.out).string());
+    result_.added.push_back(in_out(o.path));
 }
 
 // A source: its original text with the block of includes and declarations
@@ -1515,13 +1522,12 @@ void builder::write_source(const source_plan& p) {
     if (lines > 0) {
         const int begin =
             first + static_cast<int>(std::count(includes.begin(), includes.end(), '\n'));
-        result_.header_text_lines[fs::path(p.o.path).lexically_relative(in_.out).string()] = {
-            begin, begin + lines - 1};
+        result_.header_text_lines[in_out(p.o.path)] = {begin, begin + lines - 1};
     }
     for (const std::string& inc : p.o.includes)
         if (in_tree(inc)) included_.insert(inc);
     if (!write_text(p.o.path, text)) result_.problems.push_back(p.o.path);
-    result_.changed.push_back(fs::path(p.o.path).lexically_relative(in_.out).string());
+    result_.changed.push_back(in_out(p.o.path));
 }
 
 // The original headers no file of the source form includes any more.
